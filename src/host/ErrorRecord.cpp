@@ -1,0 +1,59 @@
+#include "host/ErrorRecord.h"
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+ErrorRecord &errorState()
+{
+    static ErrorRecord record;
+    return record;
+}
+} // namespace
+
+Failure::Failure(ErrorRecord record)
+    : m_record(std::move(record))
+    , m_what(m_record.description.toUtf8())
+{
+}
+
+Failure::Failure(qint32 number, const QString &description, const QString &source)
+    : Failure(ErrorRecord{number, description, source, {}, 0})
+{
+}
+
+ErrorRecord &currentError()
+{
+    return errorState();
+}
+
+void setCurrentError(const ErrorRecord &record)
+{
+    errorState() = record;
+}
+
+void clearCurrentError()
+{
+    errorState() = ErrorRecord{};
+}
+
+ErrorRecord recordCaughtException(const QString &source)
+{
+    ErrorRecord record;
+    try {
+        throw;
+    } catch (const Failure &failure) {
+        record = failure.record();
+    } catch (const std::exception &e) {
+        record = {ErrorNumber::ServiceBase, QString::fromLocal8Bit(e.what()), source, {}, 0};
+    } catch (...) {
+        record = {ErrorNumber::ServiceBase, u"Unknown error"_s, source, {}, 0};
+    }
+    if (record.source.isEmpty())
+        record.source = source;
+    setCurrentError(record);
+    return record;
+}
+
+} // namespace AllocFix

@@ -1,0 +1,100 @@
+#include "host/ModalForm.h"
+
+#include "host/KeyCodes.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace AllocFix {
+
+ModalForm::ModalForm(QWidget *owner)
+    : QDialog(owner)
+{
+}
+
+ModalForm::~ModalForm()
+{
+    setKeyPreview(false);
+}
+
+void ModalForm::showModal()
+{
+    discardControls();
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    try {
+        createControls(m_client);
+        m_client->setGeometry(0, 0, width(), height());
+        for (QPushButton *button : m_client->findChildren<QPushButton *>()) {
+            button->setAutoDefault(false);
+            button->setDefault(false);
+        }
+        formLoad();
+    } catch (...) {
+        discardControls();
+        throw;
+    }
+    m_inModalLoop = true;
+    exec();
+    m_inModalLoop = false;
+    discardControls();
+}
+
+void ModalForm::unloadForm()
+{
+    if (m_inModalLoop)
+        done(QDialog::Rejected);
+    else
+        discardControls();
+}
+
+void ModalForm::discardControls()
+{
+    setKeyPreview(false);
+    if (!m_client)
+        return;
+    controlsDiscarded();
+    delete m_client;
+}
+
+void ModalForm::formKeyDown(qint32, const QKeyEvent &) {}
+
+void ModalForm::setKeyPreview(bool on)
+{
+    if (on == m_keyPreview || !qApp)
+        return;
+    m_keyPreview = on;
+    if (on)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+bool ModalForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        m_previewedEvent = nullptr;
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto *receiver = static_cast<QWidget *>(watched);
+    if (receiver != this && !isAncestorOf(receiver))
+        return false;
+    // A key the focused control ignores travels up to its parents; the form has seen it already.
+    auto *previous = qobject_cast<QWidget *>(m_previewedReceiver.data());
+    if (event == m_previewedEvent && previous && receiver->isAncestorOf(previous))
+        return false;
+    m_previewedEvent = event;
+    m_previewedReceiver = receiver;
+    const auto &keyEvent = *static_cast<QKeyEvent *>(event);
+    try {
+        formKeyDown(KeyCode::of(keyEvent), keyEvent);
+    } catch (...) {
+        // A key handler must never stop the key from reaching the control.
+    }
+    return false;
+}
+
+} // namespace AllocFix

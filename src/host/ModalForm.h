@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QKeyEvent;
+
+namespace AllocFix {
+
+// A modal form whose object and whose loaded controls live apart. The form object may live on
+// between showings and keep its members; each showing loads the controls anew from their design
+// state and runs the load handler, and unloading discards the controls.
+//
+//     form.showModal();   // createControls(client), formLoad(), modal loop, controls discarded
+//
+// Buttons never act as default buttons: Enter has no form-wide meaning.
+class ModalForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit ModalForm(QWidget *owner = nullptr);
+    ~ModalForm() override;
+
+    // Loads the form and shows it modally; returns once it is unloaded. A failure while loading
+    // discards the controls and reaches the caller.
+    void showModal();
+    // Ends the modal showing. The controls are discarded when showModal returns, so a handler of
+    // one of them may unload its own form.
+    void unloadForm();
+    bool isLoaded() const { return m_client != nullptr; }
+
+protected:
+    // Builds every control in its design state, as children of client.
+    virtual void createControls(QWidget *client) = 0;
+    // The form's load handler; runs after createControls.
+    virtual void formLoad() = 0;
+    // The controls are about to be deleted; forget any pointers to them.
+    virtual void controlsDiscarded() {}
+    // With key preview on, the form sees every key pressed on it before the control that has
+    // the focus does; keyCode is the host's key code. The key then goes on to the control.
+    virtual void formKeyDown(qint32 keyCode, const QKeyEvent &event);
+
+    void setKeyPreview(bool on);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void discardControls();
+
+    QPointer<QWidget> m_client;
+    bool m_inModalLoop = false;
+    bool m_keyPreview = false;
+    // The key press being handed up the parent chain, so the form sees it only once.
+    const QEvent *m_previewedEvent = nullptr;
+    QPointer<QObject> m_previewedReceiver;
+};
+
+} // namespace AllocFix

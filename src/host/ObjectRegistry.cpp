@@ -1,0 +1,83 @@
+#include "host/ObjectRegistry.h"
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+QString keyOf(const QString &progId)
+{
+    return progId.trimmed().toLower();
+}
+} // namespace
+
+ObjectRegistry &ObjectRegistry::instance()
+{
+    static ObjectRegistry registry;
+    return registry;
+}
+
+void ObjectRegistry::registerClass(const QString &progId, Factory factory, const QUuid &classId)
+{
+    if (!classId.isNull()) {
+        for (auto it = m_entries.begin(); it != m_entries.end();) {
+            if (it->classId == classId)
+                it = m_entries.erase(it);
+            else
+                ++it;
+        }
+    }
+    m_entries.insert(keyOf(progId), Entry{progId.trimmed(), classId, std::move(factory)});
+}
+
+void ObjectRegistry::unregisterClass(const QString &progId)
+{
+    m_entries.remove(keyOf(progId));
+}
+
+bool ObjectRegistry::isRegistered(const QString &progId) const
+{
+    return m_entries.contains(keyOf(progId));
+}
+
+std::unique_ptr<QObject> ObjectRegistry::create(const QString &progId) const
+{
+    const auto it = m_entries.constFind(keyOf(progId));
+    if (it == m_entries.constEnd() || !it->factory) {
+        throw Failure(ErrorNumber::CannotCreateObject,
+                      u"Cannot create object \"%1\": no class is registered under this ProgID"_s
+                          .arg(progId),
+                      progId);
+    }
+    auto object = it->factory();
+    if (!object) {
+        throw Failure(ErrorNumber::CannotCreateObject,
+                      u"Cannot create object \"%1\": its factory gave no object"_s.arg(progId),
+                      progId);
+    }
+    return object;
+}
+
+std::unique_ptr<QObject> ObjectRegistry::create(const QUuid &classId) const
+{
+    for (const Entry &entry : m_entries) {
+        if (!classId.isNull() && entry.classId == classId)
+            return create(entry.progId);
+    }
+    const QString id = classId.toString(QUuid::WithBraces).toUpper();
+    throw Failure(ErrorNumber::CannotCreateObject,
+                  u"Cannot create object %1: no class is registered under this class identifier"_s
+                      .arg(id),
+                  id);
+}
+
+[[noreturn]] void raiseMissingContract(const QObject *object, const char *contract)
+{
+    throw Failure(ErrorNumber::TypeMismatch,
+                  u"Object %1 does not offer the interface %2"_s.arg(
+                      QString::fromLatin1(object->metaObject()->className()),
+                      QString::fromLatin1(contract)),
+                  QString::fromLatin1(object->metaObject()->className()));
+}
+
+} // namespace AllocFix
