@@ -1,0 +1,40 @@
+#include "entry/ComponentUnload.h"
+
+#include "allocation/AllocationState.h"
+#include "entry/ResultFlag.h"
+#include "entry/UpdatePublic.h"
+#include "entry/WaitCursor.h"
+#include "entry/services/ErrorReporter.h"
+#include "host/ErrorRecord.h"
+#include "host/MMTS.h"
+#include "host/sysObjecs.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+namespace AllocFix {
+
+void unloadComponent()
+{
+    UpdatePublic::resetModuleState();
+    UpdateResultFlag = false;
+    if (WaitNesting > 0 && qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
+    WaitNesting = 0;
+    resetAllocationState();
+    resetErrorReporter();
+    sysObjecs::resetModuleState();
+    MMTS::resetModuleState();
+    clearCurrentError();
+}
+
+namespace {
+// Forms are widgets: they must go while the application object still exists.
+void unloadAtApplicationExit()
+{
+    qAddPostRoutine(unloadComponent);
+}
+Q_COREAPP_STARTUP_FUNCTION(unloadAtApplicationExit)
+} // namespace
+
+} // namespace AllocFix

@@ -1,0 +1,5 @@
+#include "entry/ResultFlag.h"
+
+namespace AllocFix {
+bool UpdateResultFlag = false;
+} // namespace AllocFix
