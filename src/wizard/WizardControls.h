@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeWidget;
+class QWidget;
+
+namespace AllocFix {
+
+// The controls of one loaded wizard form. Control arrays keep the host's indices: fraStep[0..2],
+// lblInfo[1..3] and lblHelp[2..3]; unused slots are null.
+struct WizardControls {
+    std::array<QFrame *, 3> fraStep{};
+    std::array<QLabel *, 4> lblInfo{};
+    std::array<QLabel *, 4> lblHelp{};
+
+    // The button bar
+    QPushButton *btHelp = nullptr;
+    QPushButton *btPrev = nullptr;
+    QPushButton *btNext = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QPushButton *btCancel = nullptr;
+    QFrame *Frame1 = nullptr;
+
+    // Page 0: introduction
+    QLabel *imgTip = nullptr;
+    QLabel *Label8 = nullptr;
+    QLabel *Label7 = nullptr;
+
+    // Page 1: check and adjust
+    QLabel *imgStep = nullptr;
+    QPushButton *btCheckCard = nullptr;
+    QPushButton *btUpdate = nullptr;
+    QPlainTextEdit *CheckInfo = nullptr;
+    QLabel *lblProgress = nullptr;
+
+    // Page 2: manual adjustment
+    QLabel *Label3 = nullptr;
+    QListWidget *listInfo = nullptr;
+    QPushButton *cmdView = nullptr;
+    QLabel *Label2 = nullptr;
+    QTreeWidget *lvDept = nullptr;
+    QLabel *Label1 = nullptr;
+    QTreeWidget *lvExpense = nullptr;
+    QPushButton *cmdAdd = nullptr;
+    QPushButton *cmdEdit = nullptr;
+    QPushButton *cmdDelete = nullptr;
+    QLabel *lblTotal = nullptr;
+    QLabel *lblCurrent = nullptr;
+    QPushButton *cmdFirst = nullptr;
+    QPushButton *cmdPrevious = nullptr;
+    QPushButton *cmdNext = nullptr;
+    QPushButton *cmdLast = nullptr;
+    QPushButton *cmdFinish = nullptr;
+
+    // Builds every control in its design state on client, which spans the form's client area.
+    static WizardControls create(QWidget *client);
+};
+
+} // namespace AllocFix

@@ -1,0 +1,130 @@
+#include "wizard/frmUpdateData.h"
+
+#include "host/Captions.h"
+#include "host/MMTS.h"
+#include "host/Twips.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+constexpr int HiddenPageLeft = -10000;
+}
+
+frmUpdateData::frmUpdateData()
+{
+    setObjectName(u"frmUpdateData"_s);
+}
+
+frmUpdateData::~frmUpdateData() = default;
+
+void frmUpdateData::createControls(QWidget *client)
+{
+    setWindowTitle(u"账套卡片数据调整"_s);
+    setFixedSize(twips(8010), twips(4875));
+    m_ui = std::make_unique<WizardControls>(WizardControls::create(client));
+    connectControls();
+}
+
+void frmUpdateData::controlsDiscarded()
+{
+    m_ui.reset();
+}
+
+void frmUpdateData::formLoad()
+{
+    MMTS::ApplyFormFont(this);
+    SetWizardCaptions();
+    ResetSteps();
+}
+
+void frmUpdateData::connectControls()
+{
+    const WizardControls &c = *m_ui;
+    connect(c.btNext, &QPushButton::clicked, this, &frmUpdateData::GoNextStep);
+    connect(c.btPrev, &QPushButton::clicked, this, &frmUpdateData::GoPrevStep);
+    connect(c.cmdCancel, &QPushButton::clicked, this, &frmUpdateData::unloadForm);
+    connect(c.btCancel, &QPushButton::clicked, this, &frmUpdateData::unloadForm);
+    connect(c.btHelp, &QPushButton::clicked, this, [] {
+        // The window has no help of its own: F1 goes to whatever window is active.
+        if (QWidget *target = QApplication::focusWidget()) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+            QApplication::sendEvent(target, &press);
+        }
+    });
+}
+
+void frmUpdateData::SetWizardCaptions()
+{
+    localiseCaption(this);
+    const WizardControls &c = *m_ui;
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             c.cmdCancel,   c.btHelp,     c.btCancel,   c.btNext,     c.btPrev,      c.fraStep[1],
+             c.btUpdate,    c.btCheckCard, c.lblInfo[3], c.lblHelp[3], c.fraStep[0], c.Label8,
+             c.Label7,      c.lblInfo[2], c.lblHelp[2], c.fraStep[2], c.cmdView,     c.cmdDelete,
+             c.cmdEdit,     c.cmdAdd,     c.cmdFinish,  c.cmdLast,    c.cmdFirst,    c.cmdNext,
+             c.cmdPrevious, c.lblTotal,   c.Label3,     c.Label2,     c.Label1,      c.lblInfo[1],
+             c.lblCurrent}) {
+        localiseCaption(control);
+    }
+    localiseColumnHeaders(c.lvExpense);
+    localiseColumnHeaders(c.lvDept);
+}
+
+void frmUpdateData::showPage(int index)
+{
+    QFrame *page = m_ui->fraStep[index];
+    moveLeftTwips(page, 0);
+    page->setEnabled(true);
+}
+
+void frmUpdateData::hidePage(int index)
+{
+    QFrame *page = m_ui->fraStep[index];
+    moveLeftTwips(page, HiddenPageLeft);
+    page->setEnabled(false);
+}
+
+void frmUpdateData::ResetSteps()
+{
+    m_currentStep = 0;
+    showPage(0);
+    m_ui->btPrev->setEnabled(false);
+    m_ui->btNext->setEnabled(true);
+    for (int index = 1; index < PageCount; ++index)
+        hidePage(index);
+}
+
+void frmUpdateData::GoNextStep()
+{
+    if (!m_ui->btNext->isEnabled() || m_currentStep == 2)
+        return;
+    ++m_currentStep;
+    showPage(m_currentStep);
+    hidePage(m_currentStep - 1);
+    if (m_currentStep == 1) {
+        m_ui->btPrev->setEnabled(true);
+        m_ui->btNext->setEnabled(false);
+    }
+}
+
+void frmUpdateData::GoPrevStep()
+{
+    if (!m_ui->btPrev->isEnabled() || m_currentStep == 0 || m_currentStep == 2)
+        return;
+    --m_currentStep;
+    showPage(m_currentStep);
+    hidePage(m_currentStep + 1);
+    m_ui->btPrev->setEnabled(m_currentStep != 0);
+    m_ui->btNext->setEnabled(true);
+}
+
+} // namespace AllocFix
