@@ -1,0 +1,33 @@
+#include "support/MessageRecorder.h"
+
+#include <QStringList>
+
+namespace AllocFix::Testing {
+
+MessageRecorder::MessageRecorder()
+{
+    setMessagePresenter(this);
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    setMessagePresenter(nullptr);
+}
+
+MessageAnswer MessageRecorder::present(const MessageRequest &request)
+{
+    m_messages.append(request);
+    if (!m_script.isEmpty())
+        return m_script.takeFirst();
+    return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+QStringList MessageRecorder::texts() const
+{
+    QStringList result;
+    for (const MessageRequest &message : m_messages)
+        result.append(message.text);
+    return result;
+}
+
+} // namespace AllocFix::Testing
