@@ -1,0 +1,33 @@
+# Installs the Debian packages the project needs, only those that are missing.
+# Sourced by scripts/check and scripts/demo.
+
+ALLOCFIX_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    libqt6sql6-sqlite libqt6sql6-psql libgl-dev
+    fonts-noto-cjk
+    postgresql
+)
+
+allocfix_missing_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    echo "${missing[@]}"
+}
+
+allocfix_install_packages() {
+    local missing
+    missing=$(allocfix_missing_packages "${ALLOCFIX_PACKAGES[@]}" "$@")
+    [ -z "$missing" ] && return 0
+    echo "Installing: $missing"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    # shellcheck disable=SC2086
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+    # shellcheck disable=SC2086
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        $missing >/dev/null
+}
