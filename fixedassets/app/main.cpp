@@ -1,5 +1,4 @@
 #include "StandInHost.h"
-
 #include "host/ErrorRecord.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
@@ -48,9 +47,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Adjusts the card data of a fixed-asset account set."_s);
     parser.addHelpOption();
-    const QCommandLineOption screenshot(u"screenshot"_s,
-                                        u"Save a picture of the wizard to <file> and close it."_s,
-                                        u"file"_s);
+    const QCommandLineOption screenshot(
+        u"screenshot"_s, u"Save a picture of the wizard to <file> and close it."_s, u"file"_s);
     parser.addOption(screenshot);
     parser.process(app);
 

@@ -15,10 +15,18 @@ namespace AllocFix {
 class FieldValue {
 public:
     FieldValue() = default;
-    FieldValue(qint32 value) : m_value(value) {}
-    FieldValue(double value) : m_value(value) {}
-    FieldValue(const QString &value) : m_value(value) {}
-    FieldValue(const RecordList &list) : m_value(list) {}
+    FieldValue(qint32 value)
+        : m_value(value)
+    {}
+    FieldValue(double value)
+        : m_value(value)
+    {}
+    FieldValue(const QString &value)
+        : m_value(value)
+    {}
+    FieldValue(const RecordList &list)
+        : m_value(list)
+    {}
     FieldValue(bool) = delete;
 
     bool isEmpty() const { return std::holds_alternative<std::monostate>(m_value); }

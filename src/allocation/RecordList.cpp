@@ -35,8 +35,9 @@ qsizetype RecordList::count() const
 namespace {
 [[noreturn]] void raiseOutOfRange(qsizetype position, qsizetype count)
 {
-    throw Failure(ErrorNumber::SubscriptOutOfRange,
-                  u"Subscript out of range: position %1 of a list of %2"_s.arg(position).arg(count));
+    throw Failure(
+        ErrorNumber::SubscriptOutOfRange,
+        u"Subscript out of range: position %1 of a list of %2"_s.arg(position).arg(count));
 }
 } // namespace
 

@@ -32,7 +32,10 @@ public:
     RecordList copy() const;
 
     // Identity, like isSameObject: lists are compared as objects, never element by element.
-    friend bool operator==(const RecordList &a, const RecordList &b) { return a.m_data == b.m_data; }
+    friend bool operator==(const RecordList &a, const RecordList &b)
+    {
+        return a.m_data == b.m_data;
+    }
 
 private:
     struct Data;

@@ -7,8 +7,7 @@ namespace AllocFix {
 
 ShowUpdate::ShowUpdate(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 qint32 ShowUpdate::UpdateResult() const
 {

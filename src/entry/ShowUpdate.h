@@ -5,8 +5,8 @@
 
 namespace AllocFix {
 
-inline constexpr QUuid TypeLibraryId{0x14CF190B, 0xE3E0, 0x11D5, 0x9F, 0xA2,
-                                     0x00,       0xE0,   0x4C,   0x54, 0xB3, 0xB6};
+inline constexpr QUuid TypeLibraryId{0x14CF190B, 0xE3E0, 0x11D5, 0x9F, 0xA2, 0x00,
+                                     0xE0,       0x4C,   0x54,   0xB3, 0xB6};
 inline constexpr int TypeLibraryMajorVersion = 1;
 inline constexpr int TypeLibraryMinorVersion = 0;
 
@@ -22,10 +22,10 @@ class ShowUpdate : public QObject {
     Q_PROPERTY(qint32 UpdateResult READ UpdateResult)
     Q_PROPERTY(bool UseWizard READ UseWizard WRITE setUseWizard)
 public:
-    static constexpr QUuid ClassId{0x14CF190F, 0xE3E0, 0x11D5, 0x9F, 0xA2,
-                                   0x00,       0xE0,   0x4C,   0x54, 0xB3, 0xB6};
-    static constexpr QUuid InterfaceId{0x14CF190E, 0xE3E0, 0x11D5, 0x9F, 0xA2,
-                                       0x00,       0xE0,   0x4C,   0x54, 0xB3, 0xB6};
+    static constexpr QUuid ClassId{0x14CF190F, 0xE3E0, 0x11D5, 0x9F, 0xA2, 0x00,
+                                   0xE0,       0x4C,   0x54,   0xB3, 0xB6};
+    static constexpr QUuid InterfaceId{0x14CF190E, 0xE3E0, 0x11D5, 0x9F, 0xA2, 0x00,
+                                       0xE0,       0x4C,   0x54,   0xB3, 0xB6};
 
     Q_INVOKABLE explicit ShowUpdate(QObject *parent = nullptr);
 

@@ -121,14 +121,13 @@ QVariant invoke(QObject *target, const QString &member, QVariantList &args)
     if (returnType.id() != QMetaType::Void) {
         result = QVariant(returnType);
         void *data = returnType == QMetaType::fromType<QVariant>() ? static_cast<void *>(&result)
-                                                                    : result.data();
+                                                                   : result.data();
         returnArgument = QGenericReturnArgument(method.typeName(), data);
     }
 
-    const bool invoked =
-        method.invoke(target, Qt::DirectConnection, returnArgument, generic[0], generic[1],
-                      generic[2], generic[3], generic[4], generic[5], generic[6], generic[7],
-                      generic[8], generic[9]);
+    const bool invoked = method.invoke(target, Qt::DirectConnection, returnArgument, generic[0],
+                                       generic[1], generic[2], generic[3], generic[4], generic[5],
+                                       generic[6], generic[7], generic[8], generic[9]);
     if (!invoked)
         raiseMemberNotFound(target, member);
 

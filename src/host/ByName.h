@@ -28,8 +28,7 @@ namespace ByName {
 QVariant call(QObject *target, const QString &member, QVariantList &args);
 
 // For members that answer with a new object or none; the caller owns what comes back.
-std::unique_ptr<QObject> callForObject(QObject *target, const QString &member,
-                                       QVariantList &args);
+std::unique_ptr<QObject> callForObject(QObject *target, const QString &member, QVariantList &args);
 
 QVariant property(const QObject *target, const QString &name);
 // An object-valued property; the target keeps ownership. Null when the property holds none.

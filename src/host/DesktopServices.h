@@ -58,8 +58,8 @@ class ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;
     // Returns defaultValue when the entry does not exist.
-    virtual QVariant read(const QString &application, const QString &section,
-                          const QString &entry, const QVariant &defaultValue) = 0;
+    virtual QVariant read(const QString &application, const QString &section, const QString &entry,
+                          const QVariant &defaultValue) = 0;
     virtual void write(const QString &application, const QString &section, const QString &entry,
                        const QVariant &value) = 0;
 };

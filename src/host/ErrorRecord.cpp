@@ -15,13 +15,11 @@ ErrorRecord &errorState()
 Failure::Failure(ErrorRecord record)
     : m_record(std::move(record))
     , m_what(m_record.description.toUtf8())
-{
-}
+{}
 
 Failure::Failure(qint32 number, const QString &description, const QString &source)
     : Failure(ErrorRecord{number, description, source, {}, 0})
-{
-}
+{}
 
 ErrorRecord &currentError()
 {

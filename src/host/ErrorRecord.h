@@ -61,7 +61,9 @@ ErrorRecord recordCaughtException(const QString &source = {});
 // Restores the current error record on every path out of a scope.
 class ErrorRecordGuard {
 public:
-    ErrorRecordGuard() : m_saved(currentError()) {}
+    ErrorRecordGuard()
+        : m_saved(currentError())
+    {}
     ~ErrorRecordGuard() { currentError() = m_saved; }
     ErrorRecordGuard(const ErrorRecordGuard &) = delete;
     ErrorRecordGuard &operator=(const ErrorRecordGuard &) = delete;

@@ -10,8 +10,7 @@ namespace AllocFix {
 
 ModalForm::ModalForm(QWidget *owner)
     : QDialog(owner)
-{
-}
+{}
 
 ModalForm::~ModalForm()
 {

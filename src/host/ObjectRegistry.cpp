@@ -44,10 +44,10 @@ std::unique_ptr<QObject> ObjectRegistry::create(const QString &progId) const
 {
     const auto it = m_entries.constFind(keyOf(progId));
     if (it == m_entries.constEnd() || !it->factory) {
-        throw Failure(ErrorNumber::CannotCreateObject,
-                      u"Cannot create object \"%1\": no class is registered under this ProgID"_s
-                          .arg(progId),
-                      progId);
+        throw Failure(
+            ErrorNumber::CannotCreateObject,
+            u"Cannot create object \"%1\": no class is registered under this ProgID"_s.arg(progId),
+            progId);
     }
     auto object = it->factory();
     if (!object) {
@@ -65,19 +65,19 @@ std::unique_ptr<QObject> ObjectRegistry::create(const QUuid &classId) const
             return create(entry.progId);
     }
     const QString id = classId.toString(QUuid::WithBraces).toUpper();
-    throw Failure(ErrorNumber::CannotCreateObject,
-                  u"Cannot create object %1: no class is registered under this class identifier"_s
-                      .arg(id),
-                  id);
+    throw Failure(
+        ErrorNumber::CannotCreateObject,
+        u"Cannot create object %1: no class is registered under this class identifier"_s.arg(id),
+        id);
 }
 
 [[noreturn]] void raiseMissingContract(const QObject *object, const char *contract)
 {
-    throw Failure(ErrorNumber::TypeMismatch,
-                  u"Object %1 does not offer the interface %2"_s.arg(
-                      QString::fromLatin1(object->metaObject()->className()),
-                      QString::fromLatin1(contract)),
-                  QString::fromLatin1(object->metaObject()->className()));
+    throw Failure(
+        ErrorNumber::TypeMismatch,
+        u"Object %1 does not offer the interface %2"_s.arg(
+            QString::fromLatin1(object->metaObject()->className()), QString::fromLatin1(contract)),
+        QString::fromLatin1(object->metaObject()->className()));
 }
 
 } // namespace AllocFix

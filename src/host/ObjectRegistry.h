@@ -41,7 +41,7 @@ private:
 };
 
 // An object created by ProgID, seen through one of its typed contracts.
-template <class Interface>
+template<class Interface>
 class ServiceObject {
 public:
     ServiceObject() = default;
@@ -60,7 +60,7 @@ private:
 
 [[noreturn]] void raiseMissingContract(const QObject *object, const char *contract);
 
-template <class Interface>
+template<class Interface>
 ServiceObject<Interface>::ServiceObject(std::unique_ptr<QObject> object)
     : m_object(std::move(object))
     , m_interface(qobject_cast<Interface *>(m_object.get()))
@@ -70,7 +70,7 @@ ServiceObject<Interface>::ServiceObject(std::unique_ptr<QObject> object)
 }
 
 // Creates a fresh object by ProgID and checks that it offers the contract.
-template <class Interface>
+template<class Interface>
 ServiceObject<Interface> createService(const QString &progId)
 {
     return ServiceObject<Interface>(ObjectRegistry::instance().create(progId));

@@ -17,7 +17,7 @@ namespace AllocFix {
 
 namespace {
 
-template <class Control>
+template<class Control>
 Control *make(QWidget *parent, const QString &name, int left, int top, int width, int height)
 {
     auto *control = new Control(parent);
@@ -26,8 +26,8 @@ Control *make(QWidget *parent, const QString &name, int left, int top, int width
     return control;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left,
-                    int top, int width, int height = 345)
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                    int width, int height = 345)
 {
     auto *control = make<QPushButton>(parent, name, left, top, width, height);
     control->setText(caption);
@@ -68,15 +68,17 @@ void buildIntroduction(WizardControls &c, QFrame *p)
     c.imgTip = make<QLabel>(p, u"imgTip"_s, 120, 120, 2160, 4065);
     c.imgTip->setPixmap(introductionPicture(c.imgTip->size()));
     c.lblInfo[2] = title(p, u"lblInfo_2"_s, u"欢迎！"_s, 2520, 240, 5295);
-    c.lblHelp[2] = label(p, u"lblHelp_2"_s,
-                         u"欢迎您使用Q/7系统的标准卡片数据调整功能!此功能主要针对多部门使用的卡片进调整"_s,
-                         2520, 840, 5295, 1095);
+    c.lblHelp[2] =
+        label(p, u"lblHelp_2"_s,
+              u"欢迎您使用Q/7系统的标准卡片数据调整功能!此功能主要针对多部门使用的卡片进调整"_s,
+              2520, 840, 5295, 1095);
     c.Label8 = label(p, u"Label8"_s, u"进行数据调整前,请做账套备份!"_s, 2520, 2160, 5295, 615);
     QFont warning;
     warning.setBold(true);
     c.Label8->setFont(warning);
     c.Label8->setStyleSheet(u"color: #b00000;"_s);
-    c.Label7 = label(p, u"Label7"_s, u"请选择“下一步”开始卡片调整的过程。"_s, 2520, 3600, 5295, 495);
+    c.Label7 =
+        label(p, u"Label7"_s, u"请选择“下一步”开始卡片调整的过程。"_s, 2520, 3600, 5295, 495);
 }
 
 void buildCheckPage(WizardControls &c, QFrame *p)
@@ -84,10 +86,10 @@ void buildCheckPage(WizardControls &c, QFrame *p)
     c.imgStep = make<QLabel>(p, u"imgStep"_s, 120, 120, 600, 600);
     c.imgStep->setPixmap(stepPicture(c.imgStep->size()));
     c.lblInfo[3] = title(p, u"lblInfo_3"_s, u"开始调整："_s, 840, 120, 7035);
-    c.lblHelp[3] =
-        label(p, u"lblHelp_3"_s,
-              u"卡片数据调整所需的全部信息均已获知，选择“开始调整”以开始调整卡片。或者选择“检查卡片”以检查是否有可正确调整的卡片信息。"_s,
-              840, 480, 7035, 795);
+    c.lblHelp[3] = label(
+        p, u"lblHelp_3"_s,
+        u"卡片数据调整所需的全部信息均已获知，选择“开始调整”以开始调整卡片。或者选择“检查卡片”以检查是否有可正确调整的卡片信息。"_s,
+        840, 480, 7035, 795);
     c.btCheckCard = button(p, u"btCheckCard"_s, u"检查卡片"_s, 840, 1365, 1335, 375);
     c.btUpdate = button(p, u"btUpdate"_s, u"开始调整"_s, 2295, 1365, 1335, 375);
     c.CheckInfo = make<QPlainTextEdit>(p, u"CheckInfo"_s, 840, 1860, 7035, 1935);
@@ -110,8 +112,8 @@ void buildManualPage(WizardControls &c, QFrame *p)
     c.lvDept->setColumnWidth(1, twips(900));
 
     c.Label1 = label(p, u"Label1"_s, u"折旧费用分配信息："_s, 2880, 450, 4995, 255);
-    c.lvExpense = createReportList(p, u"lvExpense"_s,
-                                   {u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s});
+    c.lvExpense =
+        createReportList(p, u"lvExpense"_s, {u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s});
     placeTwips(c.lvExpense, 2880, 765, 4995, 2400);
     c.lvExpense->setColumnWidth(0, twips(1020));
     c.lvExpense->setColumnWidth(1, twips(1500));

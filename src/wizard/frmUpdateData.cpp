@@ -67,11 +67,11 @@ void frmUpdateData::SetWizardCaptions()
     localiseCaption(this);
     const WizardControls &c = *m_ui;
     for (QWidget *control : std::initializer_list<QWidget *>{
-             c.cmdCancel,   c.btHelp,     c.btCancel,   c.btNext,     c.btPrev,      c.fraStep[1],
+             c.cmdCancel,   c.btHelp,      c.btCancel,   c.btNext,     c.btPrev,     c.fraStep[1],
              c.btUpdate,    c.btCheckCard, c.lblInfo[3], c.lblHelp[3], c.fraStep[0], c.Label8,
-             c.Label7,      c.lblInfo[2], c.lblHelp[2], c.fraStep[2], c.cmdView,     c.cmdDelete,
-             c.cmdEdit,     c.cmdAdd,     c.cmdFinish,  c.cmdLast,    c.cmdFirst,    c.cmdNext,
-             c.cmdPrevious, c.lblTotal,   c.Label3,     c.Label2,     c.Label1,      c.lblInfo[1],
+             c.Label7,      c.lblInfo[2],  c.lblHelp[2], c.fraStep[2], c.cmdView,    c.cmdDelete,
+             c.cmdEdit,     c.cmdAdd,      c.cmdFinish,  c.cmdLast,    c.cmdFirst,   c.cmdNext,
+             c.cmdPrevious, c.lblTotal,    c.Label3,     c.Label2,     c.Label1,     c.lblInfo[1],
              c.lblCurrent}) {
         localiseCaption(control);
     }

@@ -94,7 +94,8 @@ void tst_Records::cloneSharesNothing()
     QCOMPARE(clone.count(), 2);
     for (qsizetype p = 1; p <= 2; ++p) {
         QVERIFY(!clone.at(p).isSameObject(list.at(p)));
-        QCOMPARE(clone.at(p).value(Fields::FDeptID).toInt(), list.at(p).value(Fields::FDeptID).toInt());
+        QCOMPARE(clone.at(p).value(Fields::FDeptID).toInt(),
+                 list.at(p).value(Fields::FDeptID).toInt());
     }
     clone.at(1).setValue(Fields::FRate, 0.9);
     clone.at(1).value(Fields::Detail).toList().at(1).setValue(Fields::FItemName, u"x"_s);
@@ -187,8 +188,7 @@ void tst_Records::noneRaisesInsteadOfCrashing_data()
     QTest::newRow("copy of none") << Operation([=] { noRecord.copy(); }) << 91;
     QTest::newRow("position 0") << Operation([=] { two.at(0); }) << 9;
     QTest::newRow("past the end") << Operation([=] { two.at(3); }) << 9;
-    QTest::newRow("remove past the end")
-        << Operation([=] { RecordList(two).remove(3); }) << 9;
+    QTest::newRow("remove past the end") << Operation([=] { RecordList(two).remove(3); }) << 9;
     QTest::newRow("replace past the end")
         << Operation([=] { RecordList(two).replace(3, FieldRecord::create()); }) << 9;
 }
@@ -208,7 +208,7 @@ void tst_Records::noneRaisesInsteadOfCrashing()
 void tst_Records::conversions_data()
 {
     QTest::addColumn<FieldValue>("value");
-    QTest::addColumn<QVariant>("asInt");  // invalid: raises
+    QTest::addColumn<QVariant>("asInt"); // invalid: raises
     QTest::addColumn<QString>("asText");
 
     QTest::newRow("empty") << FieldValue() << QVariant(0) << QString();

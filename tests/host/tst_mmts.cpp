@@ -69,8 +69,7 @@ void tst_MMTS::loadLangString_data()
     QTest::newRow("inner apostrophe becomes a space") << u"a'b"_s << u"<a b>"_s << u"a b"_s;
     QTest::newRow("lone apostrophe") << u"'"_s << u"'<>'"_s << QString();
     QTest::newRow("tab is content") << u"\t部门"_s << u"<\t部门>"_s << u"\t部门"_s;
-    QTest::newRow("ideographic space is content")
-        << u"　部门"_s << u"<　部门>"_s << u"　部门"_s;
+    QTest::newRow("ideographic space is content") << u"　部门"_s << u"<　部门>"_s << u"　部门"_s;
 }
 
 void tst_MMTS::loadLangString()

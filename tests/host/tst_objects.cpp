@@ -20,7 +20,10 @@ class Account : public QObject {
     Q_PROPERTY(bool detail MEMBER m_detail)
     Q_PROPERTY(QString name MEMBER m_name)
 public:
-    Account(bool detail, const QString &name) : m_detail(detail), m_name(name) {}
+    Account(bool detail, const QString &name)
+        : m_detail(detail)
+        , m_name(name)
+    {}
     bool m_detail;
     QString m_name;
 };

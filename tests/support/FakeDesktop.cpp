@@ -16,7 +16,8 @@ class FakeSharedProperties final : public QObject, public ISharedProperties {
     Q_OBJECT
     Q_INTERFACES(AllocFix::ISharedProperties)
 public:
-    explicit FakeSharedProperties(FakeDesktop &desktop) : m_desktop(desktop)
+    explicit FakeSharedProperties(FakeDesktop &desktop)
+        : m_desktop(desktop)
     {
         ++m_desktop.sharePropsCreated;
     }
@@ -35,7 +36,8 @@ class FakeLanguageInfo final : public QObject, public ILanguageInfo {
     Q_OBJECT
     Q_INTERFACES(AllocFix::ILanguageInfo)
 public:
-    explicit FakeLanguageInfo(FakeDesktop &desktop) : m_desktop(desktop)
+    explicit FakeLanguageInfo(FakeDesktop &desktop)
+        : m_desktop(desktop)
     {
         ++m_desktop.langInfoCreated;
     }
@@ -49,7 +51,8 @@ class FakeResourceLoader final : public QObject, public IResourceLoader {
     Q_OBJECT
     Q_INTERFACES(AllocFix::IResourceLoader)
 public:
-    explicit FakeResourceLoader(FakeDesktop &desktop) : m_desktop(desktop)
+    explicit FakeResourceLoader(FakeDesktop &desktop)
+        : m_desktop(desktop)
     {
         ++m_desktop.loaderCreated;
     }
@@ -59,7 +62,10 @@ public:
             throw Failure(ErrorNumber::ServiceBase + 1, u"property refused"_s);
         m_desktop.loaderBaseName = baseName;
     }
-    void setLanguageID(const QString &languageId) override { m_desktop.loaderLanguage = languageId; }
+    void setLanguageID(const QString &languageId) override
+    {
+        m_desktop.loaderLanguage = languageId;
+    }
     QString LoadString(QString &key) override
     {
         m_desktop.loadStringKeys.append(key);
@@ -89,7 +95,8 @@ class FakeFontLoader final : public QObject, public IFormFontLoader {
     Q_OBJECT
     Q_INTERFACES(AllocFix::IFormFontLoader)
 public:
-    explicit FakeFontLoader(FakeDesktop &desktop) : m_desktop(desktop)
+    explicit FakeFontLoader(FakeDesktop &desktop)
+        : m_desktop(desktop)
     {
         ++m_desktop.fontLoaderCreated;
     }
@@ -106,7 +113,8 @@ class FakeHelpTool final : public QObject, public IHelpTool {
     Q_OBJECT
     Q_INTERFACES(AllocFix::IHelpTool)
 public:
-    explicit FakeHelpTool(FakeDesktop &desktop) : m_desktop(desktop)
+    explicit FakeHelpTool(FakeDesktop &desktop)
+        : m_desktop(desktop)
     {
         ++m_desktop.helpToolCreated;
     }
@@ -151,13 +159,12 @@ void FakeDesktop::registerLanguageInfo()
 
 void FakeDesktop::registerResourceLoader()
 {
-    m_registrations.push_back(
-        std::make_unique<ScopedRegistration>(ProgId::ResourceLoader, [this] {
-            if (loaderCreationFails) {
-                throw Failure(ErrorNumber::CannotCreateObject, u"loader unavailable"_s);
-            }
-            return std::make_unique<FakeResourceLoader>(*this);
-        }));
+    m_registrations.push_back(std::make_unique<ScopedRegistration>(ProgId::ResourceLoader, [this] {
+        if (loaderCreationFails) {
+            throw Failure(ErrorNumber::CannotCreateObject, u"loader unavailable"_s);
+        }
+        return std::make_unique<FakeResourceLoader>(*this);
+    }));
 }
 
 void FakeDesktop::registerFontLoader()

@@ -39,10 +39,9 @@ void start(QWidget *previous, std::function<void(QWidget *)> action)
 {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
-    QTimer::singleShot(0, qApp, [previous = QPointer<QWidget>(previous),
-                                 action = std::move(action), clock]() mutable {
-        poll(previous, std::move(action), clock);
-    });
+    QTimer::singleShot(0, qApp,
+                       [previous = QPointer<QWidget>(previous), action = std::move(action),
+                        clock]() mutable { poll(previous, std::move(action), clock); });
 }
 
 } // namespace

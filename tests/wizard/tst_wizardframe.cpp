@@ -179,20 +179,41 @@ void tst_WizardFrame::captionsAreSetInOrder()
     });
 
     const QStringList expectedKeys{
-        u"账套卡片数据调整"_s, u"取消"_s, u"帮助"_s, u"取消"_s, u"下一步(&N) >"_s,
-        u"< 上一步(&B)"_s, u"step3"_s, u"开始调整"_s, u"检查卡片"_s, u"开始调整："_s,
+        u"账套卡片数据调整"_s,
+        u"取消"_s,
+        u"帮助"_s,
+        u"取消"_s,
+        u"下一步(&N) >"_s,
+        u"< 上一步(&B)"_s,
+        u"step3"_s,
+        u"开始调整"_s,
+        u"检查卡片"_s,
+        u"开始调整："_s,
         u"卡片数据调整所需的全部信息均已获知，选择“开始调整”以开始调整卡片。或者选择“检查卡片”以检查是否有可正确调整的卡片信息。"_s,
-        u"Introduction"_s, u"进行数据调整前,请做账套备份!"_s, u"请选择“下一步”开始卡片调整的过程。"_s,
+        u"Introduction"_s,
+        u"进行数据调整前,请做账套备份!"_s,
+        u"请选择“下一步”开始卡片调整的过程。"_s,
         u"欢迎！"_s,
         u"欢迎您使用Q/7系统的标准卡片数据调整功能!此功能主要针对多部门使用的卡片进调整"_s,
-        u"step2"_s, u"查看卡片"_s, u"折旧费用删除(&D)"_s, u"折旧费用编辑(&E)"_s,
-        u"折旧费用增加(&A)"_s, u"所有分配完成"_s, u"最后一条"_s, u"最前一条"_s, u"下一条"_s,
-        u"上一条"_s, u"共"_s, u"卡片参考信息："_s, u"部门分配信息："_s, u"折旧费用分配信息："_s,
-        u"你正在手工进行多折旧费用重新分配!"_s, u"当前第"_s};
+        u"step2"_s,
+        u"查看卡片"_s,
+        u"折旧费用删除(&D)"_s,
+        u"折旧费用编辑(&E)"_s,
+        u"折旧费用增加(&A)"_s,
+        u"所有分配完成"_s,
+        u"最后一条"_s,
+        u"最前一条"_s,
+        u"下一条"_s,
+        u"上一条"_s,
+        u"共"_s,
+        u"卡片参考信息："_s,
+        u"部门分配信息："_s,
+        u"折旧费用分配信息："_s,
+        u"你正在手工进行多折旧费用重新分配!"_s,
+        u"当前第"_s};
     QCOMPARE(desktop.loadStringKeys, expectedKeys);
-    QCOMPARE(desktop.loadString2Keys,
-             (QStringList{u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s, u"部门"_s,
-                          u"比例 %"_s}));
+    QCOMPARE(desktop.loadString2Keys, (QStringList{u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s,
+                                                   u"部门"_s, u"比例 %"_s}));
     QCOMPARE(title, u"<账套卡片数据调整>"_s);
     QCOMPARE(headers.first(), u"[部门]"_s);
     QCOMPARE(desktop.fontRequests.size(), 1);
@@ -237,12 +258,12 @@ void tst_WizardFrame::controlsFollowTheirDesign()
         helpVisible = button(wizard, u"btHelp"_s)->isVisible();
         btCancelInside = wizard->rect().contains(button(wizard, u"btCancel"_s)->geometry());
         for (const QString &name :
-             {u"lblInfo_1"_s, u"lblInfo_2"_s, u"lblInfo_3"_s, u"lblHelp_2"_s, u"lblHelp_3"_s,
-              u"Label1"_s, u"Label2"_s, u"Label3"_s, u"Label7"_s, u"Label8"_s, u"Frame1"_s,
-              u"CheckInfo"_s, u"lblProgress"_s, u"listInfo"_s, u"imgTip"_s, u"imgStep"_s,
-              u"cmdView"_s, u"cmdAdd"_s, u"cmdEdit"_s, u"cmdDelete"_s, u"lblTotal"_s,
-              u"lblCurrent"_s, u"cmdFirst"_s, u"cmdPrevious"_s, u"cmdNext"_s, u"cmdLast"_s,
-              u"cmdFinish"_s, u"btCheckCard"_s, u"btUpdate"_s}) {
+             {u"lblInfo_1"_s, u"lblInfo_2"_s,  u"lblInfo_3"_s,   u"lblHelp_2"_s,   u"lblHelp_3"_s,
+              u"Label1"_s,    u"Label2"_s,     u"Label3"_s,      u"Label7"_s,      u"Label8"_s,
+              u"Frame1"_s,    u"CheckInfo"_s,  u"lblProgress"_s, u"listInfo"_s,    u"imgTip"_s,
+              u"imgStep"_s,   u"cmdView"_s,    u"cmdAdd"_s,      u"cmdEdit"_s,     u"cmdDelete"_s,
+              u"lblTotal"_s,  u"lblCurrent"_s, u"cmdFirst"_s,    u"cmdPrevious"_s, u"cmdNext"_s,
+              u"cmdLast"_s,   u"cmdFinish"_s,  u"btCheckCard"_s, u"btUpdate"_s}) {
             if (!wizard->findChild<QWidget *>(name))
                 missing.append(name);
         }
