@@ -1,6 +1,7 @@
 #include "entry/ComponentUnload.h"
 
 #include "allocation/AllocationState.h"
+#include "allocation/CardView.h"
 #include "entry/ResultFlag.h"
 #include "entry/UpdatePublic.h"
 #include "entry/WaitCursor.h"
@@ -22,6 +23,7 @@ void unloadComponent()
         QGuiApplication::restoreOverrideCursor();
     WaitNesting = 0;
     resetAllocationState();
+    CardView::resetModuleState();
     resetErrorReporter();
     sysObjecs::resetModuleState();
     MMTS::resetModuleState();

@@ -1,0 +1,116 @@
+#include "allocation/CardView.h"
+#include "allocation/FieldRecord.h"
+#include "allocation/RecordFields.h"
+#include "entry/ComponentUnload.h"
+#include "host/ByName.h"
+#include "host/ErrorRecord.h"
+#include "support/FakeDesktop.h"
+#include "support/FakeItemService.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace AllocFix;
+using namespace AllocFix::Testing;
+
+namespace {
+RecordList items(const QList<QPair<QString, QString>> &classAndItem)
+{
+    RecordList list = RecordList::create();
+    for (const auto &[className, itemName] : classAndItem) {
+        FieldRecord item = FieldRecord::create();
+        item.setValue(Fields::FItemClassName, className);
+        item.setValue(Fields::FItemName, itemName);
+        list.append(item);
+    }
+    return list;
+}
+} // namespace
+
+class tst_CardView : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { unloadComponent(); }
+
+    void itemListText_data();
+    void itemListText();
+    void departmentName_data();
+    void departmentName();
+    void departmentNameAsksTheItemServiceEachTime();
+    void itemServiceFailureReachesTheCaller();
+};
+
+void tst_CardView::itemListText_data()
+{
+    QTest::addColumn<RecordList>("list");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << RecordList() << QString();
+    QTest::newRow("empty list") << RecordList::create() << QString();
+    QTest::newRow("two items") << items({{u"A"_s, u"a"_s}, {u"B"_s, u"b"_s}}) << u"/A-a/B-b"_s;
+    QTest::newRow("no item chosen") << items({{u"部门"_s, u"..."_s}}) << u"/部门-..."_s;
+}
+
+void tst_CardView::itemListText()
+{
+    QFETCH(RecordList, list);
+    QFETCH(QString, text);
+    QCOMPARE(CardView::ItemListText(list), text);
+}
+
+void tst_CardView::departmentName_data()
+{
+    QTest::addColumn<bool>("withDepartments");
+    QTest::addColumn<qint32>("id");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("found") << true << 12 << u"生产一车间"_s;
+    QTest::newRow("first") << true << 3 << u"管理部"_s;
+    QTest::newRow("not found") << true << 99 << QString();
+    QTest::newRow("empty list") << false << 3 << QString();
+    QTest::newRow("zero") << true << 0 << QString();
+}
+
+void tst_CardView::departmentName()
+{
+    QFETCH(bool, withDepartments);
+    QFETCH(qint32, id);
+    QFETCH(QString, name);
+    FakeDesktop desktop;
+    desktop.propsString = u"Language=CHS;AcctSet=test;"_s;
+    FakeItemService itemService;
+    if (withDepartments) {
+        itemService.addDepartment(3, u"管理部"_s);
+        itemService.addDepartment(12, u"生产一车间"_s);
+    }
+
+    QCOMPARE(CardView::DepartmentName(id), name);
+    QCOMPARE(itemService.calls.size(), 1);
+    const FakeItemService::Call &call = itemService.calls.first();
+    QCOMPARE(call.props, u"Language=CHS;AcctSet=test;"_s);
+    QCOMPARE(call.itemClassId, qint16(2));
+    QVERIFY(isMissingArgument(call.condition));
+}
+
+void tst_CardView::departmentNameAsksTheItemServiceEachTime()
+{
+    FakeDesktop desktop;
+    FakeItemService itemService;
+    itemService.addDepartment(3, u"管理部"_s);
+    QCOMPARE(CardView::DepartmentName(3), u"管理部"_s);
+    QCOMPARE(CardView::DepartmentName(3), u"管理部"_s);
+    QCOMPARE(itemService.created, 2);
+}
+
+void tst_CardView::itemServiceFailureReachesTheCaller()
+{
+    FakeDesktop desktop;
+    {
+        QVERIFY_THROWS_EXCEPTION(Failure, CardView::DepartmentName(3));
+    }
+    FakeItemService itemService;
+    itemService.fails = true;
+    QVERIFY_THROWS_EXCEPTION(Failure, CardView::DepartmentName(3));
+}
+
+QTEST_MAIN(tst_CardView)
+#include "tst_cardview.moc"
