@@ -106,15 +106,25 @@ void frmExpenseEdit::accountFocusOut(Qt::FocusReason reason)
     if (!m_ui)
         return;
     if (keepFocus) {
-        // The focus has already moved on; it goes back to the field. A click that moved it is
-        // being delivered right after this and must do nothing.
+        // The focus has already moved on and the field is still finishing its own focus-out;
+        // the focus goes back once that is done, with the text selected as the check left it. A
+        // click that moved the focus is being delivered right after this and must do nothing.
         if (reason == Qt::MouseFocusReason) {
             m_swallowClick = true;
             QTimer::singleShot(0, this, [this] { m_swallowClick = false; });
         }
         m_keepingAccountFocus = true;
-        m_ui->txtExpenseAcct->setFocus(Qt::OtherFocusReason);
-        m_keepingAccountFocus = false;
+        QLineEdit *box = m_ui->txtExpenseAcct;
+        const int selectionStart = box->selectionStart();
+        const int selectionLength = static_cast<int>(box->selectedText().size());
+        QTimer::singleShot(0, this, [this, selectionStart, selectionLength] {
+            if (m_ui) {
+                m_ui->txtExpenseAcct->setFocus(Qt::OtherFocusReason);
+                if (selectionStart >= 0)
+                    m_ui->txtExpenseAcct->setSelection(selectionStart, selectionLength);
+            }
+            m_keepingAccountFocus = false;
+        });
         return;
     }
     try {
