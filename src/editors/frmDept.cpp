@@ -136,9 +136,18 @@ void frmDept::showAssetName()
 {
     const QString title = MMTS::LoadLangString(DialogTitle);
     const QString text = m_assetName.isEmpty() ? title : m_assetName + u" - "_s + title;
-    // A long asset name is cut short with an ellipsis; the tooltip keeps it whole.
-    lblAssetName->setText(
-        lblAssetName->fontMetrics().elidedText(text, Qt::ElideMiddle, lblAssetName->width()));
+    // The label reaches under the buttons; a long asset name is cut short with an ellipsis so
+    // the text ends before them, and the tooltip keeps it whole.
+    const QFontMetrics metrics = lblAssetName->fontMetrics();
+    const int room = btSure->x() - lblAssetName->x() - metrics.averageCharWidth();
+    QString shown = text;
+    if (!m_assetName.isEmpty() && metrics.horizontalAdvance(text) > room) {
+        const QString suffix = u" - "_s + title;
+        shown = metrics.elidedText(m_assetName, Qt::ElideRight,
+                                   room - metrics.horizontalAdvance(suffix)) +
+                suffix;
+    }
+    lblAssetName->setText(shown);
     lblAssetName->setToolTip(text);
 }
 
