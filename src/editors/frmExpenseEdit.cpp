@@ -75,6 +75,9 @@ frmExpenseEdit::frmExpenseEdit(QWidget *owner)
     : ModalForm(owner)
 {
     setObjectName(u"frmExpenseEdit"_s);
+    m_returnToAccount.setSingleShot(true);
+    m_returnToAccount.setInterval(0);
+    connect(&m_returnToAccount, &QTimer::timeout, this, &frmExpenseEdit::returnToAccount);
 }
 
 frmExpenseEdit::~frmExpenseEdit() = default;

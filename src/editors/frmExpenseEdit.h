@@ -6,6 +6,9 @@
 #include "editors/ExpenseEditControls.h"
 #include "host/ModalForm.h"
 
+#include <QPair>
+#include <QTimer>
+
 #include <memory>
 
 namespace AllocFix {
@@ -82,6 +85,7 @@ private:
     void pickDepartment();
     void accountFocusIn(Qt::FocusReason reason);
     void accountFocusOut(Qt::FocusReason reason);
+    void returnToAccount();
     bool validateAccount();
     void lookupAccount();
     void chooseItem(qint32 action, qint32 &row, qint32 column, qint32 value);
@@ -94,9 +98,12 @@ private:
     qint32 m_lastAccountID = 0;
 
     std::unique_ptr<ExpenseEditControls> m_ui;
-    // Set while the focus is put back into the account field after a refused code, so that the
-    // return is no new visit of the field.
+    // Set from a refused code until the focus is back in the account field, so that the return
+    // is no new visit of the field.
     bool m_keepingAccountFocus = false;
+    // The selection (start, length) the refused code left in the field.
+    QPair<int, int> m_keptSelection;
+    QTimer m_returnToAccount;
     // The click that tried to leave the account field with a refused code must not act.
     bool m_swallowClick = false;
 };

@@ -21,7 +21,6 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -109,22 +108,11 @@ void frmExpenseEdit::accountFocusOut(Qt::FocusReason reason)
         // The focus has already moved on and the field is still finishing its own focus-out;
         // the focus goes back once that is done, with the text selected as the check left it. A
         // click that moved the focus is being delivered right after this and must do nothing.
-        if (reason == Qt::MouseFocusReason) {
-            m_swallowClick = true;
-            QTimer::singleShot(0, this, [this] { m_swallowClick = false; });
-        }
+        m_swallowClick = reason == Qt::MouseFocusReason;
         m_keepingAccountFocus = true;
-        QLineEdit *box = m_ui->txtExpenseAcct;
-        const int selectionStart = box->selectionStart();
-        const int selectionLength = static_cast<int>(box->selectedText().size());
-        QTimer::singleShot(0, this, [this, selectionStart, selectionLength] {
-            if (m_ui) {
-                m_ui->txtExpenseAcct->setFocus(Qt::OtherFocusReason);
-                if (selectionStart >= 0)
-                    m_ui->txtExpenseAcct->setSelection(selectionStart, selectionLength);
-            }
-            m_keepingAccountFocus = false;
-        });
+        m_keptSelection = {m_ui->txtExpenseAcct->selectionStart(),
+                           static_cast<int>(m_ui->txtExpenseAcct->selectedText().size())};
+        m_returnToAccount.start();
         return;
     }
     try {
@@ -132,6 +120,17 @@ void frmExpenseEdit::accountFocusOut(Qt::FocusReason reason)
     } catch (...) {
         reportFailure(objectName());
     }
+}
+
+void frmExpenseEdit::returnToAccount()
+{
+    m_swallowClick = false;
+    if (m_ui) {
+        m_ui->txtExpenseAcct->setFocus(Qt::OtherFocusReason);
+        if (m_keptSelection.first >= 0)
+            m_ui->txtExpenseAcct->setSelection(m_keptSelection.first, m_keptSelection.second);
+    }
+    m_keepingAccountFocus = false;
 }
 
 bool frmExpenseEdit::validateAccount()
@@ -164,6 +163,8 @@ void frmExpenseEdit::lookupAccount()
     }
 }
 
+// The grid's notification hands the row by reference; the editor leaves it as it is.
+// cppcheck-suppress constParameter
 void frmExpenseEdit::chooseItem(qint32 action, qint32 &row, qint32 column, qint32)
 {
     try {

@@ -9,6 +9,8 @@
 
 #include <QObject>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix::Testing {
@@ -152,11 +154,10 @@ const FakeAccountLookups::Account *FakeAccountLookups::account(qint32 id) const
 
 const FakeAccountLookups::Account *FakeAccountLookups::accountByNumber(const QString &number) const
 {
-    for (const Account &candidate : m_accounts) {
-        if (candidate.number == number)
-            return &candidate;
-    }
-    return nullptr;
+    const auto found =
+        std::find_if(m_accounts.cbegin(), m_accounts.cend(),
+                     [&](const Account &candidate) { return candidate.number == number; });
+    return found == m_accounts.cend() ? nullptr : &found.value();
 }
 
 } // namespace AllocFix::Testing
