@@ -28,13 +28,24 @@ QString widthEntry(int column)
     return u"lvColWidth"_s + QString::number(column + 1);
 }
 
-// Null when the host has no settings store: the widths then stay as they are.
-ServiceObject<ISettingsStore> settingsStore()
+// Runs step(store, header, column) for each column; a step that fails is skipped. Without a
+// settings store nothing is done.
+template<class Step>
+void forEachColumn(QTreeWidget *list, Step step)
 {
+    ServiceObject<ISettingsStore> store;
     try {
-        return createService<ISettingsStore>(ProgId::SettingsStore);
+        store = createService<ISettingsStore>(ProgId::SettingsStore);
     } catch (...) {
-        return {};
+        return;
+    }
+    QHeaderView *header = list->header();
+    for (int column = 0; column < header->count(); ++column) {
+        try {
+            step(*store, header, column);
+        } catch (...) {
+            // This column keeps its width; the next one is done.
+        }
     }
 }
 
@@ -58,38 +69,22 @@ bool IsShiftDown()
 
 void RestoreColumnWidths(QTreeWidget *list, const QString &section)
 {
-    const ServiceObject<ISettingsStore> store = settingsStore();
-    if (!store)
-        return;
-    QHeaderView *header = list->header();
-    for (int column = 0; column < header->count(); ++column) {
-        try {
-            const float current = static_cast<float>(toTwips(header->sectionSize(column)));
-            const double stored = FieldValue::fromVariant(store->read(SettingsApplication, section,
-                                                                      widthEntry(column), current))
-                                      .toDouble();
-            if (std::isfinite(stored) && stored >= 0 && stored <= WidestColumnTwips)
-                header->resizeSection(column, twips(static_cast<int>(std::lround(stored))));
-        } catch (...) {
-            // This column keeps its width; the next one is tried.
-        }
-    }
+    forEachColumn(list, [&](ISettingsStore &store, QHeaderView *header, int column) {
+        const float current = static_cast<float>(toTwips(header->sectionSize(column)));
+        const double stored = FieldValue::fromVariant(store.read(SettingsApplication, section,
+                                                                 widthEntry(column), current))
+                                  .toDouble();
+        if (std::isfinite(stored) && stored >= 0 && stored <= WidestColumnTwips)
+            header->resizeSection(column, twips(static_cast<int>(std::lround(stored))));
+    });
 }
 
 void SaveColumnWidths(QTreeWidget *list, const QString &section)
 {
-    const ServiceObject<ISettingsStore> store = settingsStore();
-    if (!store)
-        return;
-    QHeaderView *header = list->header();
-    for (int column = 0; column < header->count(); ++column) {
-        try {
-            const float width = static_cast<float>(toTwips(header->sectionSize(column)));
-            store->write(SettingsApplication, section, widthEntry(column), width);
-        } catch (...) {
-            // The stored width of this column stays as it was.
-        }
-    }
+    forEachColumn(list, [&](ISettingsStore &store, const QHeaderView *header, int column) {
+        const float width = static_cast<float>(toTwips(header->sectionSize(column)));
+        store.write(SettingsApplication, section, widthEntry(column), width);
+    });
 }
 
 } // namespace AllocFix

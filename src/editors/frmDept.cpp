@@ -39,6 +39,8 @@ frmDept::frmDept(QWidget *owner)
     : ModalForm(owner)
 {
     setObjectName(u"frmDept"_s);
+    // No cancel button: Esc does not close the dialog.
+    setEscapeCloses(false);
 }
 
 frmDept::~frmDept() = default;
@@ -203,16 +205,6 @@ void frmDept::pickSelected()
 void frmDept::formKeyDown(qint32 keyCode, const QKeyEvent &)
 {
     MMTS::HandleHelpKey(keyCode, MMTS::HelpContextAdjustment, QString(), 0, QString(), 0);
-}
-
-void frmDept::keyPressEvent(QKeyEvent *event)
-{
-    // Without a cancel button, Esc does not close the dialog.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    ModalForm::keyPressEvent(event);
 }
 
 } // namespace AllocFix

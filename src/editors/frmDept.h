@@ -37,7 +37,6 @@ protected:
     void formLoad() override;
     void controlsDiscarded() override;
     void formKeyDown(qint32 keyCode, const QKeyEvent &event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void SetCaptions();

@@ -75,6 +75,8 @@ frmExpenseEdit::frmExpenseEdit(QWidget *owner)
     : ModalForm(owner)
 {
     setObjectName(u"frmExpenseEdit"_s);
+    // Esc presses btClose (formKeyDown); the dialog must not close a second way.
+    setEscapeCloses(false);
     m_returnToAccount.setSingleShot(true);
     m_returnToAccount.setInterval(0);
     connect(&m_returnToAccount, &QTimer::timeout, this, &frmExpenseEdit::returnToAccount);
@@ -336,16 +338,6 @@ void frmExpenseEdit::formKeyDown(qint32 keyCode, const QKeyEvent &)
         m_ui->btClose->click();
     else if (keyCode == KeyCode::F7 && QApplication::focusWidget() == m_ui->txtExpenseAcct)
         lookupAccount();
-}
-
-void frmExpenseEdit::keyPressEvent(QKeyEvent *event)
-{
-    // Esc has pressed btClose already (formKeyDown); the dialog must not close a second way.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    ModalForm::keyPressEvent(event);
 }
 
 } // namespace AllocFix

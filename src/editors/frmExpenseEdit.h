@@ -61,7 +61,6 @@ protected:
     void formLoad() override;
     void controlsDiscarded() override;
     void formKeyDown(qint32 keyCode, const QKeyEvent &event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Every close request (btClose, Esc, the close box) passes here.
     void done(int result) override;

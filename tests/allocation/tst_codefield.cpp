@@ -96,7 +96,6 @@ private Q_SLOTS:
     void resolve();
     void resolveArgumentShapes_data();
     void resolveArgumentShapes();
-    void emptyIdPropertyBecomesId();
 
     void lookup_data();
     void lookup();
@@ -293,17 +292,6 @@ void tst_CodeField::resolveArgumentShapes()
     QCOMPARE(lookup.calls, calls);
     QCOMPARE(keepFocus, !calls.isEmpty()); // nothing found, unless nothing was asked
     QCOMPARE(WaitNesting, 0);
-}
-
-void tst_CodeField::emptyIdPropertyBecomesId()
-{
-    MessageRecorder messages;
-    FieldWindow w;
-    w.box->setText(u"1001"_s);
-    ShapeRecorder lookup;
-    QString idProperty;
-    ResolveCodeField(w.field(), &lookup, u"GetItem"_s, idProperty, {1});
-    QCOMPARE(idProperty, u"ID"_s);
 }
 
 void tst_CodeField::lookup_data()

@@ -88,7 +88,6 @@ private Q_SLOTS:
 
     void userAsksForAnItem_data();
     void userAsksForAnItem();
-    void cellsOutsideTheGridAreRefused();
 };
 
 void tst_ItemGrid::cleanup()
@@ -269,17 +268,6 @@ void tst_ItemGrid::userAsksForAnItem()
 
     const QList<QList<qint32>> expected{{ItemGrid::ChooseItemAction, 3, 2}};
     QCOMPARE(requests, asks ? expected : QList<QList<qint32>>{});
-}
-
-void tst_ItemGrid::cellsOutsideTheGridAreRefused()
-{
-    ItemGrid grid;
-    grid.setRows(2);
-    QCOMPARE(grid.cellText(1, 1), u"核算类别"_s);
-    QCOMPARE(grid.cellText(1, 2), u"名称"_s);
-    QVERIFY_THROWS_EXCEPTION(Failure, grid.cellText(3, 1));
-    QVERIFY_THROWS_EXCEPTION(Failure, grid.setCellData(2, 3, 1));
-    QVERIFY_THROWS_EXCEPTION(Failure, grid.cellData(0, 2));
 }
 
 QTEST_MAIN(tst_ItemGrid)

@@ -63,7 +63,6 @@ private Q_SLOTS:
     void restore();
     void failingEntriesAreSkipped();
     void withoutSettingsStoreNothingHappens();
-    void shiftState();
 };
 
 void tst_ListViewUtilities::cleanup()
@@ -176,18 +175,6 @@ void tst_ListViewUtilities::withoutSettingsStoreNothingHappens()
     SaveColumnWidths(list.get(), Section);
     RestoreColumnWidths(list.get(), Section);
     QCOMPARE(widths(*list), (QList<int>{60, 70, 80}));
-}
-
-void tst_ListViewUtilities::shiftState()
-{
-    QWidget window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(!IsShiftDown());
-    QTest::keyPress(window.windowHandle(), Qt::Key_Shift, Qt::ShiftModifier);
-    QVERIFY(IsShiftDown());
-    QTest::keyRelease(window.windowHandle(), Qt::Key_Shift);
-    QVERIFY(!IsShiftDown());
 }
 
 QTEST_MAIN(tst_ListViewUtilities)
