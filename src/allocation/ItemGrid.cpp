@@ -1,5 +1,6 @@
 #include "allocation/ItemGrid.h"
 
+#include "allocation/LookupPicture.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
@@ -28,7 +29,7 @@ QRect buttonRectIn(const QRect &cell)
 
 } // namespace
 
-// Paints the "..." button in every item cell and turns a click on it into a request.
+// Paints the lookup button in every item cell and turns a click on it into a request.
 class ChooseButtonDelegate final : public QStyledItemDelegate {
 public:
     explicit ChooseButtonDelegate(ItemGrid *grid)
@@ -50,7 +51,8 @@ public:
 
         QStyleOptionButton buttonOption;
         buttonOption.rect = button;
-        buttonOption.text = u"..."_s;
+        buttonOption.icon = lookupPicture();
+        buttonOption.iconSize = button.size() - QSize(4, 4);
         buttonOption.state = QStyle::State_Enabled | QStyle::State_Raised;
         buttonOption.fontMetrics = option.fontMetrics;
         QStyle *style = m_grid->style();

@@ -10,7 +10,7 @@ namespace AllocFix {
 // host's grid addresses them: rows 1..headerRows() are the header, data rows follow up to
 // rows(); columns are 1 and 2. Each cell has a display text and a hidden data value.
 //
-// The user asks to choose the item of a row by double-clicking its item cell, by the "..."
+// The user asks to choose the item of a row by double-clicking its item cell, by the lookup
 // button in that cell, or with F7, Enter or Space on it; the grid then raises CellNotify with
 // ChooseItemAction in ItemColumn. A locked grid shows its rows but raises no such request.
 class ItemGrid : public QTableWidget {
@@ -40,7 +40,7 @@ public:
     // Puts LoadLangString of each column caption on the header.
     void localiseCaptions();
 
-    // Where the "..." button of a data row's item cell is, in viewport coordinates; empty while
+    // Where the lookup button of a data row's item cell is, in viewport coordinates; empty while
     // the grid offers no choice (locked or disabled).
     QRect chooseButtonRect(int row) const;
 

@@ -2,7 +2,7 @@
 
 #include "allocation/ControlTag.h"
 #include "allocation/ItemGrid.h"
-#include "editors/LookupPicture.h"
+#include "allocation/LookupPicture.h"
 #include "host/Twips.h"
 
 #include <QDoubleSpinBox>

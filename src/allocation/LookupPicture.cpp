@@ -1,4 +1,4 @@
-#include "editors/LookupPicture.h"
+#include "allocation/LookupPicture.h"
 
 #include <QPainter>
 #include <QPixmap>

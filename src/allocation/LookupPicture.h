@@ -4,7 +4,7 @@
 
 namespace AllocFix {
 
-// The picture of the editor's lookup buttons: a magnifying glass over a list.
+// The picture of the lookup buttons: a magnifying glass over a list.
 QIcon lookupPicture();
 
 } // namespace AllocFix
