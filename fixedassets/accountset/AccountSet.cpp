@@ -26,7 +26,7 @@ QString connectionNameOf(const AccountSetLocation &location)
 [[noreturn]] void raiseQueryFailed(const QSqlError &error)
 {
     throw AllocFix::Failure(AccountSetError::QueryFailed,
-                            u"The account set refused a request: %1"_s.arg(error.text().trimmed()),
+                            u"The account set refused a request: %1"_s.arg(error.text().simplified()),
                             AccountSetError::Source);
 }
 
@@ -197,6 +197,12 @@ QSqlQuery AccountSet::exec(const QString &sql, const QVariantList &values) const
 {
     QSqlQuery query(database());
     query.setForwardOnly(true);
+    // A statement without values runs as it is: PostgreSQL cannot prepare DDL.
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            raiseQueryFailed(query.lastError());
+        return query;
+    }
     if (!query.prepare(sql))
         raiseQueryFailed(query.lastError());
     for (const QVariant &value : values)
