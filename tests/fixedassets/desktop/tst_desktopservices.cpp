@@ -80,16 +80,15 @@ void tst_DesktopServices::loaderServesTheCatalogs_data()
     QTest::newRow("language in lower case")
         << u"ulm"_s << u"eng"_s << false << u"取消"_s << u"Cancel"_s;
     QTest::newRow("column header") << u"ulm"_s << u"ENG"_s << true << u"编码"_s << u"Number"_s;
-    QTest::newRow("header key is no text") << u"ulm"_s << u"ENG"_s << false << u"编码"_s
-                                           << u"编码"_s;
-    QTest::newRow("text key is no header") << u"ulm"_s << u"ENG"_s << true << u"确定"_s
-                                           << u"确定"_s;
+    QTest::newRow("header key is no text")
+        << u"ulm"_s << u"ENG"_s << false << u"编码"_s << u"编码"_s;
+    QTest::newRow("text key is no header")
+        << u"ulm"_s << u"ENG"_s << true << u"确定"_s << u"确定"_s;
     QTest::newRow("unknown text") << u"ulm"_s << u"ENG"_s << false << u"没有这句话"_s
                                   << u"没有这句话"_s;
     QTest::newRow("language without catalog")
         << u"ulm"_s << u"CHT"_s << false << u"取消"_s << u"取消"_s;
-    QTest::newRow("other base name") << u"other"_s << u"ENG"_s << false << u"取消"_s
-                                     << u"取消"_s;
+    QTest::newRow("other base name") << u"other"_s << u"ENG"_s << false << u"取消"_s << u"取消"_s;
 }
 
 void tst_DesktopServices::loaderServesTheCatalogs()
@@ -142,10 +141,8 @@ void tst_DesktopServices::settingsRefuseApplicationNamesThatAreNoFileNames()
     QFETCH(QString, application);
     const QTemporaryDir folder;
     SettingsStore store(folder.path() + u"/store"_s);
-    QVERIFY_THROWS_EXCEPTION(AllocFix::Failure,
-                             store.write(application, u"S"_s, u"E"_s, 1));
-    QVERIFY_THROWS_EXCEPTION(AllocFix::Failure,
-                             store.read(application, u"S"_s, u"E"_s, 1));
+    QVERIFY_THROWS_EXCEPTION(AllocFix::Failure, store.write(application, u"S"_s, u"E"_s, 1));
+    QVERIFY_THROWS_EXCEPTION(AllocFix::Failure, store.read(application, u"S"_s, u"E"_s, 1));
     QVERIFY(!QFileInfo::exists(folder.path() + u"/FA.ini"_s));
 }
 

@@ -89,16 +89,14 @@ Answer answerOf(const std::unique_ptr<QObject> &result)
     return answer;
 }
 
-std::unique_ptr<QObject> accountLookup(const QVariant &key,
-                                       std::function<void(QWidget *)> action)
+std::unique_ptr<QObject> accountLookup(const QVariant &key, std::function<void(QWidget *)> action)
 {
     whenModalShown(std::move(action));
     QVariantList args{key};
     return ByName::callForObject(sysObjecs::GetGLView(), u"AccountLookup"_s, args);
 }
 
-std::unique_ptr<QObject> itemLookup(int classId, int itemId,
-                                    std::function<void(QWidget *)> action)
+std::unique_ptr<QObject> itemLookup(int classId, int itemId, std::function<void(QWidget *)> action)
 {
     whenModalShown(std::move(action));
     QVariantList args{classId, itemId};
@@ -180,8 +178,8 @@ void tst_HostDialogs::accountLookupStartsAtTheCurrentAccount()
     });
     QCOMPARE(started, start);
     // Only detail accounts can be chosen.
-    QCOMPARE(listed, (QStringList{u"1602"_s, u"5101.01"_s, u"5301.01"_s, u"6601.01"_s,
-                                  u"6602.01"_s}));
+    QCOMPARE(listed,
+             (QStringList{u"1602"_s, u"5101.01"_s, u"5301.01"_s, u"6601.01"_s, u"6602.01"_s}));
     const Answer answer = answerOf(result);
     QVERIFY(answer.ok);
     QCOMPARE(answer.value, id);
@@ -289,8 +287,7 @@ void tst_HostDialogs::cardViewerShowsTheDetailRecord()
 {
     const QString props = u"Language=CHS;AcctSet="_s + m_location + u';';
     qint32 cardId = 1001;
-    const FieldRecord detail =
-        createService<ICardInfo>(ProgId::CardInfo)->GetDetail(props, cardId);
+    const FieldRecord detail = createService<ICardInfo>(ProgId::CardInfo)->GetDetail(props, cardId);
     const auto viewer = createService<ICardViewer>(ProgId::CardShow);
     viewer->setViewJudge(true);
     viewer->setWantEditFromView(2);
@@ -322,8 +319,11 @@ void tst_HostDialogs::errorReporterNamesNumberAndSource()
 {
     MessageRecorder recorder;
     ErrorReporterService reporter;
-    reporter.ReportError({ErrorNumber::ServiceBase + 1007, u"Nothing was saved"_s,
-                          u"FixedAssets.AccountSet"_s, {}, 0},
+    reporter.ReportError({ErrorNumber::ServiceBase + 1007,
+                          u"Nothing was saved"_s,
+                          u"FixedAssets.AccountSet"_s,
+                          {},
+                          0},
                          {});
     QCOMPARE(recorder.messages().size(), 1);
     const MessageRequest &message = recorder.messages().first();
