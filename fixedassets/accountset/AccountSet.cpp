@@ -25,9 +25,10 @@ QString connectionNameOf(const AccountSetLocation &location)
 
 [[noreturn]] void raiseQueryFailed(const QSqlError &error)
 {
-    throw AllocFix::Failure(AccountSetError::QueryFailed,
-                            u"The account set refused a request: %1"_s.arg(error.text().simplified()),
-                            AccountSetError::Source);
+    throw AllocFix::Failure(
+        AccountSetError::QueryFailed,
+        u"The account set refused a request: %1"_s.arg(error.text().simplified()),
+        AccountSetError::Source);
 }
 
 // Removes a named connection; every QSqlDatabase copy of it must be gone by then.

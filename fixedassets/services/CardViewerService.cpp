@@ -83,13 +83,15 @@ CardViewerDialog::CardViewerDialog(const AllocFix::FieldRecord &detail, QWidget 
 
     QTreeWidget *list = AllocFix::createReportList(this, u"lvDetail"_s, {u"项目"_s, u"内容"_s});
     AllocFix::localiseColumnHeaders(list);
-    list->setColumnWidth(0, 150);
     list->header()->setStretchLastSection(true);
     const QStringList names = detail.names();
     for (const QString &name : names) {
         auto *row = new QTreeWidgetItem(list, {labelOf(name), textOf(name, detail.value(name))});
         row->setToolTip(1, row->text(1));
     }
+    // Labels are longer in some languages than in others.
+    list->resizeColumnToContents(0);
+    list->setColumnWidth(0, qMax(150, list->columnWidth(0) + 16));
 
     auto *close = new QPushButton(LoadLangString(u"关闭"_s), this);
     close->setObjectName(u"cmdClose"_s);

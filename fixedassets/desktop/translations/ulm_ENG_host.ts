@@ -97,11 +97,11 @@
     </message>
     <message>
         <source>错误号：</source>
-        <translation>Error number:</translation>
+        <translation>Error number: </translation>
     </message>
     <message>
         <source>来源：</source>
-        <translation>Source:</translation>
+        <translation>Source: </translation>
     </message>
     <message>
         <source>错误</source>
