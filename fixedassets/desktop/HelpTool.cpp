@@ -1,13 +1,12 @@
 #include "desktop/HelpTool.h"
 
+#include "desktop/HostDialog.h"
 #include "host/MMTS.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -48,22 +47,9 @@ HelpViewer::HelpViewer(const QString &page, QWidget *parent)
     browser->setSource(QUrl(u"qrc"_s + page));
     setWindowTitle(browser->documentTitle());
 
-    auto *close = new QPushButton(AllocFix::MMTS::LoadLangString(u"关闭"_s), this);
-    close->setObjectName(u"cmdClose"_s);
-    close->setAutoDefault(false);
+    QPushButton *close = HostDialog::addButton(this, u"cmdClose"_s, u"关闭"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(browser, 1);
-    layout->addLayout(buttons);
-    try {
-        AllocFix::MMTS::ApplyFormFont(this);
-    } catch (...) {
-        // The viewer is usable with the application's font.
-    }
+    HostDialog::finish(this, browser, {close});
 }
 
 } // namespace FixedAssets

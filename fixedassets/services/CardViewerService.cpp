@@ -3,15 +3,14 @@
 #include "accountset/AccountSetErrors.h"
 #include "allocation/RecordFields.h"
 #include "allocation/ReportList.h"
+#include "desktop/HostDialog.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 #include <utility>
 
@@ -93,23 +92,9 @@ CardViewerDialog::CardViewerDialog(const AllocFix::FieldRecord &detail, QWidget 
     list->resizeColumnToContents(0);
     list->setColumnWidth(0, qMax(150, list->columnWidth(0) + 16));
 
-    auto *close = new QPushButton(LoadLangString(u"关闭"_s), this);
-    close->setObjectName(u"cmdClose"_s);
-    close->setAutoDefault(false);
+    QPushButton *close = HostDialog::addButton(this, u"cmdClose"_s, u"关闭"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(list, 1);
-    layout->addLayout(buttons);
-
-    try {
-        AllocFix::MMTS::ApplyFormFont(this);
-    } catch (...) {
-        // The dialog is usable with the application's font.
-    }
+    HostDialog::finish(this, list, {close});
 }
 
 } // namespace FixedAssets

@@ -1,6 +1,7 @@
 #include "services/LookupDialog.h"
 
 #include "allocation/ReportList.h"
+#include "desktop/HostDialog.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 
@@ -61,26 +62,15 @@ LookupDialog::LookupDialog(const QString &title, QList<CodedEntry> entries, bool
         }
     }
 
-    auto *ok = new QPushButton(LoadLangString(u"确定"_s), this);
-    ok->setObjectName(u"cmdOK"_s);
-    auto *cancel = new QPushButton(LoadLangString(u"取消"_s), this);
-    cancel->setObjectName(u"cmdCancel"_s);
-    for (QPushButton *button : {ok, cancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-
+    QPushButton *ok = HostDialog::addButton(this, u"cmdOK"_s, u"确定"_s);
+    QPushButton *cancel = HostDialog::addButton(this, u"cmdCancel"_s, u"取消"_s);
     auto *filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(m_filter, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(filterRow);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
+    auto *content = new QVBoxLayout;
+    content->setContentsMargins(0, 0, 0, 0);
+    content->addLayout(filterRow);
+    content->addWidget(m_list, 1);
 
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
         try {
@@ -93,11 +83,7 @@ LookupDialog::LookupDialog(const QString &title, QList<CodedEntry> entries, bool
     connect(ok, &QPushButton::clicked, this, [this] { confirm(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    try {
-        AllocFix::MMTS::ApplyFormFont(this);
-    } catch (...) {
-        // The dialog is usable with the application's font.
-    }
+    HostDialog::finish(this, content, {ok, cancel});
     m_filter->setFocus();
     if (m_list->topLevelItemCount() > 0)
         select(m_list->topLevelItem(0));

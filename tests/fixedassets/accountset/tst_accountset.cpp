@@ -12,21 +12,13 @@
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
 using FixedAssets::Testing::addBackendRows;
+using FixedAssets::Testing::pooledConnections;
 
 namespace {
 
 int cardCount(const AccountSet &set)
 {
     return set.scalar(u"SELECT count(*) FROM cards"_s).toInt();
-}
-
-int pooledConnections()
-{
-    int count = 0;
-    const QStringList names = QSqlDatabase::connectionNames();
-    for (const QString &name : names)
-        count += name.startsWith(u"FixedAssets "_s) ? 1 : 0;
-    return count;
 }
 
 // Raises the failure that opening the location raises, or fails the test.

@@ -24,6 +24,7 @@ using namespace Qt::StringLiterals;
 using namespace AllocFix;
 using namespace FixedAssets;
 using FixedAssets::Testing::addBackendRows;
+using FixedAssets::Testing::pooledConnections;
 namespace Fields = AllocFix::Fields;
 
 namespace {
@@ -210,15 +211,6 @@ FieldRecord allocationsWith(Fault fault)
     }
     }
     return all;
-}
-
-int pooledConnections()
-{
-    int count = 0;
-    const QStringList names = QSqlDatabase::connectionNames();
-    for (const QString &name : names)
-        count += name.startsWith(u"FixedAssets "_s) ? 1 : 0;
-    return count;
 }
 
 } // namespace

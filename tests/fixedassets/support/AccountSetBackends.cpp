@@ -1,5 +1,6 @@
 #include "support/AccountSetBackends.h"
 
+#include <QSqlDatabase>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +27,15 @@ std::optional<QString> locationFor(const QString &backend, const QTemporaryDir &
     if (url.isEmpty())
         return std::nullopt;
     return url;
+}
+
+int pooledConnections()
+{
+    int count = 0;
+    const QStringList names = QSqlDatabase::connectionNames();
+    for (const QString &name : names)
+        count += name.startsWith(u"FixedAssets "_s) ? 1 : 0;
+    return count;
 }
 
 } // namespace FixedAssets::Testing

@@ -24,6 +24,9 @@ void addBackendRows();
 // The location to create the account set at, or nothing when PostgreSQL is not configured.
 std::optional<QString> locationFor(const QString &backend, const QTemporaryDir &folder);
 
+// How many pooled account set connections are open.
+int pooledConnections();
+
 inline const char *const PostgresMissing =
     "PostgreSQL tests need ALLOCFIX_TEST_PG_URL (scripts/check starts a server and sets it)";
 
@@ -38,4 +41,4 @@ inline const char *const PostgresMissing =
         FixedAssets::Testing::locationFor(backend, location##Folder);                              \
     if (!location##Found)                                                                          \
         QSKIP(FixedAssets::Testing::PostgresMissing);                                              \
-    const QString location = *location##Found
+    const QString &location = *location##Found
