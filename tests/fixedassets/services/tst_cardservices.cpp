@@ -107,29 +107,29 @@ void addFixtureCards(const AccountSet &set)
     }
 }
 
-FieldRecord expenseRow(qint32 cardId, const Row &spec)
+FieldRecord expenseRow(qint32 cardId, const Row &shape)
 {
     FieldRecord row = FieldRecord::create();
     row.setValue(Fields::FAlterID, cardId);
-    row.setValue(Fields::FDeptID, spec.department);
-    row.setValue(Fields::FAcctID, spec.account);
+    row.setValue(Fields::FDeptID, shape.department);
+    row.setValue(Fields::FAcctID, shape.account);
     RecordList items = RecordList::create();
-    for (const Item &spec : spec.items) {
+    for (const Item &wanted : shape.items) {
         FieldRecord item = FieldRecord::create();
-        item.setValue(Fields::FItemClassID, spec.classId);
-        item.setValue(Fields::FItemID, spec.itemId);
+        item.setValue(Fields::FItemClassID, wanted.classId);
+        item.setValue(Fields::FItemID, wanted.itemId);
         items.append(item);
     }
     row.setValue(Fields::Detail, items);
-    row.setValue(Fields::FRate, spec.rate);
+    row.setValue(Fields::FRate, shape.rate);
     return row;
 }
 
-RecordList expenseRows(qint32 cardId, const QList<Row> &specs)
+RecordList expenseRows(qint32 cardId, const QList<Row> &shapes)
 {
     RecordList rows = RecordList::create();
-    for (const Row &spec : specs)
-        rows.append(expenseRow(cardId, spec));
+    for (const Row &shape : shapes)
+        rows.append(expenseRow(cardId, shape));
     return rows;
 }
 
