@@ -19,8 +19,7 @@ namespace {
 // "第 " + position + the localised rest: the number stands between two spaces.
 void addFault(qsizetype position, const QString &text)
 {
-    ValidationText += MMTS::LoadLangString(u"第 "_s) + QString::number(position) + text +
-                      u"\r\n"_s;
+    ValidationText += MMTS::LoadLangString(u"第 "_s) + QString::number(position) + text + u"\r\n"_s;
 }
 
 QString departmentFault(const QString &department, const QString &fault)
@@ -84,8 +83,7 @@ bool validateCards()
         for (qsizetype position = 1; position <= cards.count(); ++position) {
             if (loaded.value(QString::number(position)).toText() != u"1") {
                 valid = false;
-                addFault(position, MMTS::LoadLangString(
-                                       u" 张卡片还没有重新进行折旧费用分配!"_s));
+                addFault(position, MMTS::LoadLangString(u" 张卡片还没有重新进行折旧费用分配!"_s));
             }
         }
     }
@@ -94,8 +92,8 @@ bool validateCards()
         const RecordList rows = allocations.value(QString::number(position)).toList();
         if (hasDuplicateRows(rows)) {
             valid = false;
-            addFault(position, MMTS::LoadLangString(
-                                   u" 张卡片在同一部门下出现了重复的折旧费用分配项目！"_s));
+            addFault(position,
+                     MMTS::LoadLangString(u" 张卡片在同一部门下出现了重复的折旧费用分配项目！"_s));
         }
 
         qint32 cardId = cards.at(position).value(Fields::FAlterID).toInt();
@@ -108,9 +106,8 @@ bool validateCards()
             const FieldRecord department = departments.at(d);
             if (!hasRows(rows, department)) {
                 valid = false;
-                addFault(position,
-                         departmentFault(department.value(Fields::FItemName).toText(),
-                                         u"' 下还没有进行折旧费用分配！"_s));
+                addFault(position, departmentFault(department.value(Fields::FItemName).toText(),
+                                                   u"' 下还没有进行折旧费用分配！"_s));
             }
         }
         for (qsizetype d = 1; d <= departments.count(); ++d) {

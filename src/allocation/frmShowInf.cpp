@@ -118,10 +118,11 @@ bool frmShowInf::event(QEvent *event)
 void frmShowInf::checkAndSave()
 {
     try {
+        m_shownAt = pos();
         showProgressLayout();
         setProgressText(u"正在检查数据,请稍侯..."_s);
         if (ValidateAllocations()) {
-            moveByOffset(1);
+            moveByOffsets(2);
             setProgressText(u"正在保存折旧费用分配信息，请稍候..."_s);
             SaveAllocations();
             UpdateResultFlag = true;
@@ -151,7 +152,7 @@ void frmShowInf::setClientSize(int width, int height)
 void frmShowInf::showProgressLayout()
 {
     setClientSize(ProgressWidth, ProgressHeight);
-    moveByOffset(1);
+    moveByOffsets(1);
     Label1->setVisible(false);
     expInfo->setVisible(false);
     cmdSure->setVisible(false);
@@ -160,7 +161,7 @@ void frmShowInf::showProgressLayout()
 
 void frmShowInf::showResultLayout()
 {
-    moveByOffset(-1);
+    moveByOffsets(0);
     setBorder(true);
     expInfo->clear();
     labInf->setVisible(false);
@@ -185,9 +186,10 @@ void frmShowInf::setBorder(bool on)
         window->setFlags(flags);
 }
 
-void frmShowInf::moveByOffset(int direction)
+void frmShowInf::moveByOffsets(int count)
 {
-    move(pos() + direction * QPoint(twips(OffsetRight), twips(OffsetDown)));
+    // From where it was shown, not from where it is: the window's frame comes and goes.
+    move(m_shownAt + count * QPoint(twips(OffsetRight), twips(OffsetDown)));
 }
 
 void frmShowInf::setProgressText(const QString &text)

@@ -31,7 +31,7 @@ private:
     void showResultLayout();
     void setClientSize(int width, int height);
     void setBorder(bool on);
-    void moveByOffset(int direction);
+    void moveByOffsets(int count);
     void setProgressText(const QString &text);
 
     QLabel *labInf = nullptr;
@@ -41,6 +41,7 @@ private:
     // Set at load: the work runs at the first activation of each showing, not at later ones.
     bool m_checkPending = false;
     bool m_saved = false;
+    QPoint m_shownAt;
 };
 
 // The one check-and-save dialog of the component, created on first use.

@@ -94,8 +94,7 @@ void frmUpdateData::LoadCardInfo(qint32 cardId)
     }
 }
 
-void frmUpdateData::AddDeptRow(QTreeWidget *list, const FieldRecord &department,
-                               qsizetype position)
+void frmUpdateData::AddDeptRow(QTreeWidget *list, const FieldRecord &department, qsizetype position)
 {
     auto *row = new QTreeWidgetItem(list);
     row->setText(0, department.value(Fields::FItemName).toText());
@@ -105,13 +104,11 @@ void frmUpdateData::AddDeptRow(QTreeWidget *list, const FieldRecord &department,
 
 void frmUpdateData::AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsizetype position)
 {
+    // The row and its tag come first: a row whose texts fail stays visible and can be edited.
+    auto *item = new QTreeWidgetItem(list);
+    setRowTag(item, QString::number(position));
     try {
-        const QString department =
-            CardView::DepartmentName(row.value(Fields::FDeptID).toInt());
-        auto *item = new QTreeWidgetItem(list);
-        item->setText(0, department);
-        // The tag comes first: the expense commands find the row's record by it.
-        setRowTag(item, QString::number(position));
+        item->setText(0, CardView::DepartmentName(row.value(Fields::FDeptID).toInt()));
         item->setText(1, row.value(Fields::FAcctNumber).toText() + u" - "_s +
                              row.value(Fields::FAcctName).toText());
         item->setText(2, CardView::ItemListText(row.value(Fields::Detail).toList()));

@@ -54,12 +54,12 @@ void frmUpdateData::CheckCards(bool ShowOnly)
     }
     const qint64 total = CheckResult.value(Fields::Total).toInt();
     const qint64 manual = CheckResult.value(Fields::Manual).toInt();
-    const QString report =
-        localised(u"卡片检查结果："_s) + u"\r\n\r\n"_s +
-        localised(u"要进行数据调整的卡片总数是： "_s) + QString::number(total) + u"\r\n\r\n"_s +
-        localised(u"其中可以自动进行数据调整的卡片数量是： "_s) + QString::number(total - manual) +
-        u"\r\n\r\n"_s + localised(u"其中要手动进行数据调整的卡片数量是： "_s) +
-        QString::number(manual) + u"\r\n"_s;
+    const QString report = localised(u"卡片检查结果："_s) + u"\r\n\r\n"_s +
+                           localised(u"要进行数据调整的卡片总数是： "_s) + QString::number(total) +
+                           u"\r\n\r\n"_s + localised(u"其中可以自动进行数据调整的卡片数量是： "_s) +
+                           QString::number(total - manual) + u"\r\n\r\n"_s +
+                           localised(u"其中要手动进行数据调整的卡片数量是： "_s) +
+                           QString::number(manual) + u"\r\n"_s;
     c.CheckInfo->setPlainText(report);
     QCoreApplication::processEvents();
 
@@ -132,8 +132,7 @@ void frmUpdateData::AdjustCards()
         CardPos = 1;
         CurFAlterID = m_vecFalterID.at(1).value(Fields::FAlterID).toInt();
         loadCurrentCard();
-        m_ui->lblTotal->setText(localised(u"共 "_s) + QString::number(count) +
-                                localised(u" 张"_s));
+        m_ui->lblTotal->setText(localised(u"共 "_s) + QString::number(count) + localised(u" 张"_s));
         showCurrentPosition();
     } catch (...) {
         // The page stays busy with its progress text: only the cancel buttons still act.

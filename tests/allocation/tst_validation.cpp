@@ -52,7 +52,8 @@ QString r3(int card, const QString &department)
 }
 QString r4(int card, const QString &department)
 {
-    return u"第 %1 张卡片在部门 '%2' 下折旧费用分配比例之和必须为100%！"_s.arg(card).arg(department);
+    return u"第 %1 张卡片在部门 '%2' 下折旧费用分配比例之和必须为100%！"_s.arg(card).arg(
+        department);
 }
 
 // Puts the cards into the wizard's collections and the card service, as a manual step with
@@ -123,8 +124,8 @@ void tst_Validation::faults_data()
     QTest::newRow("0.99995 rounds to 1")
         << Cards{{{office(1)}, {expenseRow(1, 10, 0.99995)}}} << QStringList{} << 1;
     QTest::newRow("1.00005 rounds away from 1")
-        << Cards{{{office(1)}, {expenseRow(1, 10, 1.00005)}}}
-        << QStringList{r4(1, u"行政管理部"_s)} << 1;
+        << Cards{{{office(1)}, {expenseRow(1, 10, 1.00005)}}} << QStringList{r4(1, u"行政管理部"_s)}
+        << 1;
     QTest::newRow("same item names, other item ids: duplicate")
         << Cards{{{office(1)},
                   {expenseRow(1, 10, 0.5, {itemRecord(u"项目"_s, u"A"_s, 1)}),

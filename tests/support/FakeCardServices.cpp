@@ -152,8 +152,7 @@ FakeCardServices::Card &FakeCardServices::addCard(qint32 id)
     return card;
 }
 
-void FakeCardServices::called(const QString &member, const QString &hostProps,
-                              const QString &call)
+void FakeCardServices::called(const QString &member, const QString &hostProps, const QString &call)
 {
     calls.append(call.isEmpty() ? member : call);
     props.append(hostProps);

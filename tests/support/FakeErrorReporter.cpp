@@ -27,7 +27,8 @@ private:
 } // namespace
 
 FakeErrorReporter::FakeErrorReporter()
-    : m_registration(ProgId::ErrorReporter, [this] { return std::make_unique<FakeReporter>(*this); })
+    : m_registration(ProgId::ErrorReporter,
+                     [this] { return std::make_unique<FakeReporter>(*this); })
 {}
 
 } // namespace AllocFix::Testing
