@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWindow>
@@ -113,6 +114,17 @@ bool frmShowInf::event(QEvent *event)
         checkAndSave();
     }
     return handled;
+}
+
+void frmShowInf::paintEvent(QPaintEvent *event)
+{
+    ModalForm::paintEvent(event);
+    // Without a border the progress window would melt into the wizard behind it.
+    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void frmShowInf::checkAndSave()

@@ -24,6 +24,7 @@ protected:
     void controlsDiscarded() override;
     void formKeyDown(qint32 keyCode, const QKeyEvent &event) override;
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void checkAndSave();

@@ -8,7 +8,6 @@
 #include "support/FakeDesktop.h"
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
-#include "support/ModalDriver.h"
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
@@ -79,24 +78,6 @@ void addCards(FakeCardServices &services, double rate1)
     services.manualCards = {101, 102};
 }
 
-// Acts on the check-and-save dialog once its check has ended in the result layout; the check
-// runs in the dialog's own event loop, so this waits without blocking it.
-void whenResultShown(std::function<void(QWidget *dialog)> action, int triesLeft = 500)
-{
-    QWidget *dialog = &checkAndSaveForm();
-    auto *sure = dialog->findChild<QPushButton *>(u"cmdSure"_s);
-    if (sure && sure->isVisible() && !dialog->findChild<QLabel *>(u"labInf"_s)->isVisible()) {
-        action(dialog);
-        return;
-    }
-    if (triesLeft == 0) {
-        qWarning("the check-and-save dialog never showed its result");
-        dialog->close();
-        return;
-    }
-    QTimer::singleShot(10, [action, triesLeft] { whenResultShown(action, triesLeft - 1); });
-}
-
 } // namespace
 
 class tst_CheckAndSave : public QObject {
@@ -139,13 +120,11 @@ void tst_CheckAndSave::faultsAreListedAndTheWizardKeepsItsData()
             if (member == u"GetDept" && checking.progress.isEmpty())
                 checking = stateOf(&checkAndSaveForm());
         };
-        whenNextModalShown([&](QWidget *) {
-            whenResultShown([&](QWidget *dialog) {
-                result = stateOf(dialog);
-                faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s)->toPlainText();
-                title = dialog->windowTitle();
-                click(dialog, u"cmdSure"_s);
-            });
+        whenCheckResultShown([&](QWidget *dialog) {
+            result = stateOf(dialog);
+            faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s)->toPlainText();
+            title = dialog->windowTitle();
+            click(dialog, u"cmdSure"_s);
         });
         click(&wizard, u"cmdFinish"_s);
         services.beforeCall = nullptr;
@@ -264,18 +243,16 @@ void tst_CheckAndSave::helpAndReactivation()
 
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
-        whenNextModalShown([&](QWidget *) {
-            whenResultShown([&](QWidget *dialog) {
-                auto *faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s);
-                QTest::keyClick(faults, Qt::Key_A);
-                QTest::keyClick(faults, Qt::Key_F1);
-                checksBefore = services.callsOf(u"GetDept 101"_s);
-                // Coming back to the dialog from another window does not check again.
-                QEvent activate(QEvent::WindowActivate);
-                QApplication::sendEvent(dialog, &activate);
-                checksAfter = services.callsOf(u"GetDept 101"_s);
-                dialog->close();
-            });
+        whenCheckResultShown([&](QWidget *dialog) {
+            auto *faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s);
+            QTest::keyClick(faults, Qt::Key_A);
+            QTest::keyClick(faults, Qt::Key_F1);
+            checksBefore = services.callsOf(u"GetDept 101"_s);
+            // Coming back to the dialog from another window does not check again.
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(dialog, &activate);
+            checksAfter = services.callsOf(u"GetDept 101"_s);
+            dialog->close();
         });
         click(&wizard, u"cmdFinish"_s);
     });

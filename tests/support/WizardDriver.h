@@ -22,4 +22,9 @@ void click(QWidget *wizard, const QString &button);
 // From the introduction: Next, then "开始调整".
 void startAdjustment(frmUpdateData &wizard);
 
+// Acts on the check-and-save dialog once its check has ended in the result layout. Register it
+// before the finish command: the check runs in the dialog's own event loop, and this waits for
+// its end without blocking it.
+void whenCheckResultShown(std::function<void(QWidget *dialog)> action);
+
 } // namespace AllocFix::Testing
