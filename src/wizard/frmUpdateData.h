@@ -39,7 +39,8 @@ public:
 
     // The cards left for manual work, in the order the card service gave them.
     RecordList vecFalterID() const { return m_vecFalterID; }
-    // Each shown card's expense rows.
+    // Each shown card's expense rows. A new manual step starts with a new, empty one, so that
+    // the validation and the save see the rows of the current step only.
     FieldRecord AllDict() const { return m_allDict; }
     // "1" once a card's rows are in AllDict, "0" before.
     FieldRecord dirtVect() const { return m_dirtVect; }

@@ -18,23 +18,41 @@ namespace {
 constexpr int PollMs = 10;
 constexpr int GiveUpTries = 500;
 
-void pollForCheckResult(const std::function<void(QWidget *)> &action, int triesLeft)
-{
-    QWidget *dialog = &checkAndSaveForm();
-    auto *sure = dialog->findChild<QPushButton *>(u"cmdSure"_s);
-    auto *progress = dialog->findChild<QLabel *>(u"labInf"_s);
-    if (dialog->isVisible() && sure && sure->isVisible() && !progress->isVisible()) {
-        action(dialog);
-        return;
+// Looks at the check-and-save dialog every few milliseconds until it shows its result.
+class CheckResultWatch final : public QObject {
+public:
+    explicit CheckResultWatch(std::function<void(QWidget *)> action)
+        : QObject(qApp)
+        , m_action(std::move(action))
+    {
+        m_timer = startTimer(PollMs);
     }
-    if (triesLeft == 0) {
-        qWarning("whenCheckResultShown: the check-and-save dialog never showed its result");
-        dialog->close();
-        return;
+
+protected:
+    void timerEvent(QTimerEvent *) override
+    {
+        QWidget *dialog = &checkAndSaveForm();
+        auto *sure = dialog->findChild<QPushButton *>(u"cmdSure"_s);
+        auto *progress = dialog->findChild<QLabel *>(u"labInf"_s);
+        const bool shown =
+            dialog->isVisible() && sure && sure->isVisible() && !progress->isVisible();
+        if (!shown && --m_triesLeft > 0)
+            return;
+        killTimer(m_timer);
+        deleteLater();
+        if (shown) {
+            m_action(dialog);
+        } else {
+            qWarning("whenCheckResultShown: the check-and-save dialog never showed its result");
+            dialog->close();
+        }
     }
-    QTimer::singleShot(PollMs, qApp,
-                       [action, triesLeft] { pollForCheckResult(action, triesLeft - 1); });
-}
+
+private:
+    std::function<void(QWidget *)> m_action;
+    int m_timer = 0;
+    int m_triesLeft = GiveUpTries;
+};
 
 } // namespace
 
@@ -65,8 +83,7 @@ void startAdjustment(frmUpdateData &wizard)
 
 void whenCheckResultShown(std::function<void(QWidget *dialog)> action)
 {
-    QTimer::singleShot(0, qApp,
-                       [action = std::move(action)] { pollForCheckResult(action, GiveUpTries); });
+    new CheckResultWatch(std::move(action));
 }
 
 } // namespace AllocFix::Testing

@@ -199,6 +199,7 @@ void tst_CardCheck::adjustWithThreeCardsShowsTheFirst()
     bool manualPageShown = false;
     bool otherPagesHidden = false;
     qint16 step = -1;
+    bool sharedByName = false;
 
     runWizard([&](frmUpdateData &wizard) {
         services.beforeCall = [&](const QString &member) {
@@ -218,6 +219,11 @@ void tst_CardCheck::adjustWithThreeCardsShowsTheFirst()
         otherPagesHidden = !wizard.findChild<QFrame *>(u"fraStep_0"_s)->isVisible() &&
                            !wizard.findChild<QFrame *>(u"fraStep_1"_s)->isVisible();
         step = wizard.CurrentStep();
+        // By name, the collections are the wizard's own objects, not copies.
+        sharedByName =
+            wizard.property("vecFalterID").value<RecordList>().isSameObject(wizard.vecFalterID()) &&
+            wizard.property("dirtVect").value<FieldRecord>().isSameObject(wizard.dirtVect()) &&
+            wizard.property("AllDict").value<FieldRecord>().isSameObject(wizard.AllDict());
     });
     QCOMPARE(marksBeforeLoad, (QStringList{u"1=0"_s, u"2=0"_s, u"3=0"_s}));
     QCOMPARE(marksAfterLoad, (QStringList{u"1=1"_s, u"2=0"_s, u"3=0"_s}));
@@ -230,6 +236,7 @@ void tst_CardCheck::adjustWithThreeCardsShowsTheFirst()
     QVERIFY(manualPageShown);
     QVERIFY(otherPagesHidden);
     QCOMPARE(step, qint16(1));
+    QVERIFY(sharedByName);
     QCOMPARE(ShowUpdate().UpdateResult(), 0);
 }
 
