@@ -25,16 +25,11 @@ namespace AllocFix {
 
 namespace {
 constexpr int ManualPageHiddenLeft = -1000;
-
-QString localised(const QString &text)
-{
-    return MMTS::LoadLangString(text);
-}
 } // namespace
 
 void frmUpdateData::setProgress(const QString &text)
 {
-    m_ui->lblProgress->setText(localised(text));
+    m_ui->lblProgress->setText(MMTS::LoadLangString(text));
     // Painted before the request that follows blocks the thread.
     QCoreApplication::processEvents();
 }
@@ -54,11 +49,12 @@ void frmUpdateData::CheckCards(bool ShowOnly)
     }
     const qint64 total = CheckResult.value(Fields::Total).toInt();
     const qint64 manual = CheckResult.value(Fields::Manual).toInt();
-    const QString report = localised(u"卡片检查结果："_s) + u"\r\n\r\n"_s +
-                           localised(u"要进行数据调整的卡片总数是： "_s) + QString::number(total) +
-                           u"\r\n\r\n"_s + localised(u"其中可以自动进行数据调整的卡片数量是： "_s) +
+    const QString report = MMTS::LoadLangString(u"卡片检查结果："_s) + u"\r\n\r\n"_s +
+                           MMTS::LoadLangString(u"要进行数据调整的卡片总数是： "_s) +
+                           QString::number(total) + u"\r\n\r\n"_s +
+                           MMTS::LoadLangString(u"其中可以自动进行数据调整的卡片数量是： "_s) +
                            QString::number(total - manual) + u"\r\n\r\n"_s +
-                           localised(u"其中要手动进行数据调整的卡片数量是： "_s) +
+                           MMTS::LoadLangString(u"其中要手动进行数据调整的卡片数量是： "_s) +
                            QString::number(manual) + u"\r\n"_s;
     c.CheckInfo->setPlainText(report);
     QCoreApplication::processEvents();
@@ -132,7 +128,8 @@ void frmUpdateData::AdjustCards()
         CardPos = 1;
         CurFAlterID = m_vecFalterID.at(1).value(Fields::FAlterID).toInt();
         loadCurrentCard();
-        m_ui->lblTotal->setText(localised(u"共 "_s) + QString::number(count) + localised(u" 张"_s));
+        m_ui->lblTotal->setText(MMTS::LoadLangString(u"共 "_s) + QString::number(count) +
+                                MMTS::LoadLangString(u" 张"_s));
         showCurrentPosition();
     } catch (...) {
         // The page stays busy with its progress text: only the cancel buttons still act.
