@@ -11,9 +11,14 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "services/HostServices.h"
+#include "support/AllocationRecords.h"
+#include "support/FakeCardServices.h"
+#include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalDriver.h"
 #include "support/ScopedRegistration.h"
+#include "support/WizardDriver.h"
+#include "wizard/frmUpdateData.h"
 
 #include <QPushButton>
 #include <QSet>
@@ -25,7 +30,7 @@
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
 using namespace FixedAssets;
-using AllocFix::Testing::whenModalShown;
+using namespace AllocFix::Testing;
 
 namespace {
 
@@ -92,6 +97,51 @@ void wizardFrame()
     ShowUpdate().ShowExportFrm();
 }
 
+// The wizard's pages on scripted card services, so that every path shows its texts: a failed
+// check, the manual page with both navigation limits, every fault line, and a save.
+void wizardPages()
+{
+    FakeItemService itemService;
+    itemService.addDepartment(1, u"Office"_s);
+    FakeCardServices services;
+    for (qint32 id : {101, 102}) {
+        FakeCardServices::Card &card = services.addCard(id);
+        card.departments = recordList(
+            {departmentRecord(1, u"Office"_s, 0.5), departmentRecord(2, u"Workshop"_s, 0.5)});
+        card.expenses = recordList({expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)});
+    }
+    services.manualCards = {101, 102};
+    services.failing = QStringList{u"CheckDataForUpDate"_s};
+    const MessageRecorder messages;
+
+    runWizard([](frmUpdateData &wizard) {
+        click(&wizard, u"btNext"_s);
+        click(&wizard, u"btCheckCard"_s);
+    });
+    services.failing.clear();
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdPrevious"_s);
+        click(&wizard, u"cmdLast"_s);
+        click(&wizard, u"cmdLast"_s);
+        // A third card that was never shown adds the re-allocation fault to the others.
+        wizard.vecFalterID().append(wizard.vecFalterID().at(1));
+        wizard.dirtVect().setValue(u"3"_s, u"0"_s);
+        whenCheckResultShown([](QWidget *dialog) { click(dialog, u"cmdSure"_s); });
+        click(&wizard, u"cmdFinish"_s);
+    });
+    for (qint32 id : {101, 102}) {
+        services.cards[id].expenses = recordList({expenseRow(1, 10, 1)});
+        services.cards[id].departments = recordList({departmentRecord(1, u"Office"_s, 1)});
+    }
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdNext"_s);
+        click(&wizard, u"cmdFinish"_s);
+    });
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 1);
+}
+
 void lookupDialogs()
 {
     whenModalShown([](QWidget *dialog) { closeWith(dialog, u"cmdCancel"_s); });
@@ -116,7 +166,7 @@ void helpAndErrors()
 {
     whenModalShown([](QWidget *dialog) { closeWith(dialog, u"cmdClose"_s); });
     MMTS::HandleHelpKey(112, MMTS::HelpContextAdjustment, {}, 0, {}, 0);
-    const AllocFix::Testing::MessageRecorder recorder;
+    const MessageRecorder recorder;
     setCurrentError({ErrorNumber::ServiceBase + 1, u"failed"_s, u"test"_s, {}, 0});
     reportCurrentError();
 }
@@ -127,6 +177,7 @@ const QList<std::pair<const char *, Flow>> &flows()
 {
     static const QList<std::pair<const char *, Flow>> all{
         {"wizard frame", wizardFrame},
+        {"wizard pages", wizardPages},
         {"lookup dialogs", lookupDialogs},
         {"card viewer", cardViewer},
         {"help and error reports", helpAndErrors},
@@ -177,7 +228,7 @@ void tst_TranslationCoverage::everyTextHasAnEnglishEntry()
     registerHostServices();
     QSet<QString> seen;
     QSet<QString> missing;
-    const AllocFix::Testing::ScopedRegistration recording(
+    const ScopedRegistration recording(
         ProgId::ResourceLoader, [&] { return std::make_unique<RecordingLoader>(seen, missing); });
     publishPropsString(u"Language=ENG;AcctSet="_s + m_location + u';');
 
