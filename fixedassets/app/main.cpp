@@ -1,18 +1,30 @@
-#include "StandInHost.h"
+#include "accountset/AccountSet.h"
+#include "accountset/DemoData.h"
+#include "app/ProgramOptions.h"
+#include "desktop/LanguageInfo.h"
+#include "desktop/ResourceLoader.h"
+#include "desktop/SharedProperties.h"
 #include "host/ErrorRecord.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "services/HostServices.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using namespace FixedAssets;
 
 namespace {
+
+constexpr int ExitNotCarriedThrough = 1;
+constexpr int ExitFailure = 2;
 
 bool displayAvailable()
 {
@@ -32,38 +44,93 @@ void screenshotWhenShown(const QString &file)
     });
 }
 
+QString chosenLanguage(const ProgramOptions &options)
+{
+    const QString language =
+        options.language.isEmpty() ? LanguageInfo().CurrentLanguage() : options.language;
+    const QStringList known = QStringList{u"CHS"_s} + ResourceLoader::languages();
+    if (!known.contains(language)) {
+        if (options.language.isEmpty())
+            return u"ENG"_s; // a system language without a catalog
+        throw AllocFix::Failure(
+            AllocFix::ErrorNumber::InvalidArgument,
+            u"Unknown language \"%1\"; known are %2"_s.arg(language, known.join(u", "_s)),
+            u"allocfix"_s);
+    }
+    return language;
+}
+
+// Opens (or, for --demo and a first run, creates) the account set; answers the location text
+// for the property string.
+QString prepareAccountSet(const ProgramOptions &options)
+{
+    QString location = options.accountSet;
+    bool create = options.demoCards.has_value();
+    if (location.isEmpty()) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        if (!QDir().mkpath(folder)) {
+            throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1201,
+                                    u"Cannot create the data folder %1"_s.arg(folder),
+                                    u"allocfix"_s);
+        }
+        const QString path = QDir(folder).filePath(u"demo.fa"_s);
+        create = create || !QFileInfo::exists(path);
+        location = u"sqlite:"_s + path;
+    }
+    const AccountSetLocation parsed = AccountSetLocation::parse(location);
+    if (create)
+        createDemoAccountSet(location,
+                             options.demoCards.value_or(ProgramOptions::DefaultDemoCards));
+    else
+        AccountSet::open(parsed);
+    // A PostgreSQL URL keeps its password in the property string; the canonical form drops it.
+    return parsed.kind == AccountSetLocation::Kind::SQLite ? parsed.url() : location.trimmed();
+}
+
+int run(const ProgramOptions &options)
+{
+    const QString language = chosenLanguage(options);
+    const QString accountSet = prepareAccountSet(options);
+    publishPropsString(u"Language="_s + language + u";AcctSet="_s + accountSet + u';');
+    registerHostServices();
+    if (!options.screenshot.isEmpty())
+        screenshotWhenShown(options.screenshot);
+
+    auto update = AllocFix::ObjectRegistry::instance().create(AllocFix::ProgId::ShowUpdate);
+    QMetaObject::invokeMethod(update.get(), "ShowExportFrm");
+    const int result = update->property("UpdateResult").toInt();
+    std::printf("UpdateResult=%d\n", result);
+    return result == -1 ? 0 : ExitNotCarriedThrough;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     if (!displayAvailable()) {
-        std::fputs("allocfix: no display is available (set DISPLAY, or run under Xvfb)\n", stderr);
-        return 2;
+        std::fputs("allocfix: no display is available (set DISPLAY, or run under xvfb-run)\n",
+                   stderr);
+        return ExitFailure;
     }
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(u"FixedAssets"_s);
     QApplication::setApplicationName(u"allocfix"_s);
     QApplication::setApplicationDisplayName(u"账套卡片数据调整"_s);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(u"Adjusts the card data of a fixed-asset account set."_s);
-    parser.addHelpOption();
-    const QCommandLineOption screenshot(
-        u"screenshot"_s, u"Save a picture of the wizard to <file> and close it."_s, u"file"_s);
-    parser.addOption(screenshot);
-    parser.process(app);
-
-    FixedAssets::registerStandInHost();
-    if (parser.isSet(screenshot))
-        screenshotWhenShown(parser.value(screenshot));
-
     try {
-        auto update = AllocFix::ObjectRegistry::instance().create(AllocFix::ProgId::ShowUpdate);
-        QMetaObject::invokeMethod(update.get(), "ShowExportFrm");
-        const int result = update->property("UpdateResult").toInt();
-        std::printf("UpdateResult=%d\n", result);
-        return result == -1 ? 0 : 1;
+        const ProgramOptions options = ProgramOptions::parse(QApplication::arguments());
+        if (options.helpShown)
+            return 0;
+        const int status = run(options);
+        AccountSet::closeAll();
+        return status;
     } catch (const AllocFix::Failure &failure) {
         std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(failure.description()));
-        return 2;
+    } catch (const std::exception &exception) {
+        std::fprintf(stderr, "allocfix: %s\n", exception.what());
+    } catch (...) {
+        std::fputs("allocfix: an unexpected error ended the program\n", stderr);
     }
+    AccountSet::closeAll();
+    return ExitFailure;
 }

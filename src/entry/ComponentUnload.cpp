@@ -2,6 +2,7 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
+#include "allocation/frmShowInf.h"
 #include "entry/ResultFlag.h"
 #include "entry/UpdatePublic.h"
 #include "entry/WaitCursor.h"
@@ -17,6 +18,7 @@ namespace AllocFix {
 
 void unloadComponent()
 {
+    resetCheckAndSaveForm();
     UpdatePublic::resetModuleState();
     UpdateResultFlag = false;
     if (WaitNesting > 0 && qobject_cast<QGuiApplication *>(QCoreApplication::instance()))

@@ -38,15 +38,17 @@ void clearCurrentError()
 
 ErrorRecord recordCaughtException(const QString &source)
 {
-    ErrorRecord record;
+    ErrorRecord record{ErrorNumber::ServiceBase, u"Unknown error"_s, source, {}, 0};
+    const std::exception_ptr caught = std::current_exception();
     try {
-        throw;
+        if (caught)
+            std::rethrow_exception(caught);
     } catch (const Failure &failure) {
         record = failure.record();
     } catch (const std::exception &e) {
         record = {ErrorNumber::ServiceBase, QString::fromLocal8Bit(e.what()), source, {}, 0};
     } catch (...) {
-        record = {ErrorNumber::ServiceBase, u"Unknown error"_s, source, {}, 0};
+        // Keeps the "Unknown error" record.
     }
     if (record.source.isEmpty())
         record.source = source;

@@ -92,10 +92,12 @@ void buildCheckPage(WizardControls &c, QFrame *p)
         840, 480, 7035, 795);
     c.btCheckCard = button(p, u"btCheckCard"_s, u"检查卡片"_s, 840, 1365, 1335, 375);
     c.btUpdate = button(p, u"btUpdate"_s, u"开始调整"_s, 2295, 1365, 1335, 375);
-    c.CheckInfo = make<QPlainTextEdit>(p, u"CheckInfo"_s, 840, 1860, 7035, 1935);
+    // The progress text stands beside the buttons that start the work, so the report below
+    // shows all its seven lines in the host's CJK font.
+    c.lblProgress = label(p, u"lblProgress"_s, QString(), 3750, 1410, 4125, 285);
+    c.CheckInfo = make<QPlainTextEdit>(p, u"CheckInfo"_s, 840, 1860, 7035, 2325);
     c.CheckInfo->setReadOnly(true);
     c.CheckInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    c.lblProgress = label(p, u"lblProgress"_s, QString(), 840, 3900, 7035, 285);
 }
 
 void buildManualPage(WizardControls &c, QFrame *p)

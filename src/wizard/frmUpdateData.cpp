@@ -1,5 +1,6 @@
 #include "wizard/frmUpdateData.h"
 
+#include "allocation/frmShowInf.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 #include "host/Twips.h"
@@ -60,6 +61,23 @@ void frmUpdateData::connectControls()
             QApplication::sendEvent(target, &press);
         }
     });
+
+    connect(c.btCheckCard, &QPushButton::clicked, this, &frmUpdateData::checkCommand);
+    connect(c.btUpdate, &QPushButton::clicked, this, &frmUpdateData::adjustCommand);
+
+    // Each command tests its limit first; at the limit it only says so.
+    const QString first = u"当前位置已经是第一条！"_s;
+    const QString last = u"当前位置已经是最后一条！"_s;
+    connect(c.cmdFirst, &QPushButton::clicked, this,
+            [this, first] { goToCard(1, CardPos == 1, first); });
+    connect(c.cmdPrevious, &QPushButton::clicked, this,
+            [this, first] { goToCard(CardPos - 1, CardPos == 1, first); });
+    connect(c.cmdNext, &QPushButton::clicked, this,
+            [this, last] { goToCard(CardPos + 1, CardPos == CardCount, last); });
+    connect(c.cmdLast, &QPushButton::clicked, this,
+            [this, last] { goToCard(CardCount, CardPos == CardCount, last); });
+    connect(c.cmdView, &QPushButton::clicked, this, [this] { CardView(CurFAlterID); });
+    connect(c.cmdFinish, &QPushButton::clicked, this, [this] { FinishAllocations(this); });
 }
 
 void frmUpdateData::SetWizardCaptions()

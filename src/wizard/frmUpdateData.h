@@ -1,9 +1,13 @@
 #pragma once
 
+#include "allocation/FieldRecord.h"
+#include "allocation/RecordList.h"
 #include "host/ModalForm.h"
 #include "wizard/WizardControls.h"
 
 #include <memory>
+
+class QTreeWidget;
 
 namespace AllocFix {
 
@@ -11,9 +15,18 @@ namespace AllocFix {
 // adjustment page, stacked in one place, over a bar of buttons. The form object lives for the
 // whole component life (UpdatePublic::wizardForm()); its members outlive each showing, while
 // every showing loads the controls anew and starts on the introduction.
+//
+// The frame is in frmUpdateData.cpp, the check and the automatic adjustment in CardCheck.cpp,
+// the manual page's card browser in CardBrowser.cpp.
 class frmUpdateData : public ModalForm {
     Q_OBJECT
     Q_PROPERTY(qint16 CurrentStep READ CurrentStep)
+    // The shared collections, keyed by card position as decimal text ("1", "2", ... "10"). The
+    // getters return the objects themselves: whoever changes them changes the wizard's data.
+    Q_PROPERTY(AllocFix::RecordList vecFalterID READ vecFalterID)
+    Q_PROPERTY(AllocFix::FieldRecord AllDict READ AllDict)
+    Q_PROPERTY(AllocFix::FieldRecord dirtVect READ dirtVect)
+    Q_PROPERTY(QString AssetName READ AssetName)
 public:
     static constexpr int PageCount = 3;
 
@@ -24,10 +37,30 @@ public:
     // adjustment itself and leaves it at 1.
     qint16 CurrentStep() const { return m_currentStep; }
 
+    // The cards left for manual work, in the order the card service gave them.
+    RecordList vecFalterID() const { return m_vecFalterID; }
+    // Each shown card's expense rows. A new manual step starts with a new, empty one, so that
+    // the validation and the save see the rows of the current step only.
+    FieldRecord AllDict() const { return m_allDict; }
+    // "1" once a card's rows are in AllDict, "0" before.
+    FieldRecord dirtVect() const { return m_dirtVect; }
+    // The current card's asset name, for the expense editor's department dialog.
+    QString AssetName() const { return m_assetName; }
+
     void SetWizardCaptions();
     void ResetSteps();
     void GoNextStep();
     void GoPrevStep();
+
+    // Runs the check and shows its report. ShowOnly ends the busy state; otherwise the page
+    // stays busy for the adjustment that follows. Failures reach the caller.
+    void CheckCards(bool ShowOnly);
+    // Asks the card service to adjust, then closes the wizard or shows the manual page on the
+    // first card left. Handles its own failures.
+    void AdjustCards();
+
+    // Opens the card in the host's card viewer; failures go to the error reporter.
+    void CardView(qint32 cardId);
 
     // The loaded controls. Only valid while the form is loaded.
     const WizardControls &controls() const { return *m_ui; }
@@ -42,8 +75,43 @@ private:
     void hidePage(int index);
     void connectControls();
 
+    // Page 1
+    void checkCommand();
+    void adjustCommand();
+    void setProgress(const QString &text);
+    void showManualPage();
+
+    // Page 2: the three displays of the card at CardPos, always filled together in this order.
+    void LoadDeptList(qint32 cardId);
+    void LoadExpenseList(qint32 cardId);
+    void LoadCardInfo(qint32 cardId);
+    void AddDeptRow(QTreeWidget *list, const FieldRecord &department, qsizetype position);
+    void AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsizetype position);
+    void goToCard(qint32 position, bool atLimit, const QString &limitMessage);
+    void loadCurrentCard();
+    void showCurrentPosition();
+
     std::unique_ptr<WizardControls> m_ui;
     qint16 m_currentStep = 0;
+
+    // Check and adjustment
+    FieldRecord CheckResult;
+    // Once a check has run, the adjust command does not check again.
+    bool CardsChecked = false;
+    RecordList m_vecFalterID = RecordList::create();
+    FieldRecord m_dirtVect = FieldRecord::create();
+    FieldRecord m_allDict = FieldRecord::create();
+
+    // The card browser
+    qint32 CardCount = 0;
+    qint32 CardPos = 0;
+    qint32 CurFAlterID = 0;
+    // The current card's departments, as the card service gave them.
+    RecordList CardDepts;
+    // The same object as AllDict(CardPos): row changes act on the stored list directly.
+    RecordList CardExpenses;
+    FieldRecord CardRefInfo;
+    QString m_assetName;
 };
 
 } // namespace AllocFix

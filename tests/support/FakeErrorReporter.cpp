@@ -7,31 +7,29 @@ namespace AllocFix::Testing {
 
 namespace {
 
-class RecordingReporter final : public QObject, public IErrorReporter {
+class FakeReporter final : public QObject, public IErrorReporter {
     Q_OBJECT
     Q_INTERFACES(AllocFix::IErrorReporter)
 public:
-    explicit RecordingReporter(FakeErrorReporter &fake)
-        : m_fake(fake)
+    explicit FakeReporter(FakeErrorReporter &reporter)
+        : m_reporter(reporter)
     {}
     void ReportError(const ErrorRecord &error, const QVariantList &extra) override
     {
-        m_fake.reported.append(error);
-        m_fake.extraCounts.append(extra.size());
+        m_reporter.reports.append(error);
+        m_reporter.extrasEmpty = m_reporter.extrasEmpty && extra.isEmpty();
     }
 
 private:
-    FakeErrorReporter &m_fake;
+    FakeErrorReporter &m_reporter;
 };
 
 } // namespace
 
 FakeErrorReporter::FakeErrorReporter()
     : m_registration(ProgId::ErrorReporter,
-                     [this] { return std::make_unique<RecordingReporter>(*this); })
+                     [this] { return std::make_unique<FakeReporter>(*this); })
 {}
-
-FakeErrorReporter::~FakeErrorReporter() = default;
 
 } // namespace AllocFix::Testing
 

@@ -7,16 +7,16 @@
 
 namespace AllocFix::Testing {
 
-// A recording fake of the host's error reporter ("FixedAssets.ErrorReporter"), registered while
-// the object lives.
+// A recording fake of the host's error reporter, registered while the object lives. The
+// component keeps its reporter until it unloads, so the fake must outlive every report a test
+// expects.
 class FakeErrorReporter {
 public:
     FakeErrorReporter();
-    ~FakeErrorReporter();
 
-    QList<ErrorRecord> reported;
-    // How many extra arguments each report carried.
-    QList<qsizetype> extraCounts;
+    QList<ErrorRecord> reports;
+    // Whether every report came with an empty list of extra arguments.
+    bool extrasEmpty = true;
 
 private:
     ScopedRegistration m_registration;

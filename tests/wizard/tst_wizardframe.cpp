@@ -6,6 +6,7 @@
 #include "host/Twips.h"
 #include "support/FakeDesktop.h"
 #include "support/ModalDriver.h"
+#include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QFrame>
@@ -18,6 +19,7 @@
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
 using AllocFix::Testing::FakeDesktop;
+using AllocFix::Testing::runWizard;
 using AllocFix::Testing::whenModalShown;
 
 namespace {
@@ -57,12 +59,7 @@ QString stateOf(QWidget *wizard)
 // Shows the wizard through the host's entry and runs the test's steps on it.
 void showWizard(const std::function<void(QWidget *wizard)> &steps)
 {
-    whenModalShown([steps](QWidget *wizard) {
-        steps(wizard);
-        if (wizard->isVisible())
-            wizard->close();
-    });
-    ShowUpdate().ShowExportFrm();
+    runWizard([&steps](frmUpdateData &wizard) { steps(&wizard); });
 }
 
 } // namespace

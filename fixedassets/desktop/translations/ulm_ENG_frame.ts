@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>开始调整</source>
-        <translation>Start Adjustment</translation>
+        <translation>Adjust Cards</translation>
     </message>
     <message>
         <source>检查卡片</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>卡片数据调整所需的全部信息均已获知，选择“开始调整”以开始调整卡片。或者选择“检查卡片”以检查是否有可正确调整的卡片信息。</source>
-        <translation>All the information the card data adjustment needs is known. Choose "Start Adjustment" to adjust the cards, or "Check Cards" to see which cards can be adjusted.</translation>
+        <translation>All the information the card data adjustment needs is known. Choose "Adjust Cards" to adjust them, or "Check Cards" to see which cards can be adjusted.</translation>
     </message>
     <message>
         <source>进行数据调整前,请做账套备份!</source>
@@ -85,7 +85,7 @@
     </message>
     <message>
         <source>所有分配完成</source>
-        <translation>Finish Allocation</translation>
+        <translation>Finish</translation>
     </message>
     <message>
         <source>最后一条</source>
@@ -105,7 +105,7 @@
     </message>
     <message>
         <source>共</source>
-        <translation>Cards:</translation>
+        <translation>Total:</translation>
     </message>
     <message>
         <source>卡片参考信息：</source>
@@ -125,14 +125,14 @@
     </message>
     <message>
         <source>当前第</source>
-        <translation>Current card:</translation>
+        <translation>Current:</translation>
     </message>
 </context>
 <context>
     <name>ulm.header</name>
     <message>
         <source>部门</source>
-        <translation>Department</translation>
+        <translation>Dept.</translation>
     </message>
     <message>
         <source>科目</source>

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "accountset/AccountSetLocation.h"
+#include "accountset/SqlDriver.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+
+// The fixed-asset account set: one database, SQLite (a file) or PostgreSQL (a server database),
+// with one schema. A host opens it by the location its property string names:
+//
+//     FixedAssets::createDemoAccountSet(u"sqlite:/tmp/set.fa"_s, 20);   // DemoData.h
+//     AccountSet set = AccountSet::open(u"sqlite:/tmp/set.fa"_s);
+//     QSqlQuery cards = set.exec(u"SELECT alter_id FROM cards WHERE asset_number = ?"_s, {number});
+//
+// Connections are pooled by location: opening the same account set again reuses its open
+// connection. Everything runs on the user-interface thread.
+namespace FixedAssets {
+
+class AccountSet {
+public:
+    // Opens an existing account set, upgrading an older schema. Raises Failure with
+    // CannotOpen (missing file, unreachable server, corrupt file), NotAnAccountSet (a database
+    // of something else) or TooNew (made by a newer program).
+    static AccountSet open(const AccountSetLocation &location);
+    static AccountSet open(const QString &location);
+    // The account set the host property string names ("AcctSet=...").
+    static AccountSet fromProps(const QString &props);
+
+    // Creates the account set anew, replacing one that is there, and lets fill add its data.
+    // Either all of it is written or nothing changes: SQLite builds a new file and moves it into
+    // place, PostgreSQL does it in one transaction.
+    static AccountSet create(const AccountSetLocation &location,
+                             const std::function<void(const AccountSet &)> &fill = {});
+
+    // Closes a pooled connection (all of them without an argument).
+    static void close(const AccountSetLocation &location);
+    static void closeAll();
+
+    const AccountSetLocation &location() const { return m_location; }
+    const SqlDriver &driver() const { return m_driver; }
+    QSqlDatabase database() const;
+
+    // Prepares sql, binds values in order and runs it. Raises QueryFailed.
+    QSqlQuery exec(const QString &sql, const QVariantList &values = {}) const;
+    // The first column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString &sql, const QVariantList &values = {}) const;
+
+    QString profileValue(const QString &name) const;
+    void setProfileValue(const QString &name, const QString &value) const;
+
+private:
+    AccountSet(AccountSetLocation location, QString connectionName);
+
+    AccountSetLocation m_location;
+    SqlDriver m_driver;
+    QString m_connectionName;
+};
+
+// A transaction that holds the account set's write lock. It rolls back unless committed.
+class WriteTransaction {
+public:
+    // Locking::None for a database that has no account set yet (nothing to lock).
+    enum class Locking { AccountSet, None };
+    explicit WriteTransaction(const AccountSet &set, Locking locking = Locking::AccountSet);
+    ~WriteTransaction();
+    WriteTransaction(const WriteTransaction &) = delete;
+    WriteTransaction &operator=(const WriteTransaction &) = delete;
+
+    void commit();
+
+private:
+    QSqlDatabase m_db;
+    bool m_open = true;
+};
+
+} // namespace FixedAssets

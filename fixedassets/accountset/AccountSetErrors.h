@@ -1,0 +1,17 @@
+#pragma once
+
+#include "host/ErrorRecord.h"
+
+// Error numbers of the account set and its services, in the range outside services use.
+namespace FixedAssets::AccountSetError {
+inline constexpr qint32 BadLocation = AllocFix::ErrorNumber::ServiceBase + 1001;
+inline constexpr qint32 CannotOpen = AllocFix::ErrorNumber::ServiceBase + 1002;
+inline constexpr qint32 NotAnAccountSet = AllocFix::ErrorNumber::ServiceBase + 1003;
+inline constexpr qint32 TooNew = AllocFix::ErrorNumber::ServiceBase + 1004;
+inline constexpr qint32 QueryFailed = AllocFix::ErrorNumber::ServiceBase + 1005;
+inline constexpr qint32 UnknownCard = AllocFix::ErrorNumber::ServiceBase + 1006;
+inline constexpr qint32 SaveRejected = AllocFix::ErrorNumber::ServiceBase + 1007;
+inline constexpr qint32 NotSupported = AllocFix::ErrorNumber::ServiceBase + 1008;
+
+inline const QString Source = QStringLiteral("FixedAssets.AccountSet");
+} // namespace FixedAssets::AccountSetError

@@ -1,0 +1,146 @@
+#include "accountset/Schema.h"
+
+#include "accountset/AccountSet.h"
+#include "accountset/AccountSetErrors.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace FixedAssets::Schema {
+
+namespace {
+
+const QString VersionKey = u"SchemaVersion"_s;
+
+// Version 1: the account set as the first program made it.
+QStringList version1Tables()
+{
+    return {
+        u"CREATE TABLE profile (name TEXT PRIMARY KEY, value TEXT NOT NULL)"_s,
+        u"CREATE TABLE item_classes (class_id INTEGER PRIMARY KEY, name TEXT NOT NULL)"_s,
+        u"CREATE TABLE items (item_id INTEGER PRIMARY KEY,"
+        " class_id INTEGER NOT NULL REFERENCES item_classes (class_id),"
+        " number TEXT NOT NULL, name TEXT NOT NULL, detail SMALLINT NOT NULL)"_s,
+        u"CREATE TABLE accounts (account_id INTEGER PRIMARY KEY, number TEXT NOT NULL UNIQUE,"
+        " name TEXT NOT NULL, detail SMALLINT NOT NULL)"_s,
+        u"CREATE TABLE account_item_classes ("
+        " account_id INTEGER NOT NULL REFERENCES accounts (account_id), seq INTEGER NOT NULL,"
+        " class_id INTEGER NOT NULL REFERENCES item_classes (class_id),"
+        " PRIMARY KEY (account_id, seq))"_s,
+        u"CREATE TABLE cards (alter_id INTEGER PRIMARY KEY, asset_number TEXT NOT NULL UNIQUE,"
+        " asset_name TEXT NOT NULL, entry_date TEXT NOT NULL, category TEXT NOT NULL,"
+        " model TEXT NOT NULL, site TEXT NOT NULL, original_value DOUBLE PRECISION NOT NULL,"
+        " accumulated_depreciation DOUBLE PRECISION NOT NULL,"
+        " useful_life_months INTEGER NOT NULL, depreciation_method TEXT NOT NULL,"
+        " status TEXT NOT NULL)"_s,
+        u"CREATE TABLE card_departments ("
+        " alter_id INTEGER NOT NULL REFERENCES cards (alter_id), seq INTEGER NOT NULL,"
+        " dept_id INTEGER NOT NULL REFERENCES items (item_id),"
+        " rate DOUBLE PRECISION NOT NULL, PRIMARY KEY (alter_id, seq))"_s,
+        // dept_id 0: a legacy row that splits the card's whole expense, before per-department
+        // allocation.
+        u"CREATE TABLE expense_rows ("
+        " alter_id INTEGER NOT NULL REFERENCES cards (alter_id), seq INTEGER NOT NULL,"
+        " dept_id INTEGER NOT NULL, account_id INTEGER NOT NULL REFERENCES accounts (account_id),"
+        " rate DOUBLE PRECISION NOT NULL, PRIMARY KEY (alter_id, seq))"_s,
+        u"CREATE TABLE expense_row_items ("
+        " alter_id INTEGER NOT NULL, row_seq INTEGER NOT NULL, seq INTEGER NOT NULL,"
+        " class_id INTEGER NOT NULL REFERENCES item_classes (class_id),"
+        " item_id INTEGER NOT NULL REFERENCES items (item_id),"
+        " PRIMARY KEY (alter_id, row_seq, seq),"
+        " FOREIGN KEY (alter_id, row_seq) REFERENCES expense_rows (alter_id, seq)"
+        " ON DELETE CASCADE)"_s,
+        // Position -> card, as the last ReturnExpensInf answered: how a save maps its keys.
+        u"CREATE TABLE manual_queue (seq INTEGER PRIMARY KEY,"
+        " alter_id INTEGER NOT NULL REFERENCES cards (alter_id))"_s,
+    };
+}
+
+// Version 2: the audit log, one entry per card per save.
+QStringList version2Tables(const AccountSet &set)
+{
+    return {
+        u"CREATE TABLE audit_log (entry_id "_s + set.driver().identityColumn() +
+            u", save_id INTEGER NOT NULL, saved_at TEXT NOT NULL, user_name TEXT NOT NULL,"
+            " alter_id INTEGER NOT NULL, rows_before TEXT NOT NULL, rows_after TEXT NOT NULL)"_s,
+    };
+}
+
+void run(const AccountSet &set, const QStringList &statements)
+{
+    for (const QString &sql : statements)
+        set.exec(sql);
+}
+
+void applyVersion(const AccountSet &set, int version)
+{
+    if (version == 1)
+        run(set, version1Tables());
+    else if (version == 2)
+        run(set, version2Tables(set));
+}
+
+[[noreturn]] void raiseNotAnAccountSet(const AccountSet &set, const QString &why)
+{
+    throw AllocFix::Failure(
+        AccountSetError::NotAnAccountSet,
+        u"%1 is not a fixed-asset account set: %2"_s.arg(set.location().url(), why),
+        AccountSetError::Source);
+}
+
+} // namespace
+
+void create(const AccountSet &set, int version)
+{
+    for (int v = 1; v <= version; ++v)
+        applyVersion(set, v);
+    set.exec(u"INSERT INTO profile (name, value) VALUES (?, ?)"_s,
+             {VersionKey, QString::number(version)});
+}
+
+void upgrade(const AccountSet &set, int fromVersion)
+{
+    WriteTransaction transaction(set);
+    for (int v = fromVersion + 1; v <= CurrentVersion; ++v)
+        applyVersion(set, v);
+    set.setProfileValue(VersionKey, QString::number(CurrentVersion));
+    transaction.commit();
+}
+
+int versionOf(const AccountSet &set)
+{
+    const QStringList tables = set.database().tables();
+    if (!tables.contains(u"profile"_s, Qt::CaseInsensitive)) {
+        raiseNotAnAccountSet(set, tables.isEmpty() ? u"the database is empty"_s
+                                                   : u"it holds other tables"_s);
+    }
+    bool ok = false;
+    const int version = set.profileValue(VersionKey).toInt(&ok);
+    if (!ok || version < 1)
+        raiseNotAnAccountSet(set, u"it records no schema version"_s);
+    return version;
+}
+
+void drop(const AccountSet &set)
+{
+    const QStringList tables = set.database().tables();
+    // Dependents first, so no foreign key stands in the way.
+    const QStringList ours = {u"audit_log"_s,
+                              u"manual_queue"_s,
+                              u"expense_row_items"_s,
+                              u"expense_rows"_s,
+                              u"card_departments"_s,
+                              u"cards"_s,
+                              u"account_item_classes"_s,
+                              u"accounts"_s,
+                              u"items"_s,
+                              u"item_classes"_s,
+                              u"profile"_s};
+    for (const QString &table : ours) {
+        if (tables.contains(table, Qt::CaseInsensitive))
+            set.exec(u"DROP TABLE "_s + table);
+    }
+}
+
+} // namespace FixedAssets::Schema

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "accountset/AccountSetLocation.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace FixedAssets {
+
+// Every difference between SQLite and PostgreSQL that the account set meets, in one place. The
+// rest of the code speaks the SQL both understand.
+class SqlDriver {
+public:
+    explicit SqlDriver(AccountSetLocation::Kind kind)
+        : m_kind(kind)
+    {}
+
+    AccountSetLocation::Kind kind() const { return m_kind; }
+
+    // A new connection under the given name, not yet open.
+    QSqlDatabase addConnection(const AccountSetLocation &location, const QString &name) const;
+    // Opens the connection and proves that it reaches a readable database. Raises CannotOpen
+    // with the server's or the file's reason.
+    void open(QSqlDatabase &db, const AccountSetLocation &location) const;
+
+    // The column type of a generated row key.
+    QString identityColumn() const;
+    // Begins a transaction that holds the write lock until it ends, so two saves cannot
+    // interleave.
+    void beginWrite(QSqlDatabase &db) const;
+    // The account set user that the audit log records.
+    QString currentUser(QSqlDatabase &db) const;
+
+private:
+    AccountSetLocation::Kind m_kind;
+};
+
+} // namespace FixedAssets

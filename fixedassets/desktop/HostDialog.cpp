@@ -1,0 +1,45 @@
+#include "desktop/HostDialog.h"
+
+#include "host/MMTS.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace FixedAssets::HostDialog {
+
+QPushButton *addButton(QDialog *dialog, const QString &objectName, const QString &caption)
+{
+    auto *button = new QPushButton(AllocFix::MMTS::LoadLangString(caption), dialog);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+void finish(QDialog *dialog, QLayout *content, const QList<QPushButton *> &buttons)
+{
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    for (QPushButton *button : buttons)
+        buttonRow->addWidget(button);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addLayout(content, 1);
+    layout->addLayout(buttonRow);
+    try {
+        AllocFix::MMTS::ApplyFormFont(dialog);
+    } catch (...) {
+        // Usable with the application's font.
+    }
+}
+
+void finish(QDialog *dialog, QWidget *content, const QList<QPushButton *> &buttons)
+{
+    auto *contentLayout = new QVBoxLayout;
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addWidget(content);
+    finish(dialog, contentLayout, buttons);
+}
+
+} // namespace FixedAssets::HostDialog

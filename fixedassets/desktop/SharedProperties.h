@@ -1,0 +1,28 @@
+#pragma once
+
+#include "host/DesktopServices.h"
+
+#include <QObject>
+#include <QVariant>
+
+namespace FixedAssets {
+
+// "Quarn.ShareProps": properties scoped to a process. The host program stores its property
+// string at start:
+//
+//     FixedAssets::publishPropsString(u"Language=CHS;AcctSet=sqlite:/data/set.fa;"_s);
+//
+// GetProperty answers an empty value for a process or name that has none.
+class SharedPropertiesService final : public QObject, public AllocFix::ISharedProperties {
+    Q_OBJECT
+    Q_INTERFACES(AllocFix::ISharedProperties)
+public:
+    QVariant GetProperty(qint32 &processId, QString &name) override;
+};
+
+void setSharedProperty(qint32 processId, const QString &name, const QVariant &value);
+// Stores "PropsString" for the running process.
+void publishPropsString(const QString &props);
+void clearSharedProperties();
+
+} // namespace FixedAssets

@@ -1,0 +1,60 @@
+#include "services/Adjustment.h"
+
+#include "accountset/AccountSet.h"
+#include "allocation/RecordFields.h"
+#include "entry/services/ItemService.h"
+#include "services/CardRecords.h"
+
+using namespace Qt::StringLiterals;
+using AllocFix::FieldRecord;
+using AllocFix::RecordList;
+namespace Fields = AllocFix::Fields;
+
+namespace FixedAssets::Adjustment {
+
+CardsToAdjust findCards(const AccountSet &set)
+{
+    QSqlQuery query = set.exec(
+        u"SELECT c.alter_id,"
+        " (SELECT count(*) FROM expense_rows r WHERE r.alter_id = c.alter_id AND r.dept_id = 0),"
+        " (SELECT count(*) FROM expense_rows r WHERE r.alter_id = c.alter_id)"
+        " FROM cards c"
+        " WHERE (SELECT count(*) FROM card_departments d WHERE d.alter_id = c.alter_id) >= 2"
+        " AND EXISTS (SELECT 1 FROM expense_rows r WHERE r.alter_id = c.alter_id"
+        " AND r.dept_id = 0)"
+        " ORDER BY c.asset_number, c.alter_id"_s);
+    CardsToAdjust cards;
+    while (query.next()) {
+        const qint32 cardId = query.value(0).toInt();
+        if (query.value(1).toInt() == 1 && query.value(2).toInt() == 1)
+            cards.automatic.append(cardId);
+        else
+            cards.manual.append(cardId);
+    }
+    return cards;
+}
+
+void adjustAutomatically(const AccountSet &set, qint32 cardId)
+{
+    const FieldRecord legacy = CardRecords::expenseRows(set, cardId).at(1);
+    const RecordList departments = CardRecords::departments(set, cardId);
+    RecordList rows = RecordList::create();
+    for (qsizetype d = 1; d <= departments.count(); ++d) {
+        const qint32 departmentId = departments.at(d).value(Fields::FItemID).toInt();
+        FieldRecord row = legacy.copy();
+        row.setValue(Fields::FDeptID, departmentId);
+        row.setValue(Fields::FRate, 1.0);
+        const RecordList items = row.value(Fields::Detail).toList();
+        for (qsizetype i = 1; i <= items.count(); ++i) {
+            FieldRecord item = items.at(i);
+            if (item.value(Fields::FItemClassID).toInt() == AllocFix::DepartmentItemClass) {
+                item.setValue(Fields::FItemID, departmentId);
+                item.setValue(Fields::FItemName, departments.at(d).value(Fields::FItemName));
+            }
+        }
+        rows.append(row);
+    }
+    CardRecords::replaceExpenseRows(set, cardId, rows);
+}
+
+} // namespace FixedAssets::Adjustment

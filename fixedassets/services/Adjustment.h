@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+
+namespace FixedAssets {
+
+class AccountSet;
+
+// Which cards the adjustment concerns. A card needs adjustment when two or more departments use
+// it and it still has legacy expense rows (no department) that split its whole expense. With
+// exactly one row, and that row legacy, the service adjusts it by itself; any other such card
+// needs a person, since a split between several accounts cannot be guessed.
+namespace Adjustment {
+
+struct CardsToAdjust {
+    QList<qint32> automatic;
+    // In asset-number order: the order in which the wizard presents them.
+    QList<qint32> manual;
+};
+
+CardsToAdjust findCards(const AccountSet &set);
+
+// Gives each of the card's departments one row with the legacy row's account and items and
+// rate 1; where the account has the department item class, that item becomes the department.
+void adjustAutomatically(const AccountSet &set, qint32 cardId);
+
+} // namespace Adjustment
+} // namespace FixedAssets

@@ -1,0 +1,88 @@
+#include "services/CardInfoService.h"
+
+#include "accountset/AccountSet.h"
+#include "allocation/RecordFields.h"
+#include "services/Adjustment.h"
+#include "services/CardRecords.h"
+
+using namespace Qt::StringLiterals;
+using AllocFix::FieldRecord;
+using AllocFix::RecordList;
+namespace Fields = AllocFix::Fields;
+
+namespace FixedAssets {
+
+FieldRecord CardInfoService::CheckDataForUpDate(const QString &props)
+{
+    const Adjustment::CardsToAdjust cards = Adjustment::findCards(AccountSet::fromProps(props));
+    FieldRecord counts = FieldRecord::create();
+    counts.setValue(Fields::Total,
+                    static_cast<qint32>(cards.automatic.size() + cards.manual.size()));
+    counts.setValue(Fields::Manual, static_cast<qint32>(cards.manual.size()));
+    return counts;
+}
+
+RecordList CardInfoService::GetDept(const QString &props, qint32 &cardId)
+{
+    return CardRecords::departments(AccountSet::fromProps(props), cardId);
+}
+
+RecordList CardInfoService::GetExpense(const QString &props, qint32 &cardId)
+{
+    return CardRecords::expenseRows(AccountSet::fromProps(props), cardId);
+}
+
+FieldRecord CardInfoService::GetCardInf(const QString &props, qint32 &cardId)
+{
+    const AccountSet set = AccountSet::fromProps(props);
+    CardRecords::requireCard(set, cardId);
+    QSqlQuery query = set.exec(
+        u"SELECT entry_date, asset_name, asset_number FROM cards WHERE alter_id = ?"_s, {cardId});
+    query.next();
+    FieldRecord record = FieldRecord::create();
+    record.setValue(Fields::FDate, query.value(0).toString());
+    record.setValue(Fields::FAssetName, query.value(1).toString());
+    record.setValue(Fields::FAssetNumber, query.value(2).toString());
+    return record;
+}
+
+FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)
+{
+    const AccountSet set = AccountSet::fromProps(props);
+    CardRecords::requireCard(set, cardId);
+    QSqlQuery query = set.exec(
+        u"SELECT asset_number, asset_name, entry_date, category, model, site, original_value,"
+        " accumulated_depreciation, useful_life_months, depreciation_method, status"
+        " FROM cards WHERE alter_id = ?"_s,
+        {cardId});
+    query.next();
+    FieldRecord detail = FieldRecord::create();
+    detail.setValue(Fields::FAlterID, cardId);
+    detail.setValue(Fields::FAssetNumber, query.value(0).toString());
+    detail.setValue(Fields::FAssetName, query.value(1).toString());
+    detail.setValue(Fields::FDate, query.value(2).toString());
+    detail.setValue(u"FCategory"_s, query.value(3).toString());
+    detail.setValue(u"FModel"_s, query.value(4).toString());
+    detail.setValue(u"FLocation"_s, query.value(5).toString());
+    const double original = query.value(6).toDouble();
+    const double accumulated = query.value(7).toDouble();
+    detail.setValue(u"FOriginalValue"_s, original);
+    detail.setValue(u"FAccumulatedDepreciation"_s, accumulated);
+    detail.setValue(u"FNetValue"_s, original - accumulated);
+    detail.setValue(u"FUsefulLife"_s, query.value(8).toInt());
+    detail.setValue(u"FDepreciationMethod"_s, query.value(9).toString());
+    detail.setValue(u"FStatus"_s, query.value(10).toString());
+
+    const RecordList departments = CardRecords::departments(set, cardId);
+    QStringList shares;
+    for (qsizetype d = 1; d <= departments.count(); ++d) {
+        const FieldRecord department = departments.at(d);
+        shares.append(department.value(Fields::FItemName).toText() + u' ' +
+                      AllocFix::formatNumber(100.0 * department.value(Fields::FRate).toDouble()) +
+                      u'%');
+    }
+    detail.setValue(u"FDepartments"_s, shares.join(u"、"_s));
+    return detail;
+}
+
+} // namespace FixedAssets

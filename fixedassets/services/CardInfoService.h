@@ -1,0 +1,26 @@
+#pragma once
+
+#include "entry/services/CardServices.h"
+
+#include <QObject>
+
+namespace FixedAssets {
+
+// "OrvFACard.CardInfo" on the account set that the property string names. An unknown card
+// raises UnknownCard.
+class CardInfoService final : public QObject, public AllocFix::ICardInfo {
+    Q_OBJECT
+    Q_INTERFACES(AllocFix::ICardInfo)
+public:
+    AllocFix::FieldRecord CheckDataForUpDate(const QString &props) override;
+    AllocFix::RecordList GetDept(const QString &props, qint32 &cardId) override;
+    AllocFix::RecordList GetExpense(const QString &props, qint32 &cardId) override;
+    AllocFix::FieldRecord GetCardInf(const QString &props, qint32 &cardId) override;
+    // Every field of the card: "FAlterID", "FAssetNumber", "FAssetName", "FDate", "FCategory",
+    // "FModel", "FLocation", "FOriginalValue", "FAccumulatedDepreciation", "FNetValue",
+    // "FUsefulLife" (months), "FDepreciationMethod", "FStatus", "FDepartments" (names and
+    // shares as one text).
+    AllocFix::FieldRecord GetDetail(const QString &props, qint32 &cardId) override;
+};
+
+} // namespace FixedAssets

@@ -1,0 +1,53 @@
+#include "services/LookupService.h"
+
+#include "accountset/AccountSet.h"
+#include "host/MMTS.h"
+#include "services/AccountDataService.h"
+#include "services/LookupDialog.h"
+
+#include <QApplication>
+
+using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
+
+namespace FixedAssets {
+
+namespace {
+
+QWidget *activeOwner()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+QObject *LookupService::AccountLookup(const QVariant &key)
+{
+    LookupDialog dialog(LoadLangString(u"选择科目"_s), detailAccounts(hostAccountSet()), false,
+                        activeOwner());
+    if (key.metaType().id() == QMetaType::QString)
+        dialog.startAt(0, key.toString().trimmed());
+    else
+        dialog.startAt(key.toInt());
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosen())
+        return new LookupResult;
+    const CodedEntry &chosen = *dialog.chosen();
+    return new LookupResult(chosen.id, std::make_unique<AccountObject>(chosen));
+}
+
+QObject *LookupService::ItemLookup(int &itemClassId, int &itemId)
+{
+    const AccountSet set = hostAccountSet();
+    const QString title =
+        LoadLangString(u"选择核算项目"_s) + u" - "_s + itemClassName(set, itemClassId);
+    LookupDialog dialog(title, itemsOfClass(set, itemClassId), true, activeOwner());
+    dialog.startAt(itemId);
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosen())
+        return new LookupResult;
+    const CodedEntry &chosen = *dialog.chosen();
+    return new LookupResult(chosen.id, std::make_unique<ItemObject>(chosen));
+}
+
+} // namespace FixedAssets

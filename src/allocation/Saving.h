@@ -1,0 +1,14 @@
+#pragma once
+
+namespace AllocFix {
+
+// Hands the wizard's AllDict itself, keyed by card position, to the card update service in one
+// call. The service stores all of it or raises; errors reach the caller, and nothing in memory
+// changes. The answer is the service's; no caller acts on it.
+bool SaveAllocations();
+
+// Asks the card update service to complete an adjustment that left no card for manual work.
+// Errors reach the caller.
+bool UpdateDates();
+
+} // namespace AllocFix

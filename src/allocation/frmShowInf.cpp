@@ -1,0 +1,238 @@
+#include "allocation/frmShowInf.h"
+
+#include "allocation/AllocationState.h"
+#include "allocation/Saving.h"
+#include "allocation/Validation.h"
+#include "entry/ResultFlag.h"
+#include "entry/UpdatePublic.h"
+#include "host/Captions.h"
+#include "host/ErrorRecord.h"
+#include "host/MMTS.h"
+#include "host/MessageBox.h"
+#include "host/Twips.h"
+#include "wizard/frmUpdateData.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWindow>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+
+constexpr int DesignWidth = 5355;
+constexpr int DesignHeight = 3615;
+constexpr int ProgressWidth = 4680;
+constexpr int ProgressHeight = 900;
+// The result window is 5475 × 3360 twips with its fixed single border: 60 twips of border on
+// each side and a 285-twip caption leave the client area below.
+constexpr int ResultWidth = 5475 - 2 * 60;
+constexpr int ResultHeight = 3360 - 2 * 60 - 285;
+// The progress window stands this far right and down of where the dialog was shown.
+constexpr int OffsetRight = 398;
+constexpr int OffsetDown = 1000;
+
+std::unique_ptr<frmShowInf> &instance()
+{
+    static std::unique_ptr<frmShowInf> form;
+    return form;
+}
+
+} // namespace
+
+frmShowInf::frmShowInf()
+{
+    setObjectName(u"frmShowInf"_s);
+}
+
+frmShowInf::~frmShowInf() = default;
+
+void frmShowInf::createControls(QWidget *client)
+{
+    setWindowTitle(u"数据检查"_s);
+    setBorder(true);
+    setFixedSize(twips(DesignWidth), twips(DesignHeight));
+    // Each showing starts where a window without an owner is placed, not where the last ended.
+    setAttribute(Qt::WA_Moved, false);
+
+    labInf = new QLabel(u"Label2"_s, client);
+    labInf->setObjectName(u"labInf"_s);
+    placeTwips(labInf, 600, 120, 4095, 375);
+    labInf->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    Label1 = new QLabel(u"数据检查结果："_s, client);
+    Label1->setObjectName(u"Label1"_s);
+    placeTwips(Label1, 120, 120, 1695, 255);
+
+    expInfo = new QPlainTextEdit(client);
+    expInfo->setObjectName(u"expInfo"_s);
+    placeTwips(expInfo, 0, 1080, 5175, 1935);
+    expInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    cmdSure = new QPushButton(u"确定(&S)"_s, client);
+    cmdSure->setObjectName(u"cmdSure"_s);
+    placeTwips(cmdSure, 4320, 3120, 975, 375);
+    // The wizard stays open with all allocations as they were.
+    connect(cmdSure, &QPushButton::clicked, this, &frmShowInf::unloadForm);
+}
+
+void frmShowInf::controlsDiscarded()
+{
+    labInf = nullptr;
+    Label1 = nullptr;
+    expInfo = nullptr;
+    cmdSure = nullptr;
+}
+
+void frmShowInf::formLoad()
+{
+    setKeyPreview(true);
+    MMTS::ApplyFormFont(this);
+    for (QWidget *control : std::initializer_list<QWidget *>{this, cmdSure, labInf, Label1})
+        localiseCaption(control);
+    m_saved = false;
+    m_checkPending = true;
+}
+
+void frmShowInf::formKeyDown(qint32 keyCode, const QKeyEvent &)
+{
+    MMTS::HandleHelpKey(keyCode, MMTS::HelpContextAdjustment, QString(), 0, QString(), 0);
+}
+
+bool frmShowInf::event(QEvent *event)
+{
+    const bool handled = ModalForm::event(event);
+    if (event->type() == QEvent::WindowActivate && m_checkPending) {
+        m_checkPending = false;
+        checkAndSave();
+    }
+    return handled;
+}
+
+void frmShowInf::paintEvent(QPaintEvent *event)
+{
+    ModalForm::paintEvent(event);
+    // Without a border the progress window would melt into the wizard behind it.
+    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void frmShowInf::checkAndSave()
+{
+    try {
+        m_shownAt = pos();
+        showProgressLayout();
+        setProgressText(u"正在检查数据,请稍侯..."_s);
+        if (ValidateAllocations()) {
+            moveByOffsets(2);
+            setProgressText(u"正在保存折旧费用分配信息，请稍候..."_s);
+            SaveAllocations();
+            UpdateResultFlag = true;
+            m_saved = true;
+        } else {
+            showResultLayout();
+        }
+    } catch (...) {
+        // Nothing was saved and the wizard keeps every allocation: the user can retry or cancel.
+        showCommandFailure(recordCaughtException().description, this);
+        unloadForm();
+        return;
+    }
+    if (m_saved) {
+        m_saved = false;
+        unloadForm();
+        UpdatePublic::wizardForm().unloadForm();
+    }
+}
+
+void frmShowInf::setClientSize(int width, int height)
+{
+    setFixedSize(twips(width), twips(height));
+    labInf->parentWidget()->resize(size());
+}
+
+void frmShowInf::showProgressLayout()
+{
+    setClientSize(ProgressWidth, ProgressHeight);
+    moveByOffsets(1);
+    Label1->setVisible(false);
+    expInfo->setVisible(false);
+    cmdSure->setVisible(false);
+    setBorder(false);
+}
+
+void frmShowInf::showResultLayout()
+{
+    moveByOffsets(0);
+    setBorder(true);
+    expInfo->clear();
+    labInf->setVisible(false);
+    setClientSize(ResultWidth, ResultHeight);
+    Label1->setVisible(true);
+    expInfo->setVisible(true);
+    cmdSure->setVisible(true);
+    Label1->move(twips(120), twips(120));
+    expInfo->move(twips(120), twips(480));
+    cmdSure->move(twips(4320), twips(2520));
+    expInfo->setPlainText(ValidationText);
+}
+
+void frmShowInf::setBorder(bool on)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::FramelessWindowHint, !on);
+    // Told to the shown window directly: setWindowFlags would hide the dialog, and hiding a
+    // dialog ends its modal loop.
+    overrideWindowFlags(flags);
+    if (QWindow *window = windowHandle())
+        window->setFlags(flags);
+}
+
+void frmShowInf::moveByOffsets(int count)
+{
+    // From where it was shown, not from where it is: the window's frame comes and goes.
+    move(m_shownAt + count * QPoint(twips(OffsetRight), twips(OffsetDown)));
+}
+
+void frmShowInf::setProgressText(const QString &text)
+{
+    labInf->setText(MMTS::LoadLangString(text));
+    // Painted before the work that follows blocks the thread.
+    QCoreApplication::processEvents();
+}
+
+frmShowInf &checkAndSaveForm()
+{
+    auto &form = instance();
+    if (!form)
+        form = std::make_unique<frmShowInf>();
+    return *form;
+}
+
+void resetCheckAndSaveForm()
+{
+    instance().reset();
+}
+
+void FinishAllocations(QWidget *wizard)
+{
+    try {
+        checkAndSaveForm().showModal();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    } catch (...) {
+        showCommandFailure(recordCaughtException().description, wizard);
+    }
+}
+
+} // namespace AllocFix

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "host/ModalForm.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace AllocFix {
+
+// The check-and-save dialog. Once shown and active, it validates every card of the wizard's
+// manual step in a small borderless progress window; when all is valid it saves, sets the
+// result flag and closes itself and the wizard. Otherwise it grows into a result window that
+// lists the faults, and the wizard stays open for corrections.
+class frmShowInf : public ModalForm {
+    Q_OBJECT
+public:
+    frmShowInf();
+    ~frmShowInf() override;
+
+protected:
+    void createControls(QWidget *client) override;
+    void formLoad() override;
+    void controlsDiscarded() override;
+    void formKeyDown(qint32 keyCode, const QKeyEvent &event) override;
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void checkAndSave();
+    void showProgressLayout();
+    void showResultLayout();
+    void setClientSize(int width, int height);
+    void setBorder(bool on);
+    void moveByOffsets(int count);
+    void setProgressText(const QString &text);
+
+    QLabel *labInf = nullptr;
+    QLabel *Label1 = nullptr;
+    QPlainTextEdit *expInfo = nullptr;
+    QPushButton *cmdSure = nullptr;
+    // Set at load: the work runs at the first activation of each showing, not at later ones.
+    bool m_checkPending = false;
+    bool m_saved = false;
+    QPoint m_shownAt;
+};
+
+// The one check-and-save dialog of the component, created on first use.
+frmShowInf &checkAndSaveForm();
+void resetCheckAndSaveForm();
+
+// The wizard's finish command: shows the check-and-save dialog, without an owner. A failure to
+// show it is reported in a message box over the wizard.
+void FinishAllocations(QWidget *wizard);
+
+} // namespace AllocFix

@@ -1,0 +1,170 @@
+// The manual adjustment page: one card at a time with its reference data, department allocation
+// and expense rows, the card navigation and the card viewer.
+#include "allocation/CardView.h"
+#include "allocation/RecordFields.h"
+#include "allocation/ReportList.h"
+#include "entry/services/CardServices.h"
+#include "entry/services/ErrorReporter.h"
+#include "host/ErrorRecord.h"
+#include "host/MMTS.h"
+#include "host/MessageBox.h"
+#include "host/ObjectRegistry.h"
+#include "host/ProgIds.h"
+#include "wizard/frmUpdateData.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+
+// Rates are fractions of 1, shown as percent: 0.07 shows as 7, 1/3 as 33.3333333333333.
+QString percentText(const FieldValue &rate)
+{
+    return formatNumber(100 * rate.toDouble());
+}
+
+void reportCaughtError()
+{
+    recordCaughtException();
+    reportCurrentError();
+}
+
+} // namespace
+
+void frmUpdateData::LoadDeptList(qint32 cardId)
+{
+    QTreeWidget *list = m_ui->lvDept;
+    list->clear();
+    try {
+        CardDepts = RecordList::create();
+        const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
+        CardDepts = cardInfo->GetDept(MMTS::GetPropsString(), cardId);
+        for (qsizetype position = 1; position <= CardDepts.count(); ++position)
+            AddDeptRow(list, CardDepts.at(position), position);
+    } catch (...) {
+        // The department list is for reference only: it stays as far as it got.
+    }
+}
+
+void frmUpdateData::LoadExpenseList(qint32 cardId)
+{
+    QTreeWidget *list = m_ui->lvExpense;
+    list->clear();
+    try {
+        const QString key = QString::number(CardPos);
+        if (m_dirtVect.value(key).toText() != u"1") {
+            const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
+            CardExpenses = cardInfo->GetExpense(MMTS::GetPropsString(), cardId);
+            m_allDict.setValue(key, CardExpenses);
+            m_dirtVect.setValue(key, u"1"_s);
+        } else {
+            // Shown before: the rows as last edited, not as the service has them.
+            CardExpenses = m_allDict.value(key).toList();
+        }
+        for (qsizetype position = 1; position <= CardExpenses.count(); ++position)
+            AddExpenseRow(list, CardExpenses.at(position), position);
+        if (list->topLevelItemCount() > 0)
+            list->setCurrentItem(list->topLevelItem(0));
+    } catch (...) {
+        reportCaughtError();
+    }
+}
+
+void frmUpdateData::LoadCardInfo(qint32 cardId)
+{
+    QListWidget *list = m_ui->listInfo;
+    list->clear();
+    try {
+        CardRefInfo = FieldRecord::create();
+        const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
+        CardRefInfo = cardInfo->GetCardInf(MMTS::GetPropsString(), cardId);
+        list->addItem(MMTS::LoadLangString(u"入账日期："_s) +
+                      CardRefInfo.value(Fields::FDate).toText());
+        m_assetName = CardRefInfo.value(Fields::FAssetName).toText();
+        list->addItem(MMTS::LoadLangString(u"资产名称： "_s) + m_assetName);
+        list->addItem(MMTS::LoadLangString(u"资产编码： "_s) +
+                      CardRefInfo.value(Fields::FAssetNumber).toText());
+    } catch (...) {
+        reportCaughtError();
+    }
+}
+
+void frmUpdateData::AddDeptRow(QTreeWidget *list, const FieldRecord &department, qsizetype position)
+{
+    auto *row = new QTreeWidgetItem(list);
+    row->setText(0, department.value(Fields::FItemName).toText());
+    row->setText(1, percentText(department.value(Fields::FRate)));
+    setRowTag(row, QString::number(position));
+}
+
+void frmUpdateData::AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsizetype position)
+{
+    // The row and its tag come first: a row whose texts fail stays visible and can be edited.
+    auto *item = new QTreeWidgetItem(list);
+    setRowTag(item, QString::number(position));
+    try {
+        item->setText(0, CardView::DepartmentName(row.value(Fields::FDeptID).toInt()));
+        item->setText(1, row.value(Fields::FAcctNumber).toText() + u" - "_s +
+                             row.value(Fields::FAcctName).toText());
+        item->setText(2, CardView::ItemListText(row.value(Fields::Detail).toList()));
+        item->setText(3, percentText(row.value(Fields::FRate)));
+    } catch (...) {
+        // The row stays as far as it got.
+    }
+}
+
+void frmUpdateData::loadCurrentCard()
+{
+    LoadDeptList(CurFAlterID);
+    LoadExpenseList(CurFAlterID);
+    LoadCardInfo(CurFAlterID);
+}
+
+void frmUpdateData::showCurrentPosition()
+{
+    m_ui->lblCurrent->setText(MMTS::LoadLangString(u"当前第 "_s) + QString::number(CardPos) +
+                              MMTS::LoadLangString(u" 张"_s));
+}
+
+void frmUpdateData::goToCard(qint32 position, bool atLimit, const QString &limitMessage)
+{
+    try {
+        if (atLimit) {
+            showMessage({MMTS::LoadLangString(limitMessage), MessageButtons::Ok,
+                         MessageIcon::Information, MMTS::LoadLangString(u"岚岫提示！"_s), this});
+            return;
+        }
+        // Nothing is saved or checked when leaving a card: its rows stay in AllDict.
+        CardPos = position;
+        CurFAlterID = m_vecFalterID.at(CardPos).value(Fields::FAlterID).toInt();
+        loadCurrentCard();
+        showCurrentPosition();
+    } catch (...) {
+        reportCaughtError();
+    }
+}
+
+void frmUpdateData::CardView(qint32 cardId)
+{
+    try {
+        FieldRecord detail;
+        {
+            const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
+            detail = cardInfo->GetDetail(MMTS::GetPropsString(), cardId);
+        }
+        const auto viewer = createService<ICardViewer>(ProgId::CardShow);
+        viewer->setViewJudge(true);
+        viewer->setWantEditFromView(2);
+        viewer->setDataView(detail);
+        viewer->ShowCard();
+    } catch (...) {
+        reportCaughtError();
+    }
+}
+
+} // namespace AllocFix

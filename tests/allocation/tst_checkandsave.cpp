@@ -1,0 +1,269 @@
+#include "allocation/frmShowInf.h"
+#include "entry/ComponentUnload.h"
+#include "entry/ResultFlag.h"
+#include "entry/ShowUpdate.h"
+#include "host/Twips.h"
+#include "support/AllocationRecords.h"
+#include "support/FakeCardServices.h"
+#include "support/FakeDesktop.h"
+#include "support/FakeItemService.h"
+#include "support/MessageRecorder.h"
+#include "support/WizardDriver.h"
+#include "wizard/frmUpdateData.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace AllocFix;
+using namespace AllocFix::Testing;
+
+namespace {
+
+const QPoint Offset(twips(398), twips(1000));
+
+// The dialog as the user sees it at one moment. Its place is its client area's: the window
+// system adds and removes the frame in its own time.
+struct DialogState {
+    QPoint pos;
+    QSize size;
+    bool frameless = false;
+    QString progress;
+    QStringList visible;
+};
+
+DialogState stateOf(QWidget *dialog)
+{
+    DialogState state{dialog->geometry().topLeft(),
+                      dialog->size(),
+                      dialog->windowFlags().testFlag(Qt::FramelessWindowHint),
+                      dialog->findChild<QLabel *>(u"labInf"_s)->text(),
+                      {}};
+    for (const QString &name : {u"labInf"_s, u"Label1"_s, u"expInfo"_s, u"cmdSure"_s}) {
+        if (dialog->findChild<QWidget *>(name)->isVisible())
+            state.visible.append(name);
+    }
+    return state;
+}
+
+// Where the dialog was when it was shown and became active, before its work moved it.
+class ShownAt : public QObject {
+public:
+    ShownAt() { checkAndSaveForm().installEventFilter(this); }
+    QPoint pos;
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate && !seen) {
+            seen = true;
+            pos = static_cast<QWidget *>(watched)->geometry().topLeft();
+        }
+        return false;
+    }
+};
+
+// Two cards with one department each; card 1's rows fall short of 100 % unless rate1 is 1.
+void addCards(FakeCardServices &services, double rate1)
+{
+    for (qint32 id : {101, 102}) {
+        FakeCardServices::Card &card = services.addCard(id);
+        card.departments = recordList({departmentRecord(1, u"管理部"_s, 1)});
+        card.expenses = recordList({expenseRow(1, 10, id == 101 ? rate1 : 1)});
+    }
+    services.manualCards = {101, 102};
+}
+
+} // namespace
+
+class tst_CheckAndSave : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+
+    void faultsAreListedAndTheWizardKeepsItsData();
+    void validAllocationsAreSavedAndBothClose();
+    void failedSaveReturnsToTheWizard();
+    void helpAndReactivation();
+};
+
+void tst_CheckAndSave::cleanup()
+{
+    unloadComponent();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_CheckAndSave::faultsAreListedAndTheWizardKeepsItsData()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    itemService.addDepartment(1, u"行政管理部"_s);
+    addCards(services, 0.5);
+    ShownAt shown;
+    DialogState checking;
+    DialogState result;
+    QString faults;
+    QString title;
+    bool wizardOpen = false;
+    QString current;
+    int rowsOfCard1 = 0;
+
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        services.beforeCall = [&](const QString &member) {
+            if (member == u"GetDept" && checking.progress.isEmpty())
+                checking = stateOf(&checkAndSaveForm());
+        };
+        whenCheckResultShown([&](QWidget *dialog) {
+            result = stateOf(dialog);
+            faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s)->toPlainText();
+            title = dialog->windowTitle();
+            click(dialog, u"cmdSure"_s);
+        });
+        click(&wizard, u"cmdFinish"_s);
+        services.beforeCall = nullptr;
+        wizardOpen = wizard.isVisible();
+        current = wizard.findChild<QLabel *>(u"lblCurrent"_s)->text();
+        rowsOfCard1 = static_cast<int>(wizard.AllDict().value(u"1"_s).toList().count());
+    });
+
+    QCOMPARE(checking.progress, u"正在检查数据,请稍侯..."_s);
+    QCOMPARE(checking.pos, shown.pos + Offset);
+    QCOMPARE(checking.size, QSize(twips(4680), twips(900)));
+    QVERIFY(checking.frameless);
+    QCOMPARE(checking.visible, QStringList{u"labInf"_s});
+
+    QCOMPARE(title, u"数据检查"_s);
+    QCOMPARE(faults, u"第 2 张卡片还没有重新进行折旧费用分配!\n"
+                     "第 1 张卡片在部门 '行政管理部' 下折旧费用分配比例之和必须为100%！\n"_s);
+    QCOMPARE(result.pos, shown.pos);
+    QCOMPARE(result.size, QSize(twips(5355), twips(2955)));
+    QVERIFY(!result.frameless);
+    QCOMPARE(result.visible, (QStringList{u"Label1"_s, u"expInfo"_s, u"cmdSure"_s}));
+
+    QVERIFY(wizardOpen);
+    QCOMPARE(current, u"当前第 1 张"_s);
+    QCOMPARE(rowsOfCard1, 1);
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 0);
+    QCOMPARE(ShowUpdate().UpdateResult(), 0);
+}
+
+void tst_CheckAndSave::validAllocationsAreSavedAndBothClose()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 1);
+    ShownAt shown;
+    DialogState saving;
+    FieldRecord allocations;
+    bool wizardClosed = false;
+    bool dialogClosed = false;
+
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdNext"_s);
+        allocations = wizard.AllDict();
+        services.beforeCall = [&](const QString &member) {
+            if (member == u"SaveDoubleExpense")
+                saving = stateOf(&checkAndSaveForm());
+        };
+        click(&wizard, u"cmdFinish"_s);
+        wizardClosed = !wizard.isVisible();
+        dialogClosed = !checkAndSaveForm().isVisible();
+    });
+
+    QCOMPARE(saving.progress, u"正在保存折旧费用分配信息，请稍候..."_s);
+    QCOMPARE(saving.pos, shown.pos + 2 * Offset);
+    QVERIFY(saving.frameless);
+    QVERIFY(wizardClosed);
+    QVERIFY(dialogClosed);
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 1);
+    // AllDict itself, whole: every card under its position.
+    QVERIFY(services.savedAllocations.isSameObject(allocations));
+    QCOMPARE(services.savedAllocations.names(), (QStringList{u"1"_s, u"2"_s}));
+    QCOMPARE(ShowUpdate().UpdateResult(), -1);
+}
+
+void tst_CheckAndSave::failedSaveReturnsToTheWizard()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 1);
+    services.failing = QStringList{u"SaveDoubleExpense"_s};
+    MessageRecorder messages;
+    bool wizardOpen = false;
+    bool dialogClosed = false;
+    QString current;
+    bool sameRows = false;
+    bool savedOnRetry = false;
+
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdNext"_s);
+        const RecordList rows = wizard.AllDict().value(u"2"_s).toList();
+        click(&wizard, u"cmdFinish"_s);
+        wizardOpen = wizard.isVisible();
+        dialogClosed = !checkAndSaveForm().isVisible();
+        current = wizard.findChild<QLabel *>(u"lblCurrent"_s)->text();
+        sameRows = wizard.AllDict().value(u"2"_s).toList().isSameObject(rows);
+
+        services.failing.clear();
+        click(&wizard, u"cmdFinish"_s);
+        savedOnRetry = !wizard.isVisible();
+    });
+
+    QVERIFY(wizardOpen);
+    QVERIFY(dialogClosed);
+    QCOMPARE(current, u"当前第 2 张"_s);
+    QVERIFY(sameRows);
+    QCOMPARE(messages.texts(), QStringList{u"错误原因:SaveDoubleExpense failed"_s});
+    QCOMPARE(messages.messages().first().icon, MessageIcon::None);
+    QCOMPARE(messages.messages().first().title, QString());
+    QVERIFY(savedOnRetry);
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 2);
+    QCOMPARE(ShowUpdate().UpdateResult(), -1);
+}
+
+void tst_CheckAndSave::helpAndReactivation()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 0.5);
+    int checksBefore = 0;
+    int checksAfter = 0;
+
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        whenCheckResultShown([&](QWidget *dialog) {
+            auto *faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s);
+            QTest::keyClick(faults, Qt::Key_A);
+            QTest::keyClick(faults, Qt::Key_F1);
+            checksBefore = services.callsOf(u"GetDept 101"_s);
+            // Coming back to the dialog from another window does not check again.
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(dialog, &activate);
+            checksAfter = services.callsOf(u"GetDept 101"_s);
+            dialog->close();
+        });
+        click(&wizard, u"cmdFinish"_s);
+    });
+    QCOMPARE(desktop.helpCalls.size(), 1);
+    const FakeDesktop::HelpCall &help = desktop.helpCalls.first();
+    QCOMPARE(help.context, 90041);
+    QCOMPARE(help.flags, qint16(0));
+    QCOMPARE(help.text1, QString());
+    QCOMPARE(help.number1, 0);
+    QCOMPARE(checksBefore, checksAfter);
+}
+
+QTEST_MAIN(tst_CheckAndSave)
+#include "tst_checkandsave.moc"

@@ -1,0 +1,223 @@
+#include "allocation/AllocationState.h"
+#include "allocation/RecordFields.h"
+#include "allocation/Validation.h"
+#include "entry/ComponentUnload.h"
+#include "entry/UpdatePublic.h"
+#include "support/AllocationRecords.h"
+#include "support/FakeCardServices.h"
+#include "support/FakeDesktop.h"
+#include "support/FakeItemService.h"
+#include "wizard/frmUpdateData.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace AllocFix;
+using namespace AllocFix::Testing;
+
+namespace {
+
+// One card of the manual step: its departments as the card service has them, and its rows as
+// the wizard holds them once the card was shown.
+struct CardCase {
+    QList<FieldRecord> departments;
+    QList<FieldRecord> rows;
+    bool shown = true;
+};
+using Cards = QList<CardCase>;
+
+constexpr qint32 FirstCardId = 101;
+
+// Department records carry one name; the item service knows the department by another.
+FieldRecord office(double rate = 0.6)
+{
+    return departmentRecord(1, u"管理部"_s, rate);
+}
+FieldRecord workshop(double rate = 0.4)
+{
+    return departmentRecord(2, u"一车间"_s, rate);
+}
+
+QString r1(int card)
+{
+    return u"第 %1 张卡片还没有重新进行折旧费用分配!"_s.arg(card);
+}
+QString r2(int card)
+{
+    return u"第 %1 张卡片在同一部门下出现了重复的折旧费用分配项目！"_s.arg(card);
+}
+QString r3(int card, const QString &department)
+{
+    return u"第 %1 张卡片在部门 '%2' 下还没有进行折旧费用分配！"_s.arg(card).arg(department);
+}
+QString r4(int card, const QString &department)
+{
+    return u"第 %1 张卡片在部门 '%2' 下折旧费用分配比例之和必须为100%！"_s.arg(card).arg(
+        department);
+}
+
+// Puts the cards into the wizard's collections and the card service, as a manual step with
+// these cards would have left them.
+void setUpManualStep(const Cards &cards, FakeCardServices &services)
+{
+    frmUpdateData &wizard = UpdatePublic::wizardForm();
+    for (qsizetype index = 0; index < cards.size(); ++index) {
+        const CardCase &card = cards.at(index);
+        const qint32 id = FirstCardId + static_cast<qint32>(index);
+        const QString key = QString::number(index + 1);
+        services.addCard(id).departments = recordList(card.departments);
+        FieldRecord cardRecord = FieldRecord::create();
+        cardRecord.setValue(Fields::FAlterID, id);
+        wizard.vecFalterID().append(cardRecord);
+        wizard.dirtVect().setValue(key, card.shown ? u"1"_s : u"0"_s);
+        if (card.shown)
+            wizard.AllDict().setValue(key, recordList(card.rows));
+    }
+}
+
+QString textOf(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + u"\r\n"_s;
+    return text;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(CardCase)
+
+class tst_Validation : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { unloadComponent(); }
+
+    void faults_data();
+    void faults();
+    void serviceFailureEndsTheCheck();
+    void fixedPartsAreLocalisedApart();
+};
+
+void tst_Validation::faults_data()
+{
+    QTest::addColumn<Cards>("cards");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("cardsExamined");
+
+    const auto items = [](const QString &first, const QString &second) -> QList<FieldRecord> {
+        return {itemRecord(u"项目"_s, first), itemRecord(u"职员"_s, second)};
+    };
+
+    QTest::newRow("valid") << Cards{{{office(), workshop()},
+                                     {expenseRow(1, 10, 1), expenseRow(2, 10, 0.5),
+                                      expenseRow(2, 11, 0.5)}}}
+                           << QStringList{} << 1;
+    QTest::newRow("thirds at four decimals make 100 %")
+        << Cards{{{office(1)},
+                  {expenseRow(1, 10, 0.3333), expenseRow(1, 11, 0.3333),
+                   expenseRow(1, 12, 0.3334)}}}
+        << QStringList{} << 1;
+    QTest::newRow("0.5 + 0.4999 falls short")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 11, 0.4999)}}}
+        << QStringList{r4(1, u"行政管理部"_s)} << 1;
+    QTest::newRow("0.99995 rounds to 1")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 0.99995)}}} << QStringList{} << 1;
+    QTest::newRow("1.00005 rounds away from 1")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 1.00005)}}} << QStringList{r4(1, u"行政管理部"_s)}
+        << 1;
+    QTest::newRow("same item names, other item ids: duplicate")
+        << Cards{{{office(1)},
+                  {expenseRow(1, 10, 0.5, {itemRecord(u"项目"_s, u"A"_s, 1)}),
+                   expenseRow(1, 10, 0.5, {itemRecord(u"项目"_s, u"A"_s, 2)})}}}
+        << QStringList{r2(1)} << 1;
+    QTest::newRow("same items in another order: no duplicate")
+        << Cards{{{office(1)},
+                  {expenseRow(1, 10, 0.5, items(u"A"_s, u"B"_s)),
+                   expenseRow(1, 10, 0.5, items(u"B"_s, u"A"_s))}}}
+        << QStringList{} << 1;
+    QTest::newRow("same account in two departments: no duplicate")
+        << Cards{{{office(), workshop()}, {expenseRow(1, 10, 1), expenseRow(2, 10, 1)}}}
+        << QStringList{} << 1;
+    QTest::newRow("department without rows: R3 then R4")
+        << Cards{{{office(), workshop()}, {expenseRow(1, 10, 1)}}}
+        << QStringList{r3(1, u"一车间"_s), r4(1, u"生产一车间"_s)} << 1;
+    QTest::newRow("no rows, two departments")
+        << Cards{{{office(), workshop()}, {}}}
+        << QStringList{r3(1, u"管理部"_s), r3(1, u"一车间"_s), r4(1, u"行政管理部"_s),
+                       r4(1, u"生产一车间"_s)}
+        << 1;
+    QTest::newRow("no rows, no departments") << Cards{{{}, {}}} << QStringList{} << 1;
+    QTest::newRow("row of a department the card does not have")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 1), expenseRow(9, 10, 0.3)}}} << QStringList{}
+        << 1;
+    QTest::newRow("duplicate, then coverage, then rates")
+        << Cards{{{office(), workshop()}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}}}
+        << QStringList{r2(1), r3(1, u"一车间"_s), r4(1, u"生产一车间"_s)} << 1;
+    QTest::newRow("unshown last card is named before the others' faults")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 0.5)}},
+                 {{office(1)}, {expenseRow(1, 10, 1)}},
+                 {{office(1)}, {}, false}}
+        << QStringList{r1(3), r4(1, u"行政管理部"_s)} << 2;
+    QTest::newRow("unshown middle card stops the check there")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}},
+                 {{office(1)}, {}, false},
+                 {{office(1)}, {expenseRow(1, 10, 0.1)}}}
+        << QStringList{r1(2), r2(1)} << 1;
+    QTest::newRow("no card shown") << Cards{{{office(1)}, {}, false}, {{office(1)}, {}, false}}
+                                   << QStringList{r1(1), r1(2)} << 0;
+}
+
+void tst_Validation::faults()
+{
+    QFETCH(Cards, cards);
+    QFETCH(QStringList, lines);
+    QFETCH(int, cardsExamined);
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    itemService.addDepartment(1, u"行政管理部"_s);
+    itemService.addDepartment(2, u"生产一车间"_s);
+    setUpManualStep(cards, services);
+    ValidationText = u"an earlier run's line\r\n"_s;
+
+    const bool valid = ValidateAllocations();
+
+    QCOMPARE(ValidationText, textOf(lines));
+    const bool stoppedEarly = cardsExamined < UpdatePublic::wizardForm().AllDict().count();
+    QCOMPARE(valid, lines.isEmpty() && !stoppedEarly);
+    QCOMPARE(services.calls.filter(u"GetDept"_s).size(), cardsExamined);
+}
+
+void tst_Validation::serviceFailureEndsTheCheck()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    setUpManualStep({{{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}},
+                     {{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}}},
+                    services);
+    services.failing = QStringList{u"GetDept"_s};
+
+    QVERIFY(!ValidateAllocations());
+    QCOMPARE(ValidationText, textOf({r2(1)}));
+    QCOMPARE(services.calls, QStringList{u"GetDept 101"_s});
+}
+
+void tst_Validation::fixedPartsAreLocalisedApart()
+{
+    FakeDesktop desktop;
+    desktop.propsString = u"Language=ENG;"_s;
+    FakeCardServices services;
+    FakeItemService itemService;
+    itemService.addDepartment(1, u"Office"_s);
+    setUpManualStep({{{office(1)}, {}}, {{office(1)}, {}, false}}, services);
+
+    QVERIFY(!ValidateAllocations());
+    QCOMPARE(ValidationText,
+             textOf({u"<第> 2 <张卡片还没有重新进行折旧费用分配!>"_s,
+                     u"<第> 1 <张卡片在部门>'管理部'<下还没有进行折旧费用分配！>"_s,
+                     u"<第> 1 <张卡片在部门>'Office'<下折旧费用分配比例之和必须为100%！>"_s}));
+}
+
+QTEST_MAIN(tst_Validation)
+#include "tst_validation.moc"

@@ -1,0 +1,214 @@
+#include "accountset/DemoData.h"
+#include "allocation/CardView.h"
+#include "allocation/FieldRecord.h"
+#include "allocation/RecordFields.h"
+#include "desktop/SharedProperties.h"
+#include "entry/ComponentUnload.h"
+#include "entry/ShowUpdate.h"
+#include "entry/services/CardServices.h"
+#include "host/MMTS.h"
+#include "host/ObjectRegistry.h"
+#include "host/ProgIds.h"
+#include "services/HostServices.h"
+#include "support/MessageRecorder.h"
+#include "support/WizardDriver.h"
+#include "wizard/frmUpdateData.h"
+
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace AllocFix;
+using namespace AllocFix::Testing;
+
+namespace {
+
+// One line of the expense list as the user reads it.
+QStringList rowTexts(const QTreeWidgetItem *row)
+{
+    QStringList texts;
+    for (int column = 0; column < 4; ++column)
+        texts.append(row->text(column));
+    return texts;
+}
+
+QList<QStringList> shownRows(const frmUpdateData &wizard)
+{
+    const auto *list = wizard.findChild<QTreeWidget *>(u"lvExpense"_s);
+    QList<QStringList> rows;
+    for (int index = 0; index < list->topLevelItemCount(); ++index)
+        rows.append(rowTexts(list->topLevelItem(index)));
+    return rows;
+}
+
+// The same line, built from a stored row.
+QStringList storedRowTexts(const FieldRecord &row)
+{
+    return {CardView::DepartmentName(row.value(Fields::FDeptID).toInt()),
+            row.value(Fields::FAcctNumber).toText() + u" - "_s +
+                row.value(Fields::FAcctName).toText(),
+            CardView::ItemListText(row.value(Fields::Detail).toList()),
+            formatNumber(100 * row.value(Fields::FRate).toDouble())};
+}
+
+qint32 cardIdAt(const frmUpdateData &wizard, qsizetype position)
+{
+    return wizard.vecFalterID().at(position).value(Fields::FAlterID).toInt();
+}
+
+// Re-allocates a card per department, the way a user does with the editor: every legacy row
+// (no department) is given once to each of the card's departments, with its own rate, so each
+// department's rates add up as the legacy rows' did.
+void allocatePerDepartment(RecordList rows, const RecordList &departments, qint32 cardId)
+{
+    RecordList legacy = RecordList::create();
+    for (qsizetype p = rows.count(); p >= 1; --p) {
+        if (rows.at(p).value(Fields::FDeptID).toInt() == 0) {
+            legacy.append(rows.at(p));
+            rows.remove(p);
+        }
+    }
+    for (qsizetype d = 1; d <= departments.count(); ++d) {
+        for (qsizetype p = legacy.count(); p >= 1; --p) {
+            FieldRecord row = legacy.at(p).copy();
+            row.setValue(Fields::FDeptID, departments.at(d).value(Fields::FItemID).toInt());
+            row.setValue(Fields::FAlterID, cardId);
+            rows.append(row);
+        }
+    }
+}
+
+} // namespace
+
+class tst_Adjustment : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void adjustAndSaveOnTheAccountSet();
+    void aSetWithoutManualWorkClosesAtOnce();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_props;
+};
+
+void tst_Adjustment::init()
+{
+    QVERIFY(m_folder.isValid());
+    FixedAssets::registerHostServices();
+}
+
+void tst_Adjustment::cleanup()
+{
+    unloadComponent();
+    FixedAssets::clearSharedProperties();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_Adjustment::adjustAndSaveOnTheAccountSet()
+{
+    const QString location =
+        FixedAssets::createDemoAccountSet(u"sqlite:"_s + m_folder.filePath(u"adjust.fa"_s), 10);
+    FixedAssets::publishPropsString(u"Language=CHS;AcctSet="_s + location + u';');
+    const QString props = MMTS::GetPropsString();
+    const FieldRecord before =
+        createService<ICardInfo>(ProgId::CardInfo)->CheckDataForUpDate(props);
+    const qint32 total = before.value(Fields::Total).toInt();
+    const qint32 manual = before.value(Fields::Manual).toInt();
+    QVERIFY(manual > 0 && total > manual);
+
+    QString report;
+    QList<qint32> cardIds;
+    QList<QList<QStringList>> shown;
+    QList<RecordList> allocated;
+    const MessageRecorder messages;
+    runWizard([&](frmUpdateData &wizard) {
+        click(&wizard, u"btNext"_s);
+        click(&wizard, u"btCheckCard"_s);
+        report = wizard.findChild<QPlainTextEdit *>(u"CheckInfo"_s)->toPlainText();
+        click(&wizard, u"btUpdate"_s);
+        QCOMPARE(wizard.vecFalterID().count(), qsizetype(manual));
+
+        // Visit every card and re-allocate it, then page through them all again: what the
+        // list shows comes from the allocations the save will send.
+        for (qsizetype p = 1; p <= manual; ++p) {
+            if (p > 1)
+                click(&wizard, u"cmdNext"_s);
+            qint32 cardId = cardIdAt(wizard, p);
+            cardIds.append(cardId);
+            const RecordList departments =
+                createService<ICardInfo>(ProgId::CardInfo)->GetDept(props, cardId);
+            allocatePerDepartment(wizard.AllDict().value(QString::number(p)).toList(), departments,
+                                  cardId);
+        }
+        click(&wizard, u"cmdFirst"_s);
+        for (qsizetype p = 1; p <= manual; ++p) {
+            if (p > 1)
+                click(&wizard, u"cmdNext"_s);
+            shown.append(shownRows(wizard));
+            allocated.append(CloneRecordList(wizard.AllDict().value(QString::number(p)).toList()));
+        }
+        click(&wizard, u"cmdFinish"_s);
+    });
+
+    QVERIFY2(messages.messages().isEmpty(), qPrintable(messages.texts().join(u'\n')));
+    QCOMPARE(shown.size(), qsizetype(manual));
+    for (const QList<QStringList> &rows : std::as_const(shown))
+        QVERIFY(rows.size() >= 2);
+    QVERIFY(report.contains(QString::number(total)));
+    QCOMPARE(ShowUpdate().UpdateResult(), -1);
+
+    // The account set holds exactly the rows the user saw.
+    const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
+    for (qsizetype index = 0; index < cardIds.size(); ++index) {
+        qint32 cardId = cardIds[index];
+        const RecordList saved = cardInfo->GetExpense(props, cardId);
+        QCOMPARE(saved.count(), qsizetype(shown[index].size()));
+        for (qsizetype p = 1; p <= saved.count(); ++p) {
+            const FieldRecord row = saved.at(p);
+            const FieldRecord sent = allocated[index].at(p);
+            QCOMPARE(storedRowTexts(row), shown[index][p - 1]);
+            for (const QString &field : {Fields::FDeptID, Fields::FAcctID, Fields::FAlterID})
+                QCOMPARE(row.value(field).toInt(), sent.value(field).toInt());
+            QCOMPARE(row.value(Fields::FRate).toDouble(), sent.value(Fields::FRate).toDouble());
+        }
+    }
+    const FieldRecord after = cardInfo->CheckDataForUpDate(props);
+    QCOMPARE(after.value(Fields::Total).toInt(), 0);
+    QCOMPARE(after.value(Fields::Manual).toInt(), 0);
+}
+
+void tst_Adjustment::aSetWithoutManualWorkClosesAtOnce()
+{
+    // One card: three in five demo cards are adjusted by the service itself.
+    const QString location =
+        FixedAssets::createDemoAccountSet(u"sqlite:"_s + m_folder.filePath(u"automatic.fa"_s), 1);
+    FixedAssets::publishPropsString(u"Language=CHS;AcctSet="_s + location + u';');
+    const QString props = MMTS::GetPropsString();
+    QCOMPARE(createService<ICardInfo>(ProgId::CardInfo)
+                 ->CheckDataForUpDate(props)
+                 .value(Fields::Manual)
+                 .toInt(),
+             0);
+
+    bool closedByAdjustment = false;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        closedByAdjustment = !wizard.isVisible();
+    });
+    QVERIFY(closedByAdjustment);
+    QCOMPARE(ShowUpdate().UpdateResult(), -1);
+    QCOMPARE(createService<ICardInfo>(ProgId::CardInfo)
+                 ->CheckDataForUpDate(props)
+                 .value(Fields::Total)
+                 .toInt(),
+             0);
+}
+
+QTEST_MAIN(tst_Adjustment)
+#include "tst_adjustment.moc"

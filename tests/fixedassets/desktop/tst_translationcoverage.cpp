@@ -1,0 +1,245 @@
+#include "accountset/DemoData.h"
+#include "desktop/ResourceLoader.h"
+#include "desktop/SharedProperties.h"
+#include "entry/ComponentUnload.h"
+#include "entry/ShowUpdate.h"
+#include "entry/services/CardServices.h"
+#include "entry/services/ErrorReporter.h"
+#include "host/ByName.h"
+#include "host/MMTS.h"
+#include "host/ObjectRegistry.h"
+#include "host/ProgIds.h"
+#include "host/sysObjecs.h"
+#include "services/HostServices.h"
+#include "support/AllocationRecords.h"
+#include "support/FakeCardServices.h"
+#include "support/FakeItemService.h"
+#include "support/MessageRecorder.h"
+#include "support/ModalDriver.h"
+#include "support/ScopedRegistration.h"
+#include "support/WizardDriver.h"
+#include "wizard/frmUpdateData.h"
+
+#include <QPushButton>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace AllocFix;
+using namespace FixedAssets;
+using namespace AllocFix::Testing;
+
+namespace {
+
+// The real loader, noting every key that reaches it and every one its catalogs lack.
+class RecordingLoader final : public QObject, public IResourceLoader {
+    Q_OBJECT
+    Q_INTERFACES(AllocFix::IResourceLoader)
+public:
+    explicit RecordingLoader(QSet<QString> &seen, QSet<QString> &missing)
+        : m_seen(seen)
+        , m_missing(missing)
+    {}
+    void setResFileBaseName(const QString &baseName) override
+    {
+        m_loader.setResFileBaseName(baseName);
+    }
+    void setLanguageID(const QString &languageId) override { m_loader.setLanguageID(languageId); }
+    QString LoadString(QString &key) override { return look(key, ResourceLoader::Lookup::Text); }
+    QString LoadString2(QString &key) override
+    {
+        return look(key, ResourceLoader::Lookup::ColumnHeader);
+    }
+
+private:
+    QString look(const QString &key, ResourceLoader::Lookup lookup)
+    {
+        const QString entry =
+            (lookup == ResourceLoader::Lookup::Text ? u"ulm: "_s : u"ulm.header: "_s) + key;
+        m_seen.insert(entry);
+        const std::optional<QString> text = m_loader.find(key, lookup);
+        if (!text)
+            m_missing.insert(entry);
+        return text.value_or(key);
+    }
+
+    ResourceLoader m_loader;
+    QSet<QString> &m_seen;
+    QSet<QString> &m_missing;
+};
+
+QPushButton *button(QWidget *form, const QString &name)
+{
+    return form->findChild<QPushButton *>(name);
+}
+
+void closeWith(QWidget *dialog, const QString &buttonName)
+{
+    if (QPushButton *close = button(dialog, buttonName))
+        QTest::mouseClick(close, Qt::LeftButton);
+    if (dialog->isVisible())
+        dialog->close();
+}
+
+// The flows: each drives some of the component's or the host's forms the way a user would, so
+// that every text they show passes through the loader. Add a flow here as a form is built.
+void wizardFrame()
+{
+    whenModalShown([](QWidget *wizard) {
+        QTest::mouseClick(button(wizard, u"btNext"_s), Qt::LeftButton);
+        QTest::mouseClick(button(wizard, u"btPrev"_s), Qt::LeftButton);
+        QTest::mouseClick(button(wizard, u"btNext"_s), Qt::LeftButton);
+        wizard->close();
+    });
+    ShowUpdate().ShowExportFrm();
+}
+
+// The wizard's pages on scripted card services, so that every path shows its texts: a failed
+// check, the manual page with both navigation limits, every fault line, and a save.
+void wizardPages()
+{
+    FakeItemService itemService;
+    itemService.addDepartment(1, u"Office"_s);
+    FakeCardServices services;
+    for (qint32 id : {101, 102}) {
+        FakeCardServices::Card &card = services.addCard(id);
+        card.departments = recordList(
+            {departmentRecord(1, u"Office"_s, 0.5), departmentRecord(2, u"Workshop"_s, 0.5)});
+        card.expenses = recordList({expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)});
+    }
+    services.manualCards = {101, 102};
+    services.failing = QStringList{u"CheckDataForUpDate"_s};
+    const MessageRecorder messages;
+
+    runWizard([](frmUpdateData &wizard) {
+        click(&wizard, u"btNext"_s);
+        click(&wizard, u"btCheckCard"_s);
+    });
+    services.failing.clear();
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdPrevious"_s);
+        click(&wizard, u"cmdLast"_s);
+        click(&wizard, u"cmdLast"_s);
+        // A third card that was never shown adds the re-allocation fault to the others.
+        wizard.vecFalterID().append(wizard.vecFalterID().at(1));
+        wizard.dirtVect().setValue(u"3"_s, u"0"_s);
+        whenCheckResultShown([](QWidget *dialog) { click(dialog, u"cmdSure"_s); });
+        click(&wizard, u"cmdFinish"_s);
+    });
+    for (qint32 id : {101, 102}) {
+        services.cards[id].expenses = recordList({expenseRow(1, 10, 1)});
+        services.cards[id].departments = recordList({departmentRecord(1, u"Office"_s, 1)});
+    }
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdNext"_s);
+        click(&wizard, u"cmdFinish"_s);
+    });
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 1);
+}
+
+void lookupDialogs()
+{
+    whenModalShown([](QWidget *dialog) { closeWith(dialog, u"cmdCancel"_s); });
+    QVariantList account{0};
+    ByName::callForObject(sysObjecs::GetGLView(), u"AccountLookup"_s, account);
+    whenModalShown([](QWidget *dialog) { closeWith(dialog, u"cmdCancel"_s); });
+    QVariantList item{2, 0};
+    ByName::callForObject(sysObjecs::GetGLView(), u"ItemLookup"_s, item);
+}
+
+void cardViewer()
+{
+    qint32 cardId = 1001;
+    const auto viewer = createService<ICardViewer>(ProgId::CardShow);
+    viewer->setDataView(
+        createService<ICardInfo>(ProgId::CardInfo)->GetDetail(MMTS::GetPropsString(), cardId));
+    whenModalShown([](QWidget *dialog) { closeWith(dialog, u"cmdClose"_s); });
+    viewer->ShowCard();
+}
+
+void helpAndErrors()
+{
+    whenModalShown([](QWidget *dialog) { closeWith(dialog, u"cmdClose"_s); });
+    MMTS::HandleHelpKey(112, MMTS::HelpContextAdjustment, {}, 0, {}, 0);
+    const MessageRecorder recorder;
+    setCurrentError({ErrorNumber::ServiceBase + 1, u"failed"_s, u"test"_s, {}, 0});
+    reportCurrentError();
+}
+
+using Flow = std::function<void()>;
+
+const QList<std::pair<const char *, Flow>> &flows()
+{
+    static const QList<std::pair<const char *, Flow>> all{
+        {"wizard frame", wizardFrame},
+        {"wizard pages", wizardPages},
+        {"lookup dialogs", lookupDialogs},
+        {"card viewer", cardViewer},
+        {"help and error reports", helpAndErrors},
+    };
+    return all;
+}
+
+} // namespace
+
+class tst_TranslationCoverage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+
+    void everyTextHasAnEnglishEntry_data();
+    void everyTextHasAnEnglishEntry();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_location;
+};
+
+void tst_TranslationCoverage::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    m_location = createDemoAccountSet(u"sqlite:"_s + m_folder.filePath(u"set.fa"_s), 5);
+}
+
+void tst_TranslationCoverage::cleanup()
+{
+    unloadComponent();
+    clearSharedProperties();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_TranslationCoverage::everyTextHasAnEnglishEntry_data()
+{
+    QTest::addColumn<int>("flow");
+    for (qsizetype index = 0; index < flows().size(); ++index)
+        QTest::newRow(flows()[index].first) << static_cast<int>(index);
+}
+
+void tst_TranslationCoverage::everyTextHasAnEnglishEntry()
+{
+    QFETCH(int, flow);
+    registerHostServices();
+    QSet<QString> seen;
+    QSet<QString> missing;
+    const ScopedRegistration recording(
+        ProgId::ResourceLoader, [&] { return std::make_unique<RecordingLoader>(seen, missing); });
+    publishPropsString(u"Language=ENG;AcctSet="_s + m_location + u';');
+
+    flows()[flow].second();
+
+    QVERIFY2(!seen.isEmpty(), "the flow showed no text");
+    QStringList lacking = missing.values();
+    lacking.sort();
+    QVERIFY2(lacking.isEmpty(),
+             qPrintable(u"No English entry for:\n  "_s + lacking.join(u"\n  "_s)));
+}
+
+QTEST_MAIN(tst_TranslationCoverage)
+#include "tst_translationcoverage.moc"

@@ -1,0 +1,41 @@
+#include "support/AccountSetBackends.h"
+
+#include <QSqlDatabase>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace FixedAssets::Testing {
+
+void addBackendColumn()
+{
+    QTest::addColumn<QString>("backend");
+}
+
+void addBackendRows()
+{
+    addBackendColumn();
+    for (const QString &backend : Backends)
+        QTest::newRow(qPrintable(backend)) << backend;
+}
+
+std::optional<QString> locationFor(const QString &backend, const QTemporaryDir &folder)
+{
+    if (backend == u"sqlite")
+        return u"sqlite:"_s + folder.filePath(u"set.fa"_s);
+    const QString url = qEnvironmentVariable("ALLOCFIX_TEST_PG_URL");
+    if (url.isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+int pooledConnections()
+{
+    int count = 0;
+    const QStringList names = QSqlDatabase::connectionNames();
+    for (const QString &name : names)
+        count += name.startsWith(u"FixedAssets "_s) ? 1 : 0;
+    return count;
+}
+
+} // namespace FixedAssets::Testing
