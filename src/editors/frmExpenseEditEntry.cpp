@@ -47,16 +47,6 @@ void reportFailure(const QString &source)
     reportCurrentError();
 }
 
-// The asset name of the card the wizard shows; empty when the wizard has none.
-QString wizardAssetName()
-{
-    try {
-        return ByName::property(&UpdatePublic::wizardForm(), u"AssetName"_s).toString();
-    } catch (...) {
-        return {};
-    }
-}
-
 } // namespace
 
 CodeField frmExpenseEdit::accountField() const
@@ -69,7 +59,7 @@ void frmExpenseEdit::pickDepartment()
     try {
         {
             frmDept dialog(this);
-            dialog.setAssetName(wizardAssetName());
+            dialog.setAssetName(UpdatePublic::wizardForm().AssetName());
             dialog.setData(m_depData);
             dialog.showModal();
         }

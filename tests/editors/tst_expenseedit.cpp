@@ -1,5 +1,4 @@
 #include "allocation/AllocationState.h"
-#include "allocation/CodeField.h"
 #include "allocation/ControlTag.h"
 #include "allocation/FieldRecord.h"
 #include "allocation/ItemGrid.h"
@@ -18,12 +17,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTranslator>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
@@ -199,7 +196,6 @@ private Q_SLOTS:
     void departmentPick_data();
     void departmentPick();
     void helpAndEscape();
-    void everyTextHasAnEnglishEntry();
 };
 
 void tst_ExpenseEdit::cleanup()
@@ -697,65 +693,6 @@ void tst_ExpenseEdit::helpAndEscape()
     QCOMPARE(world.desktop.helpCalls.first().context, 90041);
     QVERIFY(closedByEsc);
     QVERIFY(world.messages.texts().isEmpty());
-}
-
-void tst_ExpenseEdit::everyTextHasAnEnglishEntry()
-{
-    World world;
-    world.desktop.propsString = u"Language=ENG;"_s;
-    QList<std::shared_ptr<QTranslator>> catalogs;
-    for (const QString &area : {u"editors"_s, u"frame"_s}) {
-        catalogs.append(std::make_shared<QTranslator>());
-        QVERIFY(catalogs.last()->load(u":/catalogs/ulm_ENG_%1.qm"_s.arg(area)));
-    }
-    QStringList missing;
-    const auto lookIn = [&](const char *context) {
-        return [&, context](const QString &key) -> QString {
-            for (const auto &catalog : catalogs) {
-                const QString found = catalog->translate(context, key.toUtf8().constData());
-                if (!found.isEmpty())
-                    return found;
-            }
-            missing.append(key);
-            return key;
-        };
-    };
-    world.desktop.translate = lookIn("ulm");
-    world.desktop.translateHeader = lookIn("ulm.header");
-    world.lookups.itemLookupAnswer = {true, 9, u"汇总项目"_s, {}, false};
-
-    runEditor(world, 1, {}, [&](QWidget *editor) {
-        world.messages.answerNext(MessageAnswer::Yes);
-        editor->close();
-    });
-    runEditor(world, 2, storedRow(), [](QWidget *) {});
-    runEditor(world, 3, storedRow(), [&](QWidget *editor) {
-        whenNextModalShown([](QWidget *dialog) { dialog->close(); });
-        control<QToolButton>(editor, u"btDept"_s)->click();
-        for (const QString &code : {u"9999"_s, u"55"_s}) {
-            typeAccount(editor, code);
-            QTest::keyClick(control(editor, u"txtExpenseAcct"_s), Qt::Key_Tab);
-            QTest::qWait(10);
-        }
-        auto *grid = control<ItemGrid>(editor, u"kgItem"_s);
-        qint32 row = 2;
-        Q_EMIT grid->CellNotify(ItemGrid::ChooseItemAction, row, 2, 0);
-        control<QLineEdit>(editor, u"txtExpenseAcct"_s)->clear();
-        control<QPushButton>(editor, u"btSave"_s)->click();
-        ShowCodeField({control<QLineEdit>(editor, u"txtExpenseAcct"_s),
-                       control<QLabel>(editor, u"lblExpenseAcct"_s)},
-                      12, u"5501"_s, u"管理费用"_s);
-        grid->setCellData(2, 2, 0);
-        control<QPushButton>(editor, u"btSave"_s)->click();
-        grid->setCellData(2, 2, 101);
-        control<QDoubleSpinBox>(editor, u"fltRate"_s)->setValue(0);
-        control<QPushButton>(editor, u"btSave"_s)->click();
-    });
-
-    // Every message of the editor and its entry was met: the question twice, then seven faults.
-    QCOMPARE(world.seen.size(), 9);
-    missing.removeDuplicates();
-    QCOMPARE(missing, QStringList{});
 }
 
 QTEST_MAIN(tst_ExpenseEdit)
