@@ -181,7 +181,7 @@ void ItemGrid::localiseCaptions()
 {
     for (int column = 0; column < columnCount(); ++column) {
         QTableWidgetItem *header = horizontalHeaderItem(column);
-        header->setText(MMTS::LoadLangString(header->text()));
+        header->setText(MMTS::LoadLangString2(header->text()));
     }
 }
 

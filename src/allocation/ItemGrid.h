@@ -37,7 +37,7 @@ public:
     bool isLocked() const { return m_locked; }
     void setLocked(bool locked);
 
-    // Puts LoadLangString of each column caption on the header.
+    // Puts LoadLangString2 of each column caption on the header, as for list column headers.
     void localiseCaptions();
 
     // Where the lookup button of a data row's item cell is, in viewport coordinates; empty while

@@ -65,7 +65,7 @@ QStringList shownRows(QWidget *wizard)
     return rows;
 }
 
-QList<qint32> storedAccounts(frmUpdateData &wizard)
+QList<qint32> storedAccounts(const frmUpdateData &wizard)
 {
     const RecordList rows = wizard.AllDict().value(u"1"_s).toList();
     QList<qint32> accounts;

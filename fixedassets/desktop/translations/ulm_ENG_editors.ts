@@ -60,14 +60,6 @@
         <translation>Choose the account (F7)</translation>
     </message>
     <message>
-        <source>核算类别</source>
-        <translation>Item class</translation>
-    </message>
-    <message>
-        <source>名称</source>
-        <translation>Item</translation>
-    </message>
-    <message>
         <source>双击或按 F7 选择核算项目</source>
         <translation>Double-click or press F7 to choose the item</translation>
     </message>
@@ -134,6 +126,13 @@
     <message>
         <source>恢复(&amp;R)</source>
         <translation>&amp;Restore</translation>
+    </message>
+</context>
+<context>
+    <name>ulm.header</name>
+    <message>
+        <source>核算类别</source>
+        <translation>Item class</translation>
     </message>
 </context>
 </TS>
