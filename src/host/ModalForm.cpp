@@ -59,6 +59,15 @@ void ModalForm::discardControls()
 
 void ModalForm::formKeyDown(qint32, const QKeyEvent &) {}
 
+void ModalForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && !m_escapeCloses) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void ModalForm::setKeyPreview(bool on)
 {
     if (on == m_keyPreview || !qApp)

@@ -40,7 +40,11 @@ protected:
     virtual void formKeyDown(qint32 keyCode, const QKeyEvent &event);
 
     void setKeyPreview(bool on);
+    // Whether Esc closes the form as a dialog's cancel key does (the default). A form without a
+    // cancel button turns it off, and so does one that presses its own from formKeyDown.
+    void setEscapeCloses(bool on) { m_escapeCloses = on; }
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void discardControls();
@@ -48,6 +52,7 @@ private:
     QPointer<QWidget> m_client;
     bool m_inModalLoop = false;
     bool m_keyPreview = false;
+    bool m_escapeCloses = true;
     // The key press being handed up the parent chain, so the form sees it only once.
     const QEvent *m_previewedEvent = nullptr;
     QPointer<QObject> m_previewedReceiver;

@@ -35,4 +35,15 @@ inline void moveLeftTwips(QWidget *widget, int left)
     widget->move(twips(left), widget->y());
 }
 
+// A new control of a form, named and placed in twips.
+template<class Control>
+Control *placedControl(QWidget *parent, const QString &objectName, int left, int top, int width,
+                       int height)
+{
+    auto *control = new Control(parent);
+    control->setObjectName(objectName);
+    placeTwips(control, left, top, width, height);
+    return control;
+}
+
 } // namespace AllocFix

@@ -17,19 +17,10 @@ namespace AllocFix {
 
 namespace {
 
-template<class Control>
-Control *make(QWidget *parent, const QString &name, int left, int top, int width, int height)
-{
-    auto *control = new Control(parent);
-    control->setObjectName(name);
-    placeTwips(control, left, top, width, height);
-    return control;
-}
-
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left, int top,
                     int width, int height = 345)
 {
-    auto *control = make<QPushButton>(parent, name, left, top, width, height);
+    auto *control = placedControl<QPushButton>(parent, name, left, top, width, height);
     control->setText(caption);
     return control;
 }
@@ -37,7 +28,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, int left, int top,
               int width, int height)
 {
-    auto *control = make<QLabel>(parent, name, left, top, width, height);
+    auto *control = placedControl<QLabel>(parent, name, left, top, width, height);
     control->setText(caption);
     control->setWordWrap(height > 300);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -56,7 +47,7 @@ QLabel *title(QWidget *parent, const QString &name, const QString &caption, int 
 
 QFrame *page(QWidget *client, int index, const QString &caption)
 {
-    auto *frame = make<QFrame>(client, u"fraStep_%1"_s.arg(index), 0, 0, 7995, 4305);
+    auto *frame = placedControl<QFrame>(client, u"fraStep_%1"_s.arg(index), 0, 0, 7995, 4305);
     // The caption names the page for the host's tools; a page shows no border or title.
     frame->setWindowTitle(caption);
     frame->setFrameShape(QFrame::NoFrame);
@@ -65,7 +56,7 @@ QFrame *page(QWidget *client, int index, const QString &caption)
 
 void buildIntroduction(WizardControls &c, QFrame *p)
 {
-    c.imgTip = make<QLabel>(p, u"imgTip"_s, 120, 120, 2160, 4065);
+    c.imgTip = placedControl<QLabel>(p, u"imgTip"_s, 120, 120, 2160, 4065);
     c.imgTip->setPixmap(introductionPicture(c.imgTip->size()));
     c.lblInfo[2] = title(p, u"lblInfo_2"_s, u"欢迎！"_s, 2520, 240, 5295);
     c.lblHelp[2] =
@@ -83,7 +74,7 @@ void buildIntroduction(WizardControls &c, QFrame *p)
 
 void buildCheckPage(WizardControls &c, QFrame *p)
 {
-    c.imgStep = make<QLabel>(p, u"imgStep"_s, 120, 120, 600, 600);
+    c.imgStep = placedControl<QLabel>(p, u"imgStep"_s, 120, 120, 600, 600);
     c.imgStep->setPixmap(stepPicture(c.imgStep->size()));
     c.lblInfo[3] = title(p, u"lblInfo_3"_s, u"开始调整："_s, 840, 120, 7035);
     c.lblHelp[3] = label(
@@ -95,7 +86,7 @@ void buildCheckPage(WizardControls &c, QFrame *p)
     // The progress text stands beside the buttons that start the work, so the report below
     // shows all its seven lines in the host's CJK font.
     c.lblProgress = label(p, u"lblProgress"_s, QString(), 3750, 1410, 4125, 285);
-    c.CheckInfo = make<QPlainTextEdit>(p, u"CheckInfo"_s, 840, 1860, 7035, 2325);
+    c.CheckInfo = placedControl<QPlainTextEdit>(p, u"CheckInfo"_s, 840, 1860, 7035, 2325);
     c.CheckInfo->setReadOnly(true);
     c.CheckInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
@@ -106,7 +97,7 @@ void buildManualPage(WizardControls &c, QFrame *p)
 
     c.Label3 = label(p, u"Label3"_s, u"卡片参考信息："_s, 120, 450, 1500, 255);
     c.cmdView = button(p, u"cmdView"_s, u"查看卡片"_s, 1635, 390, 1125, 330);
-    c.listInfo = make<QListWidget>(p, u"listInfo"_s, 120, 765, 2640, 855);
+    c.listInfo = placedControl<QListWidget>(p, u"listInfo"_s, 120, 765, 2640, 855);
     c.Label2 = label(p, u"Label2"_s, u"部门分配信息："_s, 120, 1710, 2640, 255);
     c.lvDept = createReportList(p, u"lvDept"_s, {u"部门"_s, u"比例 %"_s});
     placeTwips(c.lvDept, 120, 1995, 2640, 1650);
@@ -146,7 +137,7 @@ WizardControls WizardControls::create(QWidget *client)
     buildCheckPage(c, c.fraStep[1]);
     buildManualPage(c, c.fraStep[2]);
 
-    c.Frame1 = make<QFrame>(client, u"Frame1"_s, 135, 4320, 7800, 40);
+    c.Frame1 = placedControl<QFrame>(client, u"Frame1"_s, 135, 4320, 7800, 40);
     c.Frame1->setFrameShape(QFrame::HLine);
     c.Frame1->setFrameShadow(QFrame::Sunken);
 

@@ -77,6 +77,10 @@ void frmUpdateData::connectControls()
     connect(c.cmdLast, &QPushButton::clicked, this,
             [this, last] { goToCard(CardCount, CardPos == CardCount, last); });
     connect(c.cmdView, &QPushButton::clicked, this, [this] { CardView(CurFAlterID); });
+    connect(c.cmdAdd, &QPushButton::clicked, this, &frmUpdateData::addExpenseCommand);
+    connect(c.cmdEdit, &QPushButton::clicked, this, &frmUpdateData::editExpenseCommand);
+    connect(c.lvExpense, &QTreeWidget::itemDoubleClicked, this, &frmUpdateData::editExpenseCommand);
+    connect(c.cmdDelete, &QPushButton::clicked, this, &frmUpdateData::deleteExpenseCommand);
     connect(c.cmdFinish, &QPushButton::clicked, this, [this] { FinishAllocations(this); });
 }
 

@@ -5,11 +5,15 @@
 #include "host/ModalForm.h"
 #include "wizard/WizardControls.h"
 
+#include <QPointer>
+
 #include <memory>
 
 class QTreeWidget;
 
 namespace AllocFix {
+
+class frmExpenseEdit;
 
 // The card data adjustment wizard: an introduction, the check-and-adjust page and the manual
 // adjustment page, stacked in one place, over a bar of buttons. The form object lives for the
@@ -91,6 +95,14 @@ private:
     void loadCurrentCard();
     void showCurrentPosition();
 
+    // Page 2: the commands on the current card's expense rows (ExpenseCommands.cpp)
+    void addExpenseCommand();
+    void editExpenseCommand();
+    void deleteExpenseCommand();
+    void openExpenseEditor(qint32 mode, qsizetype position);
+    void expenseAdded(const FieldRecord &row);
+    void expenseModified(const FieldRecord &row);
+
     std::unique_ptr<WizardControls> m_ui;
     qint16 m_currentStep = 0;
 
@@ -112,6 +124,12 @@ private:
     RecordList CardExpenses;
     FieldRecord CardRefInfo;
     QString m_assetName;
+
+    // The expense editor opened last; null once it has closed.
+    QPointer<frmExpenseEdit> frmEdit;
+    // The position in CardExpenses that the open editor's saves replace: the row it was opened
+    // on, or the row its add created (0 until then).
+    qsizetype m_editorPosition = 0;
 };
 
 } // namespace AllocFix

@@ -1,6 +1,8 @@
 #include "accountset/DemoData.h"
+#include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
 #include "allocation/FieldRecord.h"
+#include "allocation/ItemGrid.h"
 #include "allocation/RecordFields.h"
 #include "desktop/SharedProperties.h"
 #include "entry/ComponentUnload.h"
@@ -11,11 +13,16 @@
 #include "host/ProgIds.h"
 #include "services/HostServices.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalDriver.h"
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -91,6 +98,7 @@ private Q_SLOTS:
 
     void adjustAndSaveOnTheAccountSet();
     void aSetWithoutManualWorkClosesAtOnce();
+    void addARowThroughTheEditor();
 
 private:
     QTemporaryDir m_folder;
@@ -208,6 +216,74 @@ void tst_Adjustment::aSetWithoutManualWorkClosesAtOnce()
                  .value(Fields::Total)
                  .toInt(),
              0);
+}
+
+void tst_Adjustment::addARowThroughTheEditor()
+{
+    const QString location =
+        FixedAssets::createDemoAccountSet(u"sqlite:"_s + m_folder.filePath(u"editor.fa"_s), 10);
+    FixedAssets::publishPropsString(u"Language=CHS;AcctSet="_s + location + u';');
+    const MessageRecorder messages;
+    qsizetype rowsBefore = 0;
+    QStringList gridRows;
+    QList<QStringList> shown;
+    FieldRecord stored;
+    qint32 cardId = 0;
+    qint32 departmentId = 0;
+
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        cardId = cardIdAt(wizard, 1);
+        rowsBefore = wizard.AllDict().value(u"1"_s).toList().count();
+        whenNextModalShown([&](QWidget *editor) {
+            // The department: the first of the card's own.
+            whenNextModalShown([](QWidget *departments) {
+                departments->findChild<QPushButton *>(u"btSure"_s)->click();
+            });
+            editor->findChild<QToolButton *>(u"btDept"_s)->click();
+            departmentId = CurrentDeptID;
+            editor->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(editor));
+
+            // The account, typed; its one item class comes from the account set.
+            auto *account = editor->findChild<QLineEdit *>(u"txtExpenseAcct"_s);
+            account->setFocus();
+            QTest::keyClicks(account, u"6601.01"_s);
+            QTest::keyClick(account, Qt::Key_Tab);
+            auto *grid = editor->findChild<ItemGrid *>(u"kgItem"_s);
+            for (int row = grid->headerRows() + 1; row <= grid->rows(); ++row)
+                gridRows.append(grid->cellText(row, 1) + u'=' + grid->cellText(row, 2));
+
+            // The item, chosen in the host's item lookup.
+            whenNextModalShown([](QWidget *lookup) {
+                QTest::keyClicks(lookup->findChild<QLineEdit *>(u"txtFilter"_s), u"01.01"_s);
+                QTest::mouseClick(lookup->findChild<QPushButton *>(u"cmdOK"_s), Qt::LeftButton);
+            });
+            grid->setFocus();
+            grid->setCurrentCell(0, 1);
+            QTest::keyClick(grid, Qt::Key_F7);
+
+            editor->findChild<QDoubleSpinBox *>(u"fltRate"_s)->setValue(100);
+            QTest::mouseClick(editor->findChild<QPushButton *>(u"btSave"_s), Qt::LeftButton);
+            QTest::mouseClick(editor->findChild<QPushButton *>(u"btClose"_s), Qt::LeftButton);
+        });
+        click(&wizard, u"cmdAdd"_s);
+        shown = shownRows(wizard);
+        const RecordList rows = wizard.AllDict().value(u"1"_s).toList();
+        stored = rows.at(rows.count());
+    });
+
+    QVERIFY2(messages.messages().isEmpty(), qPrintable(messages.texts().join(u'\n')));
+    QCOMPARE(gridRows, QStringList{u"部门=..."_s});
+    QCOMPARE(shown.size(), rowsBefore + 1);
+    QCOMPARE(shown.last().mid(1),
+             (QStringList{u"6601.01 - 销售费用-折旧费"_s, u"/部门-管理部"_s, u"100"_s}));
+    QCOMPARE(stored.value(Fields::FAlterID).toInt(), cardId);
+    QVERIFY(departmentId != 0);
+    QCOMPARE(stored.value(Fields::FDeptID).toInt(), departmentId);
+    QCOMPARE(stored.value(Fields::FAcctID).toInt(), 660101);
+    QCOMPARE(stored.value(Fields::FRate).toDouble(), 1.0);
+    QCOMPARE(stored.value(Fields::Detail).toList().at(1).value(Fields::FItemID).toInt(), 201);
 }
 
 QTEST_MAIN(tst_Adjustment)

@@ -17,6 +17,8 @@ MessageRecorder::~MessageRecorder()
 MessageAnswer MessageRecorder::present(const MessageRequest &request)
 {
     m_messages.append(request);
+    if (whenPresented)
+        whenPresented(request);
     if (!m_script.isEmpty())
         return m_script.takeFirst();
     return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;

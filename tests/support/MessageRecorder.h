@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 namespace AllocFix::Testing {
 
 // Captures every message box while it lives and answers from a script; once the script is used
@@ -21,6 +23,9 @@ public:
     const QList<MessageRequest> &messages() const { return m_messages; }
     QStringList texts() const;
     void clear() { m_messages.clear(); }
+
+    // Runs at each message before it is answered, to look at the state the message meets.
+    std::function<void(const MessageRequest &)> whenPresented;
 
 private:
     QList<MessageRequest> m_messages;

@@ -1,6 +1,9 @@
 #include "accountset/DemoData.h"
+#include "allocation/CodeField.h"
+#include "allocation/ItemGrid.h"
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
+#include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
 #include "entry/services/CardServices.h"
@@ -12,6 +15,7 @@
 #include "host/sysObjecs.h"
 #include "services/HostServices.h"
 #include "support/AllocationRecords.h"
+#include "support/FakeAccountLookups.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
@@ -20,9 +24,13 @@
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -171,16 +179,73 @@ void helpAndErrors()
     reportCurrentError();
 }
 
+// The expense editor in its three modes and its department dialog, with every message of the
+// row check and of the account and item entry.
+void expenseEditor()
+{
+    FakeItemService itemService;
+    itemService.addDepartment(1, u"Office"_s);
+    FakeAccountLookups lookups;
+    lookups.addAccount({10, u"6602"_s, u"Costs"_s, true, {{2, u"Project"_s}}});
+    lookups.addAccount({11, u"66"_s, u"All costs"_s, false, {}});
+    lookups.itemLookupAnswer = {true, 9, u"Group"_s, {}, false};
+    MessageRecorder messages;
+
+    const auto edit = [](QWidget *editor) {
+        const auto save = [editor] { button(editor, u"btSave"_s)->click(); };
+        auto *account = editor->findChild<QLineEdit *>(u"txtExpenseAcct"_s);
+        whenNextModalShown([](QWidget *dialog) { dialog->close(); });
+        editor->findChild<QToolButton *>(u"btDept"_s)->click();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        for (const QString &code : {u"9999"_s, u"66"_s}) {
+            account->setFocus();
+            account->setText(code);
+            QTest::keyClick(account, Qt::Key_Tab);
+            QTest::qWait(10);
+        }
+        auto *grid = editor->findChild<ItemGrid *>(u"kgItem"_s);
+        qint32 row = 2;
+        Q_EMIT grid->CellNotify(ItemGrid::ChooseItemAction, row, ItemGrid::ItemColumn, 0);
+        save();
+        ShowCodeField({account, editor->findChild<QLabel *>(u"lblExpenseAcct"_s)}, 10, u"6602"_s,
+                      u"Costs"_s);
+        save();
+        grid->setCellData(2, ItemGrid::ItemColumn, 5);
+        editor->findChild<QDoubleSpinBox *>(u"fltRate"_s)->setValue(0);
+        save();
+    };
+    for (qint32 mode :
+         {frmExpenseEdit::ModeEdit, frmExpenseEdit::ModeView, frmExpenseEdit::ModeAdd}) {
+        frmExpenseEdit editor;
+        editor.setDepData(recordList({departmentRecord(1, u"Office"_s, 1)}));
+        editor.setEditMode(mode);
+        if (mode != frmExpenseEdit::ModeAdd)
+            editor.setData(expenseRow(1, 10, 0.5, {itemRecord(u"Project"_s, u"..."_s, 0)}));
+        whenModalShown([&](QWidget *shown) {
+            if (mode == frmExpenseEdit::ModeEdit)
+                edit(shown);
+            if (mode == frmExpenseEdit::ModeAdd) {
+                // Asked whether to save, then told what is missing.
+                messages.answerNext(MessageAnswer::Yes);
+                shown->close();
+            }
+            editor.setEditMode(frmExpenseEdit::ModeView);
+            shown->close();
+        });
+        editor.showModal();
+    }
+    QCOMPARE(messages.texts().size(), 8);
+}
+
 using Flow = std::function<void()>;
 
 const QList<std::pair<const char *, Flow>> &flows()
 {
     static const QList<std::pair<const char *, Flow>> all{
-        {"wizard frame", wizardFrame},
-        {"wizard pages", wizardPages},
-        {"lookup dialogs", lookupDialogs},
-        {"card viewer", cardViewer},
-        {"help and error reports", helpAndErrors},
+        {"wizard frame", wizardFrame},     {"wizard pages", wizardPages},
+        {"expense editor", expenseEditor}, {"lookup dialogs", lookupDialogs},
+        {"card viewer", cardViewer},       {"help and error reports", helpAndErrors},
     };
     return all;
 }

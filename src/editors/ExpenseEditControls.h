@@ -1,0 +1,37 @@
+#pragma once
+
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+namespace AllocFix {
+
+class ItemGrid;
+
+// The controls of one loaded expense editor, in their design state.
+struct ExpenseEditControls {
+    QLabel *lblDept = nullptr;
+    // Read-only; its tag "N" keeps it out of ClearControls.
+    QLineEdit *txtDept = nullptr;
+    QToolButton *btDept = nullptr;
+    QLabel *lblExpenseAcct = nullptr;
+    QLineEdit *txtExpenseAcct = nullptr;
+    QToolButton *btExpenseAcct = nullptr;
+    ItemGrid *kgItem = nullptr;
+    QLabel *Label1 = nullptr;
+    // The rate in percent, 0 to 100; locked means read-only.
+    QDoubleSpinBox *fltRate = nullptr;
+    QLabel *Label2 = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btClose = nullptr;
+    // Hidden and never shown; no action is bound to it.
+    QPushButton *btAdd = nullptr;
+
+    // Builds every control on client, which spans the form's client area.
+    static ExpenseEditControls create(QWidget *client);
+};
+
+} // namespace AllocFix

@@ -1,0 +1,343 @@
+#include "editors/frmExpenseEdit.h"
+
+#include "allocation/AllocationState.h"
+#include "allocation/CardView.h"
+#include "allocation/ControlTag.h"
+#include "allocation/ItemGrid.h"
+#include "allocation/ItemGridRows.h"
+#include "allocation/ItemsDiffer.h"
+#include "allocation/RecordFields.h"
+#include "host/Captions.h"
+#include "host/ErrorRecord.h"
+#include "host/KeyCodes.h"
+#include "host/MMTS.h"
+#include "host/MessageBox.h"
+#include "host/Twips.h"
+
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+
+const QString FormTitle = u"折旧费用分配情况"_s;
+
+// A step of loading that fails is skipped; the form opens with what the other steps produced.
+template<class Step>
+void skipOnFailure(Step &&step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+QString modeWord(qint32 mode)
+{
+    switch (mode) {
+    case frmExpenseEdit::ModeAdd:
+        return MMTS::LoadLangString(u"新增"_s);
+    case frmExpenseEdit::ModeView:
+        return MMTS::LoadLangString(u"查看"_s);
+    case frmExpenseEdit::ModeEdit:
+        return MMTS::LoadLangString(u"编辑"_s);
+    default:
+        return {};
+    }
+}
+
+bool sameNumber(const FieldValue &a, const FieldValue &b)
+{
+    return a.toDouble() == b.toDouble();
+}
+
+// The rate box holds two decimals of a percentage, so a rate read back from it may differ from
+// the stored one in the last bits of the double; that is no change.
+bool sameRate(const FieldValue &a, const FieldValue &b)
+{
+    constexpr double Tolerance = 1e-12;
+    return std::abs(a.toDouble() - b.toDouble()) <= Tolerance;
+}
+
+} // namespace
+
+frmExpenseEdit::frmExpenseEdit(QWidget *owner)
+    : ModalForm(owner)
+{
+    setObjectName(u"frmExpenseEdit"_s);
+    // Esc presses btClose (formKeyDown); the dialog must not close a second way.
+    setEscapeCloses(false);
+    m_returnToAccount.setSingleShot(true);
+    m_returnToAccount.setInterval(0);
+    connect(&m_returnToAccount, &QTimer::timeout, this, &frmExpenseEdit::returnToAccount);
+}
+
+frmExpenseEdit::~frmExpenseEdit() = default;
+
+void frmExpenseEdit::setData(const FieldRecord &row)
+{
+    m_baseRow = row;
+    m_workingRow = row.copy();
+}
+
+void frmExpenseEdit::createControls(QWidget *client)
+{
+    setWindowTitle(FormTitle);
+    setFixedSize(twips(4680), twips(2445));
+    setFont(QFont(u"宋体"_s, 9));
+    m_ui = std::make_unique<ExpenseEditControls>(ExpenseEditControls::create(client));
+    const ExpenseEditControls &c = *m_ui;
+    connect(c.btSave, &QPushButton::clicked, this, &frmExpenseEdit::save);
+    connect(c.btClose, &QPushButton::clicked, this, &frmExpenseEdit::unloadForm);
+    connect(c.btDept, &QToolButton::clicked, this, &frmExpenseEdit::pickDepartment);
+    connect(c.btExpenseAcct, &QToolButton::clicked, this, &frmExpenseEdit::lookupAccount);
+    connect(c.kgItem, &ItemGrid::CellNotify, this, &frmExpenseEdit::chooseItem);
+}
+
+void frmExpenseEdit::controlsDiscarded()
+{
+    m_ui.reset();
+}
+
+void frmExpenseEdit::formLoad()
+{
+    setKeyPreview(true);
+    MMTS::ApplyFormFont(this);
+    SetCaptions();
+    if (m_editMode == ModeAdd) {
+        setData(FieldRecord::create());
+        ClearControls();
+    } else {
+        ShowRow();
+        if (m_editMode == ModeView)
+            LockControls(true);
+    }
+    ShowModeCaption();
+    m_ui->txtDept->setFocus();
+}
+
+void frmExpenseEdit::SetCaptions()
+{
+    const ExpenseEditControls &c = *m_ui;
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             c.btAdd, c.btClose, c.btSave, c.Label2, c.Label1, c.lblExpenseAcct, c.lblDept}) {
+        localiseCaption(control);
+    }
+    skipOnFailure([&] { c.kgItem->localiseCaptions(); });
+    skipOnFailure([&] {
+        c.btDept->setToolTip(MMTS::LoadLangString(u"选择部门"_s));
+        c.btExpenseAcct->setToolTip(MMTS::LoadLangString(u"选择科目 (F7)"_s));
+    });
+}
+
+void frmExpenseEdit::ShowModeCaption()
+{
+    setWindowTitle(MMTS::LoadLangString(FormTitle) + u" - "_s + modeWord(m_editMode));
+}
+
+void frmExpenseEdit::ClearControls()
+{
+    QWidget *client = m_ui->txtDept->parentWidget();
+    for (QLineEdit *box : client->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly)) {
+        skipOnFailure([&] {
+            if (controlTag(box).contains(u'N'))
+                return;
+            box->clear();
+            setControlTag(box, QString());
+        });
+    }
+    for (QDoubleSpinBox *number :
+         client->findChildren<QDoubleSpinBox *>(Qt::FindDirectChildrenOnly)) {
+        number->setValue(0);
+    }
+}
+
+void frmExpenseEdit::ShowRow()
+{
+    const ExpenseEditControls &c = *m_ui;
+    const FieldRecord row = m_workingRow;
+    skipOnFailure([&] {
+        ShowCodeField(accountField(), row.value(Fields::FAcctID, qint32(0)).toInt(),
+                      row.value(Fields::FAcctNumber, QString()).toText(),
+                      row.value(Fields::FAcctName, QString()).toText());
+    });
+    skipOnFailure([&] {
+        RefillItemGrid(FieldValue(numberOrZero(controlTag(c.txtExpenseAcct))).toInt(),
+                       row.value(Fields::Detail, RecordList()).toList());
+    });
+    skipOnFailure(
+        [&] { c.fltRate->setValue(row.value(Fields::FRate, qint32(0)).toDouble() * 100); });
+    skipOnFailure([&] {
+        const FieldValue department = row.value(Fields::FDeptID);
+        CurrentDeptName = CardView::DepartmentName(department.toInt());
+        CurrentDeptID = department.toInt();
+    });
+    skipOnFailure([&] {
+        const FieldValue department = row.value(Fields::FDeptID);
+        c.txtDept->setText(CardView::DepartmentName(department.toInt()));
+        setControlTag(c.lblDept, department.toText());
+    });
+}
+
+void frmExpenseEdit::LockControls(bool lock)
+{
+    const ExpenseEditControls &c = *m_ui;
+    QWidget *client = c.txtDept->parentWidget();
+    for (QWidget *control : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        skipOnFailure([&] {
+            if (qobject_cast<QLabel *>(control) || qobject_cast<QPushButton *>(control) ||
+                controlTag(control).contains(u'X')) {
+                return;
+            }
+            if (auto *picture = qobject_cast<QToolButton *>(control))
+                picture->setEnabled(!lock);
+            else if (auto *box = qobject_cast<QLineEdit *>(control))
+                box->setReadOnly(lock);
+            else if (auto *grid = qobject_cast<ItemGrid *>(control))
+                grid->setLocked(lock);
+            else if (auto *number = qobject_cast<QDoubleSpinBox *>(control))
+                number->setReadOnly(lock);
+        });
+    }
+    c.btAdd->setEnabled(!lock);
+    c.btSave->setEnabled(!lock);
+}
+
+void frmExpenseEdit::CollectRow()
+{
+    const ExpenseEditControls &c = *m_ui;
+    const CodeFieldValue account = ReadCodeField(accountField());
+    m_workingRow.setValue(Fields::FAcctID, account.id);
+    m_workingRow.setValue(Fields::FAcctNumber, account.number);
+    m_workingRow.setValue(Fields::FAlterID, m_currentFAlterID);
+    m_workingRow.setValue(Fields::FAcctName, account.name);
+    m_workingRow.setValue(Fields::Detail, ReadItemGrid(c.kgItem));
+    m_workingRow.setValue(Fields::FRate, c.fltRate->value() / 100);
+    m_workingRow.setValue(Fields::FDeptID, CurrentDeptID);
+}
+
+bool frmExpenseEdit::CheckInput()
+{
+    CollectRow();
+    const ExpenseEditControls &c = *m_ui;
+    const auto refuse = [this](const QString &message, QWidget *control) {
+        showInputFault(MMTS::LoadLangString(message), this);
+        control->setFocus();
+        return false;
+    };
+    if (c.txtDept->text().isEmpty())
+        return refuse(u"请选择部门！"_s, c.txtDept);
+    if (m_workingRow.value(Fields::FAcctID).toInt() == 0)
+        return refuse(u"请输入或者选择科目！"_s, c.txtExpenseAcct);
+    if (!ItemGridComplete(c.kgItem))
+        return refuse(u"缺少核算项目数据！"_s, c.kgItem);
+    const double rate = m_workingRow.value(Fields::FRate).toDouble();
+    if (rate <= 0 || rate > 1)
+        return refuse(u"输入的比例范围必须在0.01-100之间！"_s, c.fltRate);
+    return true;
+}
+
+bool frmExpenseEdit::RowChanged() const
+{
+    if (m_editMode == ModeView)
+        return false;
+    try {
+        const FieldRecord &now = m_workingRow;
+        const FieldRecord &base = m_baseRow;
+        const bool same =
+            sameNumber(now.value(Fields::FAcctID), base.value(Fields::FAcctID, qint32(0))) &&
+            !ItemsDiffer(now.value(Fields::Detail).toList(),
+                         base.value(Fields::Detail, RecordList()).toList()) &&
+            sameRate(now.value(Fields::FRate), base.value(Fields::FRate, qint32(0))) &&
+            sameNumber(now.value(Fields::FDeptID), base.value(Fields::FDeptID, qint32(0)));
+        return !same;
+    } catch (...) {
+        return true;
+    }
+}
+
+void frmExpenseEdit::RefillItemGrid(qint32 accountId, const RecordList &items)
+{
+    m_ui->kgItem->setEnabled(true);
+    FillItemGrid(m_ui->kgItem, accountId, items);
+}
+
+void frmExpenseEdit::raiseSaved()
+{
+    if (m_editMode == ModeAdd)
+        Q_EMIT DataAdded(m_workingRow);
+    else
+        Q_EMIT DataModified(m_workingRow);
+}
+
+void frmExpenseEdit::save()
+{
+    try {
+        if (m_editMode == ModeView || !CheckInput() || !RowChanged())
+            return;
+        raiseSaved();
+        m_editMode = ModeEdit;
+        setData(m_workingRow);
+        ShowModeCaption();
+    } catch (...) {
+        showCommandFailure(recordCaughtException(objectName()).description, this);
+    }
+}
+
+bool frmExpenseEdit::mayClose()
+{
+    if (m_editMode == ModeView)
+        return true;
+    skipOnFailure([this] { CollectRow(); });
+    if (!RowChanged())
+        return true;
+    const MessageAnswer answer =
+        showMessage({MMTS::LoadLangString(u"数据已变化，是否保存？"_s), MessageButtons::YesNoCancel,
+                     MessageIcon::Question, MMTS::LoadLangString(u"岚岫提示"_s), this});
+    switch (answer) {
+    case MessageAnswer::Yes:
+        if (!CheckInput())
+            return false;
+        raiseSaved();
+        return true;
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmExpenseEdit::done(int result)
+{
+    if (m_ui) {
+        try {
+            if (!mayClose())
+                return;
+        } catch (...) {
+            showCommandFailure(recordCaughtException(objectName()).description, this);
+            return;
+        }
+    }
+    ModalForm::done(result);
+}
+
+void frmExpenseEdit::formKeyDown(qint32 keyCode, const QKeyEvent &)
+{
+    MMTS::HandleHelpKey(keyCode, MMTS::HelpContextAdjustment, QString(), 0, QString(), 0);
+    if (keyCode == KeyCode::Escape)
+        m_ui->btClose->click();
+    else if (keyCode == KeyCode::F7 && QApplication::focusWidget() == m_ui->txtExpenseAcct)
+        lookupAccount();
+}
+
+} // namespace AllocFix
