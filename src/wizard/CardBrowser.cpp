@@ -113,6 +113,9 @@ void frmUpdateData::AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsi
                              row.value(Fields::FAcctName).toText());
         item->setText(2, CardView::ItemListText(row.value(Fields::Detail).toList()));
         item->setText(3, percentText(row.value(Fields::FRate)));
+        // Account and item texts are often wider than their columns.
+        item->setToolTip(1, item->text(1));
+        item->setToolTip(2, item->text(2));
     } catch (...) {
         // The row stays as far as it got.
     }

@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>科目：</source>
-        <translation>Account:</translation>
+        <translation>Acct.:</translation>
     </message>
     <message>
         <source>分配比例：</source>
@@ -101,7 +101,7 @@
     </message>
     <message>
         <source>部门分配情况</source>
-        <translation>Department Allocation</translation>
+        <translation>Departments</translation>
     </message>
     <message>
         <source>固定资产：</source>

@@ -140,7 +140,7 @@
     </message>
     <message>
         <source>核算项目</source>
-        <translation>Accounting items</translation>
+        <translation>Items</translation>
     </message>
     <message>
         <source>比例 %</source>
