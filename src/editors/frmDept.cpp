@@ -1,6 +1,7 @@
 #include "editors/frmDept.h"
 
 #include "allocation/AllocationState.h"
+#include "allocation/CardView.h"
 #include "allocation/FieldRecord.h"
 #include "allocation/ListViewUtilities.h"
 #include "allocation/RecordFields.h"
@@ -164,7 +165,7 @@ void frmDept::FillList()
             auto *row = new QTreeWidgetItem(lvDept);
             row->setText(0, department.value(Fields::FItemName).toText());
             setRowTag(row, QString::number(position));
-            row->setText(1, formatNumber(100 * department.value(Fields::FRate).toDouble()));
+            row->setText(1, CardView::rateText(department.value(Fields::FRate)));
         }
         if (lvDept->topLevelItemCount() > 0)
             lvDept->setCurrentItem(lvDept->topLevelItem(0));

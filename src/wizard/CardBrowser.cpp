@@ -22,12 +22,6 @@ namespace AllocFix {
 
 namespace {
 
-// Rates are fractions of 1, shown as percent: 0.07 shows as 7, 1/3 as 33.3333333333333.
-QString percentText(const FieldValue &rate)
-{
-    return formatNumber(100 * rate.toDouble());
-}
-
 void reportCaughtError()
 {
     recordCaughtException();
@@ -98,7 +92,7 @@ void frmUpdateData::AddDeptRow(QTreeWidget *list, const FieldRecord &department,
 {
     auto *row = new QTreeWidgetItem(list);
     row->setText(0, department.value(Fields::FItemName).toText());
-    row->setText(1, percentText(department.value(Fields::FRate)));
+    row->setText(1, CardView::rateText(department.value(Fields::FRate)));
     setRowTag(row, QString::number(position));
 }
 
@@ -112,7 +106,7 @@ void frmUpdateData::AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsi
         item->setText(1, row.value(Fields::FAcctNumber).toText() + u" - "_s +
                              row.value(Fields::FAcctName).toText());
         item->setText(2, CardView::ItemListText(row.value(Fields::Detail).toList()));
-        item->setText(3, percentText(row.value(Fields::FRate)));
+        item->setText(3, CardView::rateText(row.value(Fields::FRate)));
         // Account and item texts are often wider than their columns.
         item->setToolTip(1, item->text(1));
         item->setToolTip(2, item->text(2));
