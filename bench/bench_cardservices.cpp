@@ -4,13 +4,13 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
 #include "allocation/CardView.h"
-#include "allocation/RecordFields.h"
 #include "desktop/SharedProperties.h"
 #include "entry/ComponentUnload.h"
 #include "entry/services/CardServices.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "records/RecordFields.h"
 #include "services/HostServices.h"
 
 #include <QTemporaryDir>

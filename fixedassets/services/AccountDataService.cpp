@@ -1,11 +1,11 @@
 #include "services/AccountDataService.h"
 
 #include "accountset/AccountSet.h"
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
 #include "entry/services/MemoryRecordSet.h"
 #include "host/ByName.h"
 #include "host/MMTS.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

@@ -1,8 +1,8 @@
 #include "services/Adjustment.h"
 
 #include "accountset/AccountSet.h"
-#include "allocation/RecordFields.h"
 #include "entry/services/ItemService.h"
+#include "records/RecordFields.h"
 #include "services/CardRecords.h"
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,7 @@
 #include "services/CardInfoService.h"
 
 #include "accountset/AccountSet.h"
-#include "allocation/RecordFields.h"
+#include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardRecords.h"
 

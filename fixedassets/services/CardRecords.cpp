@@ -2,7 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "allocation/RecordFields.h"
+#include "records/RecordFields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

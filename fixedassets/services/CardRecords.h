@@ -1,7 +1,7 @@
 #pragma once
 
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordList.h"
+#include "records/FieldRecord.h"
+#include "records/RecordList.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "allocation/RecordFields.h"
+#include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardRecords.h"
 #include "services/SaveChecks.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "allocation/FieldRecord.h"
 #include "entry/services/CardServices.h"
+#include "records/FieldRecord.h"
 
 #include <QDialog>
 #include <QObject>

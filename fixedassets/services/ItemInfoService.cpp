@@ -2,9 +2,9 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "allocation/FieldRecord.h"
 #include "entry/services/MemoryRecordSet.h"
 #include "host/ByName.h"
+#include "records/FieldRecord.h"
 #include "services/AccountDataService.h"
 
 using namespace Qt::StringLiterals;

@@ -2,8 +2,8 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 #include "services/CardRecords.h"
 
 #include <QHash>

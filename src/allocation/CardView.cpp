@@ -1,12 +1,12 @@
 #include "allocation/CardView.h"
 
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
 #include "entry/services/ItemService.h"
 #include "host/ByName.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "allocation/FieldValue.h"
-#include "allocation/RecordList.h"
+#include "records/FieldValue.h"
+#include "records/RecordList.h"
 
 #include <QString>
 

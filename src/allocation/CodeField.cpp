@@ -1,12 +1,12 @@
 #include "allocation/CodeField.h"
 
 #include "allocation/ControlTag.h"
-#include "allocation/FieldValue.h"
 #include "entry/WaitCursor.h"
 #include "host/ByName.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/SpaceTrim.h"
+#include "records/FieldValue.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,12 +1,12 @@
 #include "allocation/ItemGridRows.h"
 
-#include "allocation/FieldRecord.h"
 #include "allocation/ItemGrid.h"
-#include "allocation/RecordFields.h"
 #include "entry/services/AccountServices.h"
 #include "host/ByName.h"
 #include "host/ObjectRegistry.h"
 #include "host/sysObjecs.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "allocation/RecordList.h"
+#include "records/RecordList.h"
 
 namespace AllocFix {
 

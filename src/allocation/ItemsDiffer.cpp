@@ -1,7 +1,7 @@
 #include "allocation/ItemsDiffer.h"
 
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 
 #include <QHash>
 #include <QList>

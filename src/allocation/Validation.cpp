@@ -2,12 +2,12 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
-#include "allocation/RecordFields.h"
 #include "entry/UpdatePublic.h"
 #include "entry/services/CardServices.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "records/RecordFields.h"
 #include "wizard/frmUpdateData.h"
 
 using namespace Qt::StringLiterals;

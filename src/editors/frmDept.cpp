@@ -2,9 +2,7 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
-#include "allocation/FieldRecord.h"
 #include "allocation/ListViewUtilities.h"
-#include "allocation/RecordFields.h"
 #include "allocation/ReportList.h"
 #include "entry/services/ErrorReporter.h"
 #include "host/Captions.h"
@@ -12,6 +10,8 @@
 #include "host/MMTS.h"
 #include "host/SpaceTrim.h"
 #include "host/Twips.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

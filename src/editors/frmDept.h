@@ -1,7 +1,7 @@
 #pragma once
 
-#include "allocation/RecordList.h"
 #include "host/ModalForm.h"
+#include "records/RecordList.h"
 
 #include <QList>
 

@@ -6,13 +6,13 @@
 #include "allocation/ItemGrid.h"
 #include "allocation/ItemGridRows.h"
 #include "allocation/ItemsDiffer.h"
-#include "allocation/RecordFields.h"
 #include "host/Captions.h"
 #include "host/ErrorRecord.h"
 #include "host/KeyCodes.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/Twips.h"
+#include "records/RecordFields.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>

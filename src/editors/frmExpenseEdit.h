@@ -1,10 +1,10 @@
 #pragma once
 
 #include "allocation/CodeField.h"
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordList.h"
 #include "editors/ExpenseEditControls.h"
 #include "host/ModalForm.h"
+#include "records/FieldRecord.h"
+#include "records/RecordList.h"
 
 #include <QPair>
 #include <QTimer>

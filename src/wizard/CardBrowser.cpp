@@ -1,7 +1,6 @@
 // The manual adjustment page: one card at a time with its reference data, department allocation
 // and expense rows, the card navigation and the card viewer.
 #include "allocation/CardView.h"
-#include "allocation/RecordFields.h"
 #include "allocation/ReportList.h"
 #include "entry/services/CardServices.h"
 #include "entry/services/ErrorReporter.h"
@@ -10,6 +9,7 @@
 #include "host/MessageBox.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "records/RecordFields.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QLabel>

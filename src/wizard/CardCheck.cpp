@@ -1,6 +1,5 @@
 // The check-and-adjust page: the card check with its report, and the automatic adjustment that
 // either finishes the job or leads to the manual page.
-#include "allocation/RecordFields.h"
 #include "allocation/Saving.h"
 #include "entry/ResultFlag.h"
 #include "entry/services/CardServices.h"
@@ -11,6 +10,7 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "host/Twips.h"
+#include "records/RecordFields.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordList.h"
 #include "host/ModalForm.h"
+#include "records/FieldRecord.h"
+#include "records/RecordList.h"
 #include "wizard/WizardControls.h"
 
 #include <QPointer>

@@ -1,9 +1,9 @@
 #include "allocation/CardView.h"
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
 #include "entry/ComponentUnload.h"
 #include "host/ByName.h"
 #include "host/ErrorRecord.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeItemService.h"
 

@@ -1,9 +1,9 @@
-#include "allocation/FieldRecord.h"
 #include "allocation/ItemGrid.h"
 #include "allocation/ItemGridRows.h"
 #include "allocation/ItemsDiffer.h"
-#include "allocation/RecordFields.h"
 #include "entry/ComponentUnload.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"
 

@@ -1,6 +1,6 @@
-#include "allocation/FieldRecord.h"
 #include "entry/services/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
+#include "records/FieldRecord.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "support/AllocationRecords.h"
 
-#include "allocation/RecordFields.h"
+#include "records/RecordFields.h"
 
 using namespace Qt::StringLiterals;
 

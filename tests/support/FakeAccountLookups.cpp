@@ -1,11 +1,11 @@
 #include "support/FakeAccountLookups.h"
 
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
 #include "entry/services/AccountServices.h"
 #include "entry/services/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
 #include "support/FakeCardServices.h"
 
-#include "allocation/RecordFields.h"
 #include "entry/services/CardServices.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
+#include "records/RecordFields.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,10 +1,10 @@
 #include "support/FakeItemService.h"
 
-#include "allocation/FieldRecord.h"
 #include "entry/services/ItemService.h"
 #include "entry/services/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
+#include "records/FieldRecord.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
-#include "allocation/RecordFields.h"
 #include "allocation/ReportList.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
+#include "records/RecordFields.h"
 #include "support/AllocationRecords.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"

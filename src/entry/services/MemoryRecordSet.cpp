@@ -1,7 +1,7 @@
 #include "entry/services/MemoryRecordSet.h"
 
-#include "allocation/FieldRecord.h"
 #include "host/ErrorRecord.h"
+#include "records/FieldRecord.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "allocation/RecordList.h"
 #include "entry/services/RecordSet.h"
+#include "records/RecordList.h"
 
 namespace AllocFix {
 

@@ -1,4 +1,4 @@
-#include "allocation/FieldRecord.h"
+#include "records/FieldRecord.h"
 
 #include "host/ErrorRecord.h"
 

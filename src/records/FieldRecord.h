@@ -1,6 +1,6 @@
 #pragma once
 
-#include "allocation/FieldValue.h"
+#include "records/FieldValue.h"
 
 #include <QMetaType>
 #include <QStringList>

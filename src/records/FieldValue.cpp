@@ -1,4 +1,4 @@
-#include "allocation/FieldValue.h"
+#include "records/FieldValue.h"
 
 #include "host/ErrorRecord.h"
 

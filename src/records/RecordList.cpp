@@ -1,7 +1,7 @@
-#include "allocation/RecordList.h"
+#include "records/RecordList.h"
 
-#include "allocation/FieldRecord.h"
 #include "host/ErrorRecord.h"
+#include "records/FieldRecord.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordFields.h"
-#include "allocation/RecordList.h"
 #include "host/ErrorRecord.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
+#include "records/RecordList.h"
 
 #include <QtTest>
 
