@@ -1,7 +1,7 @@
 #include "services/AccountDataService.h"
 
 #include "accountset/AccountSet.h"
-#include "entry/services/MemoryRecordSet.h"
+#include "contracts/MemoryRecordSet.h"
 #include "host/ByName.h"
 #include "host/MMTS.h"
 #include "records/FieldRecord.h"

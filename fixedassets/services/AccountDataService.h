@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/services/AccountServices.h"
+#include "contracts/AccountServices.h"
 #include "services/LookupObjects.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "services/Adjustment.h"
 
 #include "accountset/AccountSet.h"
-#include "entry/services/ItemService.h"
+#include "contracts/ItemService.h"
 #include "records/RecordFields.h"
 #include "services/CardRecords.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/services/CardServices.h"
+#include "contracts/CardServices.h"
 
 #include <QObject>
 

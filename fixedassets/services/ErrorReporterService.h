@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/services/ErrorReporter.h"
+#include "contracts/ErrorReporter.h"
 
 #include <QObject>
 

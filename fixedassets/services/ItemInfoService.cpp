@@ -2,7 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "entry/services/MemoryRecordSet.h"
+#include "contracts/MemoryRecordSet.h"
 #include "host/ByName.h"
 #include "records/FieldRecord.h"
 #include "services/AccountDataService.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/services/ItemService.h"
+#include "contracts/ItemService.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "allocation/CardView.h"
 
-#include "entry/services/ItemService.h"
+#include "contracts/ItemService.h"
 #include "host/ByName.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"

@@ -1,7 +1,7 @@
 #include "allocation/ItemGridRows.h"
 
 #include "allocation/ItemGrid.h"
-#include "entry/services/AccountServices.h"
+#include "contracts/AccountServices.h"
 #include "host/ByName.h"
 #include "host/ObjectRegistry.h"
 #include "host/sysObjecs.h"

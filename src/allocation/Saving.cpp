@@ -1,7 +1,7 @@
 #include "allocation/Saving.h"
 
+#include "contracts/CardServices.h"
 #include "entry/UpdatePublic.h"
-#include "entry/services/CardServices.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"

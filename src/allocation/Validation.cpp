@@ -2,8 +2,8 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
+#include "contracts/CardServices.h"
 #include "entry/UpdatePublic.h"
-#include "entry/services/CardServices.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"

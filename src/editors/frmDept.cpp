@@ -4,7 +4,7 @@
 #include "allocation/CardView.h"
 #include "allocation/ListViewUtilities.h"
 #include "allocation/ReportList.h"
-#include "entry/services/ErrorReporter.h"
+#include "contracts/ErrorReporter.h"
 #include "host/Captions.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"

@@ -2,8 +2,8 @@
 // and expense rows, the card navigation and the card viewer.
 #include "allocation/CardView.h"
 #include "allocation/ReportList.h"
-#include "entry/services/CardServices.h"
-#include "entry/services/ErrorReporter.h"
+#include "contracts/CardServices.h"
+#include "contracts/ErrorReporter.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"

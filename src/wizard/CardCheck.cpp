@@ -1,9 +1,9 @@
 // The check-and-adjust page: the card check with its report, and the automatic adjustment that
 // either finishes the job or leads to the manual page.
 #include "allocation/Saving.h"
+#include "contracts/CardServices.h"
+#include "contracts/ErrorReporter.h"
 #include "entry/ResultFlag.h"
-#include "entry/services/CardServices.h"
-#include "entry/services/ErrorReporter.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"

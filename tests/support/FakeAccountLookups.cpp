@@ -1,7 +1,7 @@
 #include "support/FakeAccountLookups.h"
 
-#include "entry/services/AccountServices.h"
-#include "entry/services/MemoryRecordSet.h"
+#include "contracts/AccountServices.h"
+#include "contracts/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
 #include "records/FieldRecord.h"

@@ -1,6 +1,6 @@
 #include "support/FakeCardServices.h"
 
-#include "entry/services/CardServices.h"
+#include "contracts/CardServices.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"

@@ -1,6 +1,6 @@
 #include "support/FakeErrorReporter.h"
 
-#include "entry/services/ErrorReporter.h"
+#include "contracts/ErrorReporter.h"
 #include "host/ProgIds.h"
 
 namespace AllocFix::Testing {

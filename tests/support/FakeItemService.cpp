@@ -1,7 +1,7 @@
 #include "support/FakeItemService.h"
 
-#include "entry/services/ItemService.h"
-#include "entry/services/MemoryRecordSet.h"
+#include "contracts/ItemService.h"
+#include "contracts/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
 #include "records/FieldRecord.h"

@@ -1,4 +1,4 @@
-#include "entry/services/MemoryRecordSet.h"
+#include "contracts/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
 #include "records/FieldRecord.h"
 

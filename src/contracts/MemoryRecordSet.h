@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/services/RecordSet.h"
+#include "contracts/RecordSet.h"
 #include "records/RecordList.h"
 
 namespace AllocFix {

@@ -1,4 +1,4 @@
-#include "entry/services/ErrorReporter.h"
+#include "contracts/ErrorReporter.h"
 
 #include "host/MessageBox.h"
 #include "host/ObjectRegistry.h"
