@@ -1,8 +1,8 @@
 #include "allocation/CodeField.h"
 
 #include "allocation/ControlTag.h"
-#include "entry/WaitCursor.h"
 #include "host/ByName.h"
+#include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/SpaceTrim.h"
@@ -72,7 +72,7 @@ void swapNameAndCode(const CodeField &field, bool selectText)
 bool ResolveCodeField(const CodeField &field, QObject *lookup, const QString &method,
                       QString &idProperty, const QVariantList &arguments)
 {
-    std::optional<WaitCursor> hourglass;
+    std::optional<Hourglass> hourglass;
     try {
         hourglass.emplace();
         if (idProperty.isEmpty())

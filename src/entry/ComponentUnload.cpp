@@ -6,13 +6,12 @@
 #include "contracts/ErrorReporter.h"
 #include "entry/ResultFlag.h"
 #include "entry/UpdatePublic.h"
-#include "entry/WaitCursor.h"
 #include "host/ErrorRecord.h"
+#include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/sysObjecs.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 namespace AllocFix {
 
@@ -21,9 +20,7 @@ void unloadComponent()
     resetCheckAndSaveForm();
     UpdatePublic::resetModuleState();
     UpdateResultFlag = false;
-    if (WaitNesting > 0 && qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        QGuiApplication::restoreOverrideCursor();
-    WaitNesting = 0;
+    resetWaitNesting();
     resetAllocationState();
     CardView::resetModuleState();
     resetErrorReporter();

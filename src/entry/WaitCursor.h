@@ -1,18 +1,11 @@
 #pragma once
 
+#include "host/Hourglass.h"
+
 #include <QObject>
 #include <QUuid>
 
 namespace AllocFix {
-
-// The nesting count of open hourglass requests.
-extern qint32 WaitNesting;
-
-// Shows the hourglass when the count rises from 0.
-void BeginWait();
-// Restores the pointer when the count falls to 0. Raises Failure 1 when the count falls below 0
-// (more ends than begins); the count then stays negative.
-void EndWait();
 
 // The hourglass is on from the creation of the first of any number of nested instances until
 // the destruction of the last. Creatable as "AllocFix.WaitCursor".
@@ -27,8 +20,10 @@ public:
                                        0xE0,       0x4C,   0x54,   0xB3, 0xB6};
 
     Q_INVOKABLE explicit WaitCursor(QObject *parent = nullptr);
-    // An unbalanced end is swallowed here: a destructor has no caller to report to.
     ~WaitCursor() override;
+
+private:
+    Hourglass m_hourglass;
 };
 
 } // namespace AllocFix

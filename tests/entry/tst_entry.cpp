@@ -3,6 +3,7 @@
 #include "entry/ShowUpdate.h"
 #include "entry/WaitCursor.h"
 #include "host/ErrorRecord.h"
+#include "host/Hourglass.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 
