@@ -1,19 +1,17 @@
 #include "allocation/Saving.h"
 
+#include "allocation/ManualStep.h"
 #include "contracts/CardServices.h"
-#include "entry/UpdatePublic.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
-#include "wizard/frmUpdateData.h"
 
 namespace AllocFix {
 
-bool SaveAllocations()
+bool SaveAllocations(const ManualStep &step)
 {
     const auto cardUpdate = createService<ICardUpdate>(ProgId::CardUpdate);
-    return cardUpdate->SaveDoubleExpense(MMTS::GetPropsString(),
-                                         UpdatePublic::wizardForm().AllDict());
+    return cardUpdate->SaveDoubleExpense(MMTS::GetPropsString(), step.AllDict());
 }
 
 bool UpdateDates()

@@ -2,10 +2,12 @@
 
 namespace AllocFix {
 
-// Hands the wizard's AllDict itself, keyed by card position, to the card update service in one
+class ManualStep;
+
+// Hands the step's AllDict itself, keyed by card position, to the card update service in one
 // call. The service stores all of it or raises; errors reach the caller, and nothing in memory
 // changes. The answer is the service's; no caller acts on it.
-bool SaveAllocations();
+bool SaveAllocations(const ManualStep &step);
 
 // Asks the card update service to complete an adjustment that left no card for manual work.
 // Errors reach the caller.

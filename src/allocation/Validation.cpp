@@ -2,13 +2,12 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
+#include "allocation/ManualStep.h"
 #include "contracts/CardServices.h"
-#include "entry/UpdatePublic.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
-#include "wizard/frmUpdateData.h"
 
 using namespace Qt::StringLiterals;
 
@@ -70,33 +69,31 @@ bool ratesMakeWhole(const RecordList &rows, const FieldRecord &department)
     return QString::number(sum, 'f', 4).toDouble() == 1.0;
 }
 
-bool validateCards()
+bool validateCards(const ManualStep &step)
 {
-    const frmUpdateData &wizard = UpdatePublic::wizardForm();
-    const RecordList cards = wizard.vecFalterID();
-    const FieldRecord loaded = wizard.dirtVect();
-    const FieldRecord allocations = wizard.AllDict();
+    const qsizetype cardCount = step.vecFalterID().count();
+    const qsizetype rowsCount = step.AllDict().count();
     bool valid = true;
 
     // Only a card that was never shown lacks its entry.
-    if (cards.count() != allocations.count()) {
-        for (qsizetype position = 1; position <= cards.count(); ++position) {
-            if (loaded.value(QString::number(position)).toText() != u"1") {
+    if (cardCount != rowsCount) {
+        for (qsizetype position = 1; position <= cardCount; ++position) {
+            if (!step.isLoaded(position)) {
                 valid = false;
                 addFault(position, MMTS::LoadLangString(u" 张卡片还没有重新进行折旧费用分配!"_s));
             }
         }
     }
 
-    for (qsizetype position = 1; position <= allocations.count(); ++position) {
-        const RecordList rows = allocations.value(QString::number(position)).toList();
+    for (qsizetype position = 1; position <= rowsCount; ++position) {
+        const RecordList rows = step.rows(position);
         if (hasDuplicateRows(rows)) {
             valid = false;
             addFault(position,
                      MMTS::LoadLangString(u" 张卡片在同一部门下出现了重复的折旧费用分配项目！"_s));
         }
 
-        qint32 cardId = cards.at(position).value(Fields::FAlterID).toInt();
+        qint32 cardId = step.cardId(position);
         RecordList departments;
         {
             const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
@@ -125,11 +122,11 @@ bool validateCards()
 
 } // namespace
 
-bool ValidateAllocations()
+bool ValidateAllocations(const ManualStep &step)
 {
     ValidationText.clear();
     try {
-        return validateCards();
+        return validateCards(step);
     } catch (...) {
         // The lines found so far stay; the error itself adds none.
         return false;

@@ -1,22 +1,21 @@
 #include "allocation/frmShowInf.h"
 
 #include "allocation/AllocationState.h"
+#include "allocation/ManualStep.h"
 #include "allocation/Saving.h"
 #include "allocation/Validation.h"
-#include "entry/ResultFlag.h"
-#include "entry/UpdatePublic.h"
 #include "host/Captions.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/Twips.h"
-#include "wizard/frmUpdateData.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QWindow>
 
 #include <memory>
@@ -106,10 +105,22 @@ void frmShowInf::formKeyDown(qint32 keyCode, const QKeyEvent &)
     MMTS::HandleHelpKey(keyCode, MMTS::HelpContextAdjustment, QString(), 0, QString(), 0);
 }
 
+void frmShowInf::showModalFor(ModalForm &wizard, const ManualStep &step)
+{
+    m_wizard = &wizard;
+    m_step = &step;
+    const auto forget = qScopeGuard([this] {
+        m_step = nullptr;
+        m_wizard = nullptr;
+    });
+    showModal();
+}
+
 bool frmShowInf::event(QEvent *event)
 {
     const bool handled = ModalForm::event(event);
-    if (event->type() == QEvent::WindowActivate && m_checkPending) {
+    // Without a step there is nothing to check: only showModalFor gives one.
+    if (event->type() == QEvent::WindowActivate && m_checkPending && m_step) {
         m_checkPending = false;
         checkAndSave();
     }
@@ -133,11 +144,11 @@ void frmShowInf::checkAndSave()
         m_shownAt = pos();
         showProgressLayout();
         setProgressText(u"正在检查数据,请稍侯..."_s);
-        if (ValidateAllocations()) {
+        if (ValidateAllocations(*m_step)) {
             moveByOffsets(2);
             setProgressText(u"正在保存折旧费用分配信息，请稍候..."_s);
-            SaveAllocations();
-            UpdateResultFlag = true;
+            SaveAllocations(*m_step);
+            Q_EMIT Saved();
             m_saved = true;
         } else {
             showResultLayout();
@@ -151,7 +162,8 @@ void frmShowInf::checkAndSave()
     if (m_saved) {
         m_saved = false;
         unloadForm();
-        UpdatePublic::wizardForm().unloadForm();
+        if (m_wizard)
+            m_wizard->unloadForm();
     }
 }
 
@@ -222,17 +234,6 @@ frmShowInf &checkAndSaveForm()
 void resetCheckAndSaveForm()
 {
     instance().reset();
-}
-
-void FinishAllocations(QWidget *wizard)
-{
-    try {
-        checkAndSaveForm().showModal();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-    } catch (...) {
-        showCommandFailure(recordCaughtException().description, wizard);
-    }
 }
 
 } // namespace AllocFix

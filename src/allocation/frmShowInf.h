@@ -2,21 +2,33 @@
 
 #include "host/ModalForm.h"
 
+#include <QPointer>
+
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace AllocFix {
 
+class ManualStep;
+
 // The check-and-save dialog. Once shown and active, it validates every card of the wizard's
-// manual step in a small borderless progress window; when all is valid it saves, sets the
-// result flag and closes itself and the wizard. Otherwise it grows into a result window that
-// lists the faults, and the wizard stays open for corrections.
+// manual step in a small borderless progress window; when all is valid it saves, raises Saved
+// and closes itself and the wizard. Otherwise it grows into a result window that lists the
+// faults, and the wizard stays open for corrections.
 class frmShowInf : public ModalForm {
     Q_OBJECT
 public:
     frmShowInf();
     ~frmShowInf() override;
+
+    // Shows the dialog modally, without an owner, on the wizard's step; returns once it is
+    // unloaded. Both are used only while it is shown.
+    void showModalFor(ModalForm &wizard, const ManualStep &step);
+
+Q_SIGNALS:
+    // The step is saved; raised before the dialog and the wizard close.
+    void Saved();
 
 protected:
     void createControls(QWidget *client) override;
@@ -43,14 +55,12 @@ private:
     bool m_checkPending = false;
     bool m_saved = false;
     QPoint m_shownAt;
+    const ManualStep *m_step = nullptr;
+    QPointer<ModalForm> m_wizard;
 };
 
 // The one check-and-save dialog of the component, created on first use.
 frmShowInf &checkAndSaveForm();
 void resetCheckAndSaveForm();
-
-// The wizard's finish command: shows the check-and-save dialog, without an owner. A failure to
-// show it is reported in a message box over the wizard.
-void FinishAllocations(QWidget *wizard);
 
 } // namespace AllocFix

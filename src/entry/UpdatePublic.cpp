@@ -1,5 +1,6 @@
 #include "entry/UpdatePublic.h"
 
+#include "entry/ResultFlag.h"
 #include "wizard/frmUpdateData.h"
 
 #include <memory>
@@ -17,8 +18,11 @@ std::unique_ptr<frmUpdateData> &wizardInstance()
 frmUpdateData &wizardForm()
 {
     auto &form = wizardInstance();
-    if (!form)
+    if (!form) {
         form = std::make_unique<frmUpdateData>();
+        QObject::connect(form.get(), &frmUpdateData::resultDecided, form.get(),
+                         [](bool carriedThrough) { UpdateResultFlag = carriedThrough; });
+    }
     return *form;
 }
 

@@ -7,7 +7,7 @@ class frmUpdateData;
 namespace UpdatePublic {
 
 // The wizard form, created on first use and kept for the life of the component; its members
-// outlive each showing.
+// outlive each showing. The outcome it decides becomes UpdateResultFlag.
 frmUpdateData &wizardForm();
 // Shows the wizard modally, without an owner; returns once it has been unloaded.
 void ShowWizardForm();

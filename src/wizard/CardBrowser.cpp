@@ -1,7 +1,8 @@
 // The manual adjustment page: one card at a time with its reference data, department allocation
-// and expense rows, the card navigation and the card viewer.
+// and expense rows, the card navigation, the card viewer and the finish command.
 #include "allocation/CardView.h"
 #include "allocation/ReportList.h"
+#include "allocation/frmShowInf.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
 #include "host/ErrorRecord.h"
@@ -12,6 +13,7 @@
 #include "records/RecordFields.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTreeWidget>
@@ -50,15 +52,13 @@ void frmUpdateData::LoadExpenseList(qint32 cardId)
     QTreeWidget *list = m_ui->lvExpense;
     list->clear();
     try {
-        const QString key = QString::number(CardPos);
-        if (m_dirtVect.value(key).toText() != u"1") {
+        if (!m_step.isLoaded(CardPos)) {
             const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
             CardExpenses = cardInfo->GetExpense(MMTS::GetPropsString(), cardId);
-            m_allDict.setValue(key, CardExpenses);
-            m_dirtVect.setValue(key, u"1"_s);
+            m_step.loadRows(CardPos, CardExpenses);
         } else {
             // Shown before: the rows as last edited, not as the service has them.
-            CardExpenses = m_allDict.value(key).toList();
+            CardExpenses = m_step.rows(CardPos);
         }
         for (qsizetype position = 1; position <= CardExpenses.count(); ++position)
             AddExpenseRow(list, CardExpenses.at(position), position);
@@ -138,12 +138,32 @@ void frmUpdateData::goToCard(qint32 position, bool atLimit, const QString &limit
         }
         // Nothing is saved or checked when leaving a card: its rows stay in AllDict.
         CardPos = position;
-        CurFAlterID = m_vecFalterID.at(CardPos).value(Fields::FAlterID).toInt();
+        CurFAlterID = m_step.cardId(CardPos);
         loadCurrentCard();
         showCurrentPosition();
     } catch (...) {
         reportCaughtError();
     }
+}
+
+void frmUpdateData::finishCommand()
+{
+    try {
+        // The dialog checks and saves the step, then closes itself and the wizard.
+        frmShowInf &dialog = checkAndSaveForm();
+        connect(&dialog, &frmShowInf::Saved, this, &frmUpdateData::allocationsSaved,
+                Qt::UniqueConnection);
+        dialog.showModalFor(*this, m_step);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    } catch (...) {
+        showCommandFailure(recordCaughtException().description, this);
+    }
+}
+
+void frmUpdateData::allocationsSaved()
+{
+    Q_EMIT resultDecided(true);
 }
 
 void frmUpdateData::CardView(qint32 cardId)

@@ -3,7 +3,6 @@
 #include "allocation/Saving.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
-#include "entry/ResultFlag.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
@@ -102,38 +101,33 @@ void frmUpdateData::AdjustCards()
 {
     try {
         m_ui->lblProgress->setVisible(true);
-        m_vecFalterID = RecordList::create();
-        m_dirtVect = FieldRecord::create();
-        // Rows of an earlier run would otherwise be validated and saved with this one's.
-        m_allDict = FieldRecord::create();
+        m_step.clear();
         {
             const auto cardUpdate = createService<ICardUpdate>(ProgId::CardUpdate);
-            m_vecFalterID = cardUpdate->ReturnExpensInf(MMTS::GetPropsString());
+            m_step.begin(cardUpdate->ReturnExpensInf(MMTS::GetPropsString()));
         }
-        const qint32 count = static_cast<qint32>(m_vecFalterID.count());
+        const qint32 count = static_cast<qint32>(m_step.vecFalterID().count());
         if (count == 0) {
             UpdateDates();
-            UpdateResultFlag = true;
+            Q_EMIT resultDecided(true);
             unloadForm();
             return;
         }
 
-        for (qint32 position = 1; position <= count; ++position)
-            m_dirtVect.setValue(QString::number(position), u"0"_s);
         m_ui->btPrev->setEnabled(false);
         showManualPage();
         m_ui->btNext->setEnabled(false);
 
         CardCount = count;
         CardPos = 1;
-        CurFAlterID = m_vecFalterID.at(1).value(Fields::FAlterID).toInt();
+        CurFAlterID = m_step.cardId(1);
         loadCurrentCard();
         m_ui->lblTotal->setText(MMTS::LoadLangString(u"共 "_s) + QString::number(count) +
                                 MMTS::LoadLangString(u" 张"_s));
         showCurrentPosition();
     } catch (...) {
         // The page stays busy with its progress text: only the cancel buttons still act.
-        UpdateResultFlag = false;
+        Q_EMIT resultDecided(false);
         recordCaughtException();
         reportCurrentError();
     }

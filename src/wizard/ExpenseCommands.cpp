@@ -70,10 +70,9 @@ void frmUpdateData::deleteExpenseCommand()
         if (!position)
             return;
         // No question and no service call: the change stays in memory until the rows are saved.
-        const QString key = QString::number(CardPos);
-        RecordList rows = m_allDict.value(key).toList();
+        RecordList rows = m_step.rows(CardPos);
         rows.remove(*position);
-        m_allDict.setValue(key, rows);
+        m_step.storeRows(CardPos, rows);
         LoadExpenseList(CurFAlterID);
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
@@ -89,7 +88,7 @@ void frmUpdateData::expenseAdded(const FieldRecord &row)
         const FieldRecord stored = row.copy();
         const qsizetype position = CardExpenses.append(stored);
         AddExpenseRow(m_ui->lvExpense, stored, CardExpenses.count());
-        m_allDict.setValue(QString::number(CardPos), CardExpenses);
+        m_step.storeRows(CardPos, CardExpenses);
         // The editor stays open in edit mode; its next save changes this row, not the selected
         // one, which the add leaves as it was.
         m_editorPosition = position;
@@ -107,7 +106,7 @@ void frmUpdateData::expenseModified(const FieldRecord &row)
         if (!CardExpenses)
             CardExpenses = RecordList::create();
         CardExpenses.replace(position, row.copy());
-        m_allDict.setValue(QString::number(CardPos), CardExpenses);
+        m_step.storeRows(CardPos, CardExpenses);
         LoadExpenseList(CurFAlterID);
         SelectItemByTag(m_ui->lvExpense, static_cast<qint32>(position));
     } catch (...) {

@@ -1,6 +1,5 @@
 #include "wizard/frmUpdateData.h"
 
-#include "allocation/frmShowInf.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 #include "host/Twips.h"
@@ -81,7 +80,7 @@ void frmUpdateData::connectControls()
     connect(c.cmdEdit, &QPushButton::clicked, this, &frmUpdateData::editExpenseCommand);
     connect(c.lvExpense, &QTreeWidget::itemDoubleClicked, this, &frmUpdateData::editExpenseCommand);
     connect(c.cmdDelete, &QPushButton::clicked, this, &frmUpdateData::deleteExpenseCommand);
-    connect(c.cmdFinish, &QPushButton::clicked, this, [this] { FinishAllocations(this); });
+    connect(c.cmdFinish, &QPushButton::clicked, this, &frmUpdateData::finishCommand);
 }
 
 void frmUpdateData::SetWizardCaptions()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocation/ManualStep.h"
 #include "host/ModalForm.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
@@ -17,15 +18,15 @@ class frmExpenseEdit;
 
 // The card data adjustment wizard: an introduction, the check-and-adjust page and the manual
 // adjustment page, stacked in one place, over a bar of buttons. The form object lives for the
-// whole component life (UpdatePublic::wizardForm()); its members outlive each showing, while
-// every showing loads the controls anew and starts on the introduction.
+// whole component life; its members outlive each showing, while every showing loads the controls
+// anew and starts on the introduction.
 //
 // The frame is in frmUpdateData.cpp, the check and the automatic adjustment in CardCheck.cpp,
-// the manual page's card browser in CardBrowser.cpp.
+// the manual page's card browser and finish command in CardBrowser.cpp.
 class frmUpdateData : public ModalForm {
     Q_OBJECT
     Q_PROPERTY(qint16 CurrentStep READ CurrentStep)
-    // The shared collections, keyed by card position as decimal text ("1", "2", ... "10"). The
+    // The manual step's collections (ManualStep), keyed by card position as decimal text. The
     // getters return the objects themselves: whoever changes them changes the wizard's data.
     Q_PROPERTY(AllocFix::RecordList vecFalterID READ vecFalterID)
     Q_PROPERTY(AllocFix::FieldRecord AllDict READ AllDict)
@@ -42,12 +43,12 @@ public:
     qint16 CurrentStep() const { return m_currentStep; }
 
     // The cards left for manual work, in the order the card service gave them.
-    RecordList vecFalterID() const { return m_vecFalterID; }
+    RecordList vecFalterID() const { return m_step.vecFalterID(); }
     // Each shown card's expense rows. A new manual step starts with a new, empty one, so that
     // the validation and the save see the rows of the current step only.
-    FieldRecord AllDict() const { return m_allDict; }
+    FieldRecord AllDict() const { return m_step.AllDict(); }
     // "1" once a card's rows are in AllDict, "0" before.
-    FieldRecord dirtVect() const { return m_dirtVect; }
+    FieldRecord dirtVect() const { return m_step.dirtVect(); }
     // The current card's asset name, for the expense editor's department dialog.
     QString AssetName() const { return m_assetName; }
 
@@ -68,6 +69,11 @@ public:
 
     // The loaded controls. Only valid while the form is loaded.
     const WizardControls &controls() const { return *m_ui; }
+
+Q_SIGNALS:
+    // The adjustment's outcome, as the host reads it: carried through once nothing is left for
+    // manual work or the manual step is saved; not when the adjustment fails.
+    void resultDecided(bool carriedThrough);
 
 protected:
     void createControls(QWidget *client) override;
@@ -94,6 +100,8 @@ private:
     void goToCard(qint32 position, bool atLimit, const QString &limitMessage);
     void loadCurrentCard();
     void showCurrentPosition();
+    void finishCommand();
+    void allocationsSaved();
 
     // Page 2: the commands on the current card's expense rows (ExpenseCommands.cpp)
     void addExpenseCommand();
@@ -110,9 +118,8 @@ private:
     FieldRecord CheckResult;
     // Once a check has run, the adjust command does not check again.
     bool CardsChecked = false;
-    RecordList m_vecFalterID = RecordList::create();
-    FieldRecord m_dirtVect = FieldRecord::create();
-    FieldRecord m_allDict = FieldRecord::create();
+    // Begun afresh by every adjustment; validated and saved by the finish command.
+    ManualStep m_step;
 
     // The card browser
     qint32 CardCount = 0;

@@ -1,13 +1,12 @@
 #include "allocation/AllocationState.h"
+#include "allocation/ManualStep.h"
 #include "allocation/Validation.h"
 #include "entry/ComponentUnload.h"
-#include "entry/UpdatePublic.h"
 #include "records/RecordFields.h"
 #include "support/AllocationRecords.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeItemService.h"
-#include "wizard/frmUpdateData.h"
 
 #include <QtTest>
 
@@ -56,11 +55,10 @@ QString r4(int card, const QString &department)
         department);
 }
 
-// Puts the cards into the wizard's collections and the card service, as a manual step with
+// Puts the cards into the step's collections and the card service, as a manual step with
 // these cards would have left them.
-void setUpManualStep(const Cards &cards, FakeCardServices &services)
+void setUpManualStep(ManualStep &step, const Cards &cards, FakeCardServices &services)
 {
-    frmUpdateData &wizard = UpdatePublic::wizardForm();
     for (qsizetype index = 0; index < cards.size(); ++index) {
         const CardCase &card = cards.at(index);
         const qint32 id = FirstCardId + static_cast<qint32>(index);
@@ -68,10 +66,10 @@ void setUpManualStep(const Cards &cards, FakeCardServices &services)
         services.addCard(id).departments = recordList(card.departments);
         FieldRecord cardRecord = FieldRecord::create();
         cardRecord.setValue(Fields::FAlterID, id);
-        wizard.vecFalterID().append(cardRecord);
-        wizard.dirtVect().setValue(key, card.shown ? u"1"_s : u"0"_s);
+        step.vecFalterID().append(cardRecord);
+        step.dirtVect().setValue(key, card.shown ? u"1"_s : u"0"_s);
         if (card.shown)
-            wizard.AllDict().setValue(key, recordList(card.rows));
+            step.AllDict().setValue(key, recordList(card.rows));
     }
 }
 
@@ -178,13 +176,14 @@ void tst_Validation::faults()
     FakeItemService itemService;
     itemService.addDepartment(1, u"行政管理部"_s);
     itemService.addDepartment(2, u"生产一车间"_s);
-    setUpManualStep(cards, services);
+    ManualStep step;
+    setUpManualStep(step, cards, services);
     ValidationText = u"an earlier run's line\r\n"_s;
 
-    const bool valid = ValidateAllocations();
+    const bool valid = ValidateAllocations(step);
 
     QCOMPARE(ValidationText, textOf(lines));
-    const bool stoppedEarly = cardsExamined < UpdatePublic::wizardForm().AllDict().count();
+    const bool stoppedEarly = cardsExamined < step.AllDict().count();
     QCOMPARE(valid, lines.isEmpty() && !stoppedEarly);
     QCOMPARE(services.calls.filter(u"GetDept"_s).size(), cardsExamined);
 }
@@ -193,12 +192,14 @@ void tst_Validation::serviceFailureEndsTheCheck()
 {
     FakeDesktop desktop;
     FakeCardServices services;
-    setUpManualStep({{{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}},
+    ManualStep step;
+    setUpManualStep(step,
+                    {{{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}},
                      {{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}}},
                     services);
     services.failing = QStringList{u"GetDept"_s};
 
-    QVERIFY(!ValidateAllocations());
+    QVERIFY(!ValidateAllocations(step));
     QCOMPARE(ValidationText, textOf({r2(1)}));
     QCOMPARE(services.calls, QStringList{u"GetDept 101"_s});
 }
@@ -210,9 +211,10 @@ void tst_Validation::fixedPartsAreLocalisedApart()
     FakeCardServices services;
     FakeItemService itemService;
     itemService.addDepartment(1, u"Office"_s);
-    setUpManualStep({{{office(1)}, {}}, {{office(1)}, {}, false}}, services);
+    ManualStep step;
+    setUpManualStep(step, {{{office(1)}, {}}, {{office(1)}, {}, false}}, services);
 
-    QVERIFY(!ValidateAllocations());
+    QVERIFY(!ValidateAllocations(step));
     QCOMPARE(ValidationText,
              textOf({u"<第> 2 <张卡片还没有重新进行折旧费用分配!>"_s,
                      u"<第> 1 <张卡片在部门>'管理部'<下还没有进行折旧费用分配！>"_s,

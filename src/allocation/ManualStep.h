@@ -1,0 +1,56 @@
+#pragma once
+
+#include "records/FieldRecord.h"
+#include "records/RecordList.h"
+
+#include <QString>
+
+namespace AllocFix {
+
+// The state of one manual step: the cards the card service left for manual work, each shown
+// card's expense rows, and which cards have had their rows loaded. Rows and marks are keyed by
+// the card's position written as decimal text ("1", "2", ... "10"), which is also how the card
+// update service receives them.
+//
+// vecFalterID(), AllDict() and dirtVect() hand out the collections themselves, not copies:
+// whoever changes them changes the step. The component's own changes go through the operations
+// below, so that what holds between the three collections is kept in one place.
+//
+// The wizard owns one step for its whole life and begins it afresh with every adjustment;
+// validation and saving read it.
+class ManualStep {
+public:
+    ManualStep() = default;
+    Q_DISABLE_COPY_MOVE(ManualStep)
+
+    static QString key(qsizetype position) { return QString::number(position); }
+
+    // New, empty collections: no card, no rows.
+    void clear();
+    // New collections for the cards, in the service's order, none of them loaded yet. Rows of
+    // an earlier step are gone, so that validation and saving see this step's only.
+    void begin(const RecordList &cards);
+
+    // The cards, positions 1..N; each record's "FAlterID" names the card.
+    RecordList vecFalterID() const { return m_cards; }
+    // Each loaded card's list of expense rows.
+    FieldRecord AllDict() const { return m_rows; }
+    // "1" once a card's rows are loaded, "0" before.
+    FieldRecord dirtVect() const { return m_loaded; }
+
+    qint32 cardId(qsizetype position) const;
+    bool isLoaded(qsizetype position) const;
+    // The card's list as last stored; a null list when there is none.
+    RecordList rows(qsizetype position) const;
+    // The first visit of a card: its rows as the card service gave them, kept from now on.
+    void loadRows(qsizetype position, const RecordList &rows);
+    // Stores the card's list again after a change of its rows.
+    void storeRows(qsizetype position, const RecordList &rows);
+
+private:
+    RecordList m_cards = RecordList::create();
+    FieldRecord m_rows = FieldRecord::create();
+    FieldRecord m_loaded = FieldRecord::create();
+};
+
+} // namespace AllocFix
