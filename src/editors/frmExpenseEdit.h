@@ -19,6 +19,7 @@ namespace AllocFix {
 //
 //     frmExpenseEdit editor(wizard);
 //     editor.setDepData(departments);
+//     editor.setAssetName(assetName);
 //     editor.setCurrentFAlterID(cardId);
 //     editor.setEditMode(frmExpenseEdit::ModeEdit);
 //     editor.setData(row);                       // edit and view mode only
@@ -41,6 +42,8 @@ public:
 
     // The card's department allocation, shared with the opener; handed to the department dialog.
     void setDepData(const RecordList &departments) { m_depData = departments; }
+    // The card's asset name, for the department dialog's heading.
+    void setAssetName(const QString &name) { m_assetName = name; }
     qint32 CurrentFAlterID() const { return m_currentFAlterID; }
     void setCurrentFAlterID(qint32 cardId) { m_currentFAlterID = cardId; }
     // Set before the editor is shown; a later change only affects what save and close do.
@@ -90,6 +93,7 @@ private:
     void chooseItem(qint32 action, qint32 &row, qint32 column, qint32 value);
 
     RecordList m_depData;
+    QString m_assetName;
     qint32 m_currentFAlterID = 0;
     qint32 m_editMode = ModeAdd;
     FieldRecord m_baseRow;

@@ -7,14 +7,12 @@
 #include "contracts/ErrorReporter.h"
 #include "editors/frmDept.h"
 #include "editors/frmExpenseEdit.h"
-#include "entry/UpdatePublic.h"
 #include "host/ByName.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/SpaceTrim.h"
 #include "host/sysObjecs.h"
-#include "wizard/frmUpdateData.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
@@ -59,7 +57,7 @@ void frmExpenseEdit::pickDepartment()
     try {
         {
             frmDept dialog(this);
-            dialog.setAssetName(UpdatePublic::wizardForm().AssetName());
+            dialog.setAssetName(m_assetName);
             dialog.setData(m_depData);
             dialog.showModal();
         }

@@ -52,6 +52,7 @@ void frmUpdateData::openExpenseEditor(qint32 mode, qsizetype position)
     m_editorPosition = position;
     editor.setCurrentFAlterID(CurFAlterID);
     editor.setDepData(CardDepts);
+    editor.setAssetName(m_assetName);
     editor.setEditMode(mode);
     if (mode == frmExpenseEdit::ModeEdit) {
         if (!CardExpenses)

@@ -1,4 +1,5 @@
 #include "allocation/ReportList.h"
+#include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
 #include "records/RecordFields.h"
@@ -8,11 +9,13 @@
 #include "support/FakeErrorReporter.h"
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalDriver.h"
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QLabel>
 #include <QListWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -74,6 +77,7 @@ private Q_SLOTS:
     void cleanup();
 
     void showsTheCard();
+    void editorsDepartmentDialogNamesTheCard();
     void emptyRowsSelectNothing();
     void navigation_data();
     void navigation();
@@ -126,6 +130,33 @@ void tst_CardBrowser::showsTheCard()
                                  u"资产编码： ZC101"_s}));
     QCOMPARE(selectedTag, u"1"_s);
     QCOMPARE(assetName, u"资产101"_s);
+}
+
+// The wizard hands the card's asset name to the expense editor, which shows it in its
+// department dialog.
+void tst_CardBrowser::editorsDepartmentDialogNamesTheCard()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    services.addCard(101).expenses = recordList({expenseRow(1, 10, 1)});
+    services.manualCards = {101};
+    QString label;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        whenNextModalShown([&](QWidget *editor) {
+            whenNextModalShown([&](QWidget *dialog) {
+                label = dialog->findChild<QLabel *>(u"lblAssetName"_s)->toolTip();
+                dialog->close();
+            });
+            editor->findChild<QToolButton *>(u"btDept"_s)->click();
+            // In view mode the editor closes without asking.
+            qobject_cast<frmExpenseEdit *>(editor)->setEditMode(frmExpenseEdit::ModeView);
+            editor->close();
+        });
+        click(&wizard, u"cmdEdit"_s);
+    });
+    QCOMPARE(label, u"资产101 - 部门分配情况"_s);
 }
 
 void tst_CardBrowser::emptyRowsSelectNothing()
