@@ -21,7 +21,8 @@ namespace AllocFix {
 class ManualStep {
 public:
     ManualStep() = default;
-    Q_DISABLE_COPY_MOVE(ManualStep)
+    ManualStep(const ManualStep &) = delete;
+    ManualStep &operator=(const ManualStep &) = delete;
 
     static QString key(qsizetype position) { return QString::number(position); }
 

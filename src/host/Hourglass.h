@@ -22,7 +22,8 @@ public:
     Hourglass();
     // An unbalanced end is swallowed here: a destructor has no caller to report to.
     ~Hourglass();
-    Q_DISABLE_COPY_MOVE(Hourglass)
+    Hourglass(const Hourglass &) = delete;
+    Hourglass &operator=(const Hourglass &) = delete;
 };
 
 } // namespace AllocFix
