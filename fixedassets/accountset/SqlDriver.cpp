@@ -114,9 +114,15 @@ void SqlDriver::beginWrite(QSqlDatabase &db) const
 QString SqlDriver::currentUser(QSqlDatabase &db) const
 {
     if (m_kind == AccountSetLocation::Kind::PostgreSQL) {
+        // A failure here is the connection's, and must reach the save with the server's text.
         QSqlQuery query(db);
-        if (query.exec(u"SELECT current_user"_s) && query.next())
-            return query.value(0).toString();
+        if (!query.exec(u"SELECT current_user"_s) || !query.next()) {
+            throw AllocFix::Failure(AccountSetError::QueryFailed,
+                                    u"The server did not name the current user: %1"_s.arg(
+                                        query.lastError().text().simplified()),
+                                    AccountSetError::Source);
+        }
+        return query.value(0).toString();
     }
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
     return user.isEmpty() ? u"unknown"_s : user;
