@@ -65,7 +65,7 @@ std::optional<QString> percentDecoded(QStringView part)
 // Percent-encodes what would end a part of the URL or the pair of a property string.
 QString percentEncoded(const QString &part)
 {
-    static const QString special = u"%;@:/?#&=[] \"'\\"_s;
+    static const QString special = u"%;@:/?#&=[],+ \"'\\"_s;
     QString encoded;
     for (const QChar c : part) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f || special.contains(c)) {
@@ -178,7 +178,9 @@ private:
     // libpq lets the query name the parts of the URL too; the last word wins, as in libpq.
     void setParameter(const QString &key, const QString &value)
     {
-        if (key == u"host")
+        if (key == u"host" && value.contains(u','))
+            fail(u"give one host, not several"_s);
+        else if (key == u"host")
             m_location.host = value;
         else if (key == u"port")
             m_location.port = portNumber(value);
@@ -217,7 +219,9 @@ AccountSetLocation parseSQLite(const QString &text, const QString &path)
         raiseBadLocation(text, u"a file path may not contain \";\""_s);
     if (path.contains(QChar(0)))
         raiseBadLocation(text, u"a file path may not contain a NUL character"_s);
-    if (path.endsWith(u'/'))
+    // "dir/", "dir/." and "dir/.." name folders whether they exist or not.
+    const QString last = path.section(u'/', -1);
+    if (last.isEmpty() || last == u"." || last == u"..")
         raiseBadLocation(text, u"it names a folder; name the account set file in it"_s);
     AccountSetLocation location;
     location.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -271,7 +275,8 @@ QString AccountSetLocation::url() const
     QString url = u"postgresql://"_s;
     if (!user.isEmpty())
         url += percentEncoded(user) + u'@';
-    if (!host.startsWith(u'/') && host.contains(u':'))
+    static const QRegularExpression ipv6(u"^[0-9A-Fa-f:.]*:[0-9A-Fa-f:.]*$"_s);
+    if (ipv6.match(host).hasMatch())
         url += u'[' + host + u']';
     else
         url += percentEncoded(host);

@@ -7,6 +7,7 @@ ALLOCFIX_PACKAGES=(
     libqt6sql6-sqlite libqt6sql6-psql libgl-dev
     fonts-noto-cjk
     postgresql
+    clang-14 libclang-rt-14-dev
 )
 
 allocfix_missing_packages() {

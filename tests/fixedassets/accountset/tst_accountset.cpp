@@ -94,6 +94,8 @@ void tst_AccountSet::locationsAreParsed_data()
     QTest::newRow("sqlite without path") << u"sqlite:"_s << QString();
     QTest::newRow("path with separator") << u"/data/a;b.fa"_s << QString();
     QTest::newRow("folder") << u"/data/"_s << QString();
+    QTest::newRow("folder by a dot") << u"/data/."_s << QString();
+    QTest::newRow("several hosts as a parameter") << u"postgresql:///b?host=/a,b"_s << QString();
     QTest::newRow("unsupported scheme") << u"mysql://fa@h/books"_s << QString();
     QTest::newRow("postgresql without database") << u"postgresql://fa@host"_s << QString();
     QTest::newRow("port out of range") << u"postgresql://h:70000/b"_s << QString();
