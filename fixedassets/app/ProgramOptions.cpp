@@ -46,11 +46,9 @@ QStringList withDemoCount(const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         optionsEnded = optionsEnded || argument == u"--";
-        if (optionsEnded) {
-            result << argument;
-        } else if (argument.startsWith(u"--demo="_s)) {
+        if (!optionsEnded && argument.startsWith(u"--demo="_s)) {
             result << u"--demo"_s << u"--demo-cards="_s + argument.mid(7);
-        } else if (argument == u"--demo" && i + 1 < arguments.size() &&
+        } else if (!optionsEnded && argument == u"--demo" && i + 1 < arguments.size() &&
                    isCountWord(arguments[i + 1])) {
             result << argument << u"--demo-cards="_s + arguments[++i];
         } else {

@@ -200,6 +200,7 @@ void tst_Guards::lostConnectionNamesItsCause()
     set.exec(u"CREATE TRIGGER end_connection BEFORE INSERT ON expense_rows"
              " FOR EACH ROW EXECUTE FUNCTION end_connection()"_s);
     const int rows = set.scalar(u"SELECT count(*) FROM expense_rows"_s).toInt();
+    QVERIFY(rows > 0);
 
     const AllocFix::Failure failure = failureOf(Call::Adjust, propsFor(location));
     QCOMPARE(failure.number(), AccountSetError::QueryFailed);
