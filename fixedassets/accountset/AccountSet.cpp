@@ -315,12 +315,7 @@ void AccountSet::requireWritableAndIntact() const
 
 void AccountSet::raise(const QSqlError &error) const
 {
-    QString reason = error.text().simplified();
-    if (reason.isEmpty()) {
-        // The driver sets no error for a call on a connection it has already found broken.
-        reason = database().isOpen() ? u"the database gave no reason"_s
-                                     : u"the connection to the database was lost"_s;
-    }
+    const QString reason = SqlDriver::reasonOf(database(), error);
     switch (m_driver.kindOf(error)) {
     case SqlDriver::ErrorKind::Damaged:
         raiseDamaged(m_location, reason);

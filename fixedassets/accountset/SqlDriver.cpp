@@ -23,7 +23,8 @@ void execOrRaise(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql)) {
-        throw AllocFix::Failure(AccountSetError::QueryFailed, query.lastError().text(),
+        throw AllocFix::Failure(AccountSetError::QueryFailed,
+                                SqlDriver::reasonOf(db, query.lastError()),
                                 AccountSetError::Source);
     }
 }
@@ -105,7 +106,7 @@ void SqlDriver::beginWrite(QSqlDatabase &db) const
         return;
     }
     if (!db.transaction()) {
-        throw AllocFix::Failure(AccountSetError::QueryFailed, db.lastError().text(),
+        throw AllocFix::Failure(AccountSetError::QueryFailed, reasonOf(db, db.lastError()),
                                 AccountSetError::Source);
     }
     execOrRaise(db, u"LOCK TABLE profile IN SHARE ROW EXCLUSIVE MODE"_s);
@@ -119,13 +120,23 @@ QString SqlDriver::currentUser(QSqlDatabase &db) const
         if (!query.exec(u"SELECT current_user"_s) || !query.next()) {
             throw AllocFix::Failure(AccountSetError::QueryFailed,
                                     u"The server did not name the current user: %1"_s.arg(
-                                        query.lastError().text().simplified()),
+                                        reasonOf(db, query.lastError())),
                                     AccountSetError::Source);
         }
         return query.value(0).toString();
     }
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
     return user.isEmpty() ? u"unknown"_s : user;
+}
+
+QString SqlDriver::reasonOf(const QSqlDatabase &db, const QSqlError &error)
+{
+    const QString text = error.text().simplified();
+    if (!text.isEmpty())
+        return text;
+    // The driver sets no error for a call on a connection it has already found broken.
+    return db.isOpen() ? u"the database gave no reason"_s
+                       : u"the connection to the database was lost"_s;
 }
 
 QString SqlDriver::readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const
@@ -159,7 +170,7 @@ QString SqlDriver::damage(QSqlDatabase &db) const
     if (!check.exec(u"PRAGMA quick_check(1)"_s)) {
         if (kindOf(check.lastError()) == ErrorKind::Damaged)
             return check.lastError().databaseText();
-        throw AllocFix::Failure(AccountSetError::QueryFailed, check.lastError().text(),
+        throw AllocFix::Failure(AccountSetError::QueryFailed, reasonOf(db, check.lastError()),
                                 AccountSetError::Source);
     }
     const QString result = check.next() ? check.value(0).toString() : QString();

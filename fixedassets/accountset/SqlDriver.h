@@ -39,6 +39,8 @@ public:
     // The first damage the database finds in its own file, or nothing when it is whole. SQLite
     // reads every page for it; a PostgreSQL server keeps its own files whole.
     QString damage(QSqlDatabase &db) const;
+    // The database's own text for an error, or what the connection says when it gave none.
+    static QString reasonOf(const QSqlDatabase &db, const QSqlError &error);
     // What an error of the database says about the account set as a whole.
     enum class ErrorKind { Other, Damaged, ReadOnly };
     ErrorKind kindOf(const QSqlError &error) const;
