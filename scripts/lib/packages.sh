@@ -7,8 +7,10 @@ ALLOCFIX_PACKAGES=(
     libqt6sql6-sqlite libqt6sql6-psql libgl-dev
     fonts-noto-cjk
     postgresql
-    clang-14 libclang-rt-14-dev
 )
+
+# What only scripts/check needs: clang and libFuzzer for the fuzzers.
+ALLOCFIX_CHECK_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 allocfix_missing_packages() {
     local missing=() package
