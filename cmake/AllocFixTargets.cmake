@@ -12,6 +12,17 @@ if(ALLOCFIX_SANITIZE)
     add_link_options(-fsanitize=${sanitizers})
 endif()
 
+# The fuzzing build: every target instrumented for libFuzzer's coverage, with the address and
+# undefined-behaviour sanitizers turning any fault into a crash the fuzzer keeps.
+if(ALLOCFIX_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "ALLOCFIX_FUZZ needs clang (CXX=clang++-14)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(allocfix_target_defaults target)
     target_compile_options(${target} PRIVATE
         -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual -Werror)

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
+#include <QTemporaryFile>
 
 #include <filesystem>
 
@@ -23,17 +25,34 @@ QString connectionNameOf(const AccountSetLocation &location)
     return PoolPrefix + location.url();
 }
 
-[[noreturn]] void raiseQueryFailed(const QSqlError &error)
+// The pooled connections whose database passed the integrity check in this process.
+QSet<QString> &intactConnections()
+{
+    static QSet<QString> names;
+    return names;
+}
+
+[[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage)
+{
+    throw AllocFix::Failure(AccountSetError::Damaged,
+                            u"The account set %1 is damaged (%2). Nothing was changed; restore "
+                            "it from a backup."_s.arg(location.shown(), damage),
+                            AccountSetError::Source);
+}
+
+[[noreturn]] void raiseReadOnly(const AccountSetLocation &location, const QString &reason)
 {
     throw AllocFix::Failure(
-        AccountSetError::QueryFailed,
-        u"The account set refused a request: %1"_s.arg(error.text().simplified()),
+        AccountSetError::ReadOnly,
+        u"The account set %1 is read-only: %2. Nothing can be adjusted or "
+        "saved in it; make it writable, or work on a copy."_s.arg(location.shown(), reason),
         AccountSetError::Source);
 }
 
 // Removes a named connection; every QSqlDatabase copy of it must be gone by then.
 void removeConnection(const QString &name)
 {
+    intactConnections().remove(name);
     if (!QSqlDatabase::contains(name))
         return;
     {
@@ -56,13 +75,44 @@ void openConnection(const AccountSetLocation &location, const QString &name)
     }
 }
 
+[[noreturn]] void raiseFolder(const QString &path)
+{
+    throw AllocFix::Failure(
+        AccountSetError::CannotOpen,
+        u"%1 is a folder, not an account set file; name the file in it"_s.arg(path),
+        AccountSetError::Source);
+}
+
 void checkFileExists(const AccountSetLocation &location)
 {
-    if (location.kind == AccountSetLocation::Kind::SQLite && !QFileInfo(location.path).isFile()) {
+    if (location.kind != AccountSetLocation::Kind::SQLite)
+        return;
+    const QFileInfo file(location.path);
+    if (file.isDir())
+        raiseFolder(location.path);
+    if (!file.isFile()) {
         throw AllocFix::Failure(AccountSetError::CannotOpen,
                                 u"There is no account set file %1"_s.arg(location.path),
                                 AccountSetError::Source);
     }
+}
+
+[[noreturn]] void raiseCannotCreate(const AccountSetLocation &location, const QString &why)
+{
+    throw AllocFix::Failure(AccountSetError::CannotOpen,
+                            u"Cannot create the account set %1: %2"_s.arg(location.path, why),
+                            AccountSetError::Source);
+}
+
+// The mode of the file a new set replaces, or owner-only for a set that replaces nothing.
+std::filesystem::perms modeFor(const std::filesystem::path &target)
+{
+    using std::filesystem::perms;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(target, error);
+    if (error || !std::filesystem::exists(status))
+        return perms::owner_read | perms::owner_write;
+    return status.permissions();
 }
 
 } // namespace
@@ -76,14 +126,22 @@ AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
 AccountSet AccountSet::open(const AccountSetLocation &location)
 {
     const QString name = connectionNameOf(location);
+    AccountSetLocation reopened = location;
     if (QSqlDatabase::contains(name)) {
-        if (QSqlDatabase::database(name, false).isOpen())
-            return AccountSet(location, name);
+        {
+            const QSqlDatabase pooled = QSqlDatabase::database(name, false);
+            if (pooled.isOpen())
+                return AccountSet(location, name);
+            // A connection the server dropped. The property string carries no password, so
+            // open it again with the one it was first opened with.
+            if (reopened.password.isEmpty())
+                reopened.password = pooled.password();
+        }
         removeConnection(name);
     }
 
-    checkFileExists(location);
-    openConnection(location, name);
+    checkFileExists(reopened);
+    openConnection(reopened, name);
     AccountSet set(location, name);
     try {
         const int version = Schema::versionOf(set);
@@ -92,7 +150,7 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
                 AccountSetError::TooNew,
                 u"The account set %1 was made by a newer program (schema version %2; this "
                 "program knows up to %3). Use a newer program to open it."_s.arg(
-                    location.url(), QString::number(version),
+                    location.shown(), QString::number(version),
                     QString::number(Schema::CurrentVersion)),
                 AccountSetError::Source);
         }
@@ -140,33 +198,35 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         return AccountSet(location, name);
     }
 
-    const QString directory = QFileInfo(location.path).absolutePath();
-    if (!QFileInfo(directory).isDir()) {
-        throw AllocFix::Failure(
-            AccountSetError::CannotOpen,
-            u"Cannot create the account set %1: the folder %2 does not exist"_s.arg(location.path,
-                                                                                    directory),
-            AccountSetError::Source);
-    }
-    // Built beside the target and moved over it only when complete.
+    const QFileInfo target(location.path);
+    if (target.isDir())
+        raiseFolder(location.path);
+    if (!QFileInfo(target.absolutePath()).isDir())
+        raiseCannotCreate(location, u"the folder %1 does not exist"_s.arg(target.absolutePath()));
+    // Built beside the target under a name of its own, owner-only, and moved over the target
+    // only when complete.
+    QTemporaryFile stagingFile(location.path + u".new-XXXXXX"_s);
+    stagingFile.setAutoRemove(false);
+    if (!stagingFile.open())
+        raiseCannotCreate(location, stagingFile.errorString());
+    stagingFile.close();
     AccountSetLocation staging = location;
-    staging.path = location.path + u".new"_s;
-    QFile::remove(staging.path);
+    staging.path = stagingFile.fileName();
     const QString stagingName = connectionNameOf(staging);
+    const std::filesystem::path stagingPath = QFile::encodeName(staging.path).toStdString();
+    const std::filesystem::path targetPath = QFile::encodeName(location.path).toStdString();
     try {
         openConnection(staging, stagingName);
         build(AccountSet(staging, stagingName));
         removeConnection(stagingName);
         close(location);
+        // A replaced set keeps its mode; a new one is for its owner only.
         std::error_code error;
-        std::filesystem::rename(QFile::encodeName(staging.path).toStdString(),
-                                QFile::encodeName(location.path).toStdString(), error);
-        if (error) {
-            throw AllocFix::Failure(AccountSetError::CannotOpen,
-                                    u"Cannot create the account set %1: %2"_s.arg(
-                                        location.path, QString::fromStdString(error.message())),
-                                    AccountSetError::Source);
-        }
+        std::filesystem::permissions(stagingPath, modeFor(targetPath), error);
+        if (!error)
+            std::filesystem::rename(stagingPath, targetPath, error);
+        if (error)
+            raiseCannotCreate(location, QString::fromStdString(error.message()));
     } catch (...) {
         removeConnection(stagingName);
         QFile::remove(staging.path);
@@ -201,15 +261,24 @@ QSqlQuery AccountSet::exec(const QString &sql, const QVariantList &values) const
     // A statement without values runs as it is: PostgreSQL cannot prepare DDL.
     if (values.isEmpty()) {
         if (!query.exec(sql))
-            raiseQueryFailed(query.lastError());
+            raise(query.lastError());
         return query;
     }
+    for (const QVariant &value : values) {
+        const QString refused = m_driver.refusedValue(value);
+        if (!refused.isEmpty()) {
+            throw AllocFix::Failure(
+                AccountSetError::QueryFailed,
+                u"The account set %1 cannot take a value: %2"_s.arg(m_location.shown(), refused),
+                AccountSetError::Source);
+        }
+    }
     if (!query.prepare(sql))
-        raiseQueryFailed(query.lastError());
+        raise(query.lastError());
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
-        raiseQueryFailed(query.lastError());
+        raise(query.lastError());
     return query;
 }
 
@@ -230,13 +299,47 @@ void AccountSet::setProfileValue(const QString &name, const QString &value) cons
     exec(u"INSERT INTO profile (name, value) VALUES (?, ?)"_s, {name, value});
 }
 
-WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
-    : m_db(set.database())
+void AccountSet::requireWritableAndIntact() const
 {
-    if (locking == Locking::AccountSet)
+    QSqlDatabase db = database();
+    const QString readOnly = m_driver.readOnlyReason(db, m_location);
+    if (!readOnly.isEmpty())
+        raiseReadOnly(m_location, readOnly);
+    if (intactConnections().contains(m_connectionName))
+        return;
+    const QString damage = m_driver.damage(db);
+    if (!damage.isEmpty())
+        raiseDamaged(m_location, damage);
+    intactConnections().insert(m_connectionName);
+}
+
+void AccountSet::raise(const QSqlError &error) const
+{
+    const QString reason = SqlDriver::reasonOf(database(), error);
+    switch (m_driver.kindOf(error)) {
+    case SqlDriver::ErrorKind::Damaged:
+        raiseDamaged(m_location, reason);
+    case SqlDriver::ErrorKind::ReadOnly:
+        raiseReadOnly(m_location, reason);
+    case SqlDriver::ErrorKind::Other:
+        break;
+    }
+    throw AllocFix::Failure(
+        AccountSetError::QueryFailed,
+        u"The account set %1 refused a request: %2"_s.arg(m_location.shown(), reason),
+        AccountSetError::Source);
+}
+
+WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
+    : m_set(set)
+    , m_db(set.database())
+{
+    if (locking == Locking::AccountSet) {
+        set.requireWritableAndIntact();
         set.driver().beginWrite(m_db);
-    else if (!m_db.transaction())
-        raiseQueryFailed(m_db.lastError());
+    } else if (!m_db.transaction()) {
+        set.raise(m_db.lastError());
+    }
 }
 
 WriteTransaction::~WriteTransaction()
@@ -248,7 +351,7 @@ WriteTransaction::~WriteTransaction()
 void WriteTransaction::commit()
 {
     if (!m_db.commit())
-        raiseQueryFailed(m_db.lastError());
+        m_set.raise(m_db.lastError());
     m_open = false;
 }
 

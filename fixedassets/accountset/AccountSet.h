@@ -4,6 +4,7 @@
 #include "accountset/SqlDriver.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -53,6 +54,16 @@ public:
     QString profileValue(const QString &name) const;
     void setProfileValue(const QString &name, const QString &value) const;
 
+    // Raises ReadOnly when the account set cannot be written, and Damaged when its database
+    // finds damage in its own file. The integrity check reads the whole file, so it runs once
+    // per process and account set; the services call this before their first write and when
+    // the check of the cards begins.
+    void requireWritableAndIntact() const;
+    // Raises the failure for an error of this account set's database. It carries the database's
+    // own text, and says so plainly when the set is damaged or read-only or the connection is
+    // gone.
+    [[noreturn]] void raise(const QSqlError &error) const;
+
 private:
     AccountSet(AccountSetLocation location, QString connectionName);
 
@@ -74,6 +85,7 @@ public:
     void commit();
 
 private:
+    AccountSet m_set;
     QSqlDatabase m_db;
     bool m_open = true;
 };

@@ -12,6 +12,9 @@ inline constexpr qint32 QueryFailed = AllocFix::ErrorNumber::ServiceBase + 1005;
 inline constexpr qint32 UnknownCard = AllocFix::ErrorNumber::ServiceBase + 1006;
 inline constexpr qint32 SaveRejected = AllocFix::ErrorNumber::ServiceBase + 1007;
 inline constexpr qint32 NotSupported = AllocFix::ErrorNumber::ServiceBase + 1008;
+inline constexpr qint32 Occupied = AllocFix::ErrorNumber::ServiceBase + 1011;
+inline constexpr qint32 Damaged = AllocFix::ErrorNumber::ServiceBase + 1012;
+inline constexpr qint32 ReadOnly = AllocFix::ErrorNumber::ServiceBase + 1013;
 
 inline const QString Source = QStringLiteral("FixedAssets.AccountSet");
 } // namespace FixedAssets::AccountSetError

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -12,27 +15,216 @@ namespace FixedAssets {
 
 namespace {
 
+const QString Masked = u"***"_s;
+
 [[noreturn]] void raiseBadLocation(const QString &text, const QString &why)
 {
-    throw AllocFix::Failure(AccountSetError::BadLocation,
-                            u"\"%1\" names no account set: %2"_s.arg(text, why),
-                            AccountSetError::Source);
+    throw AllocFix::Failure(
+        AccountSetError::BadLocation,
+        u"\"%1\" names no account set: %2"_s.arg(AccountSetLocation::redacted(text), why),
+        AccountSetError::Source);
 }
 
-AccountSetLocation parsePostgres(const QString &text)
+int hexValue(char c)
 {
-    const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty())
-        raiseBadLocation(text, u"expected postgresql://user@host:port/database"_s);
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Percent-decodes one part of a URL. Nothing for a malformed escape, text that is not UTF-8 once
+// decoded, or a NUL, which no libpq parameter can hold.
+std::optional<QString> percentDecoded(QStringView part)
+{
+    const QByteArray bytes = part.toUtf8();
+    QByteArray decoded;
+    decoded.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '%') {
+            decoded += bytes[i];
+            continue;
+        }
+        const int high = i + 2 < bytes.size() ? hexValue(bytes[i + 1]) : -1;
+        const int low = i + 2 < bytes.size() ? hexValue(bytes[i + 2]) : -1;
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(decoded);
+    if (utf8.hasError() || text.contains(QChar(0)))
+        return std::nullopt;
+    return text;
+}
+
+// Percent-encodes what would end a part of the URL or the pair of a property string.
+QString percentEncoded(const QString &part)
+{
+    static const QString special = u"%;@:/?#&=[],+ \"'\\"_s;
+    QString encoded;
+    for (const QChar c : part) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || special.contains(c)) {
+            encoded += u'%' + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        } else {
+            encoded += c;
+        }
+    }
+    return encoded;
+}
+
+class PostgresUrlParser {
+public:
+    explicit PostgresUrlParser(const QString &text)
+        : m_text(text)
+    {}
+
+    AccountSetLocation parse(qsizetype afterScheme)
+    {
+        m_location.kind = AccountSetLocation::Kind::PostgreSQL;
+        QStringView rest = QStringView(m_text).mid(afterScheme);
+        if (rest.contains(u'#'))
+            fail(u"\"#\" must be written %23"_s);
+        const qsizetype question = rest.indexOf(u'?');
+        const QStringView query = question < 0 ? QStringView() : rest.mid(question + 1);
+        rest = question < 0 ? rest : rest.left(question);
+        // The last "@" ends the user part, so a password may hold "@" and "/" unencoded.
+        const qsizetype at = rest.lastIndexOf(u'@');
+        if (at >= 0)
+            readUserInfo(rest.left(at));
+        const QStringView hostAndPath = rest.mid(at + 1);
+        const qsizetype slash = hostAndPath.indexOf(u'/');
+        readHostAndPort(slash < 0 ? hostAndPath : hostAndPath.left(slash));
+        const QStringView path = slash < 0 ? QStringView() : hostAndPath.mid(slash + 1);
+        if (path.contains(u'/'))
+            fail(u"a database name may not contain \"/\" (write %2F)"_s);
+        m_location.database = decoded(path, u"the database name"_s);
+        readParameters(query);
+
+        if (m_location.database.isEmpty() && !namesService())
+            fail(u"the URL names no database"_s);
+        return m_location;
+    }
+
+private:
+    [[noreturn]] void fail(const QString &why) const { raiseBadLocation(m_text, why); }
+
+    QString decoded(QStringView part, const QString &what) const
+    {
+        const std::optional<QString> text = percentDecoded(part);
+        if (!text)
+            fail(what + u" holds a malformed %-escape, bytes that are not UTF-8, or %00"_s);
+        return *text;
+    }
+
+    void readUserInfo(QStringView userInfo)
+    {
+        const qsizetype colon = userInfo.indexOf(u':');
+        m_location.user = decoded(colon < 0 ? userInfo : userInfo.left(colon), u"the user"_s);
+        if (colon >= 0)
+            m_location.password = decoded(userInfo.mid(colon + 1), u"the password"_s);
+    }
+
+    void readHostAndPort(QStringView hostPort)
+    {
+        if (hostPort.contains(u','))
+            fail(u"give one host, not several"_s);
+        QStringView portText;
+        if (hostPort.startsWith(u'[')) {
+            const qsizetype close = hostPort.indexOf(u']');
+            if (close < 0)
+                fail(u"an IPv6 address needs its closing \"]\""_s);
+            m_location.host = decoded(hostPort.mid(1, close - 1), u"the host"_s);
+            const QStringView after = hostPort.mid(close + 1);
+            if (!after.isEmpty() && !after.startsWith(u':'))
+                fail(u"expected \":port\" after the IPv6 address"_s);
+            portText = after.mid(1);
+        } else {
+            const qsizetype colon = hostPort.indexOf(u':');
+            m_location.host = decoded(colon < 0 ? hostPort : hostPort.left(colon), u"the host"_s);
+            portText = colon < 0 ? QStringView() : hostPort.mid(colon + 1);
+        }
+        if (!portText.isEmpty() || hostPort.endsWith(u':'))
+            m_location.port = portNumber(portText);
+    }
+
+    int portNumber(QStringView text) const
+    {
+        static const QRegularExpression digits(u"^[0-9]{1,5}$"_s);
+        const int port = digits.match(text).hasMatch() ? text.toInt() : 0;
+        if (port < 1 || port > 65535)
+            fail(u"the port must be a number from 1 to 65535"_s);
+        return port;
+    }
+
+    void readParameters(QStringView query)
+    {
+        static const QRegularExpression name(u"^[A-Za-z_][A-Za-z0-9_]*$"_s);
+        const QList<QStringView> pairs = query.split(u'&', Qt::SkipEmptyParts);
+        for (const QStringView pair : pairs) {
+            const qsizetype equals = pair.indexOf(u'=');
+            const QString key = decoded(equals < 0 ? pair : pair.left(equals), u"a parameter"_s);
+            if (equals < 0 || !name.match(key).hasMatch())
+                fail(u"expected parameters as name=value, not \"%1\""_s.arg(pair.toString()));
+            const QString value = decoded(pair.mid(equals + 1), u"the parameter "_s + key);
+            setParameter(key, value);
+        }
+    }
+
+    // libpq lets the query name the parts of the URL too; the last word wins, as in libpq.
+    void setParameter(const QString &key, const QString &value)
+    {
+        if (key == u"host" && value.contains(u','))
+            fail(u"give one host, not several"_s);
+        else if (key == u"host")
+            m_location.host = value;
+        else if (key == u"port")
+            m_location.port = portNumber(value);
+        else if (key == u"user")
+            m_location.user = value;
+        else if (key == u"password")
+            m_location.password = value;
+        else if (key == u"dbname")
+            m_location.database = value;
+        else if (value.contains(u';'))
+            // The driver turns every ";" of its options into a space.
+            fail(u"the value of %1 may not contain \";\""_s.arg(key));
+        else
+            m_location.parameters.append({key, value});
+    }
+
+    bool namesService() const
+    {
+        for (const auto &[key, value] : m_location.parameters) {
+            if (key == u"service")
+                return true;
+        }
+        return qEnvironmentVariableIsSet("PGSERVICE") || qEnvironmentVariableIsSet("PGDATABASE");
+    }
+
+    const QString &m_text;
+    AccountSetLocation m_location;
+};
+
+AccountSetLocation parseSQLite(const QString &text, const QString &path)
+{
+    if (path.isEmpty())
+        raiseBadLocation(text, u"the SQLite file path is empty"_s);
+    // The property string separates its pairs with ";", so such a path could not travel in it.
+    if (path.contains(u';'))
+        raiseBadLocation(text, u"a file path may not contain \";\""_s);
+    if (path.contains(QChar(0)))
+        raiseBadLocation(text, u"a file path may not contain a NUL character"_s);
+    // "dir/", "dir/." and "dir/.." name folders whether they exist or not.
+    const QString last = path.section(u'/', -1);
+    if (last.isEmpty() || last == u"." || last == u"..")
+        raiseBadLocation(text, u"it names a folder; name the account set file in it"_s);
     AccountSetLocation location;
-    location.kind = AccountSetLocation::Kind::PostgreSQL;
-    location.host = url.host();
-    location.port = url.port(5432);
-    location.user = url.userName();
-    location.password = url.password();
-    location.database = url.path().mid(1);
-    if (location.database.isEmpty() || location.database.contains(u'/'))
-        raiseBadLocation(text, u"the URL names no database"_s);
+    location.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     return location;
 }
 
@@ -43,21 +235,23 @@ AccountSetLocation AccountSetLocation::parse(const QString &text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         raiseBadLocation(text, u"it is empty"_s);
-    if (trimmed.startsWith(u"postgresql://"_s, Qt::CaseInsensitive) ||
-        trimmed.startsWith(u"postgres://"_s, Qt::CaseInsensitive)) {
-        return parsePostgres(trimmed);
+    // Two letters at least, so that no drive letter passes for a scheme.
+    static const QRegularExpression schemePattern(u"^([A-Za-z][A-Za-z0-9+.-]+):"_s);
+    const QRegularExpressionMatch scheme = schemePattern.match(trimmed);
+    if (!scheme.hasMatch())
+        return parseSQLite(text, trimmed);
+    const QString name = scheme.captured(1).toLower();
+    if (name == u"sqlite")
+        return parseSQLite(text, trimmed.mid(scheme.capturedLength()));
+    if (name == u"postgresql" || name == u"postgres") {
+        if (!QStringView(trimmed).mid(scheme.capturedLength()).startsWith(u"//"))
+            raiseBadLocation(text, u"expected postgresql://user@host:port/database"_s);
+        return PostgresUrlParser(trimmed).parse(scheme.capturedLength() + 2);
     }
-    QString path = trimmed;
-    if (path.startsWith(u"sqlite:"_s, Qt::CaseInsensitive))
-        path = path.mid(7);
-    if (path.isEmpty())
-        raiseBadLocation(text, u"the SQLite file path is empty"_s);
-    // The property string separates its pairs with ";", so such a path could not travel in it.
-    if (path.contains(u';'))
-        raiseBadLocation(text, u"a file path may not contain \";\""_s);
-    AccountSetLocation location;
-    location.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    return location;
+    throw AllocFix::Failure(AccountSetError::BadLocation,
+                            u"\"%1\" is an unsupported location: use a file path, sqlite:path or "
+                            "postgresql://user@host:port/database"_s.arg(redacted(text)),
+                            AccountSetError::Source);
 }
 
 AccountSetLocation AccountSetLocation::fromProps(const QString &props)
@@ -78,13 +272,55 @@ QString AccountSetLocation::url() const
 {
     if (kind == Kind::SQLite)
         return u"sqlite:"_s + path;
-    QUrl url;
-    url.setScheme(u"postgresql"_s);
-    url.setHost(host);
-    url.setPort(port);
-    url.setUserName(user);
-    url.setPath(u'/' + database);
-    return url.toString();
+    QString url = u"postgresql://"_s;
+    if (!user.isEmpty())
+        url += percentEncoded(user) + u'@';
+    static const QRegularExpression ipv6(u"^[0-9A-Fa-f:.]*:[0-9A-Fa-f:.]*$"_s);
+    if (ipv6.match(host).hasMatch())
+        url += u'[' + host + u']';
+    else
+        url += percentEncoded(host);
+    if (port >= 0)
+        url += u':' + QString::number(port);
+    url += u'/' + percentEncoded(database);
+    QStringList pairs;
+    for (const auto &[key, value] : parameters)
+        pairs.append(key + u'=' + percentEncoded(value));
+    if (!pairs.isEmpty())
+        url += u'?' + pairs.join(u'&');
+    return url;
+}
+
+QString AccountSetLocation::shown() const
+{
+    const QString canonical = url();
+    if (kind == Kind::SQLite || password.isEmpty())
+        return canonical;
+    const qsizetype start = canonical.indexOf(u"://"_s) + 3;
+    const QString maskedUser = percentEncoded(user) + u':' + Masked + u'@';
+    return canonical.left(start) + maskedUser +
+           canonical.mid(user.isEmpty() ? start : start + percentEncoded(user).size() + 1);
+}
+
+QString AccountSetLocation::redacted(const QString &text)
+{
+    QString masked = text;
+    // user:password@ after the scheme: up to the last "@" before the parameters, as parse reads it
+    const qsizetype scheme = masked.indexOf(u"://"_s);
+    if (scheme >= 0) {
+        const qsizetype start = scheme + 3;
+        const qsizetype question = masked.indexOf(u'?', start);
+        const qsizetype end = question < 0 ? masked.size() : question;
+        const qsizetype at = end > start ? masked.lastIndexOf(u'@', end - 1) : -1;
+        const qsizetype colon = at >= start ? masked.indexOf(u':', start) : -1;
+        if (colon >= 0 && colon < at)
+            masked.replace(colon + 1, at - colon - 1, Masked);
+    }
+    // password=... among the parameters
+    static const QRegularExpression parameter(u"(password=)[^&;]*"_s,
+                                              QRegularExpression::CaseInsensitiveOption);
+    masked.replace(parameter, u"\\1"_s + Masked);
+    return masked;
 }
 
 } // namespace FixedAssets

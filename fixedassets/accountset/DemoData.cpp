@@ -216,12 +216,17 @@ void addDemoCards(const AccountSet &set, int cardCount)
 
 QString createDemoAccountSet(const QString &location, int cardCount)
 {
-    const AccountSetLocation parsed = AccountSetLocation::parse(location);
-    AccountSet::create(parsed, [cardCount](const AccountSet &set) {
+    return createDemoAccountSet(AccountSetLocation::parse(location), cardCount);
+}
+
+QString createDemoAccountSet(const AccountSetLocation &location, int cardCount)
+{
+    AccountSet::create(location, [cardCount](const AccountSet &set) {
+        set.setProfileValue(DemoSetKey, DemoSetValue);
         addReferenceData(set);
         addDemoCards(set, cardCount);
     });
-    return parsed.url();
+    return location.url();
 }
 
 } // namespace FixedAssets

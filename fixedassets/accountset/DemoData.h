@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accountset/AccountSetLocation.h"
+
 #include <QString>
 
 namespace FixedAssets {
@@ -16,7 +18,14 @@ void addReferenceData(const AccountSet &set);
 void addDemoCards(const AccountSet &set, int cardCount);
 
 // (Re)creates the account set at location with the reference data and cardCount demo cards,
-// all in one step. Returns the canonical location, for the host property string.
+// all in one step, replacing whatever is there (checkDemoTarget in DemoTarget.h says whether
+// that may be done). The profile marks it as a demo set. Returns the canonical location, for the
+// host property string.
 QString createDemoAccountSet(const QString &location, int cardCount = 12);
+QString createDemoAccountSet(const AccountSetLocation &location, int cardCount = 12);
+
+// The profile entry that marks a demo set.
+inline const QString DemoSetKey = QStringLiteral("DemoSet");
+inline const QString DemoSetValue = QStringLiteral("1");
 
 } // namespace FixedAssets

@@ -85,7 +85,7 @@ void applyVersion(const AccountSet &set, int version)
 {
     throw AllocFix::Failure(
         AccountSetError::NotAnAccountSet,
-        u"%1 is not a fixed-asset account set: %2"_s.arg(set.location().url(), why),
+        u"%1 is not a fixed-asset account set: %2"_s.arg(set.location().shown(), why),
         AccountSetError::Source);
 }
 
@@ -122,21 +122,26 @@ int versionOf(const AccountSet &set)
     return version;
 }
 
+QStringList tableNames()
+{
+    return {u"audit_log"_s,
+            u"manual_queue"_s,
+            u"expense_row_items"_s,
+            u"expense_rows"_s,
+            u"card_departments"_s,
+            u"cards"_s,
+            u"account_item_classes"_s,
+            u"accounts"_s,
+            u"items"_s,
+            u"item_classes"_s,
+            u"profile"_s};
+}
+
 void drop(const AccountSet &set)
 {
     const QStringList tables = set.database().tables();
     // Dependents first, so no foreign key stands in the way.
-    const QStringList ours = {u"audit_log"_s,
-                              u"manual_queue"_s,
-                              u"expense_row_items"_s,
-                              u"expense_rows"_s,
-                              u"card_departments"_s,
-                              u"cards"_s,
-                              u"account_item_classes"_s,
-                              u"accounts"_s,
-                              u"items"_s,
-                              u"item_classes"_s,
-                              u"profile"_s};
+    const QStringList ours = tableNames();
     for (const QString &table : ours) {
         if (tables.contains(table, Qt::CaseInsensitive))
             set.exec(u"DROP TABLE "_s + table);

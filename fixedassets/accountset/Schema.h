@@ -1,6 +1,6 @@
 #pragma once
 
-class QString;
+#include <QStringList>
 
 namespace FixedAssets {
 
@@ -21,6 +21,8 @@ void upgrade(const AccountSet &set, int fromVersion);
 int versionOf(const AccountSet &set);
 // Drops the account set's own tables, leaving anything else in the database alone.
 void drop(const AccountSet &set);
+// The account set's own tables, dependents first.
+QStringList tableNames();
 
 } // namespace Schema
 } // namespace FixedAssets

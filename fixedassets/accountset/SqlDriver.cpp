@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSetErrors.h"
 
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -14,7 +15,7 @@ namespace {
 [[noreturn]] void raiseCannotOpen(const AccountSetLocation &location, const QString &reason)
 {
     throw AllocFix::Failure(AccountSetError::CannotOpen,
-                            u"Cannot open the account set %1: %2"_s.arg(location.url(), reason),
+                            u"Cannot open the account set %1: %2"_s.arg(location.shown(), reason),
                             AccountSetError::Source);
 }
 
@@ -22,9 +23,26 @@ void execOrRaise(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql)) {
-        throw AllocFix::Failure(AccountSetError::QueryFailed, query.lastError().text(),
+        throw AllocFix::Failure(AccountSetError::QueryFailed,
+                                SqlDriver::reasonOf(db, query.lastError()),
                                 AccountSetError::Source);
     }
+}
+
+// The location's libpq parameters in conninfo syntax; a connect timeout unless it names one.
+QString connectOptions(const AccountSetLocation &location)
+{
+    QStringList options;
+    bool timeout = false;
+    for (const auto &[key, value] : location.parameters) {
+        QString quoted = value;
+        quoted.replace(u'\\', u"\\\\"_s).replace(u'\'', u"\\'"_s);
+        options.append(key + u"='"_s + quoted + u'\'');
+        timeout = timeout || key == u"connect_timeout";
+    }
+    if (!timeout)
+        options.append(u"connect_timeout=5"_s);
+    return options.join(u' ');
 }
 
 } // namespace
@@ -38,13 +56,15 @@ QSqlDatabase SqlDriver::addConnection(const AccountSetLocation &location, const 
         db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);
         return db;
     }
+    // What the location leaves empty stays unset, so libpq takes it from its environment, the
+    // password file or the service file.
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
     db.setHostName(location.host);
     db.setPort(location.port);
     db.setUserName(location.user);
     db.setPassword(location.password);
     db.setDatabaseName(location.database);
-    db.setConnectOptions(u"connect_timeout=5"_s);
+    db.setConnectOptions(connectOptions(location));
     return db;
 }
 
@@ -86,7 +106,7 @@ void SqlDriver::beginWrite(QSqlDatabase &db) const
         return;
     }
     if (!db.transaction()) {
-        throw AllocFix::Failure(AccountSetError::QueryFailed, db.lastError().text(),
+        throw AllocFix::Failure(AccountSetError::QueryFailed, reasonOf(db, db.lastError()),
                                 AccountSetError::Source);
     }
     execOrRaise(db, u"LOCK TABLE profile IN SHARE ROW EXCLUSIVE MODE"_s);
@@ -95,12 +115,90 @@ void SqlDriver::beginWrite(QSqlDatabase &db) const
 QString SqlDriver::currentUser(QSqlDatabase &db) const
 {
     if (m_kind == AccountSetLocation::Kind::PostgreSQL) {
+        // A failure here is the connection's, and must reach the save with the server's text.
         QSqlQuery query(db);
-        if (query.exec(u"SELECT current_user"_s) && query.next())
-            return query.value(0).toString();
+        if (!query.exec(u"SELECT current_user"_s) || !query.next()) {
+            throw AllocFix::Failure(AccountSetError::QueryFailed,
+                                    u"The server did not name the current user: %1"_s.arg(
+                                        reasonOf(db, query.lastError())),
+                                    AccountSetError::Source);
+        }
+        return query.value(0).toString();
     }
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
     return user.isEmpty() ? u"unknown"_s : user;
+}
+
+QString SqlDriver::reasonOf(const QSqlDatabase &db, const QSqlError &error)
+{
+    const QString text = error.text().simplified();
+    if (!text.isEmpty())
+        return text;
+    // The driver sets no error for a call on a connection it has already found broken.
+    return db.isOpen() ? u"the database gave no reason"_s
+                       : u"the connection to the database was lost"_s;
+}
+
+QString SqlDriver::readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const
+{
+    if (m_kind == AccountSetLocation::Kind::PostgreSQL) {
+        QSqlQuery query(db);
+        if (query.exec(u"SHOW transaction_read_only"_s) && query.next() &&
+            query.value(0).toString() == u"on")
+            return u"the server takes no changes (transaction_read_only is on)"_s;
+        return {};
+    }
+    // A set without any write bit is meant to stay as it is, even for a user (such as root)
+    // whom the system would let write.
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const QFileInfo file(location.path);
+    if (!file.isWritable() || !(file.permissions() & anyWrite))
+        return u"the file %1 is read-only"_s.arg(location.path);
+    // Every save writes its journal beside the file.
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isWritable() || !(folder.permissions() & anyWrite))
+        return u"its folder %1 is read-only"_s.arg(folder.filePath());
+    return {};
+}
+
+QString SqlDriver::damage(QSqlDatabase &db) const
+{
+    if (m_kind == AccountSetLocation::Kind::PostgreSQL)
+        return {};
+    QSqlQuery check(db);
+    if (!check.exec(u"PRAGMA quick_check(1)"_s)) {
+        if (kindOf(check.lastError()) == ErrorKind::Damaged)
+            return check.lastError().databaseText();
+        throw AllocFix::Failure(AccountSetError::QueryFailed, reasonOf(db, check.lastError()),
+                                AccountSetError::Source);
+    }
+    const QString result = check.next() ? check.value(0).toString() : QString();
+    return result == u"ok" ? QString() : result.simplified();
+}
+
+SqlDriver::ErrorKind SqlDriver::kindOf(const QSqlError &error) const
+{
+    const QString code = error.nativeErrorCode();
+    if (m_kind == AccountSetLocation::Kind::SQLite) {
+        // SQLITE_CORRUPT, SQLITE_NOTADB; SQLITE_READONLY
+        if (code == u"11" || code == u"26")
+            return ErrorKind::Damaged;
+        return code == u"8" ? ErrorKind::ReadOnly : ErrorKind::Other;
+    }
+    // data_corrupted, index_corrupted; read_only_sql_transaction
+    if (code == u"XX001" || code == u"XX002")
+        return ErrorKind::Damaged;
+    return code == u"25006" ? ErrorKind::ReadOnly : ErrorKind::Other;
+}
+
+QString SqlDriver::refusedValue(const QVariant &value) const
+{
+    // The server's text type has no NUL, and the driver would cut the statement short at it.
+    if (m_kind == AccountSetLocation::Kind::PostgreSQL &&
+        value.metaType().id() == QMetaType::QString && value.toString().contains(QChar(0)))
+        return u"PostgreSQL cannot store a text that holds a NUL character (U+0000)"_s;
+    return {};
 }
 
 } // namespace FixedAssets

@@ -1,5 +1,6 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
+#include "accountset/DemoTarget.h"
 #include "app/ProgramOptions.h"
 #include "desktop/LanguageInfo.h"
 #include "desktop/ResourceLoader.h"
@@ -60,31 +61,44 @@ QString chosenLanguage(const ProgramOptions &options)
     return language;
 }
 
+// Makes the folder and its missing parents, each for the owner only.
+void makeOwnerOnlyFolder(const QString &folder)
+{
+    QStringList missing;
+    for (QString path = QDir::cleanPath(folder); !QFileInfo::exists(path);
+         path = QFileInfo(path).path())
+        missing.prepend(path);
+    for (const QString &path : std::as_const(missing)) {
+        if (!QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+            throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1201,
+                                    u"Cannot create the data folder %1"_s.arg(path), u"allocfix"_s);
+        }
+    }
+}
+
 // Opens (or, for --demo and a first run, creates) the account set; answers the location text
 // for the property string.
 QString prepareAccountSet(const ProgramOptions &options)
 {
-    QString location = options.accountSet;
+    AccountSetLocation location;
     bool create = options.demoCards.has_value();
-    if (location.isEmpty()) {
+    if (options.accountSet) {
+        location = *options.accountSet;
+    } else {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        if (!QDir().mkpath(folder)) {
-            throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1201,
-                                    u"Cannot create the data folder %1"_s.arg(folder),
-                                    u"allocfix"_s);
-        }
-        const QString path = QDir(folder).filePath(u"demo.fa"_s);
-        create = create || !QFileInfo::exists(path);
-        location = u"sqlite:"_s + path;
+        makeOwnerOnlyFolder(folder);
+        location = AccountSetLocation::parse(u"sqlite:"_s + QDir(folder).filePath(u"demo.fa"_s));
+        create = create || !QFileInfo::exists(location.path);
     }
-    const AccountSetLocation parsed = AccountSetLocation::parse(location);
-    if (create)
+    if (create) {
+        checkDemoTarget(location, options.force);
         createDemoAccountSet(location,
                              options.demoCards.value_or(ProgramOptions::DefaultDemoCards));
-    else
-        AccountSet::open(parsed);
-    // A PostgreSQL URL keeps its password in the property string; the canonical form drops it.
-    return parsed.kind == AccountSetLocation::Kind::SQLite ? parsed.url() : location.trimmed();
+    } else {
+        AccountSet::open(location);
+    }
+    // Without the password: the pooled connection keeps it, and the property string is shown.
+    return location.url();
 }
 
 int run(const ProgramOptions &options)
@@ -107,6 +121,21 @@ int run(const ProgramOptions &options)
 
 int main(int argc, char *argv[])
 {
+    // Read before anything else, so that help, version and bad arguments need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    ProgramOptions options;
+    try {
+        options = ProgramOptions::parse(arguments);
+    } catch (const AllocFix::Failure &failure) {
+        std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(failure.description()));
+        return ExitFailure;
+    }
+    if (options.action == ProgramOptions::Action::ShowText) {
+        std::fputs(qUtf8Printable(options.text), stdout);
+        return 0;
+    }
     if (!displayAvailable()) {
         std::fputs("allocfix: no display is available (set DISPLAY, or run under xvfb-run)\n",
                    stderr);
@@ -118,9 +147,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(u"账套卡片数据调整"_s);
 
     try {
-        const ProgramOptions options = ProgramOptions::parse(QApplication::arguments());
-        if (options.helpShown)
-            return 0;
         const int status = run(options);
         AccountSet::closeAll();
         return status;

@@ -14,7 +14,11 @@ namespace FixedAssets {
 
 FieldRecord CardInfoService::CheckDataForUpDate(const QString &props)
 {
-    const Adjustment::CardsToAdjust cards = Adjustment::findCards(AccountSet::fromProps(props));
+    // Counts read from a damaged file may be wrong without any error, and a set that cannot be
+    // written is better told now than at the adjustment.
+    const AccountSet set = AccountSet::fromProps(props);
+    set.requireWritableAndIntact();
+    const Adjustment::CardsToAdjust cards = Adjustment::findCards(set);
     FieldRecord counts = FieldRecord::create();
     counts.setValue(Fields::Total,
                     static_cast<qint32>(cards.automatic.size() + cards.manual.size()));

@@ -9,6 +9,9 @@ ALLOCFIX_PACKAGES=(
     postgresql
 )
 
+# What only scripts/check needs: clang and libFuzzer for the fuzzers.
+ALLOCFIX_CHECK_PACKAGES=(clang-14 libclang-rt-14-dev)
+
 allocfix_missing_packages() {
     local missing=() package
     for package in "$@"; do

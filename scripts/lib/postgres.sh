@@ -1,7 +1,9 @@
 # A throwaway PostgreSQL cluster for the test run: initdb in a temp folder, listening on
-# 127.0.0.1 only, on a free port of its own, trust authentication, one database. Sourced by
-# scripts/check; allocfix_start_postgres exports ALLOCFIX_TEST_PG_URL, and
-# allocfix_stop_postgres stops the server and removes the folder.
+# 127.0.0.1 only, on a free port of its own, trust authentication (one role aside), one
+# database. Sourced by scripts/check. allocfix_start_postgres exports ALLOCFIX_TEST_PG_URL and,
+# for the tests of libpq's password sources and socket hosts, ALLOCFIX_TEST_PG_PASSWORD_ROLE
+# (role:password) and ALLOCFIX_TEST_PG_SOCKET_DIR; allocfix_stop_postgres stops the server and
+# removes the folder.
 
 ALLOCFIX_PG_BIN=${ALLOCFIX_PG_BIN:-/usr/lib/postgresql/15/bin}
 ALLOCFIX_PG_DIR=
@@ -59,7 +61,20 @@ allocfix_start_postgres() {
         echo "postgres: cannot create the test database" >&2
         return 1
     fi
+    # A role that must give its password (with characters that URLs and the property string
+    # treat specially), for the tests of libpq's password sources.
+    local password='pa;ss:w@rd/1 x'
+    if ! "${as_owner[@]}" "$ALLOCFIX_PG_BIN/psql" -q -h 127.0.0.1 -p "$port" -U allocfix \
+        -d allocfix_test -c "CREATE ROLE allocfix_pw LOGIN PASSWORD '$password'" ||
+        ! sed -i '1i host all allocfix_pw 127.0.0.1/32 scram-sha-256' \
+            "$ALLOCFIX_PG_DIR/data/pg_hba.conf" ||
+        ! "${as_owner[@]}" "$ALLOCFIX_PG_BIN/pg_ctl" -D "$ALLOCFIX_PG_DIR/data" reload >/dev/null; then
+        echo "postgres: cannot create the password role" >&2
+        return 1
+    fi
     export ALLOCFIX_TEST_PG_URL="postgresql://allocfix@127.0.0.1:$port/allocfix_test"
+    export ALLOCFIX_TEST_PG_PASSWORD_ROLE="allocfix_pw:$password"
+    export ALLOCFIX_TEST_PG_SOCKET_DIR="$ALLOCFIX_PG_DIR"
     echo "== postgres: $ALLOCFIX_TEST_PG_URL"
 }
 
