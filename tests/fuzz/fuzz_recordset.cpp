@@ -1,9 +1,9 @@
 // The in-memory record set's search criterion on any text: Find answers a record that meets it,
 // stands past the end, or refuses the criterion; and any text, quoted, finds itself.
-#include "allocation/FieldRecord.h"
-#include "allocation/RecordList.h"
-#include "entry/services/MemoryRecordSet.h"
+#include "contracts/MemoryRecordSet.h"
 #include "host/ErrorRecord.h"
+#include "records/FieldRecord.h"
+#include "records/RecordList.h"
 
 #include <cstdint>
 #include <cstdlib>
