@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <filesystem>
 
@@ -23,12 +24,27 @@ QString connectionNameOf(const AccountSetLocation &location)
     return PoolPrefix + location.url();
 }
 
-[[noreturn]] void raiseQueryFailed(const QSqlError &error)
+[[noreturn]] void raiseQueryFailed(const AccountSet &set, const QSqlError &error)
 {
-    throw AllocFix::Failure(
-        AccountSetError::QueryFailed,
-        u"The account set refused a request: %1"_s.arg(error.text().simplified()),
-        AccountSetError::Source);
+    const QString reason = error.text().simplified();
+    switch (set.driver().errorKind(error)) {
+    case SqlDriver::ErrorKind::Busy:
+        throw AllocFix::Failure(AccountSetError::Busy,
+                                u"Another user is changing the account set %1. Nothing was saved; "
+                                "try again in a moment. (%2)"_s.arg(set.location().url(), reason),
+                                AccountSetError::Source);
+    case SqlDriver::ErrorKind::Full:
+        throw AllocFix::Failure(AccountSetError::Full,
+                                u"The account set %1 has no room left: the disk or its size limit "
+                                "is full. Nothing was saved; make room and try again. (%2)"_s.arg(
+                                    set.location().url(), reason),
+                                AccountSetError::Source);
+    case SqlDriver::ErrorKind::Other:
+        break;
+    }
+    throw AllocFix::Failure(AccountSetError::QueryFailed,
+                            u"The account set refused a request: %1"_s.arg(reason),
+                            AccountSetError::Source);
 }
 
 // Removes a named connection; every QSqlDatabase copy of it must be gone by then.
@@ -65,6 +81,37 @@ void checkFileExists(const AccountSetLocation &location)
     }
 }
 
+// A file in write-ahead-log mode keeps part of itself in "-wal" and "-shm" files beside it, and a
+// program that has it open goes on using them: a new file moved into its place would take over
+// the old one's log. So the old file leaves that mode first, which it can only while no other
+// program has it open.
+void leaveWriteAheadLog(const AccountSetLocation &location)
+{
+    if (!QFileInfo::exists(location.path + u"-wal"_s) &&
+        !QFileInfo::exists(location.path + u"-shm"_s)) {
+        return;
+    }
+    const QString name = u"FixedAssets.replaced "_s + location.url();
+    QString mode;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(location.path);
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(u"PRAGMA journal_mode = DELETE"_s) && query.next())
+                mode = query.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (mode.compare(u"delete"_s, Qt::CaseInsensitive) != 0) {
+        throw AllocFix::Failure(AccountSetError::CannotOpen,
+                                u"Cannot replace the account set %1: another program has it open. "
+                                "Close it there and try again."_s.arg(location.path),
+                                AccountSetError::Source);
+    }
+}
+
 } // namespace
 
 AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
@@ -77,6 +124,7 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
 {
     const QString name = connectionNameOf(location);
     if (QSqlDatabase::contains(name)) {
+        // The driver closes a connection that the server dropped.
         if (QSqlDatabase::database(name, false).isOpen())
             return AccountSet(location, name);
         removeConnection(name);
@@ -86,7 +134,9 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
     openConnection(location, name);
     AccountSet set(location, name);
     try {
-        const int version = Schema::versionOf(set);
+        int version = Schema::versionOf(set);
+        if (version < Schema::CurrentVersion)
+            version = Schema::upgrade(set);
         if (version > Schema::CurrentVersion) {
             throw AllocFix::Failure(
                 AccountSetError::TooNew,
@@ -96,8 +146,8 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
                     QString::number(Schema::CurrentVersion)),
                 AccountSetError::Source);
         }
-        if (version < Schema::CurrentVersion)
-            Schema::upgrade(set, version);
+        QSqlDatabase db = set.database();
+        set.driver().letReadersPassWriters(db);
     } catch (...) {
         removeConnection(name);
         throw;
@@ -158,6 +208,7 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         build(AccountSet(staging, stagingName));
         removeConnection(stagingName);
         close(location);
+        leaveWriteAheadLog(location);
         std::error_code error;
         std::filesystem::rename(QFile::encodeName(staging.path).toStdString(),
                                 QFile::encodeName(location.path).toStdString(), error);
@@ -201,15 +252,15 @@ QSqlQuery AccountSet::exec(const QString &sql, const QVariantList &values) const
     // A statement without values runs as it is: PostgreSQL cannot prepare DDL.
     if (values.isEmpty()) {
         if (!query.exec(sql))
-            raiseQueryFailed(query.lastError());
+            raiseQueryFailed(*this, query.lastError());
         return query;
     }
     if (!query.prepare(sql))
-        raiseQueryFailed(query.lastError());
+        raiseQueryFailed(*this, query.lastError());
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
-        raiseQueryFailed(query.lastError());
+        raiseQueryFailed(*this, query.lastError());
     return query;
 }
 
@@ -231,12 +282,17 @@ void AccountSet::setProfileValue(const QString &name, const QString &value) cons
 }
 
 WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
-    : m_db(set.database())
+    : m_set(set)
+    , m_db(set.database())
 {
-    if (locking == Locking::AccountSet)
-        set.driver().beginWrite(m_db);
-    else if (!m_db.transaction())
-        raiseQueryFailed(m_db.lastError());
+    if (locking == Locking::None) {
+        if (!m_db.transaction())
+            raiseQueryFailed(m_set, m_db.lastError());
+        return;
+    }
+    const QSqlError error = set.driver().beginWrite(m_db);
+    if (error.type() != QSqlError::NoError)
+        raiseQueryFailed(m_set, error);
 }
 
 WriteTransaction::~WriteTransaction()
@@ -248,7 +304,7 @@ WriteTransaction::~WriteTransaction()
 void WriteTransaction::commit()
 {
     if (!m_db.commit())
-        raiseQueryFailed(m_db.lastError());
+        raiseQueryFailed(m_set, m_db.lastError());
     m_open = false;
 }
 
