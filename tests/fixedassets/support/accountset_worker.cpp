@@ -12,7 +12,7 @@
 #include "host/ErrorRecord.h"
 #include "services/Adjustment.h"
 #include "services/CardUpdateService.h"
-#include "support/DemoAllocations.h"
+#include "support/DemoOperations.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

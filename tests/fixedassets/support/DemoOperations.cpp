@@ -1,9 +1,11 @@
-#include "support/DemoAllocations.h"
+#include "support/DemoOperations.h"
 
 #include "accountset/AccountSet.h"
+#include "accountset/DemoData.h"
 #include "allocation/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardRecords.h"
+#include "services/CardUpdateService.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -31,6 +33,25 @@ FieldRecord allocationsForQueue(const AccountSet &set)
             position, Adjustment::rowsPerDepartment(legacy, CardRecords::departments(set, cardId)));
     }
     return allocations;
+}
+
+QString prepareDemoSet(const QString &location, CardOperation operation, int cardCount)
+{
+    const QString canonical = createDemoAccountSet(location, cardCount);
+    if (operation == CardOperation::Save)
+        CardUpdateService().ReturnExpensInf(u"AcctSet="_s + canonical);
+    AccountSet::closeAll();
+    return canonical;
+}
+
+void runCardOperation(CardOperation operation, const QString &location)
+{
+    const QString props = u"AcctSet="_s + location;
+    if (operation == CardOperation::Save)
+        CardUpdateService().SaveDoubleExpense(props,
+                                              allocationsForQueue(AccountSet::open(location)));
+    else
+        CardUpdateService().ReturnExpensInf(props);
 }
 
 } // namespace FixedAssets::Testing
