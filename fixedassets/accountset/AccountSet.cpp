@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryFile>
 
 #include <filesystem>
@@ -115,6 +116,37 @@ std::filesystem::perms modeFor(const std::filesystem::path &target)
     return status.permissions();
 }
 
+// A file in write-ahead-log mode keeps part of itself in "-wal" and "-shm" files beside it, and a
+// program that has it open goes on using them: a new file moved into its place would take over
+// the old one's log. So the old file leaves that mode first, which it can only while no other
+// program has it open.
+void leaveWriteAheadLog(const AccountSetLocation &location)
+{
+    if (!QFileInfo::exists(location.path + u"-wal"_s) &&
+        !QFileInfo::exists(location.path + u"-shm"_s)) {
+        return;
+    }
+    const QString name = u"FixedAssets.replaced "_s + location.url();
+    QString mode;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(location.path);
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(u"PRAGMA journal_mode = DELETE"_s) && query.next())
+                mode = query.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (mode.compare(u"delete"_s, Qt::CaseInsensitive) != 0) {
+        throw AllocFix::Failure(AccountSetError::CannotOpen,
+                                u"Cannot replace the account set %1: another program has it open. "
+                                "Close it there and try again."_s.arg(location.path),
+                                AccountSetError::Source);
+    }
+}
+
 } // namespace
 
 AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
@@ -144,7 +176,9 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
     openConnection(reopened, name);
     AccountSet set(location, name);
     try {
-        const int version = Schema::versionOf(set);
+        int version = Schema::versionOf(set);
+        if (version < Schema::CurrentVersion)
+            version = Schema::upgrade(set);
         if (version > Schema::CurrentVersion) {
             throw AllocFix::Failure(
                 AccountSetError::TooNew,
@@ -154,8 +188,8 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
                     QString::number(Schema::CurrentVersion)),
                 AccountSetError::Source);
         }
-        if (version < Schema::CurrentVersion)
-            Schema::upgrade(set, version);
+        QSqlDatabase db = set.database();
+        set.driver().letReadersPassWriters(db);
     } catch (...) {
         removeConnection(name);
         throw;
@@ -220,6 +254,7 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         build(AccountSet(staging, stagingName));
         removeConnection(stagingName);
         close(location);
+        leaveWriteAheadLog(location);
         // A replaced set keeps its mode; a new one is for its owner only.
         std::error_code error;
         std::filesystem::permissions(stagingPath, modeFor(targetPath), error);
@@ -317,6 +352,17 @@ void AccountSet::raise(const QSqlError &error) const
 {
     const QString reason = SqlDriver::reasonOf(database(), error);
     switch (m_driver.kindOf(error)) {
+    case SqlDriver::ErrorKind::Busy:
+        throw AllocFix::Failure(AccountSetError::Busy,
+                                u"Another user is changing the account set %1. Nothing was saved; "
+                                "try again in a moment. (%2)"_s.arg(m_location.shown(), reason),
+                                AccountSetError::Source);
+    case SqlDriver::ErrorKind::Full:
+        throw AllocFix::Failure(AccountSetError::Full,
+                                u"The account set %1 has no room left: the disk or its size limit "
+                                "is full. Nothing was saved; make room and try again. (%2)"_s.arg(
+                                    m_location.shown(), reason),
+                                AccountSetError::Source);
     case SqlDriver::ErrorKind::Damaged:
         raiseDamaged(m_location, reason);
     case SqlDriver::ErrorKind::ReadOnly:
@@ -334,12 +380,15 @@ WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
     : m_set(set)
     , m_db(set.database())
 {
-    if (locking == Locking::AccountSet) {
-        set.requireWritableAndIntact();
-        set.driver().beginWrite(m_db);
-    } else if (!m_db.transaction()) {
-        set.raise(m_db.lastError());
+    if (locking == Locking::None) {
+        if (!m_db.transaction())
+            m_set.raise(m_db.lastError());
+        return;
     }
+    set.requireWritableAndIntact();
+    const QSqlError error = set.driver().beginWrite(m_db);
+    if (error.type() != QSqlError::NoError)
+        m_set.raise(error);
 }
 
 WriteTransaction::~WriteTransaction()

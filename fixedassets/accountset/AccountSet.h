@@ -46,7 +46,8 @@ public:
     const SqlDriver &driver() const { return m_driver; }
     QSqlDatabase database() const;
 
-    // Prepares sql, binds values in order and runs it. Raises QueryFailed.
+    // Prepares sql, binds values in order and runs it. Raises QueryFailed, or Busy and Full
+    // where the database says so.
     QSqlQuery exec(const QString &sql, const QVariantList &values = {}) const;
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString &sql, const QVariantList &values = {}) const;
@@ -72,7 +73,8 @@ private:
     QString m_connectionName;
 };
 
-// A transaction that holds the account set's write lock. It rolls back unless committed.
+// A transaction that holds the account set's write lock. It rolls back unless committed. When
+// another user holds the lock longer than SqlDriver::LockTimeoutMs, it raises Busy.
 class WriteTransaction {
 public:
     // Locking::None for a database that has no account set yet (nothing to lock).

@@ -12,6 +12,10 @@ inline constexpr qint32 QueryFailed = AllocFix::ErrorNumber::ServiceBase + 1005;
 inline constexpr qint32 UnknownCard = AllocFix::ErrorNumber::ServiceBase + 1006;
 inline constexpr qint32 SaveRejected = AllocFix::ErrorNumber::ServiceBase + 1007;
 inline constexpr qint32 NotSupported = AllocFix::ErrorNumber::ServiceBase + 1008;
+// Another user held the write lock too long; nothing was saved.
+inline constexpr qint32 Busy = AllocFix::ErrorNumber::ServiceBase + 1009;
+// No room left on the disk or within the database's size limit; nothing was saved.
+inline constexpr qint32 Full = AllocFix::ErrorNumber::ServiceBase + 1010;
 inline constexpr qint32 Occupied = AllocFix::ErrorNumber::ServiceBase + 1011;
 inline constexpr qint32 Damaged = AllocFix::ErrorNumber::ServiceBase + 1012;
 inline constexpr qint32 ReadOnly = AllocFix::ErrorNumber::ServiceBase + 1013;

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "contracts/ItemService.h"
 
 #include <QStringList>
 
@@ -67,6 +68,23 @@ QStringList version2Tables(const AccountSet &set)
     };
 }
 
+// Version 3: the rules of an expense row, kept by the database itself. Rows written before are
+// kept as they are, even where they break a rule: the rules guard every write from now on, and
+// the card services refuse to save such a card until its rows are corrected.
+QStringList version3Guards(const AccountSet &set)
+{
+    return set.driver().rowGuard(
+        u"expense_rows"_s,
+        {
+            {u"NOT (NEW.rate > 0 AND NEW.rate <= 1)"_s,
+             u"an expense row's rate must be above 0 and at most 1"_s},
+            {u"NEW.dept_id <> 0 AND NOT EXISTS (SELECT 1 FROM items"
+             " WHERE item_id = NEW.dept_id AND class_id = "_s +
+                 QString::number(AllocFix::DepartmentItemClass) + u')',
+             u"an expense row's department must be an item of the department class"_s},
+        });
+}
+
 void run(const AccountSet &set, const QStringList &statements)
 {
     for (const QString &sql : statements)
@@ -79,6 +97,8 @@ void applyVersion(const AccountSet &set, int version)
         run(set, version1Tables());
     else if (version == 2)
         run(set, version2Tables(set));
+    else if (version == 3)
+        run(set, version3Guards(set));
 }
 
 [[noreturn]] void raiseNotAnAccountSet(const AccountSet &set, const QString &why)
@@ -99,13 +119,17 @@ void create(const AccountSet &set, int version)
              {VersionKey, QString::number(version)});
 }
 
-void upgrade(const AccountSet &set, int fromVersion)
+int upgrade(const AccountSet &set)
 {
     WriteTransaction transaction(set);
+    const int fromVersion = versionOf(set);
+    if (fromVersion >= CurrentVersion)
+        return fromVersion;
     for (int v = fromVersion + 1; v <= CurrentVersion; ++v)
         applyVersion(set, v);
     set.setProfileValue(VersionKey, QString::number(CurrentVersion));
     transaction.commit();
+    return CurrentVersion;
 }
 
 int versionOf(const AccountSet &set)
@@ -146,6 +170,7 @@ void drop(const AccountSet &set)
         if (tables.contains(table, Qt::CaseInsensitive))
             set.exec(u"DROP TABLE "_s + table);
     }
+    run(set, set.driver().dropRowGuard(u"expense_rows"_s));
 }
 
 } // namespace FixedAssets::Schema

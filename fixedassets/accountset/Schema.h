@@ -6,16 +6,20 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// The account set's schema and its versions. Version 1 had no audit log; version 2 adds it.
+// The account set's schema and its versions. Version 1 had no audit log; version 2 adds it;
+// version 3 refuses expense rows with a rate outside (0, 1] or a department that is no
+// department item.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 2;
+inline constexpr int CurrentVersion = 3;
 
 // Creates the tables of the given version in an empty database (inside the caller's
 // transaction).
 void create(const AccountSet &set, int version = CurrentVersion);
-// Upgrades an account set from its version to the current one, in one transaction.
-void upgrade(const AccountSet &set, int fromVersion);
+// Upgrades an account set to the current version in one transaction, reading its version under
+// the write lock, so two programs that open an old set together upgrade it once. Answers the
+// version found there (newer ones are left alone).
+int upgrade(const AccountSet &set);
 // The schema version the account set records; raises NotAnAccountSet when the database does not
 // look like an account set.
 int versionOf(const AccountSet &set);

@@ -2,10 +2,11 @@
 
 #include "accountset/AccountSetLocation.h"
 
+#include <QList>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
-class QSqlError;
 class QVariant;
 
 namespace FixedAssets {
@@ -14,6 +15,29 @@ namespace FixedAssets {
 // rest of the code speaks the SQL both understand.
 class SqlDriver {
 public:
+    // How long a writer waits for another user's write lock before it gives up.
+    static constexpr int LockTimeoutMs = 5000;
+
+    // What a failed statement means for the user, beyond the database's own text.
+    enum class ErrorKind {
+        Other,
+        // Another user held the lock longer than LockTimeoutMs.
+        Busy,
+        // The disk, a quota or the database's size limit left no room.
+        Full,
+        // The database found its own file damaged.
+        Damaged,
+        // The file, its folder or the server takes no changes.
+        ReadOnly,
+    };
+
+    // A rule that every row written to a table must keep: condition is an SQL expression on
+    // NEW that is true when the row breaks the rule.
+    struct RowRule {
+        QString condition;
+        QString message;
+    };
+
     explicit SqlDriver(AccountSetLocation::Kind kind)
         : m_kind(kind)
     {}
@@ -23,14 +47,24 @@ public:
     // A new connection under the given name, not yet open.
     QSqlDatabase addConnection(const AccountSetLocation &location, const QString &name) const;
     // Opens the connection and proves that it reaches a readable database. Raises CannotOpen
-    // with the server's or the file's reason.
+    // with the server's or the file's reason. PostgreSQL waits at most LockTimeoutMs for a lock.
     void open(QSqlDatabase &db, const AccountSetLocation &location) const;
+    // Lets readers go on while another user writes: SQLite's write-ahead-log mode (PostgreSQL
+    // does so anyway). Only for an account set: it changes the file.
+    void letReadersPassWriters(QSqlDatabase &db) const;
 
     // The column type of a generated row key.
     QString identityColumn() const;
     // Begins a transaction that holds the write lock until it ends, so two saves cannot
-    // interleave.
-    void beginWrite(QSqlDatabase &db) const;
+    // interleave. Answers the error (no transaction is left open then), or an error of type
+    // NoError.
+    QSqlError beginWrite(QSqlDatabase &db) const;
+    ErrorKind kindOf(const QSqlError &error) const;
+    // Triggers that refuse an inserted or updated row of table that breaks one of rules; the
+    // first rule broken names the fault.
+    QStringList rowGuard(const QString &table, const QList<RowRule> &rules) const;
+    // What Schema::drop must remove besides the table itself.
+    QStringList dropRowGuard(const QString &table) const;
     // The account set user that the audit log records.
     QString currentUser(QSqlDatabase &db) const;
 
@@ -41,9 +75,6 @@ public:
     QString damage(QSqlDatabase &db) const;
     // The database's own text for an error, or what the connection says when it gave none.
     static QString reasonOf(const QSqlDatabase &db, const QSqlError &error);
-    // What an error of the database says about the account set as a whole.
-    enum class ErrorKind { Other, Damaged, ReadOnly };
-    ErrorKind kindOf(const QSqlError &error) const;
     // Why a value cannot be stored as it is, or nothing when it can.
     QString refusedValue(const QVariant &value) const;
 

@@ -34,10 +34,8 @@ CardsToAdjust findCards(const AccountSet &set)
     return cards;
 }
 
-void adjustAutomatically(const AccountSet &set, qint32 cardId)
+RecordList rowsPerDepartment(const FieldRecord &legacy, const RecordList &departments)
 {
-    const FieldRecord legacy = CardRecords::expenseRows(set, cardId).at(1);
-    const RecordList departments = CardRecords::departments(set, cardId);
     RecordList rows = RecordList::create();
     for (qsizetype d = 1; d <= departments.count(); ++d) {
         const qint32 departmentId = departments.at(d).value(Fields::FItemID).toInt();
@@ -54,7 +52,15 @@ void adjustAutomatically(const AccountSet &set, qint32 cardId)
         }
         rows.append(row);
     }
+    return rows;
+}
+
+AuditEntry adjustAutomatically(const AccountSet &set, qint32 cardId)
+{
+    const RecordList before = CardRecords::expenseRows(set, cardId);
+    const RecordList rows = rowsPerDepartment(before.at(1), CardRecords::departments(set, cardId));
     CardRecords::replaceExpenseRows(set, cardId, rows);
+    return {cardId, CardRecords::toJson(before), CardRecords::toJson(rows)};
 }
 
 } // namespace FixedAssets::Adjustment

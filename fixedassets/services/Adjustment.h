@@ -1,5 +1,9 @@
 #pragma once
 
+#include "records/FieldRecord.h"
+#include "records/RecordList.h"
+#include "services/AuditLog.h"
+
 #include <QList>
 
 namespace FixedAssets {
@@ -20,9 +24,14 @@ struct CardsToAdjust {
 
 CardsToAdjust findCards(const AccountSet &set);
 
-// Gives each of the card's departments one row with the legacy row's account and items and
-// rate 1; where the account has the department item class, that item becomes the department.
-void adjustAutomatically(const AccountSet &set, qint32 cardId);
+// One row for each department with the legacy row's account and items and rate 1; where the
+// account has the department item class, that item becomes the department.
+AllocFix::RecordList rowsPerDepartment(const AllocFix::FieldRecord &legacy,
+                                       const AllocFix::RecordList &departments);
+
+// Replaces the card's one legacy row by rowsPerDepartment. Answers the card's rows before and
+// after, for the audit log.
+AuditEntry adjustAutomatically(const AccountSet &set, qint32 cardId);
 
 } // namespace Adjustment
 } // namespace FixedAssets

@@ -4,13 +4,14 @@
 #include "accountset/AccountSetErrors.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
+#include "services/AuditLog.h"
 #include "services/CardRecords.h"
 #include "services/SaveChecks.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -49,28 +50,6 @@ qint32 cardAt(const QHash<qint32, qint32> &queue, const QString &key)
     return queue.value(seq);
 }
 
-struct CardSave {
-    qint32 cardId;
-    RecordList rows;
-};
-
-void writeAuditLog(const AccountSet &set, const QList<CardSave> &saves,
-                   const QList<QString> &before)
-{
-    const qint32 saveId =
-        set.scalar(u"SELECT COALESCE(MAX(save_id), 0) + 1 FROM audit_log"_s).toInt();
-    const QString when = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    QSqlDatabase db = set.database();
-    const QString user = set.driver().currentUser(db);
-    for (qsizetype i = 0; i < saves.size(); ++i) {
-        const qint32 cardId = saves[i].cardId;
-        set.exec(u"INSERT INTO audit_log (save_id, saved_at, user_name, alter_id, rows_before,"
-                 " rows_after) VALUES (?, ?, ?, ?, ?, ?)"_s,
-                 {saveId, when, user, cardId, before[i],
-                  CardRecords::toJson(CardRecords::expenseRows(set, cardId))});
-    }
-}
-
 } // namespace
 
 RecordList CardUpdateService::ReturnExpensInf(const QString &props)
@@ -78,8 +57,11 @@ RecordList CardUpdateService::ReturnExpensInf(const QString &props)
     const AccountSet set = AccountSet::fromProps(props);
     WriteTransaction transaction(set);
     const Adjustment::CardsToAdjust cards = Adjustment::findCards(set);
+    QList<AuditEntry> audit;
+    audit.reserve(cards.automatic.size());
     for (const qint32 cardId : cards.automatic)
-        Adjustment::adjustAutomatically(set, cardId);
+        audit.append(Adjustment::adjustAutomatically(set, cardId));
+    writeAuditLog(set, audit);
 
     set.exec(u"DELETE FROM manual_queue"_s);
     RecordList manual = RecordList::create();
@@ -103,23 +85,35 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
     if (queue.isEmpty())
         rejectSave(u"no cards are waiting for manual adjustment; check the cards again"_s);
 
-    QList<CardSave> saves;
+    SaveChecks checks(set);
+    QList<std::pair<qint32, RecordList>> saves;
+    QSet<qint32> saved; // positions
     const QStringList keys = allocations.names();
     for (const QString &key : keys) {
         const qint32 cardId = cardAt(queue, key);
         const AllocFix::FieldValue value = allocations.value(key);
         if (!value.isList() || !value.toList())
             rejectSave(u"position %1 holds no list of expense rows"_s.arg(key));
-        checkNewRows(set, cardId, key.toInt(), value.toList());
+        checks.checkCard(cardId, key.toInt(), value.toList());
         saves.append({cardId, value.toList()});
+        saved.insert(key.toInt());
+    }
+    for (qint32 seq = 1; seq <= queue.size(); ++seq) {
+        if (!saved.contains(seq)) {
+            rejectSave(u"card %1 (position %2) is missing; the cards waiting for manual "
+                       "adjustment are saved together"_s.arg(
+                           CardRecords::describeCard(set, queue.value(seq)), QString::number(seq)));
+        }
     }
 
-    QList<QString> before;
-    for (const CardSave &save : std::as_const(saves)) {
-        before.append(CardRecords::toJson(CardRecords::expenseRows(set, save.cardId)));
-        CardRecords::replaceExpenseRows(set, save.cardId, save.rows);
+    QList<AuditEntry> audit;
+    audit.reserve(saves.size());
+    for (const auto &[cardId, rows] : std::as_const(saves)) {
+        audit.append({cardId, CardRecords::toJson(CardRecords::expenseRows(set, cardId)),
+                      CardRecords::toJson(rows)});
+        CardRecords::replaceExpenseRows(set, cardId, rows);
     }
-    writeAuditLog(set, saves, before);
+    writeAuditLog(set, audit);
     set.exec(u"DELETE FROM manual_queue"_s);
     transaction.commit();
     return true;

@@ -2,15 +2,51 @@
 
 #include "records/RecordList.h"
 
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
 namespace FixedAssets {
 
 class AccountSet;
 
-// The account set's own checks of a card's new expense rows before a save: every department is
-// one of the card's, every account exists and is detail level, every item belongs to its class,
-// every rate is above 0 and each department's rates sum to 1 at four decimals. Raises
-// SaveRejected naming the card and the fault.
-void checkNewRows(const AccountSet &set, qint32 cardId, qint32 position,
-                  const AllocFix::RecordList &rows);
+// The account set's own checks of the expense rows of a save: the rules the wizard applies
+// before it saves, and those only the account set can tell (the card's departments, its accounts
+// and items). Each row names its card ("FAlterID"), one of the card's departments, a
+// detail-level account, one detail-level item of each of the account's item classes in the
+// account's order, and a rate above 0 and at most 1; no two rows of a department have the same
+// account and items, and each department's rates sum to 1 at four decimals. Reference data is
+// read once per save.
+class SaveChecks {
+public:
+    explicit SaveChecks(const AccountSet &set);
+
+    // Raises SaveRejected naming the card, its position and the row at fault.
+    void checkCard(qint32 cardId, qint32 position, const AllocFix::RecordList &rows);
+
+private:
+    struct Account {
+        QString number;
+        bool detail = false;
+        QList<qint32> classes; // in the account's order
+    };
+    struct Item {
+        qint32 classId = 0;
+        bool detail = false;
+        QString name;
+    };
+
+    void checkRows(qint32 cardId, const AllocFix::RecordList &rows);
+    // Answers the row's item names, for telling duplicates as the wizard does.
+    QString checkItems(qsizetype row, const Account &account, const AllocFix::RecordList &items);
+    const Account &account(qsizetype row, qint32 accountId);
+    const std::optional<Item> &item(qint32 itemId);
+
+    const AccountSet &m_set;
+    QHash<qint32, std::optional<Account>> m_accounts;
+    QHash<qint32, std::optional<Item>> m_items;
+};
 
 } // namespace FixedAssets

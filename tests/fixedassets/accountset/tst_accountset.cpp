@@ -3,6 +3,7 @@
 #include "accountset/DemoData.h"
 #include "accountset/Schema.h"
 #include "support/AccountSetBackends.h"
+#include "support/OlderAccountSet.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -11,7 +12,10 @@
 
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
+using FixedAssets::Testing::addBackendColumn;
 using FixedAssets::Testing::addBackendRows;
+using FixedAssets::Testing::Backends;
+using FixedAssets::Testing::createOlderAccountSet;
 using FixedAssets::Testing::pooledConnections;
 
 namespace {
@@ -19,6 +23,19 @@ namespace {
 int cardCount(const AccountSet &set)
 {
     return set.scalar(u"SELECT count(*) FROM cards"_s).toInt();
+}
+
+QStringList expenseRows(const QString &location)
+{
+    QStringList rows;
+    QSqlQuery query = AccountSet::open(location).exec(
+        u"SELECT alter_id, seq, dept_id, account_id, rate FROM expense_rows ORDER BY 1, 2"_s);
+    while (query.next()) {
+        rows.append(u"%1 %2 %3 %4 %5"_s.arg(query.value(0).toString(), query.value(1).toString(),
+                                            query.value(2).toString(), query.value(3).toString(),
+                                            query.value(4).toString()));
+    }
+    return rows;
 }
 
 // Raises the failure that opening the location raises, or fails the test.
@@ -53,6 +70,9 @@ private Q_SLOTS:
     void newerSchemaIsRefused();
     void olderSchemaIsUpgraded_data();
     void olderSchemaIsUpgraded();
+    void schemaRefusesBadExpenseRows_data();
+    void schemaRefusesBadExpenseRows();
+    void replacingASetInUseIsRefused();
     void connectionsArePooled_data();
     void connectionsArePooled();
     void failedCreateChangesNothing_data();
@@ -255,25 +275,80 @@ void tst_AccountSet::newerSchemaIsRefused()
 
 void tst_AccountSet::olderSchemaIsUpgraded_data()
 {
-    addBackendRows();
+    addBackendColumn();
+    QTest::addColumn<int>("version");
+    for (const QString &backend : Backends) {
+        for (int version = 1; version < Schema::CurrentVersion; ++version)
+            QTest::addRow("%s, version %d", qPrintable(backend), version) << backend << version;
+    }
 }
 
 void tst_AccountSet::olderSchemaIsUpgraded()
 {
+    QFETCH(int, version);
     FETCH_ACCOUNT_SET_LOCATION(location);
-    createDemoAccountSet(location, 5);
-    {
-        // What the first program left: no audit log, version 1.
-        const AccountSet set = AccountSet::open(location);
-        set.exec(u"DROP TABLE audit_log"_s);
-        set.setProfileValue(u"SchemaVersion"_s, u"1"_s);
-    }
-    AccountSet::closeAll();
+    // With rows an older program let in that break today's rules: they are kept, not lost.
+    createOlderAccountSet(location, version, 5, [](const AccountSet &set) {
+        set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+                 " VALUES (1001, 8, 401, 660201, 1.5), (1001, 9, 201, 660201, 0)"_s);
+    });
 
     const AccountSet set = AccountSet::open(location);
     QCOMPARE(Schema::versionOf(set), Schema::CurrentVersion);
     QCOMPARE(set.scalar(u"SELECT count(*) FROM audit_log"_s).toInt(), 0);
     QCOMPARE(cardCount(set), 5);
+    const QStringList rows = expenseRows(location);
+    QVERIFY(rows.contains(u"1001 8 401 660201 1.5"_s));
+    QVERIFY(rows.contains(u"1001 9 201 660201 0"_s));
+    // From now on the rules hold.
+    QVERIFY_THROWS_EXCEPTION(AllocFix::Failure,
+                             set.exec(u"UPDATE expense_rows SET rate = 2 WHERE alter_id = 1001"_s));
+}
+
+void tst_AccountSet::schemaRefusesBadExpenseRows_data()
+{
+    addBackendColumn();
+    QTest::addColumn<int>("department");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<bool>("accepted");
+    for (const QString &backend : Backends) {
+        const auto row = [&backend](const char *name) -> QTestData & {
+            return QTest::addRow("%s, %s", qPrintable(backend), name) << backend;
+        };
+        row("rate 1") << 201 << 1.0 << true;
+        row("small rate") << 201 << 0.0001 << true;
+        row("legacy row, no department") << 0 << 0.5 << true;
+        row("rate 0") << 201 << 0.0 << false;
+        row("negative rate") << 201 << -0.25 << false;
+        row("rate above 1") << 201 << 1.0001 << false;
+        row("department is a product") << 401 << 1.0 << false;
+        row("department is no item") << 999 << 1.0 << false;
+    }
+}
+
+void tst_AccountSet::schemaRefusesBadExpenseRows()
+{
+    QFETCH(int, department);
+    QFETCH(double, rate);
+    QFETCH(bool, accepted);
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 1));
+    const QStringList before = expenseRows(location);
+
+    const QString insert = u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+                           " VALUES (1001, 9, ?, 660201, ?)"_s;
+    const QString update = u"UPDATE expense_rows SET dept_id = ?, rate = ? WHERE alter_id = 1001"_s;
+    for (const QString &sql : {insert, update}) {
+        try {
+            set.exec(sql, {department, rate});
+            QVERIFY2(accepted, qPrintable(sql));
+        } catch (const AllocFix::Failure &failure) {
+            QVERIFY2(!accepted, qPrintable(failure.description()));
+            QVERIFY2(failure.description().contains(u"an expense row's"_s),
+                     qPrintable(failure.description()));
+            QCOMPARE(expenseRows(location), before);
+        }
+    }
 }
 
 void tst_AccountSet::connectionsArePooled_data()
@@ -309,6 +384,38 @@ void tst_AccountSet::failedCreateChangesNothing()
         }));
     QCOMPARE(cardCount(AccountSet::open(location)), 3);
     QVERIFY(!QFile::exists(locationFolder.filePath(u"set.fa.new"_s)));
+}
+
+void tst_AccountSet::replacingASetInUseIsRefused()
+{
+    const QTemporaryDir folder;
+    const QString location = createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"set.fa"_s), 3);
+    {
+        // Another program reads the set and keeps it open.
+        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+        other.setDatabaseName(AccountSetLocation::parse(location).path);
+        QVERIFY(other.open());
+        QSqlQuery read(other);
+        QVERIFY(read.exec(u"SELECT count(*) FROM cards"_s) && read.next());
+        read.finish();
+
+        try {
+            createDemoAccountSet(location, 7);
+            QFAIL("a set in use was replaced");
+        } catch (const AllocFix::Failure &failure) {
+            QVERIFY2(failure.description().contains(u"another program has it open"_s),
+                     qPrintable(failure.description()));
+        }
+        QVERIFY(read.exec(u"SELECT count(*) FROM cards"_s) && read.next());
+        QCOMPARE(read.value(0).toInt(), 3);
+        read.finish();
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(u"other"_s);
+    AccountSet::closeAll();
+
+    createDemoAccountSet(location, 7);
+    QCOMPARE(cardCount(AccountSet::open(location)), 7);
 }
 
 void tst_AccountSet::demoCardsNeedEveryKindOfWork()

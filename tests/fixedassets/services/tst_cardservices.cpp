@@ -15,6 +15,7 @@
 #include "services/CardRecords.h"
 #include "services/HostServices.h"
 #include "support/AccountSetBackends.h"
+#include "support/AccountSetDump.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -24,6 +25,7 @@ using namespace Qt::StringLiterals;
 using namespace AllocFix;
 using namespace FixedAssets;
 using FixedAssets::Testing::addBackendRows;
+using FixedAssets::Testing::dumpAccountSet;
 using FixedAssets::Testing::pooledConnections;
 namespace Fields = AllocFix::Fields;
 
@@ -107,20 +109,25 @@ void addFixtureCards(const AccountSet &set)
     }
 }
 
+RecordList itemList(const QList<Item> &wanted)
+{
+    RecordList items = RecordList::create();
+    for (const Item &shape : wanted) {
+        FieldRecord item = FieldRecord::create();
+        item.setValue(Fields::FItemClassID, shape.classId);
+        item.setValue(Fields::FItemID, shape.itemId);
+        items.append(item);
+    }
+    return items;
+}
+
 FieldRecord expenseRow(qint32 cardId, const Row &shape)
 {
     FieldRecord row = FieldRecord::create();
     row.setValue(Fields::FAlterID, cardId);
     row.setValue(Fields::FDeptID, shape.department);
     row.setValue(Fields::FAcctID, shape.account);
-    RecordList items = RecordList::create();
-    for (const Item &wanted : shape.items) {
-        FieldRecord item = FieldRecord::create();
-        item.setValue(Fields::FItemClassID, wanted.classId);
-        item.setValue(Fields::FItemID, wanted.itemId);
-        items.append(item);
-    }
-    row.setValue(Fields::Detail, items);
+    row.setValue(Fields::Detail, itemList(shape.items));
     row.setValue(Fields::FRate, shape.rate);
     return row;
 }
@@ -160,6 +167,15 @@ enum class Fault {
     ZeroRate,
     UnknownPosition,
     LeadingZero,
+    NoItems,
+    ItemOfClassNotOfTheAccount,
+    TwoItemsOfOneClass,
+    ItemsOutOfOrder,
+    SummaryItem,
+    DuplicateRows,
+    NoFAlterID,
+    RateAboveOne,
+    CardMissing,
 };
 
 FieldRecord allocationsWith(Fault fault)
@@ -202,13 +218,40 @@ FieldRecord allocationsWith(Fault fault)
     case Fault::UnknownPosition:
         all.setValue(u"4"_s, expenseRows(1, {}));
         break;
-    case Fault::LeadingZero: {
+    case Fault::LeadingZero:
+    case Fault::CardMissing: {
         FieldRecord renamed = FieldRecord::create();
-        renamed.setValue(u"01"_s, card3);
+        renamed.setValue(fault == Fault::LeadingZero ? u"01"_s : u"1"_s, card3);
         renamed.setValue(u"2"_s, card2);
-        renamed.setValue(u"3"_s, card6);
+        if (fault == Fault::LeadingZero)
+            renamed.setValue(u"3"_s, card6);
         return renamed;
     }
+    case Fault::NoItems:
+        card2.at(2).setValue(Fields::Detail, RecordList::create());
+        break;
+    case Fault::ItemOfClassNotOfTheAccount:
+        card3.at(1).setValue(Fields::Detail, itemList({{3, 301}}));
+        break;
+    case Fault::TwoItemsOfOneClass:
+        card3.at(1).setValue(Fields::Detail, itemList({{2, 221}, {2, 201}}));
+        break;
+    case Fault::ItemsOutOfOrder:
+        card2.at(1).setValue(Fields::Detail, itemList({{4, 401}, {2, 211}}));
+        break;
+    case Fault::SummaryItem:
+        card3.at(2).value(Fields::Detail).toList().at(1).setValue(Fields::FItemID, 200);
+        break;
+    case Fault::DuplicateRows:
+        card2.at(2).setValue(Fields::FAcctID, 510101);
+        card2.at(2).setValue(Fields::Detail, card2.at(1).copy().value(Fields::Detail));
+        break;
+    case Fault::NoFAlterID:
+        card6.at(1).setValue(Fields::FAlterID, AllocFix::FieldValue());
+        break;
+    case Fault::RateAboveOne:
+        card3.at(1).setValue(Fields::FRate, 1.5);
+        break;
     }
     return all;
 }
@@ -259,7 +302,8 @@ private:
     }
     // Every card's rows, to tell that nothing changed.
     QStringList allRows(const QString &props);
-    int auditEntries(const QString &props);
+    // "save ID, card, rows before, rows after" of each audit entry.
+    QStringList auditLog(const QString &props);
 };
 
 QString tst_CardServices::prepare(const QString &location)
@@ -285,9 +329,17 @@ QStringList tst_CardServices::allRows(const QString &props)
     return rows;
 }
 
-int tst_CardServices::auditEntries(const QString &props)
+QStringList tst_CardServices::auditLog(const QString &props)
 {
-    return AccountSet::fromProps(props).scalar(u"SELECT count(*) FROM audit_log"_s).toInt();
+    QSqlQuery query = AccountSet::fromProps(props).exec(
+        u"SELECT save_id, alter_id, rows_before, rows_after FROM audit_log ORDER BY entry_id"_s);
+    QStringList entries;
+    while (query.next()) {
+        entries.append(QStringList{query.value(0).toString(), query.value(1).toString(),
+                                   query.value(2).toString(), query.value(3).toString()}
+                           .join(u' '));
+    }
+    return entries;
 }
 
 void tst_CardServices::initTestCase()
@@ -348,10 +400,15 @@ void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest()
                                                  {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
     for (int untouched : {1, 2, 3, 4, 5})
         QCOMPARE(after[untouched], before[untouched]);
+    // One audit entry per adjusted card, under one save ID.
+    const QStringList expectedAudit{u"1 1 "_s + before[0] + u' ' + after[0],
+                                    u"1 7 "_s + before[6] + u' ' + after[6]};
+    QCOMPARE(auditLog(props), expectedAudit);
 
     // Asked again, the queue is rebuilt and the adjusted cards are not touched twice.
     QCOMPARE(cardUpdate()->ReturnExpensInf(props).count(), 3);
     QCOMPARE(allRows(props), after);
+    QCOMPARE(auditLog(props), expectedAudit);
 }
 
 void tst_CardServices::cardQueriesAnswerTheirFields_data()
@@ -456,11 +513,12 @@ void tst_CardServices::saveReplacesRowsAndWritesTheAuditLog()
         QCOMPARE(after[untouched], before[untouched]);
 
     const AccountSet set = AccountSet::fromProps(props);
+    // After the adjustment's entries (save ID 1).
     QSqlQuery audit = set.exec(u"SELECT save_id, saved_at, user_name, alter_id, rows_before,"
-                               " rows_after FROM audit_log ORDER BY entry_id"_s);
+                               " rows_after FROM audit_log WHERE save_id > 1 ORDER BY entry_id"_s);
     QList<qint32> cards;
     while (audit.next()) {
-        QCOMPARE(audit.value(0).toInt(), 1);
+        QCOMPARE(audit.value(0).toInt(), 2);
         QVERIFY(QDateTime::fromString(audit.value(1).toString(), Qt::ISODate).isValid());
         QVERIFY(!audit.value(2).toString().isEmpty());
         const qint32 cardId = audit.value(3).toInt();
@@ -478,21 +536,36 @@ void tst_CardServices::rejectedSaveChangesNothing_data()
 {
     QTest::addColumn<QString>("backend");
     QTest::addColumn<Fault>("fault");
-    QTest::addColumn<QString>("named"); // what the error must name
+    QTest::addColumn<QStringList>("named"); // what the error must name: the card and the row
 
-    const QList<std::tuple<const char *, Fault, QString>> faults{
-        {"department not of the card", Fault::ForeignDepartment, u"FA010"_s},
-        {"unknown account", Fault::UnknownAccount, u"FA020"_s},
-        {"account not at detail level", Fault::SummaryAccount, u"FA020"_s},
-        {"item of another class", Fault::ItemOfOtherClass, u"FA060"_s},
-        {"rates short of 100%", Fault::RatesShort, u"FA020"_s},
-        {"department without rows", Fault::DepartmentWithoutRows, u"FA060"_s},
-        {"legacy row kept", Fault::LegacyRowKept, u"FA010"_s},
-        {"row of another card", Fault::RowOfOtherCard, u"FA010"_s},
-        {"rate as text", Fault::RateAsText, u"FA020"_s},
-        {"rate of zero", Fault::ZeroRate, u"FA010"_s},
-        {"unknown position", Fault::UnknownPosition, u"\"4\""_s},
-        {"position with leading zero", Fault::LeadingZero, u"\"01\""_s},
+    const QList<std::tuple<const char *, Fault, QStringList>> faults{
+        {"department not of the card", Fault::ForeignDepartment, {u"FA010"_s, u"row 1"_s}},
+        {"unknown account", Fault::UnknownAccount, {u"FA020"_s, u"row 2"_s}},
+        {"account not at detail level", Fault::SummaryAccount, {u"FA020"_s, u"row 2"_s}},
+        {"item of another class", Fault::ItemOfOtherClass, {u"FA060"_s, u"row 1, item 2"_s}},
+        {"rates short of 100%", Fault::RatesShort, {u"FA020"_s, u"生产一车间"_s}},
+        {"department without rows", Fault::DepartmentWithoutRows, {u"FA060"_s, u"生产二车间"_s}},
+        {"legacy row kept", Fault::LegacyRowKept, {u"FA010"_s, u"row 3"_s}},
+        {"row of another card", Fault::RowOfOtherCard, {u"FA010"_s, u"row 2"_s}},
+        {"rate as text", Fault::RateAsText, {u"FA020"_s, u"row 3"_s}},
+        {"rate of zero", Fault::ZeroRate, {u"FA010"_s, u"row 3"_s}},
+        {"unknown position", Fault::UnknownPosition, {u"\"4\""_s}},
+        {"position with leading zero", Fault::LeadingZero, {u"\"01\""_s}},
+        {"no items where the account has classes", Fault::NoItems, {u"FA020"_s, u"row 2"_s}},
+        {"item of a class the account lacks",
+         Fault::ItemOfClassNotOfTheAccount,
+         {u"FA010"_s, u"row 1, item 1"_s}},
+        {"two items of one class", Fault::TwoItemsOfOneClass, {u"FA010"_s, u"row 1"_s}},
+        {"items out of the account's order",
+         Fault::ItemsOutOfOrder,
+         {u"FA020"_s, u"row 1, item 1"_s}},
+        {"item not at detail level", Fault::SummaryItem, {u"FA010"_s, u"row 2, item 1"_s}},
+        {"duplicate rows in a department",
+         Fault::DuplicateRows,
+         {u"FA020"_s, u"row 2 repeats row 1"_s}},
+        {"row without FAlterID", Fault::NoFAlterID, {u"FA060"_s, u"row 1 has no FAlterID"_s}},
+        {"rate above 1", Fault::RateAboveOne, {u"FA010"_s, u"row 1"_s}},
+        {"a waiting card left out", Fault::CardMissing, {u"FA060"_s, u"position 3"_s}},
     };
     for (const QString &backend : Testing::Backends) {
         for (const auto &[name, fault, named] : faults)
@@ -503,23 +576,22 @@ void tst_CardServices::rejectedSaveChangesNothing_data()
 void tst_CardServices::rejectedSaveChangesNothing()
 {
     QFETCH(Fault, fault);
-    QFETCH(QString, named);
+    QFETCH(QStringList, named);
     FETCH_ACCOUNT_SET_LOCATION(location);
     const QString props = prepare(location);
     cardUpdate()->ReturnExpensInf(props);
-    const QStringList before = allRows(props);
+    const QStringList before = dumpAccountSet(AccountSet::fromProps(props));
 
     try {
         cardUpdate()->SaveDoubleExpense(props, allocationsWith(fault));
         QFAIL("the save was accepted");
     } catch (const Failure &failure) {
         QCOMPARE(failure.number(), AccountSetError::SaveRejected);
-        QVERIFY2(failure.description().contains(named), qPrintable(failure.description()));
+        for (const QString &part : std::as_const(named))
+            QVERIFY2(failure.description().contains(part), qPrintable(failure.description()));
         QVERIFY(failure.description().startsWith(u"Nothing was saved"_s));
     }
-    QCOMPARE(allRows(props), before);
-    QCOMPARE(auditEntries(props), 0);
-    QCOMPARE(cardInfo()->CheckDataForUpDate(props).value(Fields::Manual).toInt(), 3);
+    QCOMPARE(dumpAccountSet(AccountSet::fromProps(props)), before);
     // The queue is intact: the corrected save goes through.
     QVERIFY(cardUpdate()->SaveDoubleExpense(props, goodAllocations()));
 }
@@ -537,12 +609,11 @@ void tst_CardServices::saveNeedsAPendingAdjustment()
 
     cardUpdate()->ReturnExpensInf(props);
     QVERIFY(cardUpdate()->SaveDoubleExpense(props, goodAllocations()));
-    const QStringList saved = allRows(props);
+    const QStringList saved = dumpAccountSet(AccountSet::fromProps(props));
     // The positions are spent: the same save again must not land on other cards.
     QVERIFY_THROWS_EXCEPTION(Failure, cardUpdate()->SaveDoubleExpense(props, goodAllocations()));
     QVERIFY_THROWS_EXCEPTION(Failure, cardUpdate()->SaveDoubleExpense(props, FieldRecord()));
-    QCOMPARE(allRows(props), saved);
-    QCOMPARE(auditEntries(props), 3);
+    QCOMPARE(dumpAccountSet(AccountSet::fromProps(props)), saved);
 }
 
 void tst_CardServices::adjustmentDateIsRecorded_data()
