@@ -311,15 +311,19 @@ void tst_CardBrowser::loadFailures()
     FakeCardServices services;
     FakeItemService itemService;
     itemService.fails = itemServiceFails;
-    addCards(services, 1);
-    services.failing = QStringList{failing};
+    addCards(services, 2);
     FakeErrorReporter reporter;
     MessageRecorder messages;
     QStringList emptyLists;
+    QString assetName;
 
+    // On the second card, so that nothing of the first one may stay.
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
+        services.failing = QStringList{failing};
+        click(&wizard, u"cmdNext"_s);
         click(&wizard, u"cmdView"_s);
+        assetName = wizard.AssetName();
         for (const QString &name : {u"lvDept"_s, u"lvExpense"_s}) {
             if (rowsOf(&wizard, name).isEmpty())
                 emptyLists.append(name);
@@ -333,6 +337,7 @@ void tst_CardBrowser::loadFailures()
         QCOMPARE(reporter.reports.first().description, failing + u" failed"_s);
     QVERIFY(messages.messages().isEmpty());
     QCOMPARE(services.viewerCalls.isEmpty(), failing == u"GetDetail");
+    QCOMPARE(assetName, failing == u"GetCardInf" ? QString() : u"资产102"_s);
 }
 
 void tst_CardBrowser::escapeClosesWithoutSaving()
