@@ -49,6 +49,8 @@ std::unique_ptr<frmShowInf> &instance()
 frmShowInf::frmShowInf()
 {
     setObjectName(u"frmShowInf"_s);
+    // No cancel button: Esc must not end the showing, least of all while it checks and saves.
+    setEscapeCloses(false);
 }
 
 frmShowInf::~frmShowInf() = default;
