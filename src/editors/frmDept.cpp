@@ -98,7 +98,8 @@ void frmDept::createControls(QWidget *client)
 void frmDept::controlsDiscarded()
 {
     try {
-        if (lvDept && !IsShiftDown())
+        // A load that failed part way leaves the design widths, not the user's.
+        if (lvDept && loadFinished() && !IsShiftDown())
             SaveColumnWidths(lvDept, ColumnWidthsSection);
     } catch (...) {
         // The stored widths stay as they were.

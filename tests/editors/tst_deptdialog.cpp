@@ -2,6 +2,8 @@
 #include "allocation/ReportList.h"
 #include "editors/frmDept.h"
 #include "entry/ComponentUnload.h"
+#include "host/ErrorRecord.h"
+#include "host/ProgIds.h"
 #include "host/Twips.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
@@ -136,6 +138,7 @@ private Q_SLOTS:
     void widthsPersist();
     void shiftKeepsWidths_data();
     void shiftKeepsWidths();
+    void failedLoadKeepsStoredWidths();
 };
 
 void tst_DeptDialog::cleanup()
@@ -409,6 +412,28 @@ void tst_DeptDialog::shiftKeepsWidths()
     QCOMPARE(shownFirst == twips(900), !shiftWhileOpening);
     const int storedFirst = settings.stored(u"FA"_s, u"DeptList"_s, u"lvColWidth1"_s).toInt();
     QCOMPARE(storedFirst, shiftWhileClosing ? 900 : toTwips(33));
+}
+
+// A dialog whose load failed part way never showed the user's widths; it must not store the
+// design widths over them.
+void tst_DeptDialog::failedLoadKeepsStoredWidths()
+{
+    FakeDesktop desktop;
+    IniSettingsStore settings;
+    settings.store(u"FA"_s, u"DeptList"_s, u"lvColWidth1"_s, 900);
+    desktop.unregister(ProgId::FormFontLoader);
+    {
+        frmDept dialog;
+        dialog.setData(departments(ThreeDepartments));
+        QVERIFY_THROWS_EXCEPTION(Failure, dialog.showModal());
+    }
+    QCOMPARE(settings.stored(u"FA"_s, u"DeptList"_s, u"lvColWidth1"_s).toInt(), 900);
+
+    desktop.registerFontLoader();
+    int shownFirst = 0;
+    openDialog(departments(ThreeDepartments), QString(),
+               [&](QWidget *dialog) { shownFirst = list(dialog)->header()->sectionSize(0); });
+    QCOMPARE(shownFirst, twips(900));
 }
 
 QTEST_MAIN(tst_DeptDialog)
