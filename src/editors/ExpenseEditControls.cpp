@@ -77,6 +77,11 @@ ExpenseEditControls ExpenseEditControls::create(QWidget *client)
     c.btAdd = button(client, u"btAdd"_s, u"新增(&A)"_s, 1680);
     c.btAdd->setVisible(false);
 
+    // The label before a field names it for assistive technology.
+    c.lblDept->setBuddy(c.txtDept);
+    c.lblExpenseAcct->setBuddy(c.txtExpenseAcct);
+    c.Label1->setBuddy(c.fltRate);
+
     QWidget::setTabOrder(c.txtDept, c.txtExpenseAcct);
     QWidget::setTabOrder(c.txtExpenseAcct, c.fltRate);
     QWidget::setTabOrder(c.fltRate, c.btSave);

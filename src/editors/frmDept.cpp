@@ -153,6 +153,9 @@ void frmDept::showAssetName()
     }
     lblAssetName->setText(shown);
     lblAssetName->setToolTip(text);
+    // The label above the list names it for assistive technology; a list takes no name from a
+    // buddy.
+    lvDept->setAccessibleName(text);
 }
 
 void frmDept::FillList()

@@ -126,10 +126,15 @@ void frmExpenseEdit::SetCaptions()
         localiseCaption(control);
     }
     skipOnFailure([&] { c.kgItem->localiseCaptions(); });
-    skipOnFailure([&] {
-        c.btDept->setToolTip(MMTS::LoadLangString(u"选择部门"_s));
-        c.btExpenseAcct->setToolTip(MMTS::LoadLangString(u"选择科目 (F7)"_s));
-    });
+    // A picture button is named by its tooltip.
+    for (const auto &[picture, tip] :
+         {std::pair{c.btDept, u"选择部门"_s}, std::pair{c.btExpenseAcct, u"选择科目 (F7)"_s}}) {
+        skipOnFailure([&] {
+            const QString text = MMTS::LoadLangString(tip);
+            picture->setToolTip(text);
+            picture->setAccessibleName(text);
+        });
+    }
 }
 
 void frmExpenseEdit::ShowModeCaption()
