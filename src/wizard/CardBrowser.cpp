@@ -124,10 +124,15 @@ void frmUpdateData::loadCurrentCard()
     LoadCardInfo(CurFAlterID);
 }
 
+QString frmUpdateData::positionText(qint32 position)
+{
+    return MMTS::LoadLangString(u"当前第 "_s) + QString::number(position) +
+           MMTS::LoadLangString(u" 张"_s);
+}
+
 void frmUpdateData::showCurrentPosition()
 {
-    m_ui->lblCurrent->setText(MMTS::LoadLangString(u"当前第 "_s) + QString::number(CardPos) +
-                              MMTS::LoadLangString(u" 张"_s));
+    m_ui->lblCurrent->setText(positionText(CardPos));
 }
 
 void frmUpdateData::goToCard(qint32 position, bool atLimit, const QString &limitMessage)

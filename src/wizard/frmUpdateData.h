@@ -99,6 +99,7 @@ private:
     void AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsizetype position);
     void goToCard(qint32 position, bool atLimit, const QString &limitMessage);
     void loadCurrentCard();
+    static QString positionText(qint32 position);
     void showCurrentPosition();
     void finishCommand();
     void allocationsSaved();

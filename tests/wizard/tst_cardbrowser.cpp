@@ -2,6 +2,7 @@
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
+#include "host/Twips.h"
 #include "records/RecordFields.h"
 #include "support/AllocationRecords.h"
 #include "support/FakeCardServices.h"
@@ -13,6 +14,7 @@
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
@@ -86,6 +88,8 @@ private Q_SLOTS:
     void loadFailures_data();
     void loadFailures();
     void escapeClosesWithoutSaving();
+    void largeCountsFit_data();
+    void largeCountsFit();
 };
 
 void tst_CardBrowser::cleanup()
@@ -358,6 +362,61 @@ void tst_CardBrowser::escapeClosesWithoutSaving()
     QVERIFY(closed);
     QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 0);
     QCOMPARE(ShowUpdate().UpdateResult(), 0);
+}
+
+void tst_CardBrowser::largeCountsFit_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("cards");
+    QTest::newRow("Chinese, 3 cards: as designed") << u"CHS"_s << 3;
+    QTest::newRow("Chinese, 20000 cards") << u"CHS"_s << 20000;
+    QTest::newRow("English, 20000 cards") << u"ENG"_s << 20000;
+}
+
+// The count labels and the card commands share one row: long counts must neither be cut nor
+// run into the commands, whose captions must still fit.
+void tst_CardBrowser::largeCountsFit()
+{
+    QFETCH(QString, language);
+    QFETCH(int, cards);
+    FakeDesktop desktop;
+    const QMap<QString, QString> english{
+        {u"共 "_s, u"Total: "_s}, {u"当前第 "_s, u"Current: "_s}, {u" 张"_s, u" "_s}};
+    desktop.translate = [&](const QString &key) {
+        return language == u"ENG" ? english.value(key, key) : key;
+    };
+    desktop.formFont = language == u"ENG" ? QFontDatabase::systemFont(QFontDatabase::GeneralFont)
+                                          : QFont(u"Noto Sans CJK SC"_s, 9);
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 1);
+    for (qint32 id = 102; id < 101 + cards; ++id)
+        services.manualCards.append(id);
+    services.cards.insert(100 + cards, services.cards.value(101));
+    QStringList faults;
+    QList<QRect> places;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdLast"_s);
+        int left = 0;
+        for (const QString &name : {u"lblTotal"_s, u"lblCurrent"_s, u"cmdFirst"_s, u"cmdPrevious"_s,
+                                    u"cmdNext"_s, u"cmdLast"_s, u"cmdFinish"_s}) {
+            auto *control = wizard.findChild<QWidget *>(name);
+            const QString text = control->property("text").toString().remove(u'&').trimmed();
+            // A label's text keeps a space to what follows; a caption keeps a margin.
+            const int room = qobject_cast<QLabel *>(control)
+                                 ? control->width() - control->fontMetrics().horizontalAdvance(u' ')
+                                 : control->width() - 8;
+            if (control->fontMetrics().horizontalAdvance(text) > room || control->x() < left)
+                faults.append(name);
+            left = control->geometry().right() + 1;
+            places.append(control->geometry());
+        }
+    });
+    QCOMPARE(faults, QStringList());
+    QCOMPARE(places.last().right() + 1, twips(7875));
+    if (cards < 10)
+        QCOMPARE(places.first(), twipsRect(120, 3870, 975, 255));
 }
 
 QTEST_MAIN(tst_CardBrowser)
