@@ -7,6 +7,7 @@
 #include "host/Twips.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "support/AccessibleNames.h"
 #include "support/FakeDesktop.h"
 #include "support/IniSettingsStore.h"
 #include "support/ModalDriver.h"
@@ -24,6 +25,7 @@ using namespace Qt::StringLiterals;
 using namespace AllocFix;
 using AllocFix::Testing::FakeDesktop;
 using AllocFix::Testing::IniSettingsStore;
+using AllocFix::Testing::namelessControls;
 using AllocFix::Testing::whenModalShown;
 
 namespace {
@@ -156,11 +158,12 @@ void tst_DeptDialog::loadShowsTheAllocation()
     QStringList rows;
     QString title;
     QList<QTreeWidgetItem *> selected;
-    QStringList enabled;
+    QStringList enabled, nameless;
 
     openDialog(data, u"办公楼"_s, [&](QWidget *dialog) {
         rows = shownRows(dialog);
         title = dialog->windowTitle();
+        nameless = namelessControls(dialog);
         selected = list(dialog)->selectedItems();
         for (QPushButton *control : dialog->findChildren<QPushButton *>()) {
             if (control->isEnabled())
@@ -172,6 +175,7 @@ void tst_DeptDialog::loadShowsTheAllocation()
     QCOMPARE(rows,
              (QStringList{u"管理部 50 #1"_s, u"销售部 5 #2"_s, u"车间 33.3333333333333 #3"_s}));
     QCOMPARE(title, u"部门分配情况 - 编辑"_s);
+    QCOMPARE(nameless.join(u", "_s), QString());
     enabled.sort();
     QCOMPARE(enabled, (QStringList{u"btClose"_s, u"btSure"_s}));
     QCOMPARE(desktop.fontRequests.size(), 1);

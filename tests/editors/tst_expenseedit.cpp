@@ -5,6 +5,7 @@
 #include "entry/ComponentUnload.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "support/AccessibleNames.h"
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeErrorReporter.h"
@@ -236,8 +237,9 @@ void tst_ExpenseEdit::editShowsTheRow()
     World world;
     QString dept, deptTag, account, accountTag, label;
     double rate = 0;
-    QStringList rows;
+    QStringList rows, nameless;
     runEditor(world, 3, storedRow(0.125), [&](QWidget *editor) {
+        nameless = namelessControls(editor);
         dept = control<QLineEdit>(editor, u"txtDept"_s)->text();
         deptTag = controlTag(control(editor, u"lblDept"_s));
         account = control<QLineEdit>(editor, u"txtExpenseAcct"_s)->text();
@@ -255,6 +257,7 @@ void tst_ExpenseEdit::editShowsTheRow()
     QCOMPARE(rows, (QStringList{u"1:101=项目101"_s, u"2:201=项目201"_s}));
     QCOMPARE(CurrentDeptID, 11);
     QCOMPARE(CurrentDeptName, u"管理部"_s);
+    QCOMPARE(nameless.join(u", "_s), QString());
 }
 
 void tst_ExpenseEdit::addClosedAtOnceAsks_data()

@@ -4,6 +4,7 @@
 #include "entry/ShowUpdate.h"
 #include "host/Twips.h"
 #include "records/RecordFields.h"
+#include "support/AccessibleNames.h"
 #include "support/AllocationRecords.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"
@@ -117,9 +118,11 @@ void tst_CardBrowser::showsTheCard()
     QStringList lines;
     QString selectedTag;
     QString assetName;
+    QStringList nameless;
 
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
+        nameless = namelessControls(&wizard);
         departments = rowsOf(&wizard, u"lvDept"_s);
         expenses = rowsOf(&wizard, u"lvExpense"_s);
         lines = linesOf(&wizard);
@@ -134,6 +137,7 @@ void tst_CardBrowser::showsTheCard()
                                  u"资产编码： ZC101"_s}));
     QCOMPARE(selectedTag, u"1"_s);
     QCOMPARE(assetName, u"资产101"_s);
+    QCOMPARE(nameless.join(u", "_s), QString());
 }
 
 // The wizard hands the card's asset name to the expense editor, which shows it in its
