@@ -398,7 +398,8 @@ void tst_CardBrowser::largeCountsFit()
         services.manualCards.append(id);
     services.cards.insert(100 + cards, services.cards.value(101));
     QStringList faults;
-    QList<QRect> places;
+    QRect total;
+    int right = 0;
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
         click(&wizard, u"cmdLast"_s);
@@ -413,14 +414,14 @@ void tst_CardBrowser::largeCountsFit()
                                  : control->width() - 8;
             if (control->fontMetrics().horizontalAdvance(text) > room || control->x() < left)
                 faults.append(name);
-            left = control->geometry().right() + 1;
-            places.append(control->geometry());
+            left = right = control->geometry().right() + 1;
+            total = total.isNull() ? control->geometry() : total;
         }
     });
     QCOMPARE(faults, QStringList());
-    QCOMPARE(places.last().right() + 1, twips(7875));
+    QCOMPARE(right, twips(7875));
     if (cards < 10)
-        QCOMPARE(places.first(), twipsRect(120, 3870, 975, 255));
+        QCOMPARE(total, twipsRect(120, 3870, 975, 255));
 }
 
 QTEST_MAIN(tst_CardBrowser)

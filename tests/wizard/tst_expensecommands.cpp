@@ -341,29 +341,23 @@ void tst_ExpenseCommands::unreadRowsCannotBeChanged()
     const FakeErrorReporter errors;
     card.services.addCard(102).expenses = recordList({expenseRow(1, 20, 1)});
     card.services.manualCards.append(102);
+    // The card service fails once: when it first reads the rows of the card at failingCard.
+    int readings = 0;
+    card.services.beforeCall = [&](const QString &member) {
+        const bool fails = member == u"GetExpense" && ++readings == failingCard;
+        card.services.failing = fails ? QStringList{member} : QStringList();
+    };
     bool editorOpened = false;
     QStringList stored;
-    QStringList marked;
     QStringList retried;
     runWizard([&](frmUpdateData &wizard) {
-        card.services.failing = QStringList{u"GetExpense"_s};
-        if (failingCard == 1)
-            startAdjustment(wizard);
-        card.services.failing.clear();
-        if (failingCard == 2) {
-            startAdjustment(wizard);
-            card.services.failing = QStringList{u"GetExpense"_s};
+        startAdjustment(wizard);
+        if (failingCard == 2)
             click(&wizard, u"cmdNext"_s);
-            card.services.failing.clear();
-        }
         editorOpened = withEditor(
             [&] { click(&wizard, command); },
             [](frmExpenseEdit &editor) { Q_EMIT editor.DataAdded(expenseRow(1, 30, 0.5)); });
         stored = wizard.AllDict().names();
-        for (const QString &key : wizard.dirtVect().names()) {
-            if (wizard.dirtVect().value(key).toText() == u"1")
-                marked.append(key);
-        }
         // Moving to the card again reads its rows again.
         click(&wizard, failingCard == 1 ? u"cmdNext"_s : u"cmdPrevious"_s);
         click(&wizard, failingCard == 1 ? u"cmdPrevious"_s : u"cmdNext"_s);
@@ -376,7 +370,6 @@ void tst_ExpenseCommands::unreadRowsCannotBeChanged()
             u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s});
     QCOMPARE(card.messages.messages().first().title, u"岚岫提示"_s);
     QCOMPARE(stored, failingCard == 1 ? QStringList() : QStringList{u"1"_s});
-    QCOMPARE(marked, stored);
     QCOMPARE(retried.size(), 1);
 }
 
