@@ -11,22 +11,11 @@ namespace {
 
 bool isControl(QAccessible::Role role)
 {
-    switch (role) {
-    case QAccessible::Client:
-    case QAccessible::Pane:
-    case QAccessible::Border:
-    case QAccessible::Graphic:
-    case QAccessible::Grouping:
-    case QAccessible::Separator:
-    case QAccessible::ScrollBar:
-    case QAccessible::Row:
-    case QAccessible::Cell:
-    case QAccessible::ListItem:
-    case QAccessible::TreeItem:
-        return false;
-    default:
-        return true;
-    }
+    using R = QAccessible::Role;
+    static const QList<R> holders{R::Client,   R::Pane,      R::Border,    R::Graphic,
+                                  R::Grouping, R::Separator, R::ScrollBar, R::Row,
+                                  R::Cell,     R::ListItem,  R::TreeItem};
+    return !holders.contains(role);
 }
 
 void collect(QAccessibleInterface *node, QStringList &nameless)
