@@ -127,12 +127,12 @@ void frmExpenseEdit::SetCaptions()
     }
     skipOnFailure([&] { c.kgItem->localiseCaptions(); });
     // A picture button is named by its tooltip.
-    for (const auto &[picture, tip] :
+    for (const auto &tip :
          {std::pair{c.btDept, u"选择部门"_s}, std::pair{c.btExpenseAcct, u"选择科目 (F7)"_s}}) {
         skipOnFailure([&] {
-            const QString text = MMTS::LoadLangString(tip);
-            picture->setToolTip(text);
-            picture->setAccessibleName(text);
+            const QString text = MMTS::LoadLangString(tip.second);
+            tip.first->setToolTip(text);
+            tip.first->setAccessibleName(text);
         });
     }
 }

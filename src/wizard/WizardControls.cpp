@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -149,9 +150,9 @@ void WizardControls::fitCountRow(const QString &widestTotal, const QString &wide
         return;
     const int right = cmdFinish->geometry().right() + 1;
     const int gap = cmdPrevious->x() - cmdFirst->geometry().right() - 1;
-    int widths = 0;
-    for (const QPushButton *command : commands)
-        widths += command->width();
+    const int widths =
+        std::accumulate(commands.begin(), commands.end(), 0,
+                        [](int sum, const QPushButton *command) { return sum + command->width(); });
     const int room = right - left - gap * static_cast<int>(commands.size() - 1);
     int x = left;
     for (QPushButton *command : commands) {
