@@ -2,12 +2,10 @@
 
 #include "accountset/AccountSet.h"
 #include "app/Progress.h"
-#include "contracts/CardServices.h"
-#include "host/ObjectRegistry.h"
-#include "host/ProgIds.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
+#include "services/CardBatch.h"
 #include "services/CardRecords.h"
 
 #include <QCryptographicHash>
@@ -37,25 +35,24 @@ QString fingerprintOf(const AllocFix::RecordList &departments, const AllocFix::R
 CardsToAdjust readCardsToAdjust(const QString &props)
 {
     // The same choice of cards as the check's and the adjustment's, without the adjustment.
-    const Adjustment::CardsToAdjust found = Adjustment::findCards(AccountSet::fromProps(props));
-    const QList<qint32> &ids = found.manual;
+    const AccountSet set = AccountSet::fromProps(props);
+    const Adjustment::CardsToAdjust found = Adjustment::findCards(set);
     QList<ManualCard> cards;
-    cards.reserve(ids.size());
-    Progress progress(u"Reading the cards left for manual work"_s, ids.size());
-    for (qint32 cardId : ids) {
-        const auto cardInfo =
-            AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
-        ManualCard card;
-        card.position = static_cast<qint32>(cards.size() + 1);
-        card.cardId = cardId;
-        const AllocFix::FieldRecord info = cardInfo->GetCardInf(props, cardId);
-        card.number = info.value(Fields::FAssetNumber).toText();
-        card.name = info.value(Fields::FAssetName).toText();
-        card.departments = cardInfo->GetDept(props, cardId);
-        card.rows = cardInfo->GetExpense(props, cardId);
-        card.fingerprint = fingerprintOf(card.departments, card.rows);
-        cards.append(card);
-        progress.advance();
+    cards.reserve(found.manual.size());
+    Progress progress(u"Reading the cards left for manual work"_s, found.manual.size());
+    constexpr qsizetype CardsPerStep = 1000;
+    for (qsizetype first = 0; first < found.manual.size(); first += CardsPerStep) {
+        const QList<qint32> ids = found.manual.mid(first, CardsPerStep);
+        const QHash<qint32, CardBatch::Card> read = CardBatch::read(set, ids);
+        for (const qint32 cardId : ids) {
+            const auto card = read.constFind(cardId);
+            if (card == read.cend())
+                continue; // gone since it was found
+            cards.append({static_cast<qint32>(cards.size() + 1), cardId, card->number, card->name,
+                          card->departments, card->rows,
+                          fingerprintOf(card->departments, card->rows)});
+        }
+        progress.advance(ids.size());
     }
     return {cards, found.automatic.size()};
 }

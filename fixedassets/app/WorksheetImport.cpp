@@ -1,5 +1,6 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "allocation/CardView.h"
 #include "app/CsvFile.h"
 #include "app/LineToRow.h"
 #include "app/ManualCards.h"
@@ -50,11 +51,10 @@ void checkCard(const ManualCard &card, const QList<std::pair<qsizetype, FieldRec
     };
     QHash<qint32, Department> departments;
     for (const auto &[line, row] : rows) {
-        QString key = u"%1|%2"_s.arg(row.value(Fields::FDeptID).toInt())
-                          .arg(row.value(Fields::FAcctID).toInt());
-        const RecordList items = row.value(Fields::Detail).toList();
-        for (qsizetype i = 1; i <= items.count(); ++i)
-            key += u'|' + QString::number(items.at(i).value(Fields::FItemID).toInt());
+        // As the wizard tells two rows apart: by the items' names, not their IDs.
+        const QString key = u"%1|%2|"_s.arg(row.value(Fields::FDeptID).toInt())
+                                .arg(row.value(Fields::FAcctID).toInt()) +
+                            AllocFix::CardView::ItemListText(row.value(Fields::Detail).toList());
         if (const qsizetype first = seen.value(key); first != 0) {
             faults.append({line, u"the line repeats line %1: the same department, account and "
                                  "items"_s.arg(first)});

@@ -148,15 +148,19 @@ QStringList storedRows(const AccountSet &set, const QString &assetNumber)
                                " WHERE alter_id = ? ORDER BY seq"_s,
                                {cardId});
     while (query.next()) {
+        rows.append(u"%1|%2|%3|"_s.arg(query.value(0).toString(), query.value(1).toString(),
+                                       query.value(2).toString()) +
+                    QString::number(query.value(3).toDouble()));
+    }
+    for (QString &row : rows) {
         QStringList items;
         QSqlQuery item = set.exec(u"SELECT class_id, item_id FROM expense_row_items"
                                   " WHERE alter_id = ? AND row_seq = ? ORDER BY seq"_s,
-                                  {cardId, query.value(0)});
+                                  {cardId, row.section(u'|', 0, 0)});
         while (item.next())
             items.append(item.value(0).toString() + u':' + item.value(1).toString());
-        rows.append(u"%1|%2|%3|%4"_s.arg(query.value(1).toString(), query.value(2).toString(),
-                                         items.join(u','),
-                                         QString::number(query.value(3).toDouble())));
+        const QStringList fields = row.split(u'|');
+        row = QStringList{fields[1], fields[2], items.join(u','), fields[3]}.join(u'|');
     }
     return rows;
 }
