@@ -108,6 +108,75 @@ void printFaults(const QString &file, QList<WorksheetFault> faults)
         qUtf8Printable(u"%1 faults in %2; nothing was saved"_s.arg(faults.size()).arg(file)));
 }
 
+// The rows a card's filled lines ask for, checked as the account set will check them; nothing,
+// with the faults added, when a line or the card is at fault.
+std::optional<RecordList> rowsOfCard(const WorksheetLines &lines,
+                                     const WorksheetLines::Card &fileCard, const ManualCard &card,
+                                     const LineToRow &lineToRow, SaveChecks &saveChecks,
+                                     QList<WorksheetFault> &faults)
+{
+    if (fileCard.checkCode.isEmpty()) {
+        faults.append({fileCard.firstLine,
+                       u"card %1 has no %2: keep that column as the export wrote it"_s.arg(
+                           cardName(card), lines.header(Kind::CheckCode))});
+        return std::nullopt;
+    }
+    if (fileCard.checkCode != card.fingerprint) {
+        faults.append({fileCard.checkCodeLine,
+                       u"card %1 has changed since the export (its departments or expense rows "
+                       "are not the ones exported); export it again"_s.arg(cardName(card))});
+        return std::nullopt;
+    }
+
+    const qsizetype faultsBefore = faults.size();
+    QList<std::pair<qsizetype, FieldRecord>> rows;
+    for (const CsvRecord &line : fileCard.filled) {
+        QStringList reasons;
+        if (const std::optional<FieldRecord> row = lineToRow.row(line, card, reasons))
+            rows.append({line.line, *row});
+        else
+            faults.append({line.line, reasons.join(u"; "_s)});
+    }
+    if (faults.size() == faultsBefore)
+        checkCard(card, rows, faults);
+    if (faults.size() != faultsBefore)
+        return std::nullopt;
+
+    RecordList list = RecordList::create();
+    for (const auto &[line, row] : std::as_const(rows))
+        list.append(row);
+    try {
+        saveChecks.checkCard(card.cardId, card.position, list);
+    } catch (const AllocFix::Failure &failure) {
+        if (failure.number() != AccountSetError::SaveRejected)
+            throw;
+        faults.append({fileCard.filled.first().line, failure.description()});
+        return std::nullopt;
+    }
+    return list;
+}
+
+// The cards left for manual work are saved together, as the wizard saves them: each needs lines.
+void requireEveryCard(const QList<ManualCard> &manual, const WorksheetLines &lines,
+                      QList<WorksheetFault> &faults)
+{
+    QHash<QString, const WorksheetLines::Card *> fileCards;
+    for (const WorksheetLines::Card &fileCard : lines.cards())
+        fileCards.insert(fileCard.number, &fileCard);
+    for (const ManualCard &card : manual) {
+        const WorksheetLines::Card *fileCard = fileCards.value(card.number);
+        if (!fileCard) {
+            faults.append(
+                {0, u"card %1 is left for manual work but not in the worksheet; the "
+                    "cards are saved together, so fill in every one"_s.arg(cardName(card))});
+        } else if (fileCard->filled.isEmpty()) {
+            faults.append({fileCard->firstLine,
+                           u"card %1 has no filled line; the cards left for manual work are "
+                           "saved together, so fill in every one"_s.arg(cardName(card))});
+        }
+    }
+}
+
 } // namespace
 
 int importWorksheet(const ProgramOptions &options, const QString &props)
@@ -143,82 +212,23 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
         for (const WorksheetLines::Card &fileCard : lines.cards()) {
             progress.advance();
             const ManualCard *card = manualByNumber.value(fileCard.number);
-            if (!card) {
-                // Lines that only show a card allocated since the export ask for nothing.
-                if (!fileCard.filled.isEmpty()) {
-                    faults.append({fileCard.filled.first().line,
-                                   u"%1 is no card left for manual work: no card has this "
-                                   "number, or it has been allocated since the export"_s.arg(
-                                       fileCard.number)});
-                }
-                continue;
+            // Lines that only show a card allocated since the export ask for nothing; a card
+            // without filled lines is told with the missing ones.
+            if (!card && !fileCard.filled.isEmpty()) {
+                faults.append({fileCard.filled.first().line,
+                               u"%1 is no card left for manual work: no card has this number, "
+                               "or it has been allocated since the export"_s.arg(fileCard.number)});
             }
-            if (fileCard.filled.isEmpty())
-                continue; // told below, with the cards that are missing
-            if (fileCard.checkCode.isEmpty()) {
-                faults.append({fileCard.firstLine,
-                               u"card %1 has no %2: keep that column as the export wrote it"_s.arg(
-                                   cardName(*card), lines.header(Kind::CheckCode))});
+            if (!card || fileCard.filled.isEmpty())
                 continue;
+            if (const std::optional<RecordList> rows =
+                    rowsOfCard(lines, fileCard, *card, lineToRow, saveChecks, faults)) {
+                rowsByCard.insert(card->cardId, *rows);
+                rowCount += rows->count();
             }
-            if (fileCard.checkCode != card->fingerprint) {
-                faults.append({fileCard.checkCodeLine,
-                               u"card %1 has changed since the export (its departments or "
-                               "expense rows are not the ones exported); export it again"_s.arg(
-                                   cardName(*card))});
-                continue;
-            }
-
-            QList<std::pair<qsizetype, FieldRecord>> rows;
-            bool lineFaults = false;
-            for (const CsvRecord &line : fileCard.filled) {
-                QStringList reasons;
-                if (const std::optional<FieldRecord> row = lineToRow.row(line, *card, reasons)) {
-                    rows.append({line.line, *row});
-                } else {
-                    faults.append({line.line, reasons.join(u"; "_s)});
-                    lineFaults = true;
-                }
-            }
-            if (lineFaults)
-                continue;
-            const qsizetype faultsBefore = faults.size();
-            checkCard(*card, rows, faults);
-            if (faults.size() != faultsBefore)
-                continue;
-
-            RecordList list = RecordList::create();
-            for (const auto &[line, row] : std::as_const(rows))
-                list.append(row);
-            try {
-                saveChecks.checkCard(card->cardId, card->position, list);
-            } catch (const AllocFix::Failure &failure) {
-                if (failure.number() != AccountSetError::SaveRejected)
-                    throw;
-                faults.append({fileCard.filled.first().line, failure.description()});
-                continue;
-            }
-            rowsByCard.insert(card->cardId, list);
-            rowCount += list.count();
         }
     }
-
-    // The cards left for manual work are saved together, as the wizard saves them.
-    QHash<QString, const WorksheetLines::Card *> fileCards;
-    for (const WorksheetLines::Card &fileCard : lines.cards())
-        fileCards.insert(fileCard.number, &fileCard);
-    for (const ManualCard &card : toAdjust.manual) {
-        const WorksheetLines::Card *fileCard = fileCards.value(card.number);
-        if (!fileCard) {
-            faults.append(
-                {0, u"card %1 is left for manual work but not in the worksheet; the "
-                    "cards are saved together, so fill in every one"_s.arg(cardName(card))});
-        } else if (fileCard->filled.isEmpty()) {
-            faults.append({fileCard->firstLine,
-                           u"card %1 has no filled line; the cards left for manual work are "
-                           "saved together, so fill in every one"_s.arg(cardName(card))});
-        }
-    }
+    requireEveryCard(toAdjust.manual, lines, faults);
     if (!faults.isEmpty()) {
         printFaults(file, faults);
         return ExitBadInput;
@@ -226,18 +236,23 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
 
     const QString checked =
         u"%1: %2 cards, %3 expense rows, no fault"_s.arg(file).arg(rowsByCard.size()).arg(rowCount);
+    const auto automatic = static_cast<long long>(toAdjust.automatic);
     if (options.dryRun) {
         std::printf("%s; nothing was saved (--dry-run).\n", qUtf8Printable(checked));
+        if (automatic > 0)
+            std::printf("The import adjusts %lld cards automatically first.\n", automatic);
         return ExitSuccess;
     }
 
-    // The card services map positions to cards by the queue the adjustment leaves; it also
-    // adjusts what is left for the automatic adjustment, as the wizard's adjustment does.
-    std::fprintf(stderr, "Saving the expense rows of %lld cards...\n",
-                 static_cast<long long>(rowsByCard.size()));
+    // The card services map positions to cards by the queue the adjustment leaves, and the
+    // adjustment first adjusts the cards it can by itself, as the wizard's adjustment does.
     const auto cardUpdate =
         AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
     const RecordList queue = cardUpdate->ReturnExpensInf(props);
+    if (automatic > 0) {
+        std::printf("Adjusted %lld cards automatically first, as the wizard does.\n", automatic);
+        std::fflush(stdout);
+    }
     // Another user may have saved or changed cards since they were read: every card must still
     // be the one checked, or nothing is saved.
     const auto raiseChanged = [&file](const QString &what) {
@@ -258,11 +273,9 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
                 CardRecords::describeCard(set, cardId)));
         allocations.setValue(QString::number(p), rowsByCard.value(cardId));
     }
+    std::fprintf(stderr, "Saving the expense rows of %lld cards...\n",
+                 static_cast<long long>(rowsByCard.size()));
     cardUpdate->SaveDoubleExpense(props, allocations);
-    if (toAdjust.automatic > 0) {
-        std::printf("Adjusted %lld cards automatically first, as the wizard does.\n",
-                    static_cast<long long>(toAdjust.automatic));
-    }
     std::printf("%s; saved.\n", qUtf8Printable(checked));
     return ExitSuccess;
 }

@@ -274,7 +274,9 @@ void tst_Subcommands::worksheetRoundTrip()
 
     const ProgramRun imported = run({u"import"_s, location, path(u"filled.csv"_s)});
     QCOMPARE(imported.exitCode, 0);
-    QVERIFY2(imported.out.contains(u"saved."_s), qPrintable(imported.out + imported.err));
+    QVERIFY2(imported.out.contains(u"Adjusted 15 cards automatically first"_s) &&
+                 imported.out.contains(u"saved."_s),
+             qPrintable(imported.out + imported.err));
 
     // Exactly the rows of the file, and an audit entry per card under the import's save.
     const AccountSet set = AccountSet::open(location);
