@@ -29,7 +29,12 @@ QString cellText(const QVariant &cell)
 {
     if (cell.typeId() == QMetaType::Double)
         return AllocFix::formatNumber(cell.toDouble());
-    return cell.toString();
+    QString text = cell.toString();
+    // A spreadsheet program would run a text such as "=HYPERLINK(...)" from the account set as a
+    // formula; the apostrophe keeps it a text (TableFile::plainText takes it off again).
+    if (!text.isEmpty() && QStringView(u"=+@\t\r").contains(text.front()))
+        text.prepend(u'\'');
+    return text;
 }
 
 class CsvTable final : public TableFile {
@@ -248,5 +253,12 @@ std::unique_ptr<TableFile> TableFile::create(const QString &path, bool replace)
 }
 
 void TableFile::offerValues(int, const QString &, int, int) {}
+
+QString TableFile::plainText(const QString &cell)
+{
+    if (cell.size() > 1 && cell.front() == u'\'' && QStringView(u"=+@\t\r").contains(cell[1]))
+        return cell.mid(1);
+    return cell;
+}
 
 } // namespace FixedAssets

@@ -39,6 +39,10 @@ public:
     virtual void offerValues(int column, const QString &sheet, int sourceColumn, int count);
     // Moves the complete file into place. Raises InvalidArgument when it cannot be written.
     virtual void commit() = 0;
+
+    // A CSV cell as it was written: CSV keeps a text that a spreadsheet program would take for a
+    // formula ("=...", "+...", "@...") as a text by an apostrophe before it.
+    static QString plainText(const QString &cell);
 };
 
 } // namespace FixedAssets

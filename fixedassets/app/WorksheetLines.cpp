@@ -1,5 +1,7 @@
 #include "app/WorksheetLines.h"
 
+#include "app/TableFile.h"
+
 #include <QRegularExpression>
 
 #include <array>
@@ -140,7 +142,7 @@ QString WorksheetLines::cell(const CsvRecord &line, Kind kind, qint32 itemClass)
     const qsizetype column = m_columns.value(key(kind, itemClass)).column;
     if (column < 0 || column >= line.fields.size())
         return {};
-    return line.fields[column].trimmed();
+    return TableFile::plainText(line.fields[column].trimmed());
 }
 
 bool WorksheetLines::hasColumn(Kind kind, qint32 itemClass) const
