@@ -55,19 +55,19 @@ Lines readWorksheet(const QString &path)
 }
 
 // As a spreadsheet program saves it: quotes only where needed, a blank line and an empty one.
-void writeWorksheet(const QString &path, const Lines &lines)
+void writeWorksheet(const QString &path, const Lines &lines, QChar separator = u',')
 {
     QByteArray content("\xEF\xBB\xBF");
     for (const QStringList &line : lines) {
         QStringList fields;
         for (const QString &field : line) {
-            fields.append(field.contains(u',') || field.contains(u'"')
+            fields.append(field.contains(separator) || field.contains(u'"')
                               ? u'"' + QString(field).replace(u"\""_s, u"\"\""_s) + u'"'
                               : field);
         }
-        content += fields.join(u',').toUtf8() + "\r\n";
+        content += fields.join(separator).toUtf8() + "\r\n";
         if (&line == &lines.first())
-            content += "\r\n" + QByteArray(line.size() - 1, ',') + "\r\n";
+            content += "\r\n" + QString(line.size() - 1, separator).toUtf8() + "\r\n";
     }
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -252,8 +252,10 @@ void tst_Subcommands::worksheetRoundTrip_data()
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("departmentHeader");
-    QTest::newRow("sqlite, CHS") << u"sqlite"_s << u"CHS"_s << u"分配部门"_s;
-    QTest::newRow("postgresql, ENG") << u"postgresql"_s << u"ENG"_s << u"Department"_s;
+    QTest::addColumn<QChar>("separator"); // as the user's spreadsheet program saves CSV
+    QTest::newRow("sqlite, CHS") << u"sqlite"_s << u"CHS"_s << u"分配部门"_s << QChar(u',');
+    QTest::newRow("postgresql, ENG")
+        << u"postgresql"_s << u"ENG"_s << u"Department"_s << QChar(u';');
 }
 
 void tst_Subcommands::worksheetRoundTrip()
@@ -261,6 +263,7 @@ void tst_Subcommands::worksheetRoundTrip()
     FETCH_ACCOUNT_SET_LOCATION(location);
     QFETCH(QString, language);
     QFETCH(QString, departmentHeader);
+    QFETCH(QChar, separator);
     Lines lines;
     // A text a spreadsheet program would run as a formula stays a text, and is read back.
     const Filled filled = exportAndFill(
@@ -269,7 +272,7 @@ void tst_Subcommands::worksheetRoundTrip()
     QCOMPARE(filled.expected.size(), ManualCards);
     QCOMPARE(lines.first().at(Department), departmentHeader);
     QCOMPARE(lines.at(1).at(AssetNumber), u"'=FA00007"_s); // first in number order
-    writeWorksheet(path(u"filled.csv"_s), lines);
+    writeWorksheet(path(u"filled.csv"_s), lines, separator);
 
     const ProgramRun checked = run({u"check"_s, location, u"--format"_s, u"json"_s});
     QCOMPARE(checked.exitCode, 0);
