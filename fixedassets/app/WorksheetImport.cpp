@@ -103,9 +103,11 @@ void printFaults(const QString &file, QList<WorksheetFault> faults)
         const QString where = fault.line > 0 ? u"%1:%2"_s.arg(file).arg(fault.line) : file;
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(where), qUtf8Printable(fault.reason));
     }
-    std::fprintf(
-        stderr, "allocfix: %s\n",
-        qUtf8Printable(u"%1 faults in %2; nothing was saved"_s.arg(faults.size()).arg(file)));
+    std::fprintf(stderr, "allocfix: %s\n",
+                 qUtf8Printable(
+                     (faults.size() == 1
+                          ? u"1 fault in %1; nothing was saved"_s.arg(file)
+                          : u"%1 faults in %2; nothing was saved"_s.arg(faults.size()).arg(file))));
 }
 
 // The rows a card's filled lines ask for, checked as the account set will check them; nothing,
