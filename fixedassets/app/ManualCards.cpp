@@ -32,29 +32,33 @@ QString fingerprintOf(const AllocFix::RecordList &departments, const AllocFix::R
 
 } // namespace
 
-CardsToAdjust readCardsToAdjust(const QString &props)
+qsizetype readManualCards(const QString &props, const QString &label,
+                          const std::function<void(ManualCard &)> &use)
 {
     // The same choice of cards as the check's and the adjustment's, without the adjustment.
     const AccountSet set = AccountSet::fromProps(props);
     const Adjustment::CardsToAdjust found = Adjustment::findCards(set);
-    QList<ManualCard> cards;
-    cards.reserve(found.manual.size());
-    Progress progress(u"Reading the cards left for manual work"_s, found.manual.size());
+    Progress progress(label, found.manual.size());
     constexpr qsizetype CardsPerStep = 1000;
     for (qsizetype first = 0; first < found.manual.size(); first += CardsPerStep) {
         const QList<qint32> ids = found.manual.mid(first, CardsPerStep);
         const QHash<qint32, CardBatch::Card> read = CardBatch::read(set, ids);
-        for (const qint32 cardId : ids) {
-            const auto card = read.constFind(cardId);
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const auto card = read.constFind(ids[i]);
             if (card == read.cend())
                 continue; // gone since it was found
-            cards.append({static_cast<qint32>(cards.size() + 1), cardId, card->number, card->name,
-                          card->departments, card->rows,
-                          fingerprintOf(card->departments, card->rows)});
+            ManualCard manual{static_cast<qint32>(first + i + 1),
+                              ids[i],
+                              card->number,
+                              card->name,
+                              card->departments,
+                              card->rows,
+                              fingerprintOf(card->departments, card->rows)};
+            use(manual);
         }
         progress.advance(ids.size());
     }
-    return {cards, found.automatic.size()};
+    return found.automatic.size();
 }
 
 } // namespace FixedAssets

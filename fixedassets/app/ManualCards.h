@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace FixedAssets {
 
 // A card left for manual work, as the card services answer it now.
@@ -19,13 +21,12 @@ struct ManualCard {
     QString fingerprint;
 };
 
-struct CardsToAdjust {
-    QList<ManualCard> manual;
-    qsizetype automatic = 0; // cards the automatic adjustment has still to adjust
-};
-
-// The cards left for manual work, in the card services' order, read without changing anything
-// (the automatic adjustment may not have run yet). Shows its progress.
-CardsToAdjust readCardsToAdjust(const QString &props);
+// Reads the cards left for manual work in the card services' order, without changing anything
+// (the automatic adjustment may not have run yet), and hands each to use. Cards are read a
+// thousand at a time and let go after use, so that 20,000 cards do not stay in memory with all
+// their records. Answers how many cards the automatic adjustment has still to adjust. Shows its
+// progress under the label.
+qsizetype readManualCards(const QString &props, const QString &label,
+                          const std::function<void(ManualCard &)> &use);
 
 } // namespace FixedAssets

@@ -159,7 +159,6 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
     const std::unique_ptr<TableFile> table =
         TableFile::create(options.output, options.replaceOutput);
     const ReferenceData reference;
-    const QList<ManualCard> cards = readCardsToAdjust(props).manual;
 
     const QList<Worksheet::Column> columns = Worksheet::columns(reference.itemClasses());
     QList<TableFile::Column> tableColumns;
@@ -175,22 +174,21 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
         departmentColumn, Worksheet::sheetName(DepartmentsSheet), 1,
         static_cast<int>(detailLevel(reference.items(AllocFix::DepartmentItemClass)).size()));
     qsizetype lines = 0;
-    {
-        Progress progress(u"Writing the worksheet"_s, cards.size());
-        for (const ManualCard &card : cards) {
-            for (qsizetype r = 1; r <= card.rows.count(); ++r) {
-                table->addRow(lineFor(card, card.rows.at(r), columns, reference));
-                ++lines;
-            }
-            progress.advance();
-        }
-    }
+    qsizetype cards = 0;
+    readManualCards(props, u"Exporting the cards left for manual work"_s,
+                    [&](const ManualCard &card) {
+                        for (qsizetype r = 1; r <= card.rows.count(); ++r) {
+                            table->addRow(lineFor(card, card.rows.at(r), columns, reference));
+                            ++lines;
+                        }
+                        ++cards;
+                    });
     addReferenceSheets(*table, reference);
     table->commit();
     std::printf(
         "%s\n",
         qUtf8Printable(u"Wrote %1 lines for the %2 cards left for manual work to %3."_s.arg(lines)
-                           .arg(cards.size())
+                           .arg(cards)
                            .arg(options.output)));
     return ExitSuccess;
 }

@@ -110,11 +110,13 @@ void printFaults(const QString &file, QList<WorksheetFault> faults)
                           : u"%1 faults in %2; nothing was saved"_s.arg(faults.size()).arg(file))));
 }
 
-// The rows a card's filled lines ask for, checked as the account set will check them; nothing,
-// with the faults added, when a line or the card is at fault.
+// The rows a card's filled lines ask for, checked by the rules the account set keeps; nothing,
+// with the faults added, when a line or the card is at fault. With saveChecks, the account set's
+// own checks of a save run too, as they will in the save (a dry run gives their verdict; an import
+// leaves them to the save, which refuses all cards when they find a fault).
 std::optional<RecordList> rowsOfCard(const WorksheetLines &lines,
                                      const WorksheetLines::Card &fileCard, const ManualCard &card,
-                                     const LineToRow &lineToRow, SaveChecks &saveChecks,
+                                     const LineToRow &lineToRow, SaveChecks *saveChecks,
                                      QList<WorksheetFault> &faults)
 {
     if (fileCard.checkCode.isEmpty()) {
@@ -147,8 +149,10 @@ std::optional<RecordList> rowsOfCard(const WorksheetLines &lines,
     RecordList list = RecordList::create();
     for (const auto &[line, row] : std::as_const(rows))
         list.append(row);
+    if (!saveChecks)
+        return list;
     try {
-        saveChecks.checkCard(card.cardId, card.position, list);
+        saveChecks->checkCard(card.cardId, card.position, list);
     } catch (const AllocFix::Failure &failure) {
         if (failure.number() != AccountSetError::SaveRejected)
             throw;
@@ -193,20 +197,28 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
         return ExitBadInput;
     }
 
-    const CardsToAdjust toAdjust = readCardsToAdjust(props);
-    if (toAdjust.manual.isEmpty()) {
+    // The cards without their rows: the fingerprint stands for them.
+    QList<ManualCard> manual;
+    const qsizetype automatic = readManualCards(props, u"Reading the cards left for manual work"_s,
+                                                [&manual](ManualCard &card) {
+                                                    card.rows = RecordList();
+                                                    manual.append(card);
+                                                });
+    if (manual.isEmpty()) {
         throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
                                 u"No card is left for manual work, so %1 has nothing to save "
                                 "(allocfix check tells what is left)"_s.arg(file),
                                 u"allocfix"_s);
     }
     QHash<QString, const ManualCard *> manualByNumber;
-    for (const ManualCard &card : toAdjust.manual)
+    for (const ManualCard &card : std::as_const(manual))
         manualByNumber.insert(card.number, &card);
 
     const LineToRow lineToRow(lines, reference);
     const AccountSet set = AccountSet::fromProps(props);
-    SaveChecks saveChecks(set);
+    std::optional<SaveChecks> saveChecks;
+    if (options.dryRun)
+        saveChecks.emplace(set);
     QMap<qint32, RecordList> rowsByCard;
     qsizetype rowCount = 0;
     {
@@ -224,13 +236,14 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
             if (!card || fileCard.filled.isEmpty())
                 continue;
             if (const std::optional<RecordList> rows =
-                    rowsOfCard(lines, fileCard, *card, lineToRow, saveChecks, faults)) {
+                    rowsOfCard(lines, fileCard, *card, lineToRow,
+                               saveChecks ? &*saveChecks : nullptr, faults)) {
                 rowsByCard.insert(card->cardId, *rows);
                 rowCount += rows->count();
             }
         }
     }
-    requireEveryCard(toAdjust.manual, lines, faults);
+    requireEveryCard(manual, lines, faults);
     if (!faults.isEmpty()) {
         printFaults(file, faults);
         return ExitBadInput;
@@ -238,11 +251,11 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
 
     const QString checked =
         u"%1: %2 cards, %3 expense rows, no fault"_s.arg(file).arg(rowsByCard.size()).arg(rowCount);
-    const auto automatic = static_cast<long long>(toAdjust.automatic);
     if (options.dryRun) {
         std::printf("%s; nothing was saved (--dry-run).\n", qUtf8Printable(checked));
         if (automatic > 0)
-            std::printf("The import adjusts %lld cards automatically first.\n", automatic);
+            std::printf("The import adjusts %lld cards automatically first.\n",
+                        static_cast<long long>(automatic));
         return ExitSuccess;
     }
 
@@ -252,7 +265,8 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
         AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
     const RecordList queue = cardUpdate->ReturnExpensInf(props);
     if (automatic > 0) {
-        std::printf("Adjusted %lld cards automatically first, as the wizard does.\n", automatic);
+        std::printf("Adjusted %lld cards automatically first, as the wizard does.\n",
+                    static_cast<long long>(automatic));
         std::fflush(stdout);
     }
     // Another user may have saved or changed cards since they were read: every card must still
