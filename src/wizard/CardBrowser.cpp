@@ -2,6 +2,7 @@
 // and expense rows, the card navigation, the card viewer and the finish command.
 #include "allocation/CardView.h"
 #include "allocation/ReportList.h"
+#include "allocation/Validation.h"
 #include "allocation/frmShowInf.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
@@ -11,6 +12,7 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+#include "wizard/RateTotalsLine.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QCoreApplication>
@@ -67,6 +69,21 @@ void frmUpdateData::LoadExpenseList(qint32 cardId)
     } catch (...) {
         reportCaughtError();
     }
+    showRateTotals();
+}
+
+// Read as the validation reads the rates, so that 100% here is what the save accepts.
+void frmUpdateData::showRateTotals()
+{
+    QList<DepartmentTotal> totals;
+    try {
+        if (m_step.isLoaded(CardPos))
+            totals = departmentTotals(CardDepts, CardExpenses);
+    } catch (...) {
+        // Rows that cannot be read have no totals.
+        totals.clear();
+    }
+    fillRateTotalsLine(m_ui->lblRateTotals, totals);
 }
 
 void frmUpdateData::LoadCardInfo(qint32 cardId)

@@ -103,6 +103,7 @@ void frmUpdateData::expenseAdded(const FieldRecord &row)
         const FieldRecord stored = row.copy();
         const qsizetype position = m_step.appendRow(CardPos, stored);
         AddExpenseRow(m_ui->lvExpense, stored, position);
+        showRateTotals();
         // The editor stays open in edit mode; its next save changes this row, not the selected
         // one, which the add leaves as it was.
         m_editorPosition = position;

@@ -101,8 +101,10 @@ private:
     void loadCurrentCard();
     static QString positionText(qint32 position);
     void showCurrentPosition();
+    void showRateTotals();
     void finishCommand();
     void allocationsSaved();
+    void faultCardChosen(qint32 position);
 
     // Page 2: the commands on the current card's expense rows (ExpenseCommands.cpp)
     void addExpenseCommand();
