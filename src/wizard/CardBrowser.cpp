@@ -20,6 +20,8 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -177,12 +179,23 @@ void frmUpdateData::finishCommand()
         frmShowInf &dialog = checkAndSaveForm();
         connect(&dialog, &frmShowInf::Saved, this, &frmUpdateData::allocationsSaved,
                 Qt::UniqueConnection);
+        connect(&dialog, &frmShowInf::FaultCardChosen, this, &frmUpdateData::faultCardChosen,
+                Qt::UniqueConnection);
+        m_faultCard = 0;
         dialog.showModalFor(*this, m_step);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
     }
+    // Shown as a visit shows it, once the dialog has gone.
+    if (m_faultCard > 0 && isLoaded())
+        goToCard(std::exchange(m_faultCard, 0), false, {});
+}
+
+void frmUpdateData::faultCardChosen(qint32 position)
+{
+    m_faultCard = position;
 }
 
 void frmUpdateData::allocationsSaved()

@@ -136,6 +136,8 @@ private:
     RecordList CardExpenses;
     FieldRecord CardRefInfo;
     QString m_assetName;
+    // The card the check-and-save dialog's fault list asked for; shown once the dialog is gone.
+    qint32 m_faultCard = 0;
 
     // The expense editor opened last; null once it has closed.
     QPointer<frmExpenseEdit> frmEdit;
