@@ -22,7 +22,8 @@ class frmExpenseEdit;
 // anew and starts on the introduction.
 //
 // The frame is in frmUpdateData.cpp, the check and the automatic adjustment in CardCheck.cpp,
-// the manual page's card browser and finish command in CardBrowser.cpp.
+// the manual page's card browser and finish command in CardBrowser.cpp, the commands on the
+// card's expense rows in ExpenseCommands.cpp.
 class frmUpdateData : public ModalForm {
     Q_OBJECT
     Q_PROPERTY(qint16 CurrentStep READ CurrentStep)
@@ -114,6 +115,7 @@ private:
     void openExpenseEditor(qint32 mode, qsizetype position);
     void expenseAdded(const FieldRecord &row);
     void expenseModified(const FieldRecord &row);
+    void copyAllocationCommand();
 
     std::unique_ptr<WizardControls> m_ui;
     qint16 m_currentStep = 0;
