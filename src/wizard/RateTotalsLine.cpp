@@ -15,7 +15,7 @@ namespace {
 // A sum of rates in percent: 9999 units show as 99.99%, 10000 as 100%.
 QString percentText(qint64 units)
 {
-    return QString::number(static_cast<double>(units) / (WholeRateUnits / 100), 'g', 15) + u'%';
+    return QString::number(static_cast<double>(units) / (WholeRateUnits / 100.0), 'g', 15) + u'%';
 }
 
 // " 60%（还差 40%）": the share, and what it lacks or has too much.
