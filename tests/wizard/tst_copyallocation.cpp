@@ -11,7 +11,6 @@
 #include "wizard/frmUpdateData.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 

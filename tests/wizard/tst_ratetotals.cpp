@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTreeWidget>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
