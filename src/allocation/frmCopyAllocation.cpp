@@ -41,6 +41,8 @@ void frmCopyAllocation::createControls(QWidget *client)
     lvCards->setColumnWidth(0, twips(900));
     lvCards->setColumnWidth(1, twips(1500));
     lvCards->setColumnWidth(2, twips(3000));
+    // Every card listed is changed: a highlighted row would suggest a choice.
+    lvCards->setSelectionMode(QAbstractItemView::NoSelection);
     lblUnreadable = placedControl<QLabel>(client, u"lblUnreadable"_s, 120, 3675, 5775, 255);
     cmdOK = placedControl<QPushButton>(client, u"cmdOK"_s, 3360, 4080, 1215, 375);
     cmdOK->setText(u"复制(&C)"_s);
