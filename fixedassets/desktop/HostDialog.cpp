@@ -36,6 +36,9 @@ void finish(QDialog *dialog, QLayout *content, const QList<QPushButton *> &butto
 
 void finish(QDialog *dialog, QWidget *content, const QList<QPushButton *> &buttons)
 {
+    // The one content of the dialog is what its title says.
+    if (content->accessibleName().isEmpty())
+        content->setAccessibleName(dialog->windowTitle());
     auto *contentLayout = new QVBoxLayout;
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addWidget(content);

@@ -17,7 +17,8 @@ namespace FixedAssets::HostDialog {
 QPushButton *addButton(QDialog *dialog, const QString &objectName, const QString &caption);
 
 // Lays out content and buttons and applies the form font; a dialog without it stays usable with
-// the application's font.
+// the application's font. A content widget without an accessible name takes the dialog's title:
+// set the title first.
 void finish(QDialog *dialog, QLayout *content, const QList<QPushButton *> &buttons);
 void finish(QDialog *dialog, QWidget *content, const QList<QPushButton *> &buttons);
 

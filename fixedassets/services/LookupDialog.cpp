@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,9 +32,15 @@ LookupDialog::LookupDialog(const QString &title, QList<CodedEntry> entries, bool
     resize(520, 420);
 
     auto *filterLabel = new QLabel(LoadLangString(u"查找："_s), this);
+    filterLabel->setObjectName(u"lblFilter"_s);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(u"txtFilter"_s);
     m_filter->setClearButtonEnabled(true);
+    // The line edit makes the clear button itself, as a picture without a name.
+    for (QToolButton *clear : m_filter->findChildren<QToolButton *>()) {
+        clear->setObjectName(u"cmdClearFilter"_s);
+        clear->setAccessibleName(LoadLangString(u"清除"_s));
+    }
     m_filter->setPlaceholderText(LoadLangString(u"输入编码或名称的一部分"_s));
     filterLabel->setBuddy(m_filter);
     m_filter->installEventFilter(this);
@@ -42,6 +49,7 @@ LookupDialog::LookupDialog(const QString &title, QList<CodedEntry> entries, bool
     if (markDetail)
         headers.append(u"明细"_s);
     m_list = AllocFix::createReportList(this, u"lvLookup"_s, headers);
+    m_list->setAccessibleName(title);
     AllocFix::localiseColumnHeaders(m_list);
     m_list->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_list->header()->setStretchLastSection(false);

@@ -57,4 +57,16 @@ void ManualStep::removeRow(qsizetype position, qsizetype row)
     rows(position).remove(row);
 }
 
+void ManualStep::setRows(qsizetype position, const RecordList &records)
+{
+    RecordList list = rows(position);
+    // Both counts first: a card never loaded, or no records, raise before anything changes.
+    const qsizetype present = list.count();
+    const qsizetype count = records.count();
+    if (present > 0)
+        list.remove(1, present);
+    for (qsizetype row = 1; row <= count; ++row)
+        list.append(records.at(row));
+}
+
 } // namespace AllocFix

@@ -54,6 +54,8 @@ public:
     qsizetype appendRow(qsizetype position, const FieldRecord &row);
     void replaceRow(qsizetype position, qsizetype row, const FieldRecord &record);
     void removeRow(qsizetype position, qsizetype row);
+    // All of a loaded card's rows at once: its list then holds these records.
+    void setRows(qsizetype position, const RecordList &records);
 
 private:
     RecordList m_cards = RecordList::create();

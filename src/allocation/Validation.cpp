@@ -15,10 +15,15 @@ namespace AllocFix {
 
 namespace {
 
+QString faultLineStart()
+{
+    return MMTS::LoadLangString(u"第 "_s);
+}
+
 // "第 " + position + the localised rest: the number stands between two spaces.
 void addFault(qsizetype position, const QString &text)
 {
-    ValidationText += MMTS::LoadLangString(u"第 "_s) + QString::number(position) + text + u"\r\n"_s;
+    ValidationText += faultLineStart() + QString::number(position) + text + u"\r\n"_s;
 }
 
 QString departmentFault(const QString &department, const QString &fault)
@@ -55,10 +60,7 @@ bool hasRows(const RecordList &rows, const FieldRecord &department)
     return false;
 }
 
-// The department's rates must read 1 at four decimals ("#.0000"): 0.3333 + 0.3333 + 0.3334
-// passes, 0.5 + 0.4999 does not. The sum's exact binary value is rounded to four decimals; no
-// double lies exactly halfway at 0.99995 or 1.00005, so how ties round cannot decide the outcome.
-bool ratesMakeWhole(const RecordList &rows, const FieldRecord &department)
+double rateSum(const RecordList &rows, const FieldRecord &department)
 {
     double sum = 0;
     for (qsizetype position = 1; position <= rows.count(); ++position) {
@@ -66,7 +68,12 @@ bool ratesMakeWhole(const RecordList &rows, const FieldRecord &department)
         if (sameDepartment(row, department))
             sum += row.value(Fields::FRate).toDouble();
     }
-    return QString::number(sum, 'f', RateSumDecimals).toDouble() == 1.0;
+    return sum;
+}
+
+bool ratesMakeWhole(const RecordList &rows, const FieldRecord &department)
+{
+    return rateSumUnits(rateSum(rows, department)) == WholeRateUnits;
 }
 
 bool validateCards(const ManualStep &step)
@@ -121,6 +128,36 @@ bool validateCards(const ManualStep &step)
 }
 
 } // namespace
+
+// The department's rates must read 1 at four decimals ("#.0000"): 0.3333 + 0.3333 + 0.3334
+// passes, 0.5 + 0.4999 does not. The sum's exact binary value is rounded to four decimals; no
+// double lies exactly halfway at 0.99995 or 1.00005, so how ties round cannot decide the outcome.
+qint64 rateSumUnits(double sum)
+{
+    return QString::number(sum, 'f', RateSumDecimals).remove(u'.').toLongLong();
+}
+
+QList<DepartmentTotal> departmentTotals(const RecordList &departments, const RecordList &rows)
+{
+    QList<DepartmentTotal> totals;
+    for (qsizetype d = 1; d <= departments.count(); ++d) {
+        const FieldRecord department = departments.at(d);
+        totals.append({department.value(Fields::FItemName).toText(),
+                       rateSumUnits(rateSum(rows, department))});
+    }
+    return totals;
+}
+
+qsizetype faultLineCard(const QString &line)
+{
+    const QString start = faultLineStart();
+    if (!line.startsWith(start))
+        return 0;
+    qsizetype end = start.size();
+    while (end < line.size() && line[end] >= u'0' && line[end] <= u'9')
+        ++end;
+    return line.mid(start.size(), end - start.size()).toLongLong();
+}
 
 bool ValidateAllocations(const ManualStep &step)
 {

@@ -12,10 +12,12 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTextBlock>
 #include <QWindow>
 
 #include <memory>
@@ -76,6 +78,7 @@ void frmShowInf::createControls(QWidget *client)
     expInfo->setObjectName(u"expInfo"_s);
     placeTwips(expInfo, 0, 1080, 5175, 1935);
     expInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    expInfo->viewport()->installEventFilter(this);
     Label1->setBuddy(expInfo);
 
     cmdSure = new QPushButton(u"确定(&S)"_s, client);
@@ -99,6 +102,7 @@ void frmShowInf::formLoad()
     MMTS::ApplyFormFont(this);
     for (QWidget *control : std::initializer_list<QWidget *>{this, cmdSure, labInf, Label1})
         localiseCaption(control);
+    expInfo->setToolTip(MMTS::LoadLangString(u"双击某一行可转到该行所说的卡片。"_s));
     m_saved = false;
     m_checkPending = true;
 }
@@ -128,6 +132,33 @@ bool frmShowInf::event(QEvent *event)
         checkAndSave();
     }
     return handled;
+}
+
+bool frmShowInf::eventFilter(QObject *watched, QEvent *event)
+{
+    if (expInfo && watched == expInfo->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        chooseFaultCard(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+        return true;
+    }
+    return ModalForm::eventFilter(watched, event);
+}
+
+// A double-click anywhere else keeps its meaning in the text box: it selects a word.
+bool frmShowInf::chooseFaultCard(QPoint at)
+{
+    try {
+        if (!m_step)
+            return false;
+        // Every fault ends its line, so below the faults lies an empty line that names no card.
+        const qsizetype position = faultLineCard(expInfo->cursorForPosition(at).block().text());
+        if (position < 1 || position > m_step->vecFalterID().count())
+            return false;
+        unloadForm();
+        Q_EMIT FaultCardChosen(static_cast<qint32>(position));
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void frmShowInf::paintEvent(QPaintEvent *event)

@@ -15,7 +15,8 @@ class ManualStep;
 // The check-and-save dialog. Once shown and active, it validates every card of the wizard's
 // manual step in a small borderless progress window; when all is valid it saves, raises Saved
 // and closes itself and the wizard. Otherwise it grows into a result window that lists the
-// faults, and the wizard stays open for corrections.
+// faults, and the wizard stays open for corrections. A double-click on a fault line that names a
+// card closes it and raises FaultCardChosen.
 class frmShowInf : public ModalForm {
     Q_OBJECT
 public:
@@ -29,6 +30,9 @@ public:
 Q_SIGNALS:
     // The step is saved; raised before the dialog and the wizard close.
     void Saved();
+    // The user asked to see the card at this position of the step; raised once the dialog has
+    // been told to close.
+    void FaultCardChosen(qint32 position);
 
 protected:
     void createControls(QWidget *client) override;
@@ -36,6 +40,7 @@ protected:
     void controlsDiscarded() override;
     void formKeyDown(qint32 keyCode, const QKeyEvent &event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -46,6 +51,7 @@ private:
     void setBorder(bool on);
     void moveByOffsets(int count);
     void setProgressText(const QString &text);
+    bool chooseFaultCard(QPoint at);
 
     QLabel *labInf = nullptr;
     QLabel *Label1 = nullptr;

@@ -2,6 +2,7 @@
 // and expense rows, the card navigation, the card viewer and the finish command.
 #include "allocation/CardView.h"
 #include "allocation/ReportList.h"
+#include "allocation/Validation.h"
 #include "allocation/frmShowInf.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
@@ -11,12 +12,15 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+#include "wizard/RateTotalsLine.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTreeWidget>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -67,6 +71,21 @@ void frmUpdateData::LoadExpenseList(qint32 cardId)
     } catch (...) {
         reportCaughtError();
     }
+    showRateTotals();
+}
+
+// Read as the validation reads the rates, so that 100% here is what the save accepts.
+void frmUpdateData::showRateTotals()
+{
+    QList<DepartmentTotal> totals;
+    try {
+        if (m_step.isLoaded(CardPos))
+            totals = departmentTotals(CardDepts, CardExpenses);
+    } catch (...) {
+        // Rows that cannot be read have no totals.
+        totals.clear();
+    }
+    fillRateTotalsLine(m_ui->lblRateTotals, totals);
 }
 
 void frmUpdateData::LoadCardInfo(qint32 cardId)
@@ -160,12 +179,23 @@ void frmUpdateData::finishCommand()
         frmShowInf &dialog = checkAndSaveForm();
         connect(&dialog, &frmShowInf::Saved, this, &frmUpdateData::allocationsSaved,
                 Qt::UniqueConnection);
+        connect(&dialog, &frmShowInf::FaultCardChosen, this, &frmUpdateData::faultCardChosen,
+                Qt::UniqueConnection);
+        m_faultCard = 0;
         dialog.showModalFor(*this, m_step);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
     }
+    // Shown as a visit shows it, once the dialog has gone.
+    if (m_faultCard > 0 && isLoaded())
+        goToCard(std::exchange(m_faultCard, 0), false, {});
+}
+
+void frmUpdateData::faultCardChosen(qint32 position)
+{
+    m_faultCard = position;
 }
 
 void frmUpdateData::allocationsSaved()

@@ -1,13 +1,19 @@
 // The manual page's commands on the current card's expense rows: add and edit through the expense
-// editor, whose saved rows come back through its events, and delete.
+// editor, whose saved rows come back through its events, delete, and the copy of all of them to
+// the cards allocated alike.
+#include "allocation/AllocationCopy.h"
 #include "allocation/ListViewUtilities.h"
 #include "allocation/ReportList.h"
+#include "allocation/frmCopyAllocation.h"
 #include "editors/frmExpenseEdit.h"
 #include "host/ErrorRecord.h"
+#include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QCoreApplication>
+#include <QLabel>
 #include <QTreeWidget>
 
 #include <optional>
@@ -26,6 +32,9 @@ std::optional<qint32> selectedPosition(const QTreeWidget *list)
         return std::nullopt;
     return FieldValue(numberOrZero(rowTag(selected.first()))).toInt();
 }
+
+// How often the search for cards to copy to repaints its progress, in cards.
+constexpr qsizetype ProgressEvery = 250;
 
 } // namespace
 
@@ -103,6 +112,7 @@ void frmUpdateData::expenseAdded(const FieldRecord &row)
         const FieldRecord stored = row.copy();
         const qsizetype position = m_step.appendRow(CardPos, stored);
         AddExpenseRow(m_ui->lvExpense, stored, position);
+        showRateTotals();
         // The editor stays open in edit mode; its next save changes this row, not the selected
         // one, which the add leaves as it was.
         m_editorPosition = position;
@@ -122,6 +132,49 @@ void frmUpdateData::expenseModified(const FieldRecord &row)
         SelectItemByTag(m_ui->lvExpense, static_cast<qint32>(position));
     } catch (...) {
         showCommandFailure(recordCaughtException().description, frmEdit);
+    }
+}
+
+// Looks for the cards allocated alike (one service call or two per card, so the page says how
+// far it has got), lists them, and copies once the user agrees. The copies are plain rows of
+// those cards: checked at the finish and changed card by card like any other.
+void frmUpdateData::copyAllocationCommand()
+{
+    try {
+        if (!currentRowsLoaded())
+            return;
+        if (CardExpenses.count() == 0) {
+            showInputFault(
+                MMTS::LoadLangString(u"当前卡片还没有折旧费用分配，没有可以复制的内容。"_s), this);
+            return;
+        }
+        AllocationCopy copy;
+        {
+            const Hourglass wait;
+            const QString looking = MMTS::LoadLangString(u"正在查找部门和原科目相同的卡片："_s);
+            copy = findAllocationCopy(m_step, CardPos, [&](qsizetype done, qsizetype total) {
+                if (done % ProgressEvery != 0 && done != total)
+                    return;
+                const QString text =
+                    looking + u' ' + QString::number(done) + u" / "_s + QString::number(total);
+                m_ui->lblRateTotals->setText(text.toHtmlEscaped());
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            });
+        }
+        showRateTotals();
+        if (copy.targets.isEmpty() && copy.unreadable.isEmpty()) {
+            showInputFault(MMTS::LoadLangString(u"没有其他卡片的部门和原科目与当前卡片相同。"_s),
+                           this);
+            return;
+        }
+        frmCopyAllocation dialog(this);
+        dialog.setCopy(copy);
+        dialog.showModal();
+        if (dialog.confirmed())
+            applyAllocationCopy(m_step, copy);
+    } catch (...) {
+        showRateTotals();
+        showCommandFailure(recordCaughtException().description, this);
     }
 }
 

@@ -109,10 +109,17 @@ void buildManualPage(WizardControls &c, QFrame *p)
     c.lvDept->setColumnWidth(0, twips(1500));
     c.lvDept->setColumnWidth(1, twips(900));
 
-    c.Label1 = label(p, u"Label1"_s, u"折旧费用分配信息："_s, 2880, 450, 4995, 255);
+    // The copy command stands at the end of the list's heading, as cmdView does beside Label3.
+    c.cmdCopy = button(p, u"cmdCopy"_s, u"复制分配(&C)..."_s, 6135, 390, 1740, 330);
+    c.Label1 = label(p, u"Label1"_s, u"折旧费用分配信息："_s, 2880, 450, 3195, 255);
     c.lvExpense =
         createReportList(p, u"lvExpense"_s, {u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s});
-    placeTwips(c.lvExpense, 2880, 765, 4995, 2400);
+    // One line of the list's height goes to the totals under it: the only room there is between
+    // the list and the commands below it.
+    placeTwips(c.lvExpense, 2880, 765, 4995, 2100);
+    c.lblRateTotals = label(p, u"lblRateTotals"_s, QString(), 2880, 2880, 4995, 285);
+    c.lblRateTotals->setTextFormat(Qt::RichText);
+    c.lblRateTotals->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     c.lvExpense->setColumnWidth(0, twips(1020));
     c.lvExpense->setColumnWidth(1, twips(1500));
     c.lvExpense->setColumnWidth(2, twips(1560));

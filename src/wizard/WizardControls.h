@@ -59,6 +59,10 @@ struct WizardControls {
     QPushButton *cmdNext = nullptr;
     QPushButton *cmdLast = nullptr;
     QPushButton *cmdFinish = nullptr;
+    // Beside the specified controls: each department's allocated share under lvExpense, and the
+    // command that copies the card's rows to the cards allocated alike.
+    QLabel *lblRateTotals = nullptr;
+    QPushButton *cmdCopy = nullptr;
 
     // Builds every control in its design state on client, which spans the form's client area.
     static WizardControls create(QWidget *client);

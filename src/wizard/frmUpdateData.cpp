@@ -83,6 +83,7 @@ void frmUpdateData::connectControls()
     connect(c.lvExpense, &QTreeWidget::itemDoubleClicked, this, &frmUpdateData::editExpenseCommand);
     connect(c.cmdDelete, &QPushButton::clicked, this, &frmUpdateData::deleteExpenseCommand);
     connect(c.cmdFinish, &QPushButton::clicked, this, &frmUpdateData::finishCommand);
+    connect(c.cmdCopy, &QPushButton::clicked, this, &frmUpdateData::copyAllocationCommand);
 }
 
 void frmUpdateData::SetWizardCaptions()
@@ -108,6 +109,10 @@ void frmUpdateData::SetWizardCaptions()
         list->setAccessibleName(label->text());
     }
     c.CheckInfo->setAccessibleName(MMTS::LoadLangString(u"卡片检查结果："_s));
+    // The copy command is no specified control: its caption comes after all of theirs.
+    localiseCaption(c.cmdCopy);
+    c.cmdCopy->setToolTip(
+        MMTS::LoadLangString(u"把当前卡片的折旧费用分配复制到部门和原科目都与它相同的其他卡片"_s));
 }
 
 void frmUpdateData::showPage(int index)

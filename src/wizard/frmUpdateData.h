@@ -22,7 +22,8 @@ class frmExpenseEdit;
 // anew and starts on the introduction.
 //
 // The frame is in frmUpdateData.cpp, the check and the automatic adjustment in CardCheck.cpp,
-// the manual page's card browser and finish command in CardBrowser.cpp.
+// the manual page's card browser and finish command in CardBrowser.cpp, the commands on the
+// card's expense rows in ExpenseCommands.cpp.
 class frmUpdateData : public ModalForm {
     Q_OBJECT
     Q_PROPERTY(qint16 CurrentStep READ CurrentStep)
@@ -101,8 +102,10 @@ private:
     void loadCurrentCard();
     static QString positionText(qint32 position);
     void showCurrentPosition();
+    void showRateTotals();
     void finishCommand();
     void allocationsSaved();
+    void faultCardChosen(qint32 position);
 
     // Page 2: the commands on the current card's expense rows (ExpenseCommands.cpp)
     void addExpenseCommand();
@@ -112,6 +115,7 @@ private:
     void openExpenseEditor(qint32 mode, qsizetype position);
     void expenseAdded(const FieldRecord &row);
     void expenseModified(const FieldRecord &row);
+    void copyAllocationCommand();
 
     std::unique_ptr<WizardControls> m_ui;
     qint16 m_currentStep = 0;
@@ -134,6 +138,8 @@ private:
     RecordList CardExpenses;
     FieldRecord CardRefInfo;
     QString m_assetName;
+    // The card the check-and-save dialog's fault list asked for; shown once the dialog is gone.
+    qint32 m_faultCard = 0;
 
     // The expense editor opened last; null once it has closed.
     QPointer<frmExpenseEdit> frmEdit;

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +92,8 @@ private Q_SLOTS:
     void validAllocationsAreSavedAndBothClose();
     void failedSaveReturnsToTheWizard();
     void helpAndReactivation();
+    void doubleClickOnAFaultShowsItsCard_data();
+    void doubleClickOnAFaultShowsItsCard();
 };
 
 void tst_CheckAndSave::cleanup()
@@ -270,6 +273,50 @@ void tst_CheckAndSave::helpAndReactivation()
     QCOMPARE(help.text1, QString());
     QCOMPARE(help.number1, 0);
     QCOMPARE(checksBefore, checksAfter);
+}
+
+void tst_CheckAndSave::doubleClickOnAFaultShowsItsCard_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("shown");
+
+    // The wizard shows card 2 when the user finishes; the one fault is card 1's, and the empty
+    // line after it names no card.
+    QTest::newRow("the fault") << 0 << true << u"当前第 1 张"_s;
+    QTest::newRow("below the fault") << 1 << false << u"当前第 2 张"_s;
+}
+
+void tst_CheckAndSave::doubleClickOnAFaultShowsItsCard()
+{
+    QFETCH(int, line);
+    QFETCH(bool, closes);
+    QFETCH(QString, shown);
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 0.5);
+    bool openAfterClick = false;
+    QString current;
+    QString loadedRow;
+
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        whenCheckResultShown([&](QWidget *dialog) {
+            auto *faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s);
+            const QTextCursor cursor(faults->document()->findBlockByNumber(line));
+            QTest::mouseDClick(faults->viewport(), Qt::LeftButton, {},
+                               faults->cursorRect(cursor).center());
+            openAfterClick = dialog->isVisible();
+            if (openAfterClick)
+                click(dialog, u"cmdSure"_s);
+        });
+        click(&wizard, u"cmdNext"_s);
+        click(&wizard, u"cmdFinish"_s);
+        current = wizard.findChild<QLabel *>(u"lblCurrent"_s)->text();
+    });
+    QCOMPARE(openAfterClick, !closes);
+    QCOMPARE(current, shown);
 }
 
 QTEST_MAIN(tst_CheckAndSave)

@@ -81,11 +81,19 @@ void tst_ManualStep::unloadedCardsCannotBeChanged()
     QVERIFY_THROWS_EXCEPTION(Failure, step.appendRow(2, row));
     QVERIFY_THROWS_EXCEPTION(Failure, step.replaceRow(2, 1, row));
     QVERIFY_THROWS_EXCEPTION(Failure, step.removeRow(2, 1));
+    QVERIFY_THROWS_EXCEPTION(Failure, step.setRows(2, recordList({row})));
     QCOMPARE(step.AllDict().names(), QStringList{u"1"_s});
     QCOMPARE(step.dirtVect().value(u"2"_s).toText(), u"0"_s);
 
     QCOMPARE(step.appendRow(1, row), 1);
     QVERIFY(step.rows(1).at(1).isSameObject(row));
+    // Replacing all rows keeps the card's own list, so a handle on it sees the new rows.
+    const RecordList list = step.rows(1);
+    const FieldRecord other = expenseRow(2, 20, 1);
+    step.setRows(1, recordList({other, row}));
+    QVERIFY(step.rows(1).isSameObject(list));
+    QCOMPARE(list.count(), 2);
+    QVERIFY(list.at(1).isSameObject(other));
 }
 
 QTEST_GUILESS_MAIN(tst_ManualStep)

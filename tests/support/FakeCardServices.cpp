@@ -158,7 +158,7 @@ void FakeCardServices::called(const QString &member, const QString &hostProps, c
     props.append(hostProps);
     if (beforeCall)
         beforeCall(member);
-    if (failing.contains(member))
+    if (failing.contains(member) || (!call.isEmpty() && failing.contains(call)))
         throw Failure(ErrorNumber::ServiceBase + 20, member + u" failed"_s, u"FakeCard"_s);
 }
 

@@ -40,7 +40,7 @@ public:
     QMap<qint32, Card> cards;
     // What ReturnExpensInf answers, in this order.
     QList<qint32> manualCards;
-    // Members named here raise a service error.
+    // Members named here raise a service error; a call named here ("GetExpense 103") too.
     QStringList failing;
     // Runs at the start of every member call with the member's name, before it may fail.
     std::function<void(const QString &member)> beforeCall;

@@ -208,8 +208,12 @@ void tst_WizardFrame::captionsAreSetInOrder()
         u"折旧费用分配信息："_s,
         u"你正在手工进行多折旧费用重新分配!"_s,
         u"当前第"_s,
-        // After the captions: the check report's name for assistive technology.
-        u"卡片检查结果："_s};
+        // After the captions: the check report's name for assistive technology, then the copy
+        // command's caption and hint.
+        u"卡片检查结果："_s,
+        u"复制分配(&C)..."_s,
+        u"把当前卡片的折旧费用分配复制到部门和原科目都与它相同的其他卡片"_s,
+    };
     QCOMPARE(desktop.loadStringKeys, expectedKeys);
     QCOMPARE(desktop.loadString2Keys, (QStringList{u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s,
                                                    u"部门"_s, u"比例 %"_s}));

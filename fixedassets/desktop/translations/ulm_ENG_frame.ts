@@ -127,6 +127,15 @@
         <source>当前第</source>
         <translation>Current:</translation>
     </message>
+    <message>
+        <source>复制分配(&amp;C)...</source>
+        <translation>&amp;Copy Allocation...</translation>
+    </message>
+    <message>
+        <source>把当前卡片的折旧费用分配复制到部门和原科目都与它相同的其他卡片</source>
+        <extracomment>Tooltip of the copy command.</extracomment>
+        <translation>Copy this card's expense allocation to the other cards with the same departments and legacy accounts</translation>
+    </message>
 </context>
 <context>
     <name>ulm.header</name>

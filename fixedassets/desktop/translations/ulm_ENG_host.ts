@@ -107,6 +107,11 @@
         <source>错误</source>
         <translation>Error</translation>
     </message>
+    <message>
+        <source>清除</source>
+        <extracomment>Names the button that clears a lookup's filter.</extracomment>
+        <translation>Clear</translation>
+    </message>
 </context>
 <context>
     <name>ulm.header</name>

@@ -127,5 +127,90 @@
         <source>正在保存折旧费用分配信息，请稍候...</source>
         <translation>Saving the expense allocation, please wait...</translation>
     </message>
+    <message>
+        <source>分配合计：</source>
+        <extracomment>Starts the totals line; the first department follows directly.</extracomment>
+        <translation>Allocated: </translation>
+    </message>
+    <message>
+        <source>（还差</source>
+        <extracomment>Follows a department's percentage; a space and the missing percentage follow.</extracomment>
+        <translation> (short by</translation>
+    </message>
+    <message>
+        <source>（超出</source>
+        <extracomment>Follows a department's percentage; a space and the excess percentage follow.</extracomment>
+        <translation> (over by</translation>
+    </message>
+    <message>
+        <source>）</source>
+        <extracomment>Closes the short by / over by part of the totals line.</extracomment>
+        <translation>)</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <extracomment>Separates the departments of the totals line.</extracomment>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>双击某一行可转到该行所说的卡片。</source>
+        <extracomment>Tooltip of the fault list.</extracomment>
+        <translation>Double-click a line to go to the card it names.</translation>
+    </message>
+    <message>
+        <source>当前卡片还没有折旧费用分配，没有可以复制的内容。</source>
+        <translation>This card has no expense allocation to copy yet.</translation>
+    </message>
+    <message>
+        <source>正在查找部门和原科目相同的卡片：</source>
+        <extracomment>Followed by a space and the cards looked at so far / all cards.</extracomment>
+        <translation>Looking for cards with the same departments and legacy accounts:</translation>
+    </message>
+    <message>
+        <source>没有其他卡片的部门和原科目与当前卡片相同。</source>
+        <translation>No other card has the same departments and legacy accounts as this card.</translation>
+    </message>
+    <message>
+        <source>复制折旧费用分配</source>
+        <translation>Copy Expense Allocation</translation>
+    </message>
+    <message>
+        <source>当前卡片的折旧费用分配将复制到下列部门和原科目都与它相同的卡片，替换它们现有的分配；保存前仍可逐张修改。</source>
+        <translation>This card's rows are copied to the cards below (same departments, same legacy accounts) and replace their rows. You can still change each card before saving.</translation>
+    </message>
+    <message>
+        <source>将要修改的卡片数量：</source>
+        <extracomment>Followed by a space and the number of cards.</extracomment>
+        <translation>Cards to change:</translation>
+    </message>
+    <message>
+        <source>无法读取、不会修改的卡片：</source>
+        <extracomment>Followed by a space and the card positions.</extracomment>
+        <translation>Could not be read, left as they are:</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Separates card positions.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+</context>
+<context>
+    <name>ulm.header</name>
+    <message>
+        <source>位置</source>
+        <translation>Card</translation>
+    </message>
+    <message>
+        <source>资产编码</source>
+        <translation>Asset number</translation>
+    </message>
+    <message>
+        <source>资产名称</source>
+        <translation>Asset name</translation>
+    </message>
 </context>
 </TS>

@@ -12,6 +12,7 @@
 #include "services/CardViewerService.h"
 #include "services/ErrorReporterService.h"
 #include "services/HostServices.h"
+#include "support/AccessibleNames.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalDriver.h"
 
@@ -126,6 +127,8 @@ private Q_SLOTS:
     void errorReporterNamesNumberAndSource();
     void helpFollowsTheLanguage_data();
     void helpFollowsTheLanguage();
+    void everyControlHasAName_data();
+    void everyControlHasAName();
 
 private:
     QTemporaryDir m_folder;
@@ -356,6 +359,51 @@ void tst_HostDialogs::helpFollowsTheLanguage()
     QVERIFY(MMTS::HandleHelpKey(112, MMTS::HelpContextAdjustment, {}, 0, {}, 0));
     QCOMPARE(shownTitle, title);
     QVERIFY(text.contains(u"F7"_s));
+}
+
+using OpenDialog = std::function<void(const QString &location)>;
+Q_DECLARE_METATYPE(OpenDialog)
+
+void tst_HostDialogs::everyControlHasAName_data()
+{
+    QTest::addColumn<OpenDialog>("open");
+    const auto lookup = [](const QString &member, QVariantList args) {
+        return OpenDialog([member, args](const QString &) mutable {
+            ByName::callForObject(sysObjecs::GetGLView(), member, args);
+        });
+    };
+    QTest::newRow("account lookup") << lookup(u"AccountLookup"_s, {0});
+    QTest::newRow("item lookup") << lookup(u"ItemLookup"_s, {2, 212});
+    QTest::newRow("card viewer") << OpenDialog([](const QString &location) {
+        qint32 cardId = 1001;
+        const auto viewer = createService<ICardViewer>(ProgId::CardShow);
+        viewer->setDataView(createService<ICardInfo>(ProgId::CardInfo)
+                                ->GetDetail(u"Language=CHS;AcctSet="_s + location + u';', cardId));
+        viewer->ShowCard();
+    });
+    QTest::newRow("error report") << OpenDialog([](const QString &) {
+        ErrorReporterService().ReportError({ErrorNumber::ServiceBase + 1,
+                                            u"Nothing was saved"_s,
+                                            u"FixedAssets.AccountSet"_s,
+                                            {},
+                                            0},
+                                           {});
+    });
+    QTest::newRow("help") << OpenDialog([](const QString &) {
+        MMTS::HandleHelpKey(112, MMTS::HelpContextAdjustment, {}, 0, {}, 0);
+    });
+}
+
+void tst_HostDialogs::everyControlHasAName()
+{
+    QFETCH(OpenDialog, open);
+    QStringList nameless{u"not shown"_s};
+    whenModalShown([&](QWidget *dialog) {
+        nameless = AllocFix::Testing::namelessControls(dialog);
+        dialog->close();
+    });
+    open(m_location);
+    QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(u", "_s)));
 }
 
 QTEST_MAIN(tst_HostDialogs)

@@ -1,0 +1,86 @@
+#include "wizard/RateTotalsLine.h"
+
+#include "host/MMTS.h"
+
+#include <QLabel>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace AllocFix {
+
+namespace {
+
+// A sum of rates in percent: 9999 units show as 99.99%, 10000 as 100%.
+QString percentText(qint64 units)
+{
+    return QString::number(static_cast<double>(units) / (WholeRateUnits / 100.0), 'g', 15) + u'%';
+}
+
+// " 60%（还差 40%）": the share, and what it lacks or has too much.
+QString figuresOf(const DepartmentTotal &total)
+{
+    QString text = u' ' + percentText(total.allocated);
+    if (!total.whole()) {
+        const qint64 rest = WholeRateUnits - total.allocated;
+        text += MMTS::LoadLangString(rest > 0 ? u"（还差 "_s : u"（超出 "_s) +
+                percentText(std::abs(rest)) + MMTS::LoadLangString(u"）"_s);
+    }
+    return text;
+}
+
+QString joined(const QString &start, const QStringList &names, const QStringList &figures,
+               const QString &separator)
+{
+    QStringList departments;
+    for (qsizetype index = 0; index < names.size(); ++index)
+        departments.append(names[index] + figures[index]);
+    return start + departments.join(separator);
+}
+
+} // namespace
+
+void fillRateTotalsLine(QLabel *line, const QList<DepartmentTotal> &totals)
+{
+    const QString fullStart = MMTS::LoadLangString(u"分配合计："_s);
+    const QString separator = MMTS::LoadLangString(u"；"_s);
+    QStringList names;
+    QStringList figures;
+    for (const DepartmentTotal &total : totals) {
+        names.append(total.name);
+        figures.append(figuresOf(total));
+    }
+    const QString whole = joined(fullStart, names, figures, separator);
+    line->setToolTip(totals.isEmpty() ? QString() : whole);
+    line->setAccessibleName(totals.isEmpty() ? fullStart : whole);
+    if (totals.isEmpty()) {
+        line->clear();
+        return;
+    }
+
+    const QFontMetrics metrics = line->fontMetrics();
+    const int room = line->contentsRect().width();
+    const auto fits = [&](const QString &start) {
+        return metrics.horizontalAdvance(joined(start, names, figures, separator)) <= room;
+    };
+    // The figures matter most: the names share what they leave.
+    const QString start = fits(fullStart) ? fullStart : QString();
+    if (!fits(start)) {
+        const QStringList none(names.size(), QString());
+        const int left = room - metrics.horizontalAdvance(joined(start, none, figures, separator));
+        const int each = std::max(0, left / static_cast<int>(names.size()));
+        for (QString &name : names)
+            name = metrics.elidedText(name, Qt::ElideRight, each);
+    }
+
+    QStringList shown;
+    for (qsizetype index = 0; index < totals.size(); ++index) {
+        const QString text = QString(names[index] + figures[index]).toHtmlEscaped();
+        shown.append(
+            totals[index].whole() ? text : u"<span style=\"color:#b00000\">%1</span>"_s.arg(text));
+    }
+    line->setText(start.toHtmlEscaped() + shown.join(separator.toHtmlEscaped()));
+}
+
+} // namespace AllocFix
