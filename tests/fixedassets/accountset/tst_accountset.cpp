@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(FixedAssets::DemoShape)
+
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
 using FixedAssets::Testing::addBackendRows;
@@ -82,6 +84,9 @@ private Q_SLOTS:
     void failedCreateChangesNothing();
     void demoCardsNeedEveryKindOfWork();
     void demoLedgerStaysAsItWas();
+    void demoShapeMakesWhatItAsks();
+    void demoShapeItCannotMakeIsRefused_data();
+    void demoShapeItCannotMakeIsRefused();
 };
 
 void tst_AccountSet::cleanup()
@@ -309,6 +314,65 @@ void tst_AccountSet::demoLedgerStaysAsItWas()
         AccountSet::open(createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"d.fa"_s), 60));
     QCOMPARE(dataDigest(set),
              QByteArray("c1632db79b81f60d151e62497160195f7e28eecabb7d169269d31e7c06b5d1ab"));
+}
+
+void tst_AccountSet::demoShapeMakesWhatItAsks()
+{
+    const QTemporaryDir folder;
+    const DemoShape shape{50, 40, 14, 2, 6};
+    const AccountSet set =
+        AccountSet::open(createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"d.fa"_s), shape));
+    const auto count = [&set](const QString &sql) { return set.scalar(sql).toInt(); };
+    QCOMPARE(count(u"SELECT count(*) FROM cards"_s), 50);
+    QCOMPARE(count(u"SELECT count(*) FROM items WHERE class_id = 2"_s), 40);
+    QCOMPARE(count(u"SELECT count(*) FROM accounts WHERE detail = 1 AND number LIKE '%.%'"_s), 14);
+    // Expense accounts with none, one, two and three item classes.
+    QCOMPARE(count(u"SELECT count(DISTINCT n) FROM (SELECT a.account_id, count(c.seq) AS n"
+                   " FROM accounts a LEFT JOIN account_item_classes c"
+                   " ON c.account_id = a.account_id WHERE a.number LIKE '%.%'"
+                   " GROUP BY a.account_id) x"_s),
+             4);
+    // Departments per card within the range, their shares making the whole card.
+    QCOMPARE(count(u"SELECT count(*) FROM (SELECT alter_id FROM card_departments GROUP BY alter_id"
+                   " HAVING count(*) BETWEEN 2 AND 6 AND abs(sum(rate) - 1) < 0.00001) x"_s),
+             50);
+    // One card in five needs manual work: two to six legacy rows that make the whole card.
+    QCOMPARE(count(u"SELECT count(*) FROM (SELECT alter_id FROM expense_rows WHERE dept_id = 0"
+                   " GROUP BY alter_id HAVING count(*) BETWEEN 2 AND 6"
+                   " AND abs(sum(rate) - 1) < 0.00001) x"_s),
+             10);
+    QCOMPARE(count(u"SELECT count(*) FROM (SELECT alter_id FROM expense_rows WHERE dept_id = 0"
+                   " GROUP BY alter_id HAVING count(*) = 1) x"_s),
+             30);
+    // Every row carries one item per class of its account.
+    QCOMPARE(count(u"SELECT count(*) FROM expense_rows r JOIN account_item_classes c"
+                   " ON c.account_id = r.account_id LEFT JOIN expense_row_items i"
+                   " ON i.alter_id = r.alter_id AND i.row_seq = r.seq AND i.seq = c.seq"
+                   " AND i.class_id = c.class_id WHERE i.item_id IS NULL"_s),
+             0);
+}
+
+void tst_AccountSet::demoShapeItCannotMakeIsRefused_data()
+{
+    QTest::addColumn<DemoShape>("shape");
+    QTest::newRow("one row per card") << DemoShape{10, 100, 10, 1, 3};
+    QTest::newRow("fewer rows than at least") << DemoShape{10, 100, 10, 4, 3};
+    QTest::newRow("no department beyond the ledger's") << DemoShape{10, 12, 10, 2, 3};
+    QTest::newRow("fewer departments than rows") << DemoShape{10, 14, 10, 2, 3};
+    QTest::newRow("no expense account beyond the ledger's") << DemoShape{10, 100, 4, 2, 3};
+}
+
+void tst_AccountSet::demoShapeItCannotMakeIsRefused()
+{
+    QFETCH(DemoShape, shape);
+    const QTemporaryDir folder;
+    try {
+        createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"d.fa"_s), shape);
+        QFAIL("the shape was made");
+    } catch (const AllocFix::Failure &failure) {
+        QCOMPARE(failure.number(), AllocFix::ErrorNumber::InvalidArgument);
+    }
+    QVERIFY(!QFile::exists(folder.filePath(u"d.fa"_s)));
 }
 
 QTEST_GUILESS_MAIN(tst_AccountSet)
