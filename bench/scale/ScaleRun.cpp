@@ -167,6 +167,9 @@ private:
         const SqliteBaseline::Change change =
             SqliteBaseline::changeBetween(before, m_location.path);
         const double seconds = SqliteBaseline::write(before, change, connectionSettings());
+        const SqliteBaseline::Change left = SqliteBaseline::changeBetween(before, m_location.path);
+        if (left.removedRows + left.changedRows + left.addedRows != 0)
+            throw std::runtime_error("the raw baseline did not make the step's change");
         QFile::remove(before);
         m_progress.say(u"  raw SQLite baseline: %1 s (%2 rows removed, %3 changed, %4 added)"_s
                            .arg(seconds, 0, 'f', 3)

@@ -299,7 +299,6 @@ Change changeBetween(const QString &before, const QString &after)
     for (const TableShape &table : inInsertOrder(std::move(tables))) {
         const QString name = quoted(table.name);
         const QString all = columnList(table.columns);
-        const QString keys = columnList(table.keyColumns);
         const auto columns = static_cast<int>(table.columns.size());
         TableChange rows{table.name,
                          table.columns,
@@ -312,21 +311,32 @@ Change changeBetween(const QString &before, const QString &after)
         if (sqlite3_column_int(emptyBefore.handle(), 0) != 0) {
             rows.added = readRows(db, u"SELECT "_s + all + u" FROM main."_s + name, columns);
         } else {
+            // Joined on the key, which the primary key's index serves.
+            QStringList sameKey;
+            QStringList sameValues;
+            for (const QString &key : table.keyColumns)
+                sameKey.append(u"a."_s + quoted(key) + u" = o."_s + quoted(key));
+            for (const QString &column : table.columns)
+                sameValues.append(u"a."_s + quoted(column) + u" IS o."_s + quoted(column));
+            const QString on = u" ON "_s + sameKey.join(u" AND "_s);
+            const QString newer = u" main."_s + name + u" a"_s;
+            const QString older = u" b."_s + name + u" o"_s;
+            const QString firstKey = quoted(table.keyColumns.first());
             rows.removedKeys = readRows(db,
-                                        u"SELECT "_s + keys + u" FROM b."_s + name +
-                                            u" EXCEPT SELECT "_s + keys + u" FROM main."_s + name,
+                                        u"SELECT "_s + columnList(table.keyColumns, u"o."_s) +
+                                            u" FROM"_s + older + u" LEFT JOIN"_s + newer + on +
+                                            u" WHERE a."_s + firstKey + u" IS NULL"_s,
                                         static_cast<int>(table.keyColumns.size()));
-            rows.changed =
-                readRows(db,
-                         u"SELECT * FROM (SELECT "_s + all + u" FROM main."_s + name +
-                             u" EXCEPT SELECT "_s + all + u" FROM b."_s + name + u") WHERE ("_s +
-                             keys + u") IN (SELECT "_s + keys + u" FROM b."_s + name + u')',
-                         columns);
-            rows.added =
-                readRows(db,
-                         u"SELECT "_s + all + u" FROM main."_s + name + u" WHERE ("_s + keys +
-                             u") NOT IN (SELECT "_s + keys + u" FROM b."_s + name + u')',
-                         columns);
+            rows.changed = readRows(db,
+                                    u"SELECT "_s + columnList(table.columns, u"a."_s) + u" FROM"_s +
+                                        newer + u" JOIN"_s + older + on + u" WHERE NOT ("_s +
+                                        sameValues.join(u" AND "_s) + u')',
+                                    columns);
+            rows.added = readRows(db,
+                                  u"SELECT "_s + columnList(table.columns, u"a."_s) + u" FROM"_s +
+                                      newer + u" LEFT JOIN"_s + older + on + u" WHERE o."_s +
+                                      firstKey + u" IS NULL"_s,
+                                  columns);
         }
         change.removedRows += rows.removedKeys->count();
         change.changedRows += rows.changed->count();
