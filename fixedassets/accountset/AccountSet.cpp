@@ -1,6 +1,7 @@
 #include "accountset/AccountSet.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "accountset/PreparedStatement.h"
 #include "accountset/Schema.h"
 
 #include <QDir>
@@ -18,17 +19,15 @@ namespace {
 
 const QString PoolPrefix = u"FixedAssets "_s;
 
+quint64 &closedCount()
+{
+    static quint64 count = 0;
+    return count;
+}
+
 QString connectionNameOf(const AccountSetLocation &location)
 {
     return PoolPrefix + location.url();
-}
-
-[[noreturn]] void raiseQueryFailed(const QSqlError &error)
-{
-    throw AllocFix::Failure(
-        AccountSetError::QueryFailed,
-        u"The account set refused a request: %1"_s.arg(error.text().simplified()),
-        AccountSetError::Source);
 }
 
 // Removes a named connection; every QSqlDatabase copy of it must be gone by then.
@@ -36,6 +35,8 @@ void removeConnection(const QString &name)
 {
     if (!QSqlDatabase::contains(name))
         return;
+    PreparedStatement::dropCache(name);
+    ++closedCount();
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -66,6 +67,14 @@ void checkFileExists(const AccountSetLocation &location)
 }
 
 } // namespace
+
+void raiseQueryFailed(const QSqlError &error)
+{
+    throw AllocFix::Failure(
+        AccountSetError::QueryFailed,
+        u"The account set refused a request: %1"_s.arg(error.text().simplified()),
+        AccountSetError::Source);
+}
 
 AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
     : m_location(std::move(location))
@@ -189,6 +198,11 @@ void AccountSet::closeAll()
     }
 }
 
+quint64 AccountSet::closedConnections()
+{
+    return closedCount();
+}
+
 QSqlDatabase AccountSet::database() const
 {
     return QSqlDatabase::database(m_connectionName, false);
@@ -215,7 +229,12 @@ QSqlQuery AccountSet::exec(const QString &sql, const QVariantList &values) const
 
 QVariant AccountSet::scalar(const QString &sql, const QVariantList &values) const
 {
-    QSqlQuery query = exec(sql, values);
+    if (values.isEmpty()) {
+        QSqlQuery query = exec(sql);
+        return query.next() ? query.value(0) : QVariant();
+    }
+    PreparedStatement query(*this, sql);
+    query.exec(values);
     return query.next() ? query.value(0) : QVariant();
 }
 

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class QSqlError;
+
 // The fixed-asset account set: one database, SQLite (a file) or PostgreSQL (a server database),
 // with one schema. A host opens it by the location its property string names:
 //
@@ -40,6 +42,10 @@ public:
     // Closes a pooled connection (all of them without an argument).
     static void close(const AccountSetLocation &location);
     static void closeAll();
+    // How many pooled connections have been closed so far. What is kept per connection
+    // (prepared statements, snapshots of its data) compares it to know whether its connection
+    // may have gone in between.
+    static quint64 closedConnections();
 
     const AccountSetLocation &location() const { return m_location; }
     const SqlDriver &driver() const { return m_driver; }
@@ -47,7 +53,8 @@ public:
 
     // Prepares sql, binds values in order and runs it. Raises QueryFailed.
     QSqlQuery exec(const QString &sql, const QVariantList &values = {}) const;
-    // The first column of the first row, or an invalid QVariant when there is no row.
+    // The first column of the first row, or an invalid QVariant when there is no row. With
+    // values, the statement is prepared once per connection (PreparedStatement).
     QVariant scalar(const QString &sql, const QVariantList &values = {}) const;
 
     QString profileValue(const QString &name) const;
@@ -60,6 +67,9 @@ private:
     SqlDriver m_driver;
     QString m_connectionName;
 };
+
+// Raises QueryFailed with the database's reason.
+[[noreturn]] void raiseQueryFailed(const QSqlError &error);
 
 // A transaction that holds the account set's write lock. It rolls back unless committed.
 class WriteTransaction {

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/BulkInsert.h"
 
 #include <QDate>
 #include <QHash>
@@ -112,22 +113,6 @@ constexpr std::array<Split, 5> Splits{{
     {{211, 213, 0}, {0.7, 0.3, 0}},
     {{231, 211, 202}, {0.25, 0.25, 0.5}},
 }};
-
-// Inserts rows into one table, one statement per row.
-class RowInserts {
-public:
-    RowInserts(const AccountSet &set, const QString &table, const QStringList &columns)
-        : m_set(set)
-        , m_sql(u"INSERT INTO "_s + table + u" ("_s + columns.join(u", "_s) + u") VALUES ("_s +
-                QStringList(columns.size(), u"?"_s).join(u", "_s) + u')')
-    {}
-    void add(const QVariantList &row) { m_set.exec(m_sql, row); }
-    void finish() {}
-
-private:
-    const AccountSet &m_set;
-    QString m_sql;
-};
 
 struct Row {
     int department; // 0: a legacy row
@@ -299,7 +284,7 @@ int itemOfClass(int classId, const Row &row)
 void addCardRecords(const AccountSet &set, const Generator &generator, int cardCount)
 {
     const QDate firstEntry(2015, 1, 10);
-    RowInserts cards(set, u"cards"_s,
+    BulkInsert cards(set, u"cards"_s,
                      {u"alter_id"_s, u"asset_number"_s, u"asset_name"_s, u"entry_date"_s,
                       u"category"_s, u"model"_s, u"site"_s, u"original_value"_s,
                       u"accumulated_depreciation"_s, u"useful_life_months"_s,
@@ -324,7 +309,7 @@ void addCardRecords(const AccountSet &set, const Generator &generator, int cardC
 // and a pass holds one batch in memory, not the whole set.
 void addCardDepartments(const AccountSet &set, const Generator &generator, int cardCount)
 {
-    RowInserts departments(set, u"card_departments"_s,
+    BulkInsert departments(set, u"card_departments"_s,
                            {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"rate"_s});
     for (int index = 0; index < cardCount; ++index) {
         const CardPlan card = generator.plan(index);
@@ -337,7 +322,7 @@ void addCardDepartments(const AccountSet &set, const Generator &generator, int c
 
 void addExpenseRows(const AccountSet &set, const Generator &generator, int cardCount)
 {
-    RowInserts rows(set, u"expense_rows"_s,
+    BulkInsert rows(set, u"expense_rows"_s,
                     {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"account_id"_s, u"rate"_s});
     for (int index = 0; index < cardCount; ++index) {
         const CardPlan card = generator.plan(index);
@@ -350,7 +335,7 @@ void addExpenseRows(const AccountSet &set, const Generator &generator, int cardC
 
 void addExpenseRowItems(const AccountSet &set, const Generator &generator, int cardCount)
 {
-    RowInserts items(set, u"expense_row_items"_s,
+    BulkInsert items(set, u"expense_row_items"_s,
                      {u"alter_id"_s, u"row_seq"_s, u"seq"_s, u"class_id"_s, u"item_id"_s});
     for (int index = 0; index < cardCount; ++index) {
         const CardPlan card = generator.plan(index);
@@ -374,12 +359,12 @@ void addReferenceData(const AccountSet &set, const DemoShape &shape)
     const Generator generator(shape);
     const std::array<std::pair<int, const char16_t *>, 3> classes{
         {{2, u"部门"}, {3, u"项目"}, {4, u"产品线"}}};
-    RowInserts itemClasses(set, u"item_classes"_s, {u"class_id"_s, u"name"_s});
+    BulkInsert itemClasses(set, u"item_classes"_s, {u"class_id"_s, u"name"_s});
     for (const auto &[id, name] : classes)
         itemClasses.add({id, QString::fromUtf16(name)});
     itemClasses.finish();
 
-    RowInserts items(set, u"items"_s,
+    BulkInsert items(set, u"items"_s,
                      {u"item_id"_s, u"class_id"_s, u"number"_s, u"name"_s, u"detail"_s});
     for (const Item &item : Items) {
         items.add({item.id, item.classId, QString::fromUtf16(item.number),
@@ -414,11 +399,11 @@ void addReferenceData(const AccountSet &set, const DemoShape &shape)
                                   QString::fromUtf16(parent.name) + u"-折旧费"_s + sub, true});
     }
 
-    RowInserts accounts(set, u"accounts"_s, {u"account_id"_s, u"number"_s, u"name"_s, u"detail"_s});
+    BulkInsert accounts(set, u"accounts"_s, {u"account_id"_s, u"number"_s, u"name"_s, u"detail"_s});
     for (const AccountRecord &account : accountRecords)
         accounts.add({account.id, account.number, account.name, account.detail ? 1 : 0});
     accounts.finish();
-    RowInserts accountClasses(set, u"account_item_classes"_s,
+    BulkInsert accountClasses(set, u"account_item_classes"_s,
                               {u"account_id"_s, u"seq"_s, u"class_id"_s});
     for (const AccountRecord &account : accountRecords) {
         const std::array<int, 3> classIds = generator.classesOf(account.id);

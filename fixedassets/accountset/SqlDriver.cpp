@@ -103,4 +103,15 @@ QString SqlDriver::currentUser(QSqlDatabase &db) const
     return user.isEmpty() ? u"unknown"_s : user;
 }
 
+QString SqlDriver::dataVersionQuery() const
+{
+    // SQLite's data version moves with every commit of another connection, total_changes with
+    // every row this one writes. PostgreSQL sees the same data under the same snapshot (the
+    // transactions committed and in progress); a write of this transaction has an ID of its own.
+    return m_kind == AccountSetLocation::Kind::SQLite
+               ? u"SELECT data_version || '/' || total_changes() FROM pragma_data_version"_s
+               : u"SELECT pg_current_snapshot()::text || '/' ||"
+                 " coalesce(pg_current_xact_id_if_assigned()::text, '')"_s;
+}
+
 } // namespace FixedAssets

@@ -30,6 +30,9 @@ public:
     void beginWrite(QSqlDatabase &db) const;
     // The account set user that the audit log records.
     QString currentUser(QSqlDatabase &db) const;
+    // A query that answers the same text for as long as nothing has been written to the
+    // database, by this connection or any other; what is kept from the data compares it.
+    QString dataVersionQuery() const;
 
 private:
     AccountSetLocation::Kind m_kind;
