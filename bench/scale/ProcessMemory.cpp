@@ -2,6 +2,10 @@
 
 #include <QFile>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace Bench::ProcessMemory {
 
 namespace {
@@ -36,6 +40,13 @@ bool resetPeak()
 {
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
     return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace Bench::ProcessMemory

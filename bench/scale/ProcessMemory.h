@@ -11,5 +11,7 @@ qint64 peakResidentBytes();
 // Starts the peak afresh, so that a later part of a run is measured on its own. False when the
 // kernel does not offer it.
 bool resetPeak();
+// Hands memory the process has freed back to the system, where the allocator allows it.
+void releaseFreedMemory();
 
 } // namespace Bench::ProcessMemory

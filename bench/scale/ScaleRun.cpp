@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -27,13 +28,32 @@ constexpr int PagedCards = 1000;
 constexpr int Departments = 5000;
 constexpr int ExpenseAccounts = 50;
 
-template<class Work>
-double secondsOf(Work &&work)
+struct Timing {
+    double seconds = 0;
+    // The process's own CPU time: what the step cost here, whatever else the machine ran.
+    double cpuSeconds = 0;
+};
+
+double cpuClock(clockid_t clock)
 {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+template<class Work>
+Timing timed(Work &&work, clockid_t cpu = CLOCK_PROCESS_CPUTIME_ID)
+{
+    const double cpuStart = cpuClock(cpu);
     QElapsedTimer timer;
     timer.start();
     work();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    return {static_cast<double>(timer.nsecsElapsed()) / 1e9, cpuClock(cpu) - cpuStart};
+}
+
+QJsonObject timingJson(const Timing &timing)
+{
+    return {{u"seconds"_s, timing.seconds}, {u"cpu_seconds"_s, timing.cpuSeconds}};
 }
 
 double megabytes(qint64 bytes)
@@ -60,8 +80,8 @@ private:
     QElapsedTimer m_clock;
 };
 
-// Per-card times of the wizard's next-card command, with nearest-rank percentiles.
-QJsonObject pagingTimes(std::vector<double> milliseconds, qint64 rowsShown)
+// Nearest-rank percentiles of per-card times, in milliseconds.
+QJsonObject percentiles(std::vector<double> milliseconds, const QString &prefix)
 {
     std::sort(milliseconds.begin(), milliseconds.end());
     const auto rank = [&milliseconds](double share) {
@@ -71,27 +91,35 @@ QJsonObject pagingTimes(std::vector<double> milliseconds, qint64 rowsShown)
             static_cast<size_t>(std::ceil(share * static_cast<double>(milliseconds.size())) - 1);
         return milliseconds[std::min(index, milliseconds.size() - 1)];
     };
-    const double cards = static_cast<double>(milliseconds.size());
-    return {{u"cards"_s, static_cast<qint64>(milliseconds.size())},
-            {u"p50_ms"_s, rank(0.5)},
-            {u"p95_ms"_s, rank(0.95)},
-            {u"max_ms"_s, milliseconds.empty() ? 0.0 : milliseconds.back()},
-            {u"rows_per_card"_s, cards > 0 ? static_cast<double>(rowsShown) / cards : 0.0}};
+    return {{prefix + u"p50_ms"_s, rank(0.5)},
+            {prefix + u"p95_ms"_s, rank(0.95)},
+            {prefix + u"max_ms"_s, milliseconds.empty() ? 0.0 : milliseconds.back()}};
 }
 
-// Shows the next card count times; answers the time of each.
+// Shows the next card count times; answers the time of each, on the clock and in CPU time of
+// the user-interface thread.
 QJsonObject pageThrough(AllocFix::frmUpdateData &wizard, int count, const Progress &progress)
 {
     std::vector<double> milliseconds;
+    std::vector<double> cpuMilliseconds;
     qint64 rowsShown = 0;
     for (int card = 0; card < count; ++card) {
-        milliseconds.push_back(secondsOf([&wizard] { Component::click(wizard, u"cmdNext"_s); }) *
-                               1000.0);
+        const Timing click =
+            timed([&wizard] { Component::click(wizard, u"cmdNext"_s); }, CLOCK_THREAD_CPUTIME_ID);
+        milliseconds.push_back(click.seconds * 1000.0);
+        cpuMilliseconds.push_back(click.cpuSeconds * 1000.0);
         rowsShown += Component::shownExpenseRows(wizard);
         if ((card + 1) % 250 == 0)
             progress.say(u"  shown %1 of %2 cards"_s.arg(card + 1).arg(count));
     }
-    return pagingTimes(std::move(milliseconds), rowsShown);
+    QJsonObject times = percentiles(milliseconds, QString());
+    const QJsonObject cpu = percentiles(cpuMilliseconds, u"cpu_"_s);
+    for (auto it = cpu.begin(); it != cpu.end(); ++it)
+        times.insert(it.key(), it.value());
+    times[u"cards"_s] = count;
+    times[u"rows_per_card"_s] =
+        count > 0 ? static_cast<double>(rowsShown) / static_cast<double>(count) : 0.0;
+    return times;
 }
 
 class ScaleRun {
@@ -109,6 +137,8 @@ public:
     QJsonObject run()
     {
         Component::recordMessages();
+        // What an earlier run freed goes back to the system, so that this run's memory is its own.
+        ProcessMemory::releaseFreedMemory();
         ProcessMemory::resetPeak();
         for (const QString &step : ScaleSteps) {
             if (!m_options.steps.contains(step))
@@ -189,7 +219,7 @@ private:
                            .arg(Departments)
                            .arg(ExpenseAccounts));
         QString url;
-        const double seconds = secondsOf([&] {
+        const Timing timing = timed([&] {
             url = FixedAssets::createDemoAccountSet(m_options.location, shape(m_options.cards, 0));
         });
         useAccountSet(url);
@@ -209,8 +239,8 @@ private:
                  {u"card_departments"_s, count(u"SELECT count(*) FROM card_departments"_s)},
                  {u"expense_rows"_s, count(u"SELECT count(*) FROM expense_rows"_s)},
                  {u"expense_row_items"_s, count(u"SELECT count(*) FROM expense_row_items"_s)}};
-        QJsonObject step{{u"seconds"_s, seconds}};
-        m_progress.say(u"  created in %1 s"_s.arg(seconds, 0, 'f', 3));
+        QJsonObject step = timingJson(timing);
+        m_progress.say(u"  created in %1 s"_s.arg(timing.seconds, 0, 'f', 3));
         if (m_baseline) {
             const QString empty = baselineFile(u"empty.fa"_s);
             SqliteBaseline::createEmptyLike(m_location.path, empty);
@@ -223,21 +253,23 @@ private:
     {
         m_progress.say(u"2/7 the check (CheckDataForUpDate), three times"_s);
         QJsonArray runs;
-        std::vector<double> seconds;
+        std::vector<Timing> timings;
         Component::CheckCounts counts;
         for (int run = 0; run < 3; ++run) {
-            seconds.push_back(secondsOf([&counts] { counts = Component::checkCards(); }));
-            runs.append(seconds.back());
+            timings.push_back(timed([&counts] { counts = Component::checkCards(); }));
+            runs.append(timings.back().seconds);
         }
-        std::sort(seconds.begin(), seconds.end());
-        m_steps[u"check"_s] = QJsonObject{{u"seconds"_s, seconds[1]},
-                                          {u"runs"_s, runs},
-                                          {u"cards_to_adjust"_s, counts.total},
-                                          {u"manual_cards"_s, counts.manual}};
-        m_progress.say(
-            u"  median %1 s; %2 cards to adjust, %3 of them by hand"_s.arg(seconds[1], 0, 'f', 3)
-                .arg(counts.total)
-                .arg(counts.manual));
+        std::sort(timings.begin(), timings.end(),
+                  [](const Timing &a, const Timing &b) { return a.seconds < b.seconds; });
+        QJsonObject step = timingJson(timings[1]);
+        step[u"runs"_s] = runs;
+        step[u"cards_to_adjust"_s] = counts.total;
+        step[u"manual_cards"_s] = counts.manual;
+        m_steps[u"check"_s] = step;
+        m_progress.say(u"  median %1 s; %2 cards to adjust, %3 of them by hand"_s
+                           .arg(timings[1].seconds, 0, 'f', 3)
+                           .arg(counts.total)
+                           .arg(counts.manual));
     }
 
     void adjust()
@@ -247,10 +279,11 @@ private:
         if (m_baseline)
             SqliteBaseline::copyDatabase(m_location.path, before);
         int manual = 0;
-        const double seconds = secondsOf([&manual] { manual = Component::adjustCards(); });
-        QJsonObject step{{u"seconds"_s, seconds}, {u"manual_cards"_s, manual}};
+        const Timing timing = timed([&manual] { manual = Component::adjustCards(); });
+        QJsonObject step = timingJson(timing);
+        step[u"manual_cards"_s] = manual;
         m_progress.say(
-            u"  %1 s; %2 cards left for manual work"_s.arg(seconds, 0, 'f', 3).arg(manual));
+            u"  %1 s; %2 cards left for manual work"_s.arg(timing.seconds, 0, 'f', 3).arg(manual));
         if (m_baseline)
             step[u"baseline"_s] = baselineSince(before);
         m_steps[u"adjust"_s] = step;
@@ -261,10 +294,11 @@ private:
     {
         Component::runWizard([this](AllocFix::frmUpdateData &wizard) {
             m_progress.say(u"4/7 opening the manual page (check, adjustment, first card)"_s);
-            const double open = secondsOf([&wizard] { Component::openManualPage(wizard); });
+            const Timing open = timed([&wizard] { Component::openManualPage(wizard); });
+            ProcessMemory::releaseFreedMemory();
             m_beforeRows = ProcessMemory::residentBytes();
             const qsizetype cards = Component::manualCardCount(wizard);
-            m_steps[u"open_manual_page"_s] = QJsonObject{{u"seconds"_s, open}};
+            m_steps[u"open_manual_page"_s] = timingJson(open);
             const int pages = static_cast<int>(qMin<qsizetype>(PagedCards, cards) - 1);
             m_progress.say(
                 u"  paging through the first %1 of %2 manual cards (cmdNext)"_s.arg(pages + 1).arg(
@@ -279,17 +313,19 @@ private:
     {
         m_progress.say(u"5/7 loading the rows of every manual card, as a visit loads them"_s);
         Component::LoadedRows loaded;
-        const double load = secondsOf([&] {
+        const Timing load = timed([&] {
             loaded = Component::loadEveryCard(wizard, [this](qsizetype done) {
                 if (done % 5000 == 0)
                     m_progress.say(u"  loaded %1 cards"_s.arg(done));
             });
         });
+        ProcessMemory::releaseFreedMemory();
         const qint64 after = ProcessMemory::residentBytes();
-        m_steps[u"load_rows"_s] = QJsonObject{{u"seconds"_s, load},
-                                              {u"cards"_s, loaded.cards},
-                                              {u"rows"_s, loaded.rows},
-                                              {u"items"_s, loaded.items}};
+        QJsonObject loadStep = timingJson(load);
+        loadStep[u"cards"_s] = loaded.cards;
+        loadStep[u"rows"_s] = loaded.rows;
+        loadStep[u"items"_s] = loaded.items;
+        m_steps[u"load_rows"_s] = loadStep;
         // From the first card shown to every card's rows held: what the rows cost.
         m_memory = {{u"first_card_mb"_s, megabytes(m_beforeRows)},
                     {u"all_rows_loaded_mb"_s, megabytes(after)},
@@ -303,13 +339,15 @@ private:
         Component::allocateEveryCard(wizard);
         m_progress.say(u"  ValidateAllocations over %1 cards"_s.arg(loaded.cards));
         bool valid = false;
-        const double validate = secondsOf([&valid] { valid = Component::validate(); });
+        const Timing validate = timed([&valid] { valid = Component::validate(); });
         if (!valid) {
             throw std::runtime_error("the validation failed: " +
                                      Component::validationFaults(3).join(u" / "_s).toStdString());
         }
-        m_steps[u"validate"_s] = QJsonObject{{u"seconds"_s, validate}, {u"cards"_s, loaded.cards}};
-        m_progress.say(u"  %1 s"_s.arg(validate, 0, 'f', 3));
+        QJsonObject validateStep = timingJson(validate);
+        validateStep[u"cards"_s] = loaded.cards;
+        m_steps[u"validate"_s] = validateStep;
+        m_progress.say(u"  %1 s"_s.arg(validate.seconds, 0, 'f', 3));
 
         if (!m_options.steps.contains(u"save"_s))
             return;
@@ -317,9 +355,10 @@ private:
         const QString beforeSave = baselineFile(u"before-save.fa"_s);
         if (m_baseline)
             SqliteBaseline::copyDatabase(m_location.path, beforeSave);
-        const double save = secondsOf([] { Component::save(); });
-        QJsonObject step{{u"seconds"_s, save}, {u"cards"_s, loaded.cards}};
-        m_progress.say(u"  %1 s"_s.arg(save, 0, 'f', 3));
+        const Timing save = timed([] { Component::save(); });
+        QJsonObject step = timingJson(save);
+        step[u"cards"_s] = loaded.cards;
+        m_progress.say(u"  %1 s"_s.arg(save.seconds, 0, 'f', 3));
         if (m_baseline)
             step[u"baseline"_s] = baselineSince(beforeSave);
         m_steps[u"save"_s] = step;
