@@ -1,7 +1,5 @@
 #pragma once
 
-#include "accountset/PreparedStatement.h"
-
 #include <QStringList>
 #include <QVariantList>
 
@@ -11,10 +9,11 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// Inserts many rows into one table, many rows to a statement: one multi-row INSERT, prepared
-// once, serves every full batch, so a large fill costs one execution (one round trip) per batch
-// rather than per row. Runs inside the caller's transaction; rows added after the last finish()
-// are not written.
+// Inserts many rows into one table with one statement prepared once. On SQLite each row is bound
+// and written through the C API on the connection's own handle, which spares the per-value cost
+// of Qt's binding; on PostgreSQL a multi-row INSERT takes many rows at a time, so a large fill
+// costs one round trip per batch rather than per row. Runs inside the caller's transaction;
+// rows added after the last finish() may not be written.
 //
 //     BulkInsert items(set, u"items"_s, {u"item_id"_s, u"class_id"_s, u"name"_s});
 //     for (...)
@@ -27,22 +26,22 @@ public:
     BulkInsert(const BulkInsert &) = delete;
     BulkInsert &operator=(const BulkInsert &) = delete;
 
-    // One value per column, in the columns' order. Raises QueryFailed when a full batch is
-    // refused.
+    // One value per column, in the columns' order: integers, doubles, texts or null. Raises
+    // QueryFailed when the database refuses the row, or the batch it completes.
     void add(const QVariantList &row);
     // Writes the rows still waiting.
     void finish();
 
-private:
-    QString statement(qsizetype rows) const;
-    void send(PreparedStatement &insert);
+    // How the rows reach the database; chosen by the constructor.
+    class Writer {
+    public:
+        virtual ~Writer() = default;
+        virtual void add(const QVariantList &row) = 0;
+        virtual void finish() = 0;
+    };
 
-    const AccountSet &m_set;
-    QString m_table;
-    QStringList m_columns;
-    qsizetype m_batchRows;
-    std::unique_ptr<PreparedStatement> m_fullBatch;
-    QVariantList m_waiting;
+private:
+    std::unique_ptr<Writer> m_writer;
 };
 
 } // namespace FixedAssets

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSetErrors.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -112,6 +113,16 @@ QString SqlDriver::dataVersionQuery() const
                ? u"SELECT data_version || '/' || total_changes() FROM pragma_data_version"_s
                : u"SELECT pg_current_snapshot()::text || '/' ||"
                  " coalesce(pg_current_xact_id_if_assigned()::text, '')"_s;
+}
+
+sqlite3 *SqlDriver::sqliteHandle(const QSqlDatabase &db) const
+{
+    if (m_kind != AccountSetLocation::Kind::SQLite || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 } // namespace FixedAssets

@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 namespace FixedAssets {
 
 // Every difference between SQLite and PostgreSQL that the account set meets, in one place. The
@@ -33,6 +35,10 @@ public:
     // A query that answers the same text for as long as nothing has been written to the
     // database, by this connection or any other; what is kept from the data compares it.
     QString dataVersionQuery() const;
+    // The SQLite connection's own handle, for writing many rows through the C API within the
+    // connection's transaction; null for PostgreSQL. Qt's SQLite driver and this program use the
+    // one system SQLite library.
+    sqlite3 *sqliteHandle(const QSqlDatabase &db) const;
 
 private:
     AccountSetLocation::Kind m_kind;

@@ -30,6 +30,8 @@ private Q_SLOTS:
     void closingTheConnectionDropsItsStatements();
     void bulkInsertWritesEveryRow_data();
     void bulkInsertWritesEveryRow();
+    void bulkInsertRaisesForARefusedRow_data();
+    void bulkInsertRaisesForARefusedRow();
 };
 
 void tst_Statements::cleanup()
@@ -131,6 +133,27 @@ void tst_Statements::bulkInsertWritesEveryRow()
     QCOMPARE(set.scalar(u"SELECT count(*) FROM profile WHERE name LIKE 'Bulk%'"_s).toInt(), rows);
     QCOMPARE(set.profileValue(u"Bulk%1"_s.arg(rows)), QString::number(rows * 7));
     QCOMPARE(set.profileValue(u"Bulk1"_s), u"7"_s);
+}
+
+void tst_Statements::bulkInsertRaisesForARefusedRow_data()
+{
+    addBackendRows();
+}
+
+void tst_Statements::bulkInsertRaisesForARefusedRow()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 1));
+    WriteTransaction transaction(set);
+    try {
+        BulkInsert insert(set, u"profile"_s, {u"name"_s, u"value"_s});
+        insert.add({u"Fresh"_s, u"1"_s});
+        insert.add({u"SchemaVersion"_s, u"9"_s}); // the key is taken
+        insert.finish();
+        QFAIL("the refused row went unnoticed");
+    } catch (const AllocFix::Failure &failure) {
+        QCOMPARE(failure.number(), AccountSetError::QueryFailed);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Statements)
