@@ -98,8 +98,14 @@ public:
         QString baselineRatio;
         if (!baseline.isEmpty()) {
             const double raw = baseline.value(u"seconds"_s).toDouble();
+            const double rawCpu = baseline.value(u"cpu_seconds"_s).toDouble();
             baselineText = seconds(raw);
             baselineRatio = raw > 0 ? ratio(liteSeconds / raw) : QString();
+            // CPU time shows the same ratio apart from what else the machine ran.
+            if (rawCpu > 0 && lite.contains(u"cpu_seconds"_s)) {
+                baselineRatio +=
+                    u" (CPU "_s + ratio(lite.value(u"cpu_seconds"_s).toDouble() / rawCpu) + u')';
+            }
         }
         QString pgText;
         QString pgRatio;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
@@ -346,13 +347,15 @@ Change changeBetween(const QString &before, const QString &after)
     return change;
 }
 
-double write(const QString &path, const Change &change, const Settings &settings)
+WriteTime write(const QString &path, const Change &change, const Settings &settings)
 {
     const Database db(path);
     db.exec(u"PRAGMA foreign_keys = ON"_s);
     db.exec(u"PRAGMA journal_mode = "_s + settings.journalMode);
     db.exec(u"PRAGMA synchronous = "_s + QString::number(settings.synchronous));
 
+    timespec cpuStart{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
     QElapsedTimer timer;
     timer.start();
     db.exec(u"BEGIN IMMEDIATE"_s);
@@ -407,7 +410,11 @@ double write(const QString &path, const Change &change, const Settings &settings
         }
     }
     db.exec(u"COMMIT"_s);
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    timespec cpuEnd{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+    return {seconds, static_cast<double>(cpuEnd.tv_sec - cpuStart.tv_sec) +
+                         static_cast<double>(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9};
 }
 
 } // namespace Bench::SqliteBaseline

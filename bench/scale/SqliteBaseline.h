@@ -44,8 +44,12 @@ void copyDatabase(const QString &from, const QString &to);
 void createEmptyLike(const QString &model, const QString &path);
 // The change that turns the database at before into the one at after.
 Change changeBetween(const QString &before, const QString &after);
-// Writes the change into the database at path (a copy of before) and returns the seconds it
-// took, from BEGIN to the end of COMMIT.
-double write(const QString &path, const Change &change, const Settings &settings);
+struct WriteTime {
+    double seconds = 0;
+    double cpuSeconds = 0;
+};
+// Writes the change into the database at path (a copy of before) and returns the time it took,
+// from BEGIN to the end of COMMIT, on the clock and in CPU time of the process.
+WriteTime write(const QString &path, const Change &change, const Settings &settings);
 
 } // namespace Bench::SqliteBaseline
