@@ -438,6 +438,8 @@ QString createDemoAccountSet(const QString &location, const DemoShape &shape)
     AccountSet::create(parsed, [&shape](const AccountSet &set) {
         addReferenceData(set, shape);
         addDemoCards(set, shape);
+        QSqlDatabase db = set.database();
+        set.driver().updateStatistics(db);
     });
     return parsed.url();
 }

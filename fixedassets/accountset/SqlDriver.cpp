@@ -115,6 +115,12 @@ QString SqlDriver::dataVersionQuery() const
                  " coalesce(pg_current_xact_id_if_assigned()::text, '')"_s;
 }
 
+void SqlDriver::updateStatistics(QSqlDatabase &db) const
+{
+    if (m_kind == AccountSetLocation::Kind::PostgreSQL)
+        execOrRaise(db, u"ANALYZE"_s);
+}
+
 sqlite3 *SqlDriver::sqliteHandle(const QSqlDatabase &db) const
 {
     if (m_kind != AccountSetLocation::Kind::SQLite || !db.driver())

@@ -35,6 +35,11 @@ public:
     // A query that answers the same text for as long as nothing has been written to the
     // database, by this connection or any other; what is kept from the data compares it.
     QString dataVersionQuery() const;
+    // Brings the planner's table statistics up to date after many rows were written at once.
+    // PostgreSQL plans a statement prepared once for all its values from them, and without them
+    // takes every table for a large one (hash joins over whole tables); SQLite plans our
+    // queries well without them.
+    void updateStatistics(QSqlDatabase &db) const;
     // The SQLite connection's own handle, for writing many rows through the C API within the
     // connection's transaction; null for PostgreSQL. Qt's SQLite driver and this program use the
     // one system SQLite library.
