@@ -87,6 +87,7 @@ private Q_SLOTS:
     void demoShapeMakesWhatItAsks();
     void demoShapeItCannotMakeIsRefused_data();
     void demoShapeItCannotMakeIsRefused();
+    void demoSetHasTableStatistics();
 };
 
 void tst_AccountSet::cleanup()
@@ -373,6 +374,18 @@ void tst_AccountSet::demoShapeItCannotMakeIsRefused()
         QCOMPARE(failure.number(), AllocFix::ErrorNumber::InvalidArgument);
     }
     QVERIFY(!QFile::exists(folder.filePath(u"d.fa"_s)));
+}
+
+void tst_AccountSet::demoSetHasTableStatistics()
+{
+    // Without them PostgreSQL plans prepared card queries as if every table were large.
+    const QTemporaryDir folder;
+    const std::optional<QString> location = Testing::locationFor(u"postgresql"_s, folder);
+    if (!location)
+        QSKIP(Testing::PostgresMissing);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(*location, 20));
+    QVERIFY(set.scalar(u"SELECT count(*) FROM pg_stats WHERE tablename = 'card_departments'"_s)
+                .toInt() > 0);
 }
 
 QTEST_GUILESS_MAIN(tst_AccountSet)
