@@ -1,10 +1,12 @@
 #include "accountset/BulkInsert.h"
 
 #include "accountset/AccountSet.h"
-#include "accountset/PreparedStatement.h"
+#include "accountset/AccountSetErrors.h"
 
+#include <QLocale>
 #include <QSqlError>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -13,11 +15,10 @@ namespace FixedAssets {
 
 namespace {
 
-QString insertStatement(const QString &table, const QStringList &columns, qsizetype rows)
+QString insertStatement(const QString &table, const QStringList &columns)
 {
-    const QString row = u'(' + QStringList(columns.size(), u"?"_s).join(u", "_s) + u')';
-    return u"INSERT INTO "_s + table + u" ("_s + columns.join(u", "_s) + u") VALUES "_s +
-           QStringList(rows, row).join(u", "_s);
+    return u"INSERT INTO "_s + table + u" ("_s + columns.join(u", "_s) + u") VALUES ("_s +
+           QStringList(columns.size(), u"?"_s).join(u", "_s) + u')';
 }
 
 // SQLite: one single-row INSERT on the connection's handle, each row bound and stepped as it
@@ -86,67 +87,151 @@ private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
-// Any other database: a multi-row INSERT prepared once for every full batch.
-class StatementBatches final : public BulkInsert::Writer {
+// PostgreSQL: COPY on the connection's own handle, the rows sent in the text format a buffer at
+// a time. The copy begins with the first row and ends with finish(); until then the connection
+// serves nothing else.
+class PostgresCopy final : public BulkInsert::Writer {
 public:
-    // Under SQLite's smallest limit of bound values per statement (999), and past the size from
-    // which larger batches no longer pay.
-    static constexpr qsizetype MaxValuesPerStatement = 999;
-    static constexpr qsizetype MaxRowsPerStatement = 100;
-
-    StatementBatches(const AccountSet &set, const QString &table, const QStringList &columns)
-        : m_set(set)
-        , m_table(table)
-        , m_columns(columns)
-        , m_batchRows(
-              qMin(MaxRowsPerStatement, MaxValuesPerStatement / qMax(qsizetype(1), columns.size())))
+    PostgresCopy(PGconn *connection, const QString &table, const QStringList &columns)
+        : m_connection(connection)
+        , m_statement(u"COPY %1 (%2) FROM STDIN"_s.arg(table, columns.join(u", "_s)).toUtf8())
+    {}
+    ~PostgresCopy() override
     {
-        m_waiting.reserve(m_batchRows * m_columns.size());
+        // Not finished: the copy is abandoned, and with it the transaction.
+        if (m_copying) {
+            PQputCopyEnd(m_connection, "the rows were not finished");
+            drainResults();
+        }
     }
+    PostgresCopy(const PostgresCopy &) = delete;
+    PostgresCopy &operator=(const PostgresCopy &) = delete;
 
     void add(const QVariantList &row) override
     {
-        m_waiting.append(row);
-        if (m_waiting.size() < m_batchRows * m_columns.size())
-            return;
-        if (!m_fullBatch) {
-            m_fullBatch = std::make_unique<PreparedStatement>(
-                m_set, insertStatement(m_table, m_columns, m_batchRows));
+        if (!m_copying)
+            begin();
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            if (i > 0)
+                m_buffer.append('\t');
+            appendValue(row[i]);
         }
-        send(*m_fullBatch);
+        m_buffer.append('\n');
+        if (m_buffer.size() >= BufferBytes)
+            send();
     }
     void finish() override
     {
-        if (m_waiting.isEmpty())
+        if (!m_copying)
             return;
-        PreparedStatement rest(
-            m_set, insertStatement(m_table, m_columns, m_waiting.size() / m_columns.size()));
-        send(rest);
+        send();
+        m_copying = false;
+        if (PQputCopyEnd(m_connection, nullptr) != 1)
+            raise(QString::fromUtf8(PQerrorMessage(m_connection)));
+        const QString error = drainResults();
+        if (!error.isEmpty())
+            raise(error);
     }
 
 private:
-    void send(PreparedStatement &insert)
+    static constexpr qsizetype BufferBytes = 256 * 1024;
+
+    void begin()
     {
-        insert.exec(m_waiting);
-        m_waiting.clear();
+        PGresult *result = PQexec(m_connection, m_statement.constData());
+        const bool copying = PQresultStatus(result) == PGRES_COPY_IN;
+        const QString error = QString::fromUtf8(PQresultErrorMessage(result));
+        PQclear(result);
+        if (!copying)
+            raise(error);
+        m_copying = true;
+    }
+    void send()
+    {
+        if (m_buffer.isEmpty())
+            return;
+        if (PQputCopyData(m_connection, m_buffer.constData(), static_cast<int>(m_buffer.size())) !=
+            1) {
+            raise(QString::fromUtf8(PQerrorMessage(m_connection)));
+        }
+        m_buffer.clear();
+    }
+    // The copy's results, the first error among them.
+    QString drainResults()
+    {
+        QString error;
+        while (PGresult *result = PQgetResult(m_connection)) {
+            if (PQresultStatus(result) != PGRES_COMMAND_OK && error.isEmpty())
+                error = QString::fromUtf8(PQresultErrorMessage(result));
+            PQclear(result);
+        }
+        return error;
+    }
+    void appendValue(const QVariant &value)
+    {
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            m_buffer.append(QByteArray::number(value.toLongLong()));
+            return;
+        case QMetaType::Double:
+            m_buffer.append(
+                QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest));
+            return;
+        default:
+            break;
+        }
+        if (value.isNull()) {
+            m_buffer.append("\\N");
+            return;
+        }
+        // The text format's escapes: backslash, and the separators of columns and rows.
+        const QByteArray text = value.toString().toUtf8();
+        for (const char c : text) {
+            switch (c) {
+            case '\\':
+                m_buffer.append("\\\\");
+                break;
+            case '\t':
+                m_buffer.append("\\t");
+                break;
+            case '\n':
+                m_buffer.append("\\n");
+                break;
+            case '\r':
+                m_buffer.append("\\r");
+                break;
+            default:
+                m_buffer.append(c);
+                break;
+            }
+        }
+    }
+    [[noreturn]] static void raise(const QString &error)
+    {
+        raiseQueryFailed(QSqlError(QString(), error.trimmed(), QSqlError::StatementError));
     }
 
-    const AccountSet &m_set;
-    QString m_table;
-    QStringList m_columns;
-    qsizetype m_batchRows;
-    std::unique_ptr<PreparedStatement> m_fullBatch;
-    QVariantList m_waiting;
+    PGconn *m_connection;
+    QByteArray m_statement;
+    QByteArray m_buffer;
+    bool m_copying = false;
 };
 
 } // namespace
 
 BulkInsert::BulkInsert(const AccountSet &set, const QString &table, const QStringList &columns)
 {
-    if (sqlite3 *handle = set.driver().sqliteHandle(set.database()))
-        m_writer = std::make_unique<SqliteRows>(handle, insertStatement(table, columns, 1));
-    else
-        m_writer = std::make_unique<StatementBatches>(set, table, columns);
+    const QSqlDatabase db = set.database();
+    if (sqlite3 *handle = set.driver().sqliteHandle(db)) {
+        m_writer = std::make_unique<SqliteRows>(handle, insertStatement(table, columns));
+    } else if (PGconn *handle = set.driver().postgresHandle(db)) {
+        m_writer = std::make_unique<PostgresCopy>(handle, table, columns);
+    } else {
+        throw AllocFix::Failure(AccountSetError::NotSupported,
+                                u"Rows cannot be written in bulk through this database driver"_s,
+                                AccountSetError::Source);
+    }
 }
 
 BulkInsert::~BulkInsert() = default;

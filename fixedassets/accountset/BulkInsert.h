@@ -9,11 +9,12 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// Inserts many rows into one table with one statement prepared once. On SQLite each row is bound
-// and written through the C API on the connection's own handle, which spares the per-value cost
-// of Qt's binding; on PostgreSQL a multi-row INSERT takes many rows at a time, so a large fill
-// costs one round trip per batch rather than per row. Runs inside the caller's transaction;
-// rows added after the last finish() may not be written.
+// Inserts many rows into one table through the database's own library on the connection's
+// handle, inside the caller's transaction: on SQLite one INSERT prepared once, each row bound and
+// stepped (Qt's binding costs more per value than SQLite's insert); on PostgreSQL a COPY, the rows
+// sent a buffer at a time rather than a round trip each. On PostgreSQL the connection serves
+// nothing else from the first add() to finish(), so finish one table before writing another;
+// rows not finished are not written, and an unfinished copy fails the transaction.
 //
 //     BulkInsert items(set, u"items"_s, {u"item_id"_s, u"class_id"_s, u"name"_s});
 //     for (...)
@@ -27,7 +28,7 @@ public:
     BulkInsert &operator=(const BulkInsert &) = delete;
 
     // One value per column, in the columns' order: integers, doubles, texts or null. Raises
-    // QueryFailed when the database refuses the row, or the batch it completes.
+    // QueryFailed when the database refuses the row (PostgreSQL: at finish()).
     void add(const QVariantList &row);
     // Writes the rows still waiting.
     void finish();

@@ -28,6 +28,19 @@ void execOrRaise(QSqlDatabase &db, const QString &sql)
     }
 }
 
+// The handle of a connection's driver when it is of one of the types named.
+void *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *> typeNames)
+{
+    if (!db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    for (const char *typeName : typeNames) {
+        if (handle.isValid() && qstrcmp(handle.typeName(), typeName) == 0)
+            return *static_cast<void *const *>(handle.constData());
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QSqlDatabase SqlDriver::addConnection(const AccountSetLocation &location, const QString &name) const
@@ -123,12 +136,17 @@ void SqlDriver::updateStatistics(QSqlDatabase &db) const
 
 sqlite3 *SqlDriver::sqliteHandle(const QSqlDatabase &db) const
 {
-    if (m_kind != AccountSetLocation::Kind::SQLite || !db.driver())
+    if (m_kind != AccountSetLocation::Kind::SQLite)
         return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    return static_cast<sqlite3 *>(driverHandle(db, {"sqlite3*"}));
+}
+
+pg_conn *SqlDriver::postgresHandle(const QSqlDatabase &db) const
+{
+    if (m_kind != AccountSetLocation::Kind::PostgreSQL)
         return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
+    // Qt names the type after the struct or after its typedef.
+    return static_cast<pg_conn *>(driverHandle(db, {"pg_conn*", "PGconn*"}));
 }
 
 } // namespace FixedAssets

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct pg_conn;
 struct sqlite3;
 
 namespace FixedAssets {
@@ -40,10 +41,11 @@ public:
     // takes every table for a large one (hash joins over whole tables); SQLite plans our
     // queries well without them.
     void updateStatistics(QSqlDatabase &db) const;
-    // The SQLite connection's own handle, for writing many rows through the C API within the
-    // connection's transaction; null for PostgreSQL. Qt's SQLite driver and this program use the
-    // one system SQLite library.
+    // The connection's own handle, for writing many rows through the database's C library
+    // within the connection's transaction; null for the other database. Qt's drivers and this
+    // program use the one system library of each.
     sqlite3 *sqliteHandle(const QSqlDatabase &db) const;
+    pg_conn *postgresHandle(const QSqlDatabase &db) const;
 
 private:
     AccountSetLocation::Kind m_kind;

@@ -30,6 +30,8 @@ private Q_SLOTS:
     void closingTheConnectionDropsItsStatements();
     void bulkInsertWritesEveryRow_data();
     void bulkInsertWritesEveryRow();
+    void bulkInsertKeepsEveryText_data();
+    void bulkInsertKeepsEveryText();
     void bulkInsertRaisesForARefusedRow_data();
     void bulkInsertRaisesForARefusedRow();
 };
@@ -133,6 +135,38 @@ void tst_Statements::bulkInsertWritesEveryRow()
     QCOMPARE(set.scalar(u"SELECT count(*) FROM profile WHERE name LIKE 'Bulk%'"_s).toInt(), rows);
     QCOMPARE(set.profileValue(u"Bulk%1"_s.arg(rows)), QString::number(rows * 7));
     QCOMPARE(set.profileValue(u"Bulk1"_s), u"7"_s);
+}
+
+void tst_Statements::bulkInsertKeepsEveryText_data()
+{
+    addBackendColumn();
+    QTest::addColumn<QString>("text");
+    const QList<std::pair<const char *, QString>> texts{{"tab", u"a\tb"_s},
+                                                        {"new line", u"line\nnext\r"_s},
+                                                        {"backslash", u"back\\slash"_s},
+                                                        {"looks like null", u"\\N"_s},
+                                                        {"quote", u"it's"_s},
+                                                        {"Chinese", u"生产一车间"_s},
+                                                        {"empty", QString()}};
+    for (const QString &backend : Backends) {
+        for (const auto &[name, text] : texts)
+            QTest::addRow("%s, %s", qPrintable(backend), name) << backend << text;
+    }
+}
+
+void tst_Statements::bulkInsertKeepsEveryText()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(QString, text);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 1));
+    {
+        WriteTransaction transaction(set);
+        BulkInsert insert(set, u"profile"_s, {u"name"_s, u"value"_s});
+        insert.add({u"Text"_s, text});
+        insert.finish();
+        transaction.commit();
+    }
+    QCOMPARE(set.scalar(u"SELECT value FROM profile WHERE name = 'Text'"_s).toString(), text);
 }
 
 void tst_Statements::bulkInsertRaisesForARefusedRow_data()
