@@ -4,6 +4,7 @@
 // PostgreSQL beside SQLite when a server is given. See scripts/bench.
 //
 //     bench_scale [--cards N] [--pg URL] [--only create,check] [--out DIR] [--work DIR]
+//     bench_scale --render results.json       (the Markdown table of earlier results)
 #include "accountset/AccountSet.h"
 #include "scale/ComponentCalls.h"
 #include "scale/ProcessMemory.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -26,6 +28,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct Options {
+    QString render;
     int cards = 100000;
     QString postgres;
     QStringList steps = Bench::ScaleSteps;
@@ -60,7 +63,11 @@ Options parse(const QStringList &arguments)
                                   u"Folder for the SQLite account sets (default: a temporary "
                                   "folder, removed afterwards)."_s,
                                   u"DIR"_s);
-    parser.addOptions({cards, postgres, only, out, work});
+    const QCommandLineOption render(u"render"_s,
+                                    u"Print the Markdown table of a JSON file of earlier results "
+                                    "and run nothing."_s,
+                                    u"FILE"_s);
+    parser.addOptions({cards, postgres, only, out, work, render});
     if (!parser.parse(arguments))
         usage(parser, parser.errorText());
     if (parser.isSet(u"help"_s)) {
@@ -68,6 +75,7 @@ Options parse(const QStringList &arguments)
         std::exit(0);
     }
     Options options;
+    options.render = parser.value(render);
     bool ok = false;
     options.cards = parser.value(cards).toInt(&ok);
     if (!ok || options.cards < 10)
@@ -96,6 +104,17 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_FONTDIR", "/usr/share/fonts");
     QApplication app(argc, argv);
     const Options options = parse(QCoreApplication::arguments());
+    if (!options.render.isEmpty()) {
+        QFile results(options.render);
+        if (!results.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "bench_scale: cannot read %s\n", qUtf8Printable(options.render));
+            return 2;
+        }
+        std::fputs(qUtf8Printable(Bench::Report::markdown(
+                       QJsonDocument::fromJson(results.readAll()).object())),
+                   stdout);
+        return 0;
+    }
 
     QTemporaryDir temporary(QDir::tempPath() + u"/allocfix-bench-XXXXXX"_s);
     const QString work = options.work.isEmpty() ? temporary.path() : options.work;
