@@ -128,10 +128,14 @@ public:
         const auto text = [](const QJsonObject &times) -> QString {
             if (times.isEmpty())
                 return QString();
-            return milliseconds(times.value(u"p50_ms"_s).toDouble()) + u" / "_s +
-                   milliseconds(times.value(u"p95_ms"_s).toDouble()) + u" / "_s +
-                   milliseconds(times.value(u"max_ms"_s).toDouble()) + u" ms (CPU p95 "_s +
-                   milliseconds(times.value(u"cpu_p95_ms"_s).toDouble()) + u" ms)"_s;
+            QString text = milliseconds(times.value(u"p50_ms"_s).toDouble()) + u" / "_s +
+                           milliseconds(times.value(u"p95_ms"_s).toDouble()) + u" / "_s +
+                           milliseconds(times.value(u"max_ms"_s).toDouble()) + u" ms"_s;
+            if (times.contains(u"cpu_p95_ms"_s)) {
+                text += u" (CPU p95 "_s + milliseconds(times.value(u"cpu_p95_ms"_s).toDouble()) +
+                        u" ms)"_s;
+            }
+            return text;
         };
         const QJsonObject shown = lite.isEmpty() ? pg : lite;
         const QString what = u" (%1 cards, %2 rows each on average)"_s.arg(
