@@ -297,7 +297,8 @@ Change changeBetween(const QString &before, const QString &after)
     }
 
     Change change;
-    for (const TableShape &table : inInsertOrder(std::move(tables))) {
+    const std::vector<TableShape> ordered = inInsertOrder(std::move(tables));
+    for (const TableShape &table : ordered) {
         const QString name = quoted(table.name);
         const QString all = columnList(table.columns);
         const auto columns = static_cast<int>(table.columns.size());

@@ -134,7 +134,7 @@ public:
     }
 
 private:
-    static constexpr qsizetype BufferBytes = 256 * 1024;
+    static constexpr qsizetype BufferBytes = qsizetype(256) * 1024;
 
     void begin()
     {
