@@ -281,75 +281,78 @@ int itemOfClass(int classId, const Row &row)
     }
 }
 
+// One table's rows for every card. Each table has a pass of its own, so that every row's parent
+// is written before it and the set is never held in memory whole.
+template<class AddRows>
+void writeTable(const AccountSet &set, const Generator &generator, int cardCount,
+                const QString &table, const QStringList &columns, AddRows addRows)
+{
+    BulkInsert insert(set, table, columns);
+    for (int index = 0; index < cardCount; ++index)
+        addRows(insert, generator.plan(index));
+    insert.finish();
+}
+
 void addCardRecords(const AccountSet &set, const Generator &generator, int cardCount)
 {
     const QDate firstEntry(2015, 1, 10);
-    BulkInsert cards(set, u"cards"_s,
-                     {u"alter_id"_s, u"asset_number"_s, u"asset_name"_s, u"entry_date"_s,
-                      u"category"_s, u"model"_s, u"site"_s, u"original_value"_s,
-                      u"accumulated_depreciation"_s, u"useful_life_months"_s,
-                      u"depreciation_method"_s, u"status"_s});
-    for (int index = 0; index < cardCount; ++index) {
-        const CardPlan card = generator.plan(index);
-        const CardKind &kind = *card.kind;
-        const QDate entry = firstEntry.addDays(static_cast<qint64>(index) * 37 % 3200);
-        const double value = kind.value * (1.0 + (index % 7) * 0.05);
-        const double monthsUsed = qMin(kind.lifeMonths, (index * 5) % 90 + 6);
-        cards.add({card.id, u"FA%1"_s.arg(index + 1, 5, 10, QLatin1Char('0')),
-                   QString::fromUtf16(kind.name), entry.toString(Qt::ISODate),
-                   QString::fromUtf16(kind.category), QString::fromUtf16(kind.model),
-                   QString::fromUtf16(kind.site), value,
-                   value * 0.95 * monthsUsed / kind.lifeMonths, kind.lifeMonths, u"平均年限法"_s,
-                   u"使用中"_s});
-    }
-    cards.finish();
+    const QStringList columns{u"alter_id"_s,
+                              u"asset_number"_s,
+                              u"asset_name"_s,
+                              u"entry_date"_s,
+                              u"category"_s,
+                              u"model"_s,
+                              u"site"_s,
+                              u"original_value"_s,
+                              u"accumulated_depreciation"_s,
+                              u"useful_life_months"_s,
+                              u"depreciation_method"_s,
+                              u"status"_s};
+    writeTable(set, generator, cardCount, u"cards"_s, columns,
+               [&firstEntry](BulkInsert &cards, const CardPlan &card) {
+                   const CardKind &kind = *card.kind;
+                   const int index = card.index;
+                   const QDate entry = firstEntry.addDays(static_cast<qint64>(index) * 37 % 3200);
+                   const double value = kind.value * (1.0 + (index % 7) * 0.05);
+                   const double monthsUsed = qMin(kind.lifeMonths, (index * 5) % 90 + 6);
+                   cards.add({card.id, u"FA%1"_s.arg(index + 1, 5, 10, QLatin1Char('0')),
+                              QString::fromUtf16(kind.name), entry.toString(Qt::ISODate),
+                              QString::fromUtf16(kind.category), QString::fromUtf16(kind.model),
+                              QString::fromUtf16(kind.site), value,
+                              value * 0.95 * monthsUsed / kind.lifeMonths, kind.lifeMonths,
+                              u"平均年限法"_s, u"使用中"_s});
+               });
 }
 
-// Each table in its own pass over the cards, so that every row's parent is written before it
-// and a pass holds one batch in memory, not the whole set.
-void addCardDepartments(const AccountSet &set, const Generator &generator, int cardCount)
+void addCardRows(const AccountSet &set, const Generator &generator, int cardCount)
 {
-    BulkInsert departments(set, u"card_departments"_s,
-                           {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"rate"_s});
-    for (int index = 0; index < cardCount; ++index) {
-        const CardPlan card = generator.plan(index);
-        int seq = 0;
-        for (const auto &[department, share] : card.departments)
-            departments.add({card.id, ++seq, department, share});
-    }
-    departments.finish();
-}
-
-void addExpenseRows(const AccountSet &set, const Generator &generator, int cardCount)
-{
-    BulkInsert rows(set, u"expense_rows"_s,
-                    {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"account_id"_s, u"rate"_s});
-    for (int index = 0; index < cardCount; ++index) {
-        const CardPlan card = generator.plan(index);
-        int seq = 0;
-        for (const Row &row : card.rows)
-            rows.add({card.id, ++seq, row.department, row.account, row.rate});
-    }
-    rows.finish();
-}
-
-void addExpenseRowItems(const AccountSet &set, const Generator &generator, int cardCount)
-{
-    BulkInsert items(set, u"expense_row_items"_s,
-                     {u"alter_id"_s, u"row_seq"_s, u"seq"_s, u"class_id"_s, u"item_id"_s});
-    for (int index = 0; index < cardCount; ++index) {
-        const CardPlan card = generator.plan(index);
-        int seq = 0;
-        for (const Row &row : card.rows) {
-            ++seq;
-            const std::array<int, 3> classes = generator.classesOf(row.account);
-            for (int i = 0; i < 3 && classes[static_cast<size_t>(i)] != 0; ++i) {
-                const int classId = classes[static_cast<size_t>(i)];
-                items.add({card.id, seq, i + 1, classId, itemOfClass(classId, row)});
-            }
-        }
-    }
-    items.finish();
+    writeTable(set, generator, cardCount, u"card_departments"_s,
+               {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"rate"_s},
+               [](BulkInsert &departments, const CardPlan &card) {
+                   int seq = 0;
+                   for (const auto &[department, share] : card.departments)
+                       departments.add({card.id, ++seq, department, share});
+               });
+    writeTable(set, generator, cardCount, u"expense_rows"_s,
+               {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"account_id"_s, u"rate"_s},
+               [](BulkInsert &rows, const CardPlan &card) {
+                   int seq = 0;
+                   for (const Row &row : card.rows)
+                       rows.add({card.id, ++seq, row.department, row.account, row.rate});
+               });
+    writeTable(set, generator, cardCount, u"expense_row_items"_s,
+               {u"alter_id"_s, u"row_seq"_s, u"seq"_s, u"class_id"_s, u"item_id"_s},
+               [&generator](BulkInsert &items, const CardPlan &card) {
+                   int seq = 0;
+                   for (const Row &row : card.rows) {
+                       ++seq;
+                       const std::array<int, 3> classes = generator.classesOf(row.account);
+                       for (int i = 0; i < 3 && classes[static_cast<size_t>(i)] != 0; ++i) {
+                           const int classId = classes[static_cast<size_t>(i)];
+                           items.add({card.id, seq, i + 1, classId, itemOfClass(classId, row)});
+                       }
+                   }
+               });
 }
 
 } // namespace
@@ -422,9 +425,7 @@ void addDemoCards(const AccountSet &set, const DemoShape &shape)
 {
     const Generator generator(shape);
     addCardRecords(set, generator, shape.cards);
-    addCardDepartments(set, generator, shape.cards);
-    addExpenseRows(set, generator, shape.cards);
-    addExpenseRowItems(set, generator, shape.cards);
+    addCardRows(set, generator, shape.cards);
 }
 
 QString createDemoAccountSet(const QString &location, int cardCount)
