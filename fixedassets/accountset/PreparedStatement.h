@@ -11,7 +11,8 @@ class AccountSet;
 // A statement prepared once per pooled connection and reused by every later use of the same
 // SQL, so a service call costs an execution rather than a parse (on PostgreSQL one round trip
 // rather than three). While one use holds a statement, another use of the same SQL gets a
-// statement of its own, so nested loops over one query stay apart.
+// statement of its own, so two uses never share one. (PostgreSQL reads one result at a time per
+// connection: read a query to its end before running the next.)
 //
 //     PreparedStatement query(set, u"SELECT name FROM items WHERE item_id = ?"_s);
 //     query.exec({itemId});
