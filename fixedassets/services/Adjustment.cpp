@@ -34,6 +34,23 @@ CardsToAdjust findCards(const AccountSet &set)
     return cards;
 }
 
+CardCounts countCards(const AccountSet &set)
+{
+    // Each card's rows counted in one grouped pass; the departments looked up only for the cards
+    // with legacy rows. Counts what findCards lists: keep the two in step.
+    QSqlQuery query = set.exec(
+        u"SELECT count(*),"
+        " coalesce(sum(CASE WHEN r.legacy = 1 AND r.total = 1 THEN 0 ELSE 1 END), 0)"
+        " FROM (SELECT alter_id, count(*) AS total,"
+        " sum(CASE WHEN dept_id = 0 THEN 1 ELSE 0 END) AS legacy"
+        " FROM expense_rows GROUP BY alter_id) r"
+        " WHERE r.legacy > 0"
+        " AND (SELECT count(*) FROM card_departments d WHERE d.alter_id = r.alter_id) >= 2"_s);
+    if (!query.next())
+        return {};
+    return {query.value(0).toInt(), query.value(1).toInt()};
+}
+
 RecordList rowsPerDepartment(const FieldRecord &legacy, const RecordList &departments)
 {
     RecordList rows = RecordList::create();

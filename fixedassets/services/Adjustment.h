@@ -24,6 +24,14 @@ struct CardsToAdjust {
 
 CardsToAdjust findCards(const AccountSet &set);
 
+struct CardCounts {
+    qint32 total = 0;
+    qint32 manual = 0;
+};
+// How many cards findCards would answer, and how many of them manual, in one pass over the
+// expense rows: what the check asks for, without listing or ordering the cards.
+CardCounts countCards(const AccountSet &set);
+
 // One row for each department with the legacy row's account and items and rate 1; where the
 // account has the department item class, that item becomes the department.
 AllocFix::RecordList rowsPerDepartment(const AllocFix::FieldRecord &legacy,

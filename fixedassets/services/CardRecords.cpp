@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/PreparedStatement.h"
 #include "records/RecordFields.h"
 
 #include <QJsonArray>
@@ -36,11 +37,10 @@ QString describeCard(const AccountSet &set, qint32 cardId)
 
 RecordList departments(const AccountSet &set, qint32 cardId)
 {
-    requireCard(set, cardId);
-    QSqlQuery query = set.exec(u"SELECT d.dept_id, i.name, d.rate FROM card_departments d"
-                               " JOIN items i ON i.item_id = d.dept_id"
-                               " WHERE d.alter_id = ? ORDER BY d.seq"_s,
-                               {cardId});
+    PreparedStatement query(set, u"SELECT d.dept_id, i.name, d.rate FROM card_departments d"
+                                 " JOIN items i ON i.item_id = d.dept_id"
+                                 " WHERE d.alter_id = ? ORDER BY d.seq"_s);
+    query.exec({cardId});
     RecordList list = RecordList::create();
     while (query.next()) {
         FieldRecord record = FieldRecord::create();
@@ -49,49 +49,52 @@ RecordList departments(const AccountSet &set, qint32 cardId)
         record.setValue(Fields::FRate, query.value(2).toDouble());
         list.append(record);
     }
+    // Rows name their card, so only an empty answer leaves the card in question.
+    if (list.count() == 0)
+        requireCard(set, cardId);
     return list;
 }
 
 RecordList expenseRows(const AccountSet &set, qint32 cardId)
 {
-    requireCard(set, cardId);
-    QSqlQuery rowQuery =
-        set.exec(u"SELECT r.seq, r.dept_id, r.account_id, a.number, a.name, r.rate"
-                 " FROM expense_rows r JOIN accounts a ON a.account_id = r.account_id"
-                 " WHERE r.alter_id = ? ORDER BY r.seq"_s,
-                 {cardId});
+    // A row with each of its items, or once with none: one statement for the whole card.
+    PreparedStatement query(
+        set, u"SELECT r.seq, r.dept_id, r.account_id, a.number, a.name, r.rate,"
+             " x.class_id, c.name, x.item_id, i.name"
+             " FROM expense_rows r JOIN accounts a ON a.account_id = r.account_id"
+             " LEFT JOIN expense_row_items x ON x.alter_id = r.alter_id AND x.row_seq = r.seq"
+             " LEFT JOIN item_classes c ON c.class_id = x.class_id"
+             " LEFT JOIN items i ON i.item_id = x.item_id"
+             " WHERE r.alter_id = ? ORDER BY r.seq, x.seq"_s);
+    query.exec({cardId});
     RecordList rows = RecordList::create();
-    QList<int> sequence;
-    while (rowQuery.next()) {
-        FieldRecord row = FieldRecord::create();
-        row.setValue(Fields::FAlterID, cardId);
-        row.setValue(Fields::FDeptID, rowQuery.value(1).toInt());
-        row.setValue(Fields::FAcctID, rowQuery.value(2).toInt());
-        row.setValue(Fields::FAcctNumber, rowQuery.value(3).toString());
-        row.setValue(Fields::FAcctName, rowQuery.value(4).toString());
-        row.setValue(Fields::Detail, RecordList::create());
-        row.setValue(Fields::FRate, rowQuery.value(5).toDouble());
-        rows.append(row);
-        sequence.append(rowQuery.value(0).toInt());
-    }
-
-    QSqlQuery itemQuery = set.exec(u"SELECT x.row_seq, x.class_id, c.name, x.item_id, i.name"
-                                   " FROM expense_row_items x"
-                                   " JOIN item_classes c ON c.class_id = x.class_id"
-                                   " JOIN items i ON i.item_id = x.item_id"
-                                   " WHERE x.alter_id = ? ORDER BY x.row_seq, x.seq"_s,
-                                   {cardId});
-    while (itemQuery.next()) {
-        const qsizetype position = sequence.indexOf(itemQuery.value(0).toInt()) + 1;
-        if (position == 0)
+    FieldRecord row;
+    qint32 rowSeq = 0;
+    while (query.next()) {
+        const qint32 seq = query.value(0).toInt();
+        if (!row || seq != rowSeq) {
+            row = FieldRecord::create();
+            row.setValue(Fields::FAlterID, cardId);
+            row.setValue(Fields::FDeptID, query.value(1).toInt());
+            row.setValue(Fields::FAcctID, query.value(2).toInt());
+            row.setValue(Fields::FAcctNumber, query.value(3).toString());
+            row.setValue(Fields::FAcctName, query.value(4).toString());
+            row.setValue(Fields::Detail, RecordList::create());
+            row.setValue(Fields::FRate, query.value(5).toDouble());
+            rows.append(row);
+            rowSeq = seq;
+        }
+        if (query.value(6).isNull())
             continue;
         FieldRecord item = FieldRecord::create();
-        item.setValue(Fields::FItemClassID, itemQuery.value(1).toInt());
-        item.setValue(Fields::FItemClassName, itemQuery.value(2).toString());
-        item.setValue(Fields::FItemID, itemQuery.value(3).toInt());
-        item.setValue(Fields::FItemName, itemQuery.value(4).toString());
-        rows.at(position).value(Fields::Detail).toList().append(item);
+        item.setValue(Fields::FItemClassID, query.value(6).toInt());
+        item.setValue(Fields::FItemClassName, query.value(7).toString());
+        item.setValue(Fields::FItemID, query.value(8).toInt());
+        item.setValue(Fields::FItemName, query.value(9).toString());
+        row.value(Fields::Detail).toList().append(item);
     }
+    if (rows.count() == 0)
+        requireCard(set, cardId);
     return rows;
 }
 

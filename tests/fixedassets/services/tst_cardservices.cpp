@@ -12,6 +12,7 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "records/RecordFields.h"
+#include "services/Adjustment.h"
 #include "services/CardRecords.h"
 #include "services/HostServices.h"
 #include "support/AccountSetBackends.h"
@@ -19,7 +20,10 @@
 
 #include <QDate>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(FixedAssets::DemoShape)
 
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
@@ -269,6 +273,8 @@ private Q_SLOTS:
 
     void checkCountsTheCardsToAdjust_data();
     void checkCountsTheCardsToAdjust();
+    void checkCountsWhatTheAdjustmentLists_data();
+    void checkCountsWhatTheAdjustmentLists();
     void adjustmentQueuesManualCardsAndAdjustsTheRest_data();
     void adjustmentQueuesManualCardsAndAdjustsTheRest();
     void cardQueriesAnswerTheirFields_data();
@@ -285,6 +291,8 @@ private Q_SLOTS:
     void adjustmentDateIsRecorded();
     void itemListServesDepartmentNames_data();
     void itemListServesDepartmentNames();
+    void departmentNamesFollowChanges_data();
+    void departmentNamesFollowChanges();
     void accountsAreFoundByNumberOrId_data();
     void accountsAreFoundByNumberOrId();
     void accountItemClassesKeepTheirOrder_data();
@@ -372,6 +380,39 @@ void tst_CardServices::checkCountsTheCardsToAdjust()
     counts = cardInfo()->CheckDataForUpDate(props);
     QCOMPARE(counts.value(Fields::Total).toInt(), 3);
     QCOMPARE(counts.value(Fields::Manual).toInt(), 3);
+}
+
+void tst_CardServices::checkCountsWhatTheAdjustmentLists_data()
+{
+    Testing::addBackendColumn();
+    QTest::addColumn<DemoShape>("shape");
+    for (const QString &backend : Testing::Backends) {
+        QTest::addRow("%s, ledger", qPrintable(backend)) << backend << DemoShape{30};
+        QTest::addRow("%s, generated", qPrintable(backend))
+            << backend << DemoShape{60, 40, 12, 2, 5};
+    }
+}
+
+void tst_CardServices::checkCountsWhatTheAdjustmentLists()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(DemoShape, shape);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, shape));
+    // Rows that make other kinds of card: one legacy row beside an allocated one, one
+    // department only.
+    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+             " SELECT alter_id, 9, 0, account_id, rate FROM expense_rows"
+             " WHERE alter_id = 1005 AND seq = 1"_s);
+    set.exec(u"DELETE FROM card_departments WHERE alter_id = 1001 AND seq > 1"_s);
+    const QString props = u"Language=CHS;AcctSet="_s + location + u';';
+    for (int pass = 0; pass < 2; ++pass) {
+        const Adjustment::CardsToAdjust cards = Adjustment::findCards(set);
+        const FieldRecord counts = cardInfo()->CheckDataForUpDate(props);
+        QCOMPARE(counts.value(Fields::Total).toInt(), cards.automatic.size() + cards.manual.size());
+        QCOMPARE(counts.value(Fields::Manual).toInt(), cards.manual.size());
+        QVERIFY(!cards.manual.isEmpty());
+        cardUpdate()->ReturnExpensInf(props);
+    }
 }
 
 void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest_data()
@@ -658,6 +699,41 @@ void tst_CardServices::itemListServesDepartmentNames()
 
     QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
     QCOMPARE(CardView::DepartmentName(401), QString()); // a product, not a department
+}
+
+void tst_CardServices::departmentNamesFollowChanges_data()
+{
+    Testing::addBackendColumn();
+    QTest::addColumn<bool>("otherConnection");
+    for (const QString &backend : Testing::Backends) {
+        QTest::addRow("%s, this program", qPrintable(backend)) << backend << false;
+        QTest::addRow("%s, another connection", qPrintable(backend)) << backend << true;
+    }
+}
+
+void tst_CardServices::departmentNamesFollowChanges()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(bool, otherConnection);
+    prepare(location);
+    QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
+    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+
+    const QString rename = u"UPDATE items SET name = '营销一部' WHERE item_id = 221"_s;
+    if (otherConnection) {
+        const AccountSetLocation parsed = AccountSetLocation::parse(location);
+        const SqlDriver driver(parsed.kind);
+        {
+            QSqlDatabase other = driver.addConnection(parsed, u"other user"_s);
+            driver.open(other, parsed);
+            QVERIFY(QSqlQuery(other).exec(rename));
+        }
+        QSqlDatabase::removeDatabase(u"other user"_s);
+    } else {
+        AccountSet::open(location).exec(rename);
+    }
+    QCOMPARE(CardView::DepartmentName(221), u"营销一部"_s);
+    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
 }
 
 void tst_CardServices::accountsAreFoundByNumberOrId_data()
