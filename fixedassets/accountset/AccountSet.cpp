@@ -347,6 +347,13 @@ void AccountSet::requireStorable(const QVariantList &values) const
     }
 }
 
+void AccountSet::updateStatistics(const QStringList &tables) const
+{
+    const QString sql = m_driver.statisticsUpdate(tables);
+    if (!sql.isEmpty())
+        exec(sql);
+}
+
 QString AccountSet::profileValue(const QString &name) const
 {
     return scalar(u"SELECT value FROM profile WHERE name = ?"_s, {name}).toString();

@@ -434,8 +434,7 @@ QString createDemoAccountSet(const AccountSetLocation &location, const DemoShape
         set.setProfileValue(DemoSetKey, DemoSetValue);
         addReferenceData(set, shape);
         addDemoCards(set, shape);
-        QSqlDatabase db = set.database();
-        set.driver().updateStatistics(db);
+        set.updateStatistics();
     });
     return location.url();
 }

@@ -309,10 +309,11 @@ QString SqlDriver::dataVersionQuery() const
                  " coalesce(pg_current_xact_id_if_assigned()::text, '')"_s;
 }
 
-void SqlDriver::updateStatistics(QSqlDatabase &db) const
+QString SqlDriver::statisticsUpdate(const QStringList &tables) const
 {
-    if (m_kind == AccountSetLocation::Kind::PostgreSQL)
-        execOrRaise(db, u"ANALYZE"_s);
+    if (m_kind == AccountSetLocation::Kind::SQLite)
+        return {};
+    return u"ANALYZE "_s + tables.join(u", "_s);
 }
 
 sqlite3 *SqlDriver::sqliteHandle(const QSqlDatabase &db) const

@@ -72,11 +72,11 @@ public:
     // A query that answers the same text for as long as nothing has been written to the
     // database, by this connection or any other; what is kept from the data compares it.
     QString dataVersionQuery() const;
-    // Brings the planner's table statistics up to date after many rows were written at once.
-    // PostgreSQL plans a statement prepared once for all its values from them, and without them
-    // takes every table for a large one (hash joins over whole tables); SQLite plans our
-    // queries well without them.
-    void updateStatistics(QSqlDatabase &db) const;
+    // The statement that brings the planner's statistics of the tables (all without any) up to
+    // date, or nothing where none is needed. PostgreSQL plans a statement prepared once for all
+    // its values from them, and without them takes every table for a large one (hash joins over
+    // whole tables); SQLite plans our queries well without them.
+    QString statisticsUpdate(const QStringList &tables) const;
     // The connection's own handle, for writing many rows through the database's C library
     // within the connection's transaction; null for the other database. Qt's drivers and this
     // program use the one system library of each.
