@@ -12,13 +12,15 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "records/RecordFields.h"
-#include "services/Adjustment.h"
 #include "services/CardRecords.h"
 #include "services/HostServices.h"
 #include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"
 
 #include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -263,6 +265,7 @@ FieldRecord allocationsWith(Fault fault)
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(QList<Row>)
 
 class tst_CardServices : public QObject {
     Q_OBJECT
@@ -299,6 +302,8 @@ private Q_SLOTS:
     void accountItemClassesKeepTheirOrder();
     void serviceObjectsShareOneConnection_data();
     void serviceObjectsShareOneConnection();
+    void auditTextReadsBackAsJson_data();
+    void auditTextReadsBackAsJson();
 
 private:
     // Creates the fixture account set and points the host property string at it.
@@ -319,8 +324,10 @@ QString tst_CardServices::prepare(const QString &location)
     AccountSet::create(AccountSetLocation::parse(location), [](const AccountSet &set) {
         addReferenceData(set);
         addFixtureCards(set);
+        QList<CardRecords::CardRows> rows;
         for (const Card &card : fixtureCards())
-            CardRecords::replaceExpenseRows(set, card.id, expenseRows(card.id, card.rows));
+            rows.append({card.id, expenseRows(card.id, card.rows)});
+        CardRecords::insertExpenseRows(set, rows);
     });
     const QString props = u"Language=CHS;AcctSet="_s + location + u';';
     publishPropsString(props);
@@ -405,13 +412,16 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists()
              " WHERE alter_id = 1005 AND seq = 1"_s);
     set.exec(u"DELETE FROM card_departments WHERE alter_id = 1001 AND seq > 1"_s);
     const QString props = u"Language=CHS;AcctSet="_s + location + u';';
+    const QString logged = u"SELECT count(*) FROM audit_log"_s;
     for (int pass = 0; pass < 2; ++pass) {
-        const Adjustment::CardsToAdjust cards = Adjustment::findCards(set);
         const FieldRecord counts = cardInfo()->CheckDataForUpDate(props);
-        QCOMPARE(counts.value(Fields::Total).toInt(), cards.automatic.size() + cards.manual.size());
-        QCOMPARE(counts.value(Fields::Manual).toInt(), cards.manual.size());
-        QVERIFY(!cards.manual.isEmpty());
-        cardUpdate()->ReturnExpensInf(props);
+        const int loggedBefore = set.scalar(logged).toInt();
+        const qsizetype manual = cardUpdate()->ReturnExpensInf(props).count();
+        // One audit entry per card adjusted by the service.
+        const int automatic = set.scalar(logged).toInt() - loggedBefore;
+        QCOMPARE(counts.value(Fields::Total).toInt(), automatic + manual);
+        QCOMPARE(counts.value(Fields::Manual).toInt(), manual);
+        QVERIFY(manual > 0);
     }
 }
 
@@ -822,6 +832,38 @@ void tst_CardServices::serviceObjectsShareOneConnection()
     }
     cardUpdate()->ReturnExpensInf(props);
     QCOMPARE(pooledConnections(), 1);
+}
+
+void tst_CardServices::auditTextReadsBackAsJson_data()
+{
+    QTest::addColumn<QList<Row>>("rows");
+    QTest::newRow("no rows") << QList<Row>{};
+    QTest::newRow("legacy row, no items") << QList<Row>{{0, 6602, {}, 1.0}};
+    QTest::newRow("rates a reader must get back exactly")
+        << QList<Row>{{201, 660201, {{2, 201}}, 0.5},
+                      {202, 660201, {{2, 202}}, 1.0 / 3.0},
+                      {203, 510101, {{2, 203}, {4, 2147483647}}, 0.1 + 0.2},
+                      {204, 510101, {{2, 204}, {4, 401}}, 1e-7}};
+}
+
+void tst_CardServices::auditTextReadsBackAsJson()
+{
+    QFETCH(QList<Row>, rows);
+    QJsonArray expected;
+    for (const Row &row : rows) {
+        QJsonArray items;
+        for (const Item &item : row.items)
+            items.append(QJsonArray{item.classId, item.itemId});
+        expected.append(QJsonObject{{u"account"_s, row.account},
+                                    {u"dept"_s, row.department},
+                                    {u"items"_s, items},
+                                    {u"rate"_s, row.rate}});
+    }
+    const QString text = CardRecords::toJson(expenseRows(1, rows));
+    QJsonParseError error{};
+    const QJsonDocument read = QJsonDocument::fromJson(text.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(read.array(), expected);
 }
 
 QTEST_MAIN(tst_CardServices)
