@@ -148,16 +148,18 @@ LoadedRows loadEveryCard(frmUpdateData &wizard, const std::function<void(qsizety
 
 void allocateEveryCard(frmUpdateData &wizard)
 {
-    const RecordList cards = wizard.vecFalterID();
-    const FieldRecord allocations = wizard.AllDict();
+    // Through the step's own row commands, as the editor's OK and Delete change a card; the
+    // step shares the wizard's lists, so the wizard holds the same rows.
+    takeStepOf(wizard);
+    ManualStep &step = wizardStep();
     const QString props = MMTS::GetPropsString();
-    for (qsizetype position = 1; position <= cards.count(); ++position) {
-        qint32 cardId = cards.at(position).value(Fields::FAlterID).toInt();
+    for (qsizetype position = 1; position <= step.vecFalterID().count(); ++position) {
+        qint32 cardId = step.cardId(position);
         const RecordList departments =
             createService<ICardInfo>(ProgId::CardInfo)->GetDept(props, cardId);
-        RecordList rows = allocations.value(QString::number(position)).toList();
-        const RecordList legacy = rows.copy();
-        rows.remove(1, rows.count());
+        const RecordList legacy = step.rows(position).copy();
+        for (qsizetype r = legacy.count(); r >= 1; --r)
+            step.removeRow(position, r);
         for (qsizetype d = 1; d <= departments.count(); ++d) {
             const FieldRecord department = departments.at(d);
             FieldRecord row = legacy.at((d - 1) % legacy.count() + 1).copy();
@@ -171,10 +173,9 @@ void allocateEveryCard(frmUpdateData &wizard)
                     item.setValue(Fields::FItemName, department.value(Fields::FItemName));
                 }
             }
-            rows.append(row);
+            step.appendRow(position, row);
         }
     }
-    takeStepOf(wizard);
 }
 
 bool validate()

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <array>
+
 using namespace Qt::StringLiterals;
 
 namespace FixedAssets {
@@ -73,6 +75,178 @@ int demoCount(const QString &text)
     return static_cast<int>(count);
 }
 
+// The subcommands: the administrator's work on an account set, without a display.
+struct Subcommand {
+    const char16_t *name;
+    ProgramOptions::Action action;
+    const char16_t *brief;   // in the program's help
+    const char16_t *summary; // in the subcommand's help
+};
+
+const std::array<Subcommand, 5> Subcommands{{
+    {u"check", ProgramOptions::Action::Check, u"the check report",
+     u"Checks the cards and reports how many need adjustment, and how many of those manual work."},
+    {u"adjust", ProgramOptions::Action::Adjust,
+     u"the automatic adjustment; lists the cards left for manual work",
+     u"Adjusts the cards the card services can adjust by themselves and lists the cards left for "
+     "manual work."},
+    {u"export", ProgramOptions::Action::Export,
+     u"the cards left for manual work as a worksheet (.xlsx or .csv)",
+     u"Writes the cards left for manual work as a worksheet to fill in: one line per expense row, "
+     "with empty columns for the new department, account, items and rate."},
+    {u"import", ProgramOptions::Action::Import,
+     u"re-allocates them from the filled-in worksheet (.csv)",
+     u"Re-allocates the cards left for manual work from a filled-in worksheet saved as CSV: every "
+     "line is checked, then all cards are saved together, or none."},
+    {u"audit", ProgramOptions::Action::Audit, u"the audit log as a table (.csv or .xlsx)",
+     u"Writes the audit log (every card each save or adjustment changed, its rows before and "
+     "after) as a table."},
+}};
+
+const Subcommand *subcommandNamed(const QString &word)
+{
+    for (const Subcommand &subcommand : Subcommands) {
+        if (word == QStringView(subcommand.name))
+            return &subcommand;
+    }
+    return nullptr;
+}
+
+QString subcommandList()
+{
+    QString text = u"\n\nSubcommands, which need no display (allocfix <command> --help):"_s;
+    for (const Subcommand &subcommand : Subcommands)
+        text += u"\n  "_s + QString::fromUtf16(subcommand.name).leftJustified(8) +
+                QString::fromUtf16(subcommand.brief);
+    return text;
+}
+
+QCommandLineOption languageOption()
+{
+    return QCommandLineOption({u"l"_s, u"language"_s},
+                              u"The language code, such as CHS or ENG. Default: the system's."_s,
+                              u"code"_s);
+}
+
+QString languageValue(const QCommandLineParser &parser, const QCommandLineOption &language)
+{
+    const QString code = parser.value(language).trimmed().toUpper();
+    if (parser.isSet(language) && code.isEmpty())
+        raiseUsage(u"--language needs a language code, such as CHS or ENG"_s);
+    return code;
+}
+
+const QString AccountSetHelp =
+    u"The account set: an SQLite file (path or sqlite:path) or a PostgreSQL URL "
+    "(postgresql://user@host:port/database). Default: the demo account set in your data folder, "
+    "created on first run."_s;
+
+// The file -o names: a table the program writes, by its suffix.
+QString outputFile(const QCommandLineParser &parser, const QCommandLineOption &output)
+{
+    const QString file = parser.value(output);
+    if (!parser.isSet(output) || file.trimmed().isEmpty())
+        raiseUsage(u"Name the file to write with -o, such as -o worksheet.xlsx"_s);
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix != u"csv" && suffix != u"xlsx")
+        raiseUsage(u"-o: name a .xlsx or .csv file, not \"%1\""_s.arg(file));
+    return file;
+}
+
+ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &arguments)
+{
+    using Action = ProgramOptions::Action;
+    const Action action = subcommand.action;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf16(subcommand.summary));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption language = languageOption();
+    parser.addOption(language);
+    parser.addPositionalArgument(u"account-set"_s, AccountSetHelp, u"[account-set]"_s);
+
+    const QCommandLineOption format(
+        u"format"_s, u"text (default) or json, for programs that read the answer."_s, u"format"_s);
+    const QCommandLineOption output(
+        {u"o"_s, u"output"_s},
+        action == Action::Export
+            ? u"The worksheet to write: a .xlsx file, or a .csv file (UTF-8 with a byte order "
+              "mark)."_s
+            : u"The table to write: a .csv file (UTF-8 with a byte order mark) or a .xlsx file."_s,
+        u"file"_s);
+    const QCommandLineOption force(u"force"_s, u"Replace the file -o names if it is there."_s);
+    const QCommandLineOption dryRun(u"dry-run"_s,
+                                    u"Check every line and report, but save nothing."_s);
+    const QCommandLineOption since(u"since"_s, u"List only what was saved on or after this day."_s,
+                                   u"YYYY-MM-DD"_s);
+    if (action == Action::Check || action == Action::Adjust)
+        parser.addOption(format);
+    if (action == Action::Export || action == Action::Audit)
+        parser.addOptions({output, force});
+    if (action == Action::Import) {
+        parser.addPositionalArgument(
+            u"worksheet"_s,
+            u"The worksheet that export wrote, filled in and saved as CSV (UTF-8)."_s);
+        parser.addOption(dryRun);
+    }
+    if (action == Action::Audit)
+        parser.addOption(since);
+
+    if (!parser.parse(arguments))
+        raiseUsage(parser.errorText());
+    ProgramOptions options;
+    const QString program = u"allocfix "_s + QString::fromUtf16(subcommand.name);
+    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
+        options.action = Action::ShowText;
+        options.text = parser.helpText().replace(u"<executable_name>"_s, program);
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.action = Action::ShowText;
+        options.text = u"allocfix "_s + QStringLiteral(ALLOCFIX_VERSION) + u'\n';
+        return options;
+    }
+
+    options.action = action;
+    options.language = languageValue(parser, language);
+    QStringList positional = parser.positionalArguments();
+    if (action == Action::Import) {
+        if (positional.isEmpty() || positional.size() > 2) {
+            raiseUsage(u"Give the worksheet to import, and the account set before it if it is "
+                       "not the demo set: allocfix import [account-set] worksheet.csv"_s);
+        }
+        options.worksheet = positional.takeLast();
+        if (QFileInfo(options.worksheet).suffix().toLower() == u"xlsx") {
+            raiseUsage(u"import reads CSV: save %1 as CSV (UTF-8) in your spreadsheet program "
+                       "and import that"_s.arg(options.worksheet));
+        }
+        options.dryRun = parser.isSet(dryRun);
+    }
+    if (positional.size() > 1)
+        raiseUsage(u"Give one account set, not %1"_s.arg(positional.size()));
+    if (!positional.isEmpty())
+        options.accountSet = AccountSetLocation::parse(positional.first());
+
+    if ((action == Action::Check || action == Action::Adjust) && parser.isSet(format)) {
+        const QString value = parser.value(format).trimmed().toLower();
+        if (value != u"text" && value != u"json")
+            raiseUsage(u"--format is text or json, not \"%1\""_s.arg(parser.value(format)));
+        options.format =
+            value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
+    }
+    if (action == Action::Export || action == Action::Audit) {
+        options.output = outputFile(parser, output);
+        options.replaceOutput = parser.isSet(force);
+    }
+    if (action == Action::Audit && parser.isSet(since)) {
+        options.since = QDate::fromString(parser.value(since).trimmed(), Qt::ISODate);
+        if (!options.since->isValid()) {
+            raiseUsage(u"--since takes a day as YYYY-MM-DD, not \"%1\""_s.arg(parser.value(since)));
+        }
+    }
+    return options;
+}
+
 QString helpAllText(const QString &help)
 {
     QStringList names;
@@ -96,24 +270,24 @@ QString helpAllText(const QString &help)
 
 ProgramOptions ProgramOptions::parse(const QStringList &arguments)
 {
+    // "allocfix check ...": a file called "check" is written ./check.
+    if (arguments.size() > 1) {
+        if (const Subcommand *subcommand = subcommandNamed(arguments.at(1))) {
+            return parseSubcommand(*subcommand, QStringList{arguments.first()} + arguments.mid(2));
+        }
+    }
+
     QCommandLineParser parser;
     // One dash or two: Qt's own options are written "-platform offscreen".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         u"Adjusts the card data of a fixed-asset account set: re-allocates the depreciation "
-        "expense of cards used by several departments."_s);
+        "expense of cards used by several departments."_s +
+        subcommandList());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(
-        u"account-set"_s,
-        u"The account set: an SQLite file (path or sqlite:path) or a PostgreSQL URL "
-        "(postgresql://user@host:port/database). Default: the demo account set in your data "
-        "folder, created on first run."_s,
-        u"[account-set]"_s);
-    const QCommandLineOption language({u"l"_s, u"language"_s},
-                                      u"The language code, such as CHS or ENG. Default: the "
-                                      "system's."_s,
-                                      u"code"_s);
+    parser.addPositionalArgument(u"account-set"_s, AccountSetHelp, u"[account-set]"_s);
+    const QCommandLineOption language = languageOption();
     const QCommandLineOption demo(u"demo"_s, u"(Re)create the demo account set with N cards "
                                              "used by several departments (default 12): "
                                              "--demo [N]. It replaces only a demo set."_s);
@@ -159,9 +333,7 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
         raiseUsage(u"Give one account set, not %1"_s.arg(positional.size()));
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
-    options.language = parser.value(language).trimmed().toUpper();
-    if (parser.isSet(language) && options.language.isEmpty())
-        raiseUsage(u"--language needs a language code, such as CHS or ENG"_s);
+    options.language = languageValue(parser, language);
     if (parser.isSet(demo))
         options.demoCards =
             parser.isSet(demoCards) ? demoCount(parser.value(demoCards)) : DefaultDemoCards;

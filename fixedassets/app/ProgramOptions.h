@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSetLocation.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +12,9 @@ namespace FixedAssets {
 
 // What the command line asks of allocfix.
 struct ProgramOptions {
-    // What to do. Subcommands add their actions here, with their options beside them.
-    enum class Action { RunWizard, ShowText };
+    // What to do: the wizard, or one of the subcommands that need no display.
+    enum class Action { RunWizard, ShowText, Check, Adjust, Export, Import, Audit };
+    enum class Format { Text, Json };
 
     Action action = Action::RunWizard;
     QString text; // ShowText: the help or version text, to print as it is
@@ -22,6 +24,13 @@ struct ProgramOptions {
     std::optional<int> demoCards;                 // --demo [N]: (re)create the demo account set
     bool force = false; // --force: --demo may replace an account set that is not a demo set
     QString screenshot; // --screenshot <file>
+
+    Format format = Format::Text; // check, adjust: --format text|json
+    QString output;               // export, audit: -o <file>, .csv or .xlsx
+    bool replaceOutput = false;   // export, audit: --force replaces a file already there
+    QString worksheet;            // import: the filled-in worksheet (CSV)
+    bool dryRun = false;          // import: --dry-run checks and saves nothing
+    std::optional<QDate> since;   // audit: --since <date>, the first day to list
 
     // The arguments are the whole command line, the program first. Raises Failure with one line
     // for the user when they make no sense. Prints nothing and needs no application object, so

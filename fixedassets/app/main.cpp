@@ -1,19 +1,12 @@
 #include "accountset/AccountSet.h"
-#include "accountset/DemoData.h"
-#include "accountset/DemoTarget.h"
 #include "app/ProgramOptions.h"
-#include "desktop/LanguageInfo.h"
-#include "desktop/ResourceLoader.h"
-#include "desktop/SharedProperties.h"
+#include "app/ProgramSession.h"
+#include "app/Subcommands.h"
 #include "host/ErrorRecord.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
-#include "services/HostServices.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,8 +17,14 @@ using namespace FixedAssets;
 
 namespace {
 
-constexpr int ExitNotCarriedThrough = 1;
-constexpr int ExitFailure = 2;
+using Subcommands::ExitNotCarriedThrough;
+constexpr int ExitFailure = Subcommands::ExitBadInput;
+
+void setApplicationNames()
+{
+    QCoreApplication::setOrganizationName(u"FixedAssets"_s);
+    QCoreApplication::setApplicationName(u"allocfix"_s);
+}
 
 bool displayAvailable()
 {
@@ -45,68 +44,9 @@ void screenshotWhenShown(const QString &file)
     });
 }
 
-QString chosenLanguage(const ProgramOptions &options)
-{
-    const QString language =
-        options.language.isEmpty() ? LanguageInfo().CurrentLanguage() : options.language;
-    const QStringList known = QStringList{u"CHS"_s} + ResourceLoader::languages();
-    if (!known.contains(language)) {
-        if (options.language.isEmpty())
-            return u"ENG"_s; // a system language without a catalog
-        throw AllocFix::Failure(
-            AllocFix::ErrorNumber::InvalidArgument,
-            u"Unknown language \"%1\"; known are %2"_s.arg(language, known.join(u", "_s)),
-            u"allocfix"_s);
-    }
-    return language;
-}
-
-// Makes the folder and its missing parents, each for the owner only.
-void makeOwnerOnlyFolder(const QString &folder)
-{
-    QStringList missing;
-    for (QString path = QDir::cleanPath(folder); !QFileInfo::exists(path);
-         path = QFileInfo(path).path())
-        missing.prepend(path);
-    for (const QString &path : std::as_const(missing)) {
-        if (!QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
-            throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1201,
-                                    u"Cannot create the data folder %1"_s.arg(path), u"allocfix"_s);
-        }
-    }
-}
-
-// Opens (or, for --demo and a first run, creates) the account set; answers the location text
-// for the property string.
-QString prepareAccountSet(const ProgramOptions &options)
-{
-    AccountSetLocation location;
-    bool create = options.demoCards.has_value();
-    if (options.accountSet) {
-        location = *options.accountSet;
-    } else {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        makeOwnerOnlyFolder(folder);
-        location = AccountSetLocation::parse(u"sqlite:"_s + QDir(folder).filePath(u"demo.fa"_s));
-        create = create || !QFileInfo::exists(location.path);
-    }
-    if (create) {
-        checkDemoTarget(location, options.force);
-        createDemoAccountSet(location,
-                             options.demoCards.value_or(ProgramOptions::DefaultDemoCards));
-    } else {
-        AccountSet::open(location);
-    }
-    // Without the password: the pooled connection keeps it, and the property string is shown.
-    return location.url();
-}
-
 int run(const ProgramOptions &options)
 {
-    const QString language = chosenLanguage(options);
-    const QString accountSet = prepareAccountSet(options);
-    publishPropsString(u"Language="_s + language + u";AcctSet="_s + accountSet + u';');
-    registerHostServices();
+    openSession(options);
     if (!options.screenshot.isEmpty())
         screenshotWhenShown(options.screenshot);
 
@@ -136,14 +76,19 @@ int main(int argc, char *argv[])
         std::fputs(qUtf8Printable(options.text), stdout);
         return 0;
     }
+    if (options.action != ProgramOptions::Action::RunWizard) {
+        // The subcommands need no display.
+        QCoreApplication app(argc, argv);
+        setApplicationNames();
+        return Subcommands::run(options);
+    }
     if (!displayAvailable()) {
         std::fputs("allocfix: no display is available (set DISPLAY, or run under xvfb-run)\n",
                    stderr);
         return ExitFailure;
     }
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(u"FixedAssets"_s);
-    QApplication::setApplicationName(u"allocfix"_s);
+    setApplicationNames();
     QApplication::setApplicationDisplayName(u"账套卡片数据调整"_s);
 
     try {

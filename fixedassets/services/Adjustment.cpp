@@ -18,8 +18,9 @@ namespace {
 
 // One row per card the adjustment concerns: its ID, and 1 when the service adjusts it by itself.
 // The expense rows are counted per card in one grouped pass, the departments only for the cards
-// with legacy rows. The check counts it, the adjustment acts on it: one rule for both.
-const QString CardsToAdjust =
+// with legacy rows. The check counts it, findCards lists it, the adjustment acts on it: one rule
+// for all three.
+const QString CardsToAdjustQuery =
     u"SELECT r.alter_id, CASE WHEN r.legacy = 1 AND r.total = 1 THEN 1 ELSE 0 END AS automatic"
     " FROM (SELECT alter_id, count(*) AS total,"
     " sum(CASE WHEN dept_id = 0 THEN 1 ELSE 0 END) AS legacy"
@@ -142,11 +143,23 @@ RecordList queueManualCards(const AccountSet &set)
 
 } // namespace
 
+CardsToAdjust findCards(const AccountSet &set)
+{
+    QSqlQuery query = set.exec(u"SELECT k.alter_id, k.automatic FROM ("_s + CardsToAdjustQuery +
+                               u") k JOIN cards c ON c.alter_id = k.alter_id"
+                               " ORDER BY c.asset_number, c.alter_id"_s);
+    CardsToAdjust cards;
+    while (query.next())
+        (query.value(1).toInt() != 0 ? cards.automatic : cards.manual)
+            .append(query.value(0).toInt());
+    return cards;
+}
+
 CardCounts countCards(const AccountSet &set)
 {
     QSqlQuery query =
         set.exec(u"SELECT count(*), count(*) - coalesce(sum(k.automatic), 0) FROM ("_s +
-                 CardsToAdjust + u") k"_s);
+                 CardsToAdjustQuery + u") k"_s);
     if (!query.next())
         return {};
     return {query.value(0).toInt(), query.value(1).toInt()};
@@ -157,7 +170,7 @@ RecordList run(const AccountSet &set)
     // Scratch tables live in the caller's transaction: a failure's rollback takes them too.
     set.exec(u"CREATE TEMP TABLE cards_to_adjust (alter_id INTEGER PRIMARY KEY,"
              " automatic INTEGER NOT NULL)"_s);
-    set.exec(u"INSERT INTO cards_to_adjust (alter_id, automatic) "_s + CardsToAdjust);
+    set.exec(u"INSERT INTO cards_to_adjust (alter_id, automatic) "_s + CardsToAdjustQuery);
     adjustAutomaticCards(set);
     const RecordList manual = queueManualCards(set);
     set.exec(u"DROP TABLE cards_to_adjust"_s);

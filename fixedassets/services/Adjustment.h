@@ -2,6 +2,8 @@
 
 #include "records/RecordList.h"
 
+#include <QList>
+
 namespace FixedAssets {
 
 class AccountSet;
@@ -12,6 +14,14 @@ class AccountSet;
 // service adjusts it by itself; any other such card needs a person, since a split between
 // several accounts cannot be guessed.
 namespace Adjustment {
+
+struct CardsToAdjust {
+    QList<qint32> automatic;
+    // In asset-number order: the order in which the wizard presents them.
+    QList<qint32> manual;
+};
+// The cards the adjustment concerns, without adjusting any.
+CardsToAdjust findCards(const AccountSet &set);
 
 struct CardCounts {
     qint32 total = 0;

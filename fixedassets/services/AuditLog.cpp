@@ -27,4 +27,22 @@ void writeAuditLog(const AccountSet &set, const QList<AuditEntry> &entries)
     log.finish();
 }
 
+QList<AuditRecord> readAuditLog(const AccountSet &set, const QString &since)
+{
+    const QString columns = u"SELECT save_id, saved_at, user_name, alter_id, rows_before,"
+                            " rows_after FROM audit_log "_s;
+    QSqlQuery query = since.isEmpty()
+                          ? set.exec(columns + u"ORDER BY entry_id"_s)
+                          : set.exec(columns + u"WHERE saved_at >= ? ORDER BY entry_id"_s, {since});
+    QList<AuditRecord> records;
+    while (query.next()) {
+        records.append(
+            {query.value(0).toInt(),
+             query.value(1).toString(),
+             query.value(2).toString(),
+             {query.value(3).toInt(), query.value(4).toString(), query.value(5).toString()}});
+    }
+    return records;
+}
+
 } // namespace FixedAssets

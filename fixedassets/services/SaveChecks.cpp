@@ -112,8 +112,18 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
 {
     // A card has a handful of departments and rows: lists searched in turn cost less than hashes.
     QList<DepartmentSum> departments;
-    for (const Department &department : m_departments.value(cardId))
-        departments.append({department.id, department.name});
+    const auto queued = m_departments.constFind(cardId);
+    if (queued != m_departments.cend()) {
+        for (const Department &department : *queued)
+            departments.append({department.id, department.name});
+    } else {
+        // A card outside the queue (a dry run before the adjustment) is read on its own.
+        const RecordList read = CardRecords::departments(m_set, cardId);
+        for (qsizetype d = 1; d <= read.count(); ++d) {
+            departments.append({read.at(d).value(Fields::FItemID).toInt(),
+                                read.at(d).value(Fields::FItemName).toText()});
+        }
+    }
 
     // Department, account and item names, as the wizard tells two rows apart.
     QStringList seen;

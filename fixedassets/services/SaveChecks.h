@@ -18,7 +18,7 @@ class AccountSet;
 // account and items, and each department's rates sum to 1 at four decimals.
 //
 // The reference data is read once, when the checks are made: the accounts, the items and the
-// departments of the cards waiting for manual adjustment. Every card is then checked in memory.
+// departments of the cards waiting for manual adjustment (any other card's when it is checked).
 class SaveChecks {
 public:
     explicit SaveChecks(const AccountSet &set);
@@ -51,7 +51,7 @@ private:
     const AccountSet &m_set;
     QHash<qint32, Account> m_accounts;
     QHash<qint32, Item> m_items;
-    // By card, in the card's order.
+    // The queued cards' departments, by card, in the card's order.
     QHash<qint32, QList<Department>> m_departments;
 };
 

@@ -183,6 +183,8 @@ void ItemGrid::localiseCaptions()
         QTableWidgetItem *header = horizontalHeaderItem(column);
         header->setText(MMTS::LoadLangString2(header->text()));
     }
+    // No label stands before the grid.
+    setAccessibleName(MMTS::LoadLangString(u"核算项目"_s));
 }
 
 QRect ItemGrid::chooseButtonRect(int row) const

@@ -38,13 +38,23 @@ RecordList ManualStep::rows(qsizetype position) const
 
 void ManualStep::loadRows(qsizetype position, const RecordList &rows)
 {
-    m_rows.setValue(key(position), rows);
+    m_rows.setValue(key(position), rows ? rows : RecordList::create());
     m_loaded.setValue(key(position), u"1"_s);
 }
 
-void ManualStep::storeRows(qsizetype position, const RecordList &rows)
+qsizetype ManualStep::appendRow(qsizetype position, const FieldRecord &row)
 {
-    m_rows.setValue(key(position), rows);
+    return rows(position).append(row);
+}
+
+void ManualStep::replaceRow(qsizetype position, qsizetype row, const FieldRecord &record)
+{
+    rows(position).replace(row, record);
+}
+
+void ManualStep::removeRow(qsizetype position, qsizetype row)
+{
+    rows(position).remove(row);
 }
 
 } // namespace AllocFix

@@ -14,7 +14,8 @@ namespace AllocFix {
 //
 // vecFalterID(), AllDict() and dirtVect() hand out the collections themselves, not copies:
 // whoever changes them changes the step. The component's own changes go through the operations
-// below, so that what holds between the three collections is kept in one place.
+// below, which keep what holds between the three collections: a card has an entry in AllDict
+// exactly when its mark is "1", and that entry is the card's own list, never another card's.
 //
 // The wizard owns one step for its whole life and begins it afresh with every adjustment;
 // validation and saving read it.
@@ -43,10 +44,16 @@ public:
     bool isLoaded(qsizetype position) const;
     // The card's list as last stored; a null list when there is none.
     RecordList rows(qsizetype position) const;
-    // The first visit of a card: its rows as the card service gave them, kept from now on.
+    // The first visit of a card: its rows as the card service gave them for it (none counts
+    // as an empty list), kept from now on.
     void loadRows(qsizetype position, const RecordList &rows);
-    // Stores the card's list again after a change of its rows.
-    void storeRows(qsizetype position, const RecordList &rows);
+
+    // Changes of a loaded card's own rows, in place, so that a handle on the card's list sees
+    // them. A card whose rows were never loaded has no list to change: Failure 91, and nothing
+    // changes. appendRow returns the row's position.
+    qsizetype appendRow(qsizetype position, const FieldRecord &row);
+    void replaceRow(qsizetype position, qsizetype row, const FieldRecord &record);
+    void removeRow(qsizetype position, qsizetype row);
 
 private:
     RecordList m_cards = RecordList::create();

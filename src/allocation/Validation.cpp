@@ -66,7 +66,7 @@ bool ratesMakeWhole(const RecordList &rows, const FieldRecord &department)
         if (sameDepartment(row, department))
             sum += row.value(Fields::FRate).toDouble();
     }
-    return QString::number(sum, 'f', 4).toDouble() == 1.0;
+    return QString::number(sum, 'f', RateSumDecimals).toDouble() == 1.0;
 }
 
 bool validateCards(const ManualStep &step)

@@ -49,6 +49,8 @@ std::unique_ptr<frmShowInf> &instance()
 frmShowInf::frmShowInf()
 {
     setObjectName(u"frmShowInf"_s);
+    // No cancel button: Esc must not end the showing, least of all while it checks and saves.
+    setEscapeCloses(false);
 }
 
 frmShowInf::~frmShowInf() = default;
@@ -74,6 +76,7 @@ void frmShowInf::createControls(QWidget *client)
     expInfo->setObjectName(u"expInfo"_s);
     placeTwips(expInfo, 0, 1080, 5175, 1935);
     expInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Label1->setBuddy(expInfo);
 
     cmdSure = new QPushButton(u"确定(&S)"_s, client);
     cmdSure->setObjectName(u"cmdSure"_s);

@@ -3,9 +3,9 @@
 #include "allocation/ControlTag.h"
 #include "allocation/ItemGrid.h"
 #include "allocation/LookupPicture.h"
+#include "editors/RateBox.h"
 #include "host/Twips.h"
 
-#include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,9 +67,7 @@ ExpenseEditControls ExpenseEditControls::create(QWidget *client)
     c.kgItem->horizontalHeader()->resizeSection(0, twips(1350));
 
     c.Label1 = label(client, u"Label1"_s, u"分配比例："_s, 75, 2070, 1515, 345);
-    c.fltRate = placedControl<QDoubleSpinBox>(client, u"fltRate"_s, 1665, 2040, 1335, 300);
-    c.fltRate->setRange(0, 100);
-    c.fltRate->setDecimals(2);
+    c.fltRate = placedControl<RateBox>(client, u"fltRate"_s, 1665, 2040, 1335, 300);
     c.fltRate->setButtonSymbols(QAbstractSpinBox::NoButtons);
     c.fltRate->setAlignment(Qt::AlignRight);
     c.Label2 = label(client, u"Label2"_s, u"%"_s, 3105, 2040, 255, 255);
@@ -78,6 +76,11 @@ ExpenseEditControls ExpenseEditControls::create(QWidget *client)
     c.btClose = button(client, u"btClose"_s, u"关闭(&C)"_s, 600);
     c.btAdd = button(client, u"btAdd"_s, u"新增(&A)"_s, 1680);
     c.btAdd->setVisible(false);
+
+    // The label before a field names it for assistive technology.
+    c.lblDept->setBuddy(c.txtDept);
+    c.lblExpenseAcct->setBuddy(c.txtExpenseAcct);
+    c.Label1->setBuddy(c.fltRate);
 
     QWidget::setTabOrder(c.txtDept, c.txtExpenseAcct);
     QWidget::setTabOrder(c.txtExpenseAcct, c.fltRate);

@@ -1,6 +1,5 @@
 #pragma once
 
-class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -10,6 +9,7 @@ class QWidget;
 namespace AllocFix {
 
 class ItemGrid;
+class RateBox;
 
 // The controls of one loaded expense editor, in their design state.
 struct ExpenseEditControls {
@@ -22,8 +22,8 @@ struct ExpenseEditControls {
     QToolButton *btExpenseAcct = nullptr;
     ItemGrid *kgItem = nullptr;
     QLabel *Label1 = nullptr;
-    // The rate in percent, 0 to 100; locked means read-only.
-    QDoubleSpinBox *fltRate = nullptr;
+    // Locked means read-only.
+    RateBox *fltRate = nullptr;
     QLabel *Label2 = nullptr;
     QPushButton *btSave = nullptr;
     QPushButton *btClose = nullptr;

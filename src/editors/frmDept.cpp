@@ -98,7 +98,8 @@ void frmDept::createControls(QWidget *client)
 void frmDept::controlsDiscarded()
 {
     try {
-        if (lvDept && !IsShiftDown())
+        // A load that failed part way leaves the design widths, not the user's.
+        if (lvDept && loadFinished() && !IsShiftDown())
             SaveColumnWidths(lvDept, ColumnWidthsSection);
     } catch (...) {
         // The stored widths stay as they were.
@@ -152,6 +153,9 @@ void frmDept::showAssetName()
     }
     lblAssetName->setText(shown);
     lblAssetName->setToolTip(text);
+    // The label above the list names it for assistive technology; a list takes no name from a
+    // buddy.
+    lvDept->setAccessibleName(text);
 }
 
 void frmDept::FillList()

@@ -6,6 +6,7 @@
 #include "allocation/ItemGrid.h"
 #include "allocation/ItemGridRows.h"
 #include "allocation/ItemsDiffer.h"
+#include "editors/RateBox.h"
 #include "host/Captions.h"
 #include "host/ErrorRecord.h"
 #include "host/KeyCodes.h"
@@ -21,8 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -56,17 +55,10 @@ QString modeWord(qint32 mode)
     }
 }
 
+// The rate too: the rate box gives back an untouched rate exactly as it was stored.
 bool sameNumber(const FieldValue &a, const FieldValue &b)
 {
     return a.toDouble() == b.toDouble();
-}
-
-// The rate box holds two decimals of a percentage, so a rate read back from it may differ from
-// the stored one in the last bits of the double; that is no change.
-bool sameRate(const FieldValue &a, const FieldValue &b)
-{
-    constexpr double Tolerance = 1e-12;
-    return std::abs(a.toDouble() - b.toDouble()) <= Tolerance;
 }
 
 } // namespace
@@ -134,10 +126,15 @@ void frmExpenseEdit::SetCaptions()
         localiseCaption(control);
     }
     skipOnFailure([&] { c.kgItem->localiseCaptions(); });
-    skipOnFailure([&] {
-        c.btDept->setToolTip(MMTS::LoadLangString(u"选择部门"_s));
-        c.btExpenseAcct->setToolTip(MMTS::LoadLangString(u"选择科目 (F7)"_s));
-    });
+    // A picture button is named by its tooltip.
+    for (const auto &tip :
+         {std::pair{c.btDept, u"选择部门"_s}, std::pair{c.btExpenseAcct, u"选择科目 (F7)"_s}}) {
+        skipOnFailure([&] {
+            const QString text = MMTS::LoadLangString(tip.second);
+            tip.first->setToolTip(text);
+            tip.first->setAccessibleName(text);
+        });
+    }
 }
 
 void frmExpenseEdit::ShowModeCaption()
@@ -175,8 +172,7 @@ void frmExpenseEdit::ShowRow()
         RefillItemGrid(FieldValue(numberOrZero(controlTag(c.txtExpenseAcct))).toInt(),
                        row.value(Fields::Detail, RecordList()).toList());
     });
-    skipOnFailure(
-        [&] { c.fltRate->setValue(row.value(Fields::FRate, qint32(0)).toDouble() * 100); });
+    skipOnFailure([&] { c.fltRate->setRate(row.value(Fields::FRate, qint32(0)).toDouble()); });
     skipOnFailure([&] {
         const FieldValue department = row.value(Fields::FDeptID);
         CurrentDeptName = CardView::DepartmentName(department.toInt());
@@ -222,14 +218,18 @@ void frmExpenseEdit::CollectRow()
     m_workingRow.setValue(Fields::FAlterID, m_currentFAlterID);
     m_workingRow.setValue(Fields::FAcctName, account.name);
     m_workingRow.setValue(Fields::Detail, ReadItemGrid(c.kgItem));
-    m_workingRow.setValue(Fields::FRate, c.fltRate->value() / 100);
+    m_workingRow.setValue(Fields::FRate, c.fltRate->rate());
     m_workingRow.setValue(Fields::FDeptID, CurrentDeptID);
 }
 
 bool frmExpenseEdit::CheckInput()
 {
-    CollectRow();
     const ExpenseEditControls &c = *m_ui;
+    // The save keys leave the focus where it is: a code typed into the account field is checked
+    // as leaving the field would check it, so the row never pairs it with the account before.
+    if (QApplication::focusWidget() == c.txtExpenseAcct && validateAccount())
+        return false;
+    CollectRow();
     const auto refuse = [this](const QString &message, QWidget *control) {
         showInputFault(MMTS::LoadLangString(message), this);
         control->setFocus();
@@ -258,7 +258,7 @@ bool frmExpenseEdit::RowChanged() const
             sameNumber(now.value(Fields::FAcctID), base.value(Fields::FAcctID, qint32(0))) &&
             !ItemsDiffer(now.value(Fields::Detail).toList(),
                          base.value(Fields::Detail, RecordList()).toList()) &&
-            sameRate(now.value(Fields::FRate), base.value(Fields::FRate, qint32(0))) &&
+            sameNumber(now.value(Fields::FRate), base.value(Fields::FRate, qint32(0))) &&
             sameNumber(now.value(Fields::FDeptID), base.value(Fields::FDeptID, qint32(0)));
         return !same;
     } catch (...) {

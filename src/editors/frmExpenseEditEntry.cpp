@@ -5,6 +5,7 @@
 #include "allocation/ItemGrid.h"
 #include "allocation/ItemGridRows.h"
 #include "contracts/ErrorReporter.h"
+#include "editors/RateBox.h"
 #include "editors/frmDept.h"
 #include "editors/frmExpenseEdit.h"
 #include "host/ByName.h"
@@ -15,7 +16,6 @@
 #include "host/sysObjecs.h"
 
 #include <QApplication>
-#include <QDoubleSpinBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>

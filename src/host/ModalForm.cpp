@@ -30,6 +30,7 @@ void ModalForm::showModal()
             button->setDefault(false);
         }
         formLoad();
+        m_loadFinished = true;
     } catch (...) {
         discardControls();
         throw;
@@ -55,6 +56,7 @@ void ModalForm::discardControls()
         return;
     controlsDiscarded();
     delete m_client;
+    m_loadFinished = false;
 }
 
 void ModalForm::formKeyDown(qint32, const QKeyEvent &) {}

@@ -27,6 +27,9 @@ public:
     // one of them may unload its own form.
     void unloadForm();
     bool isLoaded() const { return m_client != nullptr; }
+    // Whether the load handler ran to its end for the controls now loaded. Whatever a form keeps
+    // of its controls when they are discarded (column widths, say) is worth keeping only then.
+    bool loadFinished() const { return m_loadFinished; }
 
 protected:
     // Builds every control in its design state, as children of client.
@@ -51,6 +54,7 @@ private:
 
     QPointer<QWidget> m_client;
     bool m_inModalLoop = false;
+    bool m_loadFinished = false;
     bool m_keyPreview = false;
     bool m_escapeCloses = true;
     // The key press being handed up the parent chain, so the form sees it only once.

@@ -51,15 +51,15 @@ void frmUpdateData::LoadExpenseList(qint32 cardId)
 {
     QTreeWidget *list = m_ui->lvExpense;
     list->clear();
+    // Never the previous card's list: rows that fail to load leave the card empty and unloaded.
+    CardExpenses = RecordList::create();
     try {
         if (!m_step.isLoaded(CardPos)) {
             const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
-            CardExpenses = cardInfo->GetExpense(MMTS::GetPropsString(), cardId);
-            m_step.loadRows(CardPos, CardExpenses);
-        } else {
-            // Shown before: the rows as last edited, not as the service has them.
-            CardExpenses = m_step.rows(CardPos);
+            m_step.loadRows(CardPos, cardInfo->GetExpense(MMTS::GetPropsString(), cardId));
         }
+        // Shown before: the rows as last edited, not as the service has them.
+        CardExpenses = m_step.rows(CardPos);
         for (qsizetype position = 1; position <= CardExpenses.count(); ++position)
             AddExpenseRow(list, CardExpenses.at(position), position);
         if (list->topLevelItemCount() > 0)
@@ -73,6 +73,8 @@ void frmUpdateData::LoadCardInfo(qint32 cardId)
 {
     QListWidget *list = m_ui->listInfo;
     list->clear();
+    // A failure below must not leave the previous card's name for the department dialog.
+    m_assetName.clear();
     try {
         CardRefInfo = FieldRecord::create();
         const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
@@ -122,10 +124,15 @@ void frmUpdateData::loadCurrentCard()
     LoadCardInfo(CurFAlterID);
 }
 
+QString frmUpdateData::positionText(qint32 position)
+{
+    return MMTS::LoadLangString(u"当前第 "_s) + QString::number(position) +
+           MMTS::LoadLangString(u" 张"_s);
+}
+
 void frmUpdateData::showCurrentPosition()
 {
-    m_ui->lblCurrent->setText(MMTS::LoadLangString(u"当前第 "_s) + QString::number(CardPos) +
-                              MMTS::LoadLangString(u" 张"_s));
+    m_ui->lblCurrent->setText(positionText(CardPos));
 }
 
 void frmUpdateData::goToCard(qint32 position, bool atLimit, const QString &limitMessage)

@@ -4,6 +4,7 @@
 #include "allocation/ReportList.h"
 #include "editors/frmExpenseEdit.h"
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "wizard/frmUpdateData.h"
 
@@ -12,6 +13,8 @@
 #include <optional>
 
 namespace AllocFix {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -26,10 +29,24 @@ std::optional<qint32> selectedPosition(const QTreeWidget *list)
 
 } // namespace
 
+// A card whose rows did not load has nothing to change: a row added to it would have no list
+// of its own to go to. Moving to the card again loads them again.
+bool frmUpdateData::currentRowsLoaded()
+{
+    if (m_step.isLoaded(CardPos))
+        return true;
+    showInputFault(
+        MMTS::LoadLangString(
+            u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s),
+        this);
+    return false;
+}
+
 void frmUpdateData::addExpenseCommand()
 {
     try {
-        openExpenseEditor(frmExpenseEdit::ModeAdd, 0);
+        if (currentRowsLoaded())
+            openExpenseEditor(frmExpenseEdit::ModeAdd, 0);
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
     }
@@ -38,6 +55,8 @@ void frmUpdateData::addExpenseCommand()
 void frmUpdateData::editExpenseCommand()
 {
     try {
+        if (!currentRowsLoaded())
+            return;
         if (const std::optional<qint32> position = selectedPosition(m_ui->lvExpense))
             openExpenseEditor(frmExpenseEdit::ModeEdit, *position);
     } catch (...) {
@@ -54,11 +73,8 @@ void frmUpdateData::openExpenseEditor(qint32 mode, qsizetype position)
     editor.setDepData(CardDepts);
     editor.setAssetName(m_assetName);
     editor.setEditMode(mode);
-    if (mode == frmExpenseEdit::ModeEdit) {
-        if (!CardExpenses)
-            CardExpenses = RecordList::create();
+    if (mode == frmExpenseEdit::ModeEdit)
         editor.setData(CardExpenses.at(position));
-    }
     connect(&editor, &frmExpenseEdit::DataAdded, this, &frmUpdateData::expenseAdded);
     connect(&editor, &frmExpenseEdit::DataModified, this, &frmUpdateData::expenseModified);
     editor.showModal();
@@ -67,13 +83,13 @@ void frmUpdateData::openExpenseEditor(qint32 mode, qsizetype position)
 void frmUpdateData::deleteExpenseCommand()
 {
     try {
+        if (!currentRowsLoaded())
+            return;
         const std::optional<qint32> position = selectedPosition(m_ui->lvExpense);
         if (!position)
             return;
         // No question and no service call: the change stays in memory until the rows are saved.
-        RecordList rows = m_step.rows(CardPos);
-        rows.remove(*position);
-        m_step.storeRows(CardPos, rows);
+        m_step.removeRow(CardPos, *position);
         LoadExpenseList(CurFAlterID);
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
@@ -83,13 +99,10 @@ void frmUpdateData::deleteExpenseCommand()
 void frmUpdateData::expenseAdded(const FieldRecord &row)
 {
     try {
-        if (!CardExpenses)
-            CardExpenses = RecordList::create();
         // A copy: the editor goes on using its own row.
         const FieldRecord stored = row.copy();
-        const qsizetype position = CardExpenses.append(stored);
-        AddExpenseRow(m_ui->lvExpense, stored, CardExpenses.count());
-        m_step.storeRows(CardPos, CardExpenses);
+        const qsizetype position = m_step.appendRow(CardPos, stored);
+        AddExpenseRow(m_ui->lvExpense, stored, position);
         // The editor stays open in edit mode; its next save changes this row, not the selected
         // one, which the add leaves as it was.
         m_editorPosition = position;
@@ -104,10 +117,7 @@ void frmUpdateData::expenseModified(const FieldRecord &row)
         const qsizetype position = m_editorPosition;
         if (position == 0)
             return;
-        if (!CardExpenses)
-            CardExpenses = RecordList::create();
-        CardExpenses.replace(position, row.copy());
-        m_step.storeRows(CardPos, CardExpenses);
+        m_step.replaceRow(CardPos, position, row.copy());
         LoadExpenseList(CurFAlterID);
         SelectItemByTag(m_ui->lvExpense, static_cast<qint32>(position));
     } catch (...) {

@@ -4,12 +4,17 @@
 #include "host/Twips.h"
 #include "wizard/WizardPictures.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -126,6 +131,36 @@ void buildManualPage(WizardControls &c, QFrame *p)
 }
 
 } // namespace
+
+void WizardControls::fitCountRow(const QString &widestTotal, const QString &widestCurrent)
+{
+    // A label needs its text and a space before whatever follows it.
+    const auto fit = [](QLabel *label, const QString &text, int left) {
+        const QFontMetrics metrics = label->fontMetrics();
+        const int needed =
+            metrics.horizontalAdvance(text.trimmed()) + metrics.horizontalAdvance(u' ');
+        label->setGeometry(left, label->y(), std::max(label->width(), needed), label->height());
+    };
+    fit(lblTotal, widestTotal, lblTotal->x());
+    fit(lblCurrent, widestCurrent, lblTotal->geometry().right() + 1);
+
+    const std::array<QPushButton *, 5> commands{cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdFinish};
+    const int left = lblCurrent->geometry().right() + 1;
+    if (left <= cmdFirst->x())
+        return;
+    const int right = cmdFinish->geometry().right() + 1;
+    const int gap = cmdPrevious->x() - cmdFirst->geometry().right() - 1;
+    const int widths =
+        std::accumulate(commands.begin(), commands.end(), 0,
+                        [](int sum, const QPushButton *command) { return sum + command->width(); });
+    const int room = right - left - gap * static_cast<int>(commands.size() - 1);
+    int x = left;
+    for (QPushButton *command : commands) {
+        const int width = command == cmdFinish ? right - x : command->width() * room / widths;
+        command->setGeometry(x, command->y(), width, command->height());
+        x += width + gap;
+    }
+}
 
 WizardControls WizardControls::create(QWidget *client)
 {

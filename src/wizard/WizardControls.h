@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <array>
 
 class QFrame;
@@ -60,6 +62,12 @@ struct WizardControls {
 
     // Builds every control in its design state on client, which spans the form's client area.
     static WizardControls create(QWidget *client);
+
+    // Makes room in the row of the card counts for the widest texts lblTotal and lblCurrent will
+    // show. While they fit, the row keeps its design places; otherwise the two labels widen and
+    // the card commands after them narrow, keeping their gaps, their right edge and their
+    // proportions.
+    void fitCountRow(const QString &widestTotal, const QString &widestCurrent);
 };
 
 } // namespace AllocFix

@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -98,6 +100,14 @@ void frmUpdateData::SetWizardCaptions()
     }
     localiseColumnHeaders(c.lvExpense);
     localiseColumnHeaders(c.lvDept);
+    // For assistive technology: a list is named by the label above it (lists take no name from a
+    // buddy), the check report by its heading.
+    for (const auto &[label, list] : {std::pair<QLabel *, QWidget *>{c.Label3, c.listInfo},
+                                      {c.Label2, c.lvDept},
+                                      {c.Label1, c.lvExpense}}) {
+        list->setAccessibleName(label->text());
+    }
+    c.CheckInfo->setAccessibleName(MMTS::LoadLangString(u"卡片检查结果："_s));
 }
 
 void frmUpdateData::showPage(int index)

@@ -99,6 +99,7 @@ private:
     void AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsizetype position);
     void goToCard(qint32 position, bool atLimit, const QString &limitMessage);
     void loadCurrentCard();
+    static QString positionText(qint32 position);
     void showCurrentPosition();
     void finishCommand();
     void allocationsSaved();
@@ -107,6 +108,7 @@ private:
     void addExpenseCommand();
     void editExpenseCommand();
     void deleteExpenseCommand();
+    bool currentRowsLoaded();
     void openExpenseEditor(qint32 mode, qsizetype position);
     void expenseAdded(const FieldRecord &row);
     void expenseModified(const FieldRecord &row);
@@ -127,7 +129,8 @@ private:
     qint32 CurFAlterID = 0;
     // The current card's departments, as the card service gave them.
     RecordList CardDepts;
-    // The same object as AllDict(CardPos): row changes act on the stored list directly.
+    // Once the card's rows are loaded, the same object as AllDict(CardPos), so the step's row
+    // changes show here; until then an empty list of no card.
     RecordList CardExpenses;
     FieldRecord CardRefInfo;
     QString m_assetName;

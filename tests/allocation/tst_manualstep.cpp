@@ -1,4 +1,5 @@
 #include "allocation/ManualStep.h"
+#include "host/ErrorRecord.h"
 #include "records/RecordFields.h"
 #include "support/AllocationRecords.h"
 
@@ -29,6 +30,7 @@ class tst_ManualStep : public QObject {
 private Q_SLOTS:
     void beginLeavesEveryCardUnloaded();
     void loadedRowsAreTheCardsOwn();
+    void unloadedCardsCannotBeChanged();
 };
 
 void tst_ManualStep::beginLeavesEveryCardUnloaded()
@@ -65,6 +67,25 @@ void tst_ManualStep::loadedRowsAreTheCardsOwn()
     QCOMPARE(step.AllDict().names(), QStringList{u"2"_s});
     QVERIFY(step.rows(2).isSameObject(rows));
     QVERIFY(step.rows(1).isNull());
+}
+
+// A row change on a card whose rows never loaded would give it an entry without its mark, or put
+// the row into whatever list the caller held.
+void tst_ManualStep::unloadedCardsCannotBeChanged()
+{
+    ManualStep step;
+    step.begin(cards(2));
+    step.loadRows(1, RecordList());
+    const FieldRecord row = expenseRow(1, 10, 1);
+
+    QVERIFY_THROWS_EXCEPTION(Failure, step.appendRow(2, row));
+    QVERIFY_THROWS_EXCEPTION(Failure, step.replaceRow(2, 1, row));
+    QVERIFY_THROWS_EXCEPTION(Failure, step.removeRow(2, 1));
+    QCOMPARE(step.AllDict().names(), QStringList{u"1"_s});
+    QCOMPARE(step.dirtVect().value(u"2"_s).toText(), u"0"_s);
+
+    QCOMPARE(step.appendRow(1, row), 1);
+    QVERIFY(step.rows(1).at(1).isSameObject(row));
 }
 
 QTEST_GUILESS_MAIN(tst_ManualStep)

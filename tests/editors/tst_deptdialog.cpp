@@ -2,9 +2,12 @@
 #include "allocation/ReportList.h"
 #include "editors/frmDept.h"
 #include "entry/ComponentUnload.h"
+#include "host/ErrorRecord.h"
+#include "host/ProgIds.h"
 #include "host/Twips.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "support/AccessibleNames.h"
 #include "support/FakeDesktop.h"
 #include "support/IniSettingsStore.h"
 #include "support/ModalDriver.h"
@@ -22,6 +25,7 @@ using namespace Qt::StringLiterals;
 using namespace AllocFix;
 using AllocFix::Testing::FakeDesktop;
 using AllocFix::Testing::IniSettingsStore;
+using AllocFix::Testing::namelessControls;
 using AllocFix::Testing::whenModalShown;
 
 namespace {
@@ -136,6 +140,7 @@ private Q_SLOTS:
     void widthsPersist();
     void shiftKeepsWidths_data();
     void shiftKeepsWidths();
+    void failedLoadKeepsStoredWidths();
 };
 
 void tst_DeptDialog::cleanup()
@@ -153,11 +158,12 @@ void tst_DeptDialog::loadShowsTheAllocation()
     QStringList rows;
     QString title;
     QList<QTreeWidgetItem *> selected;
-    QStringList enabled;
+    QStringList enabled, nameless;
 
     openDialog(data, u"办公楼"_s, [&](QWidget *dialog) {
         rows = shownRows(dialog);
         title = dialog->windowTitle();
+        nameless = namelessControls(dialog);
         selected = list(dialog)->selectedItems();
         for (QPushButton *control : dialog->findChildren<QPushButton *>()) {
             if (control->isEnabled())
@@ -169,6 +175,7 @@ void tst_DeptDialog::loadShowsTheAllocation()
     QCOMPARE(rows,
              (QStringList{u"管理部 50 #1"_s, u"销售部 5 #2"_s, u"车间 33.3333333333333 #3"_s}));
     QCOMPARE(title, u"部门分配情况 - 编辑"_s);
+    QCOMPARE(nameless.join(u", "_s), QString());
     enabled.sort();
     QCOMPARE(enabled, (QStringList{u"btClose"_s, u"btSure"_s}));
     QCOMPARE(desktop.fontRequests.size(), 1);
@@ -409,6 +416,28 @@ void tst_DeptDialog::shiftKeepsWidths()
     QCOMPARE(shownFirst == twips(900), !shiftWhileOpening);
     const int storedFirst = settings.stored(u"FA"_s, u"DeptList"_s, u"lvColWidth1"_s).toInt();
     QCOMPARE(storedFirst, shiftWhileClosing ? 900 : toTwips(33));
+}
+
+// A dialog whose load failed part way never showed the user's widths; it must not store the
+// design widths over them.
+void tst_DeptDialog::failedLoadKeepsStoredWidths()
+{
+    FakeDesktop desktop;
+    IniSettingsStore settings;
+    settings.store(u"FA"_s, u"DeptList"_s, u"lvColWidth1"_s, 900);
+    desktop.unregister(ProgId::FormFontLoader);
+    {
+        frmDept dialog;
+        dialog.setData(departments(ThreeDepartments));
+        QVERIFY_THROWS_EXCEPTION(Failure, dialog.showModal());
+    }
+    QCOMPARE(settings.stored(u"FA"_s, u"DeptList"_s, u"lvColWidth1"_s).toInt(), 900);
+
+    desktop.registerFontLoader();
+    int shownFirst = 0;
+    openDialog(departments(ThreeDepartments), QString(),
+               [&](QWidget *dialog) { shownFirst = list(dialog)->header()->sectionSize(0); });
+    QCOMPARE(shownFirst, twips(900));
 }
 
 QTEST_MAIN(tst_DeptDialog)

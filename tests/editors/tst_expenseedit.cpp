@@ -5,6 +5,7 @@
 #include "entry/ComponentUnload.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "support/AccessibleNames.h"
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeErrorReporter.h"
@@ -191,6 +192,8 @@ private Q_SLOTS:
     void leavingTheAccountField_data();
     void leavingTheAccountField();
     void refusedCodeKeepsTheClickFromActing();
+    void typedCodeIsCheckedBeforeSaving_data();
+    void typedCodeIsCheckedBeforeSaving();
     void itemChoice_data();
     void itemChoice();
     void departmentPick_data();
@@ -234,8 +237,9 @@ void tst_ExpenseEdit::editShowsTheRow()
     World world;
     QString dept, deptTag, account, accountTag, label;
     double rate = 0;
-    QStringList rows;
+    QStringList rows, nameless;
     runEditor(world, 3, storedRow(0.125), [&](QWidget *editor) {
+        nameless = namelessControls(editor);
         dept = control<QLineEdit>(editor, u"txtDept"_s)->text();
         deptTag = controlTag(control(editor, u"lblDept"_s));
         account = control<QLineEdit>(editor, u"txtExpenseAcct"_s)->text();
@@ -253,6 +257,7 @@ void tst_ExpenseEdit::editShowsTheRow()
     QCOMPARE(rows, (QStringList{u"1:101=项目101"_s, u"2:201=项目201"_s}));
     QCOMPARE(CurrentDeptID, 11);
     QCOMPARE(CurrentDeptName, u"管理部"_s);
+    QCOMPARE(nameless.join(u", "_s), QString());
 }
 
 void tst_ExpenseEdit::addClosedAtOnceAsks_data()
@@ -364,6 +369,8 @@ void tst_ExpenseEdit::checksInOrder_data()
                             << u"fltRate"_s << 0.0;
     QTest::newRow("several faults: the first") << QStringList{u"department"_s, u"account"_s} << 0.0
                                                << u"请选择部门！"_s << u"txtDept"_s << 0.0;
+    QTest::newRow("item missing and rate 0: the item")
+        << QStringList{u"item"_s} << 0.0 << u"缺少核算项目数据！"_s << u"kgItem"_s << 0.0;
     QTest::newRow("rate 0.01 accepted")
         << QStringList{} << 0.01 << QString() << QString() << 0.0001;
     QTest::newRow("rate 100 accepted") << QStringList{} << 100.0 << QString() << QString() << 1.0;
@@ -405,21 +412,24 @@ void tst_ExpenseEdit::closeAsksOnlyAfterAChange_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<double>("storedRate");
-    QTest::addColumn<bool>("asks");
+    QTest::addColumn<double>("savedRate");
 
-    QTest::newRow("nothing") << QString() << 0.5 << false;
-    QTest::newRow("untouched rate of four decimals") << QString() << 0.3333 << false;
-    QTest::newRow("account name only") << u"name"_s << 0.5 << false;
-    QTest::newRow("item of one class") << u"item"_s << 0.5 << true;
-    QTest::newRow("rate") << u"rate"_s << 0.5 << true;
-    QTest::newRow("department") << u"department"_s << 0.5 << true;
+    QTest::newRow("nothing") << QString() << 0.5 << -1.0;
+    QTest::newRow("untouched rate of four decimals") << QString() << 0.3333 << -1.0;
+    QTest::newRow("untouched rate of a third") << QString() << 1.0 / 3 << -1.0;
+    QTest::newRow("account name only") << u"name"_s << 0.5 << -1.0;
+    QTest::newRow("item of one class, rate kept whole") << u"item"_s << 1.0 / 3 << 1.0 / 3;
+    QTest::newRow("rate") << u"rate"_s << 0.5 << 0.4;
+    QTest::newRow("department") << u"department"_s << 0.5 << 0.5;
 }
 
+// Asked only after a change; Yes then saves the row once, with the rate as stored unless the
+// rate was changed.
 void tst_ExpenseEdit::closeAsksOnlyAfterAChange()
 {
     QFETCH(QString, change);
     QFETCH(double, storedRate);
-    QFETCH(bool, asks);
+    QFETCH(double, savedRate);
     World world;
     FieldRecord row = storedRow(storedRate);
     if (change == u"name") {
@@ -427,19 +437,29 @@ void tst_ExpenseEdit::closeAsksOnlyAfterAChange()
         row.setValue(Fields::FAcctNumber, u"05501"_s);
     }
     bool closed = false;
-    runEditor(world, 3, row, [&](QWidget *editor) {
+    const QList<Raised> raised = runEditor(world, 3, row, [&](QWidget *editor) {
         if (change == u"item")
             control<ItemGrid>(editor, u"kgItem"_s)->setCellData(2, 2, 102);
         else if (change == u"rate")
             control<QDoubleSpinBox>(editor, u"fltRate"_s)->setValue(40);
         else if (change == u"department")
             CurrentDeptID = 12;
-        world.messages.answerNext(MessageAnswer::No);
+        world.messages.answerNext(MessageAnswer::Yes);
         control<QPushButton>(editor, u"btClose"_s)->click();
         closed = !editor->isVisible();
     });
     QVERIFY(closed);
+    const bool asks = savedRate >= 0;
     QCOMPARE(world.messages.texts().size(), asks ? 1 : 0);
+    QCOMPARE(raised.size(), asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(raised.first().kind, u"modified"_s);
+        // To the last bit: QCOMPARE of doubles would forgive a rounding.
+        QCOMPARE(QString::number(raised.first().row.value(Fields::FRate).toDouble(), 'g', 17),
+                 QString::number(savedRate, 'g', 17));
+        QCOMPARE(raised.first().row.value(Fields::FDeptID).toInt(),
+                 change == u"department" ? 12 : 11);
+    }
 }
 
 void tst_ExpenseEdit::viewModeLocks()
@@ -591,6 +611,54 @@ void tst_ExpenseEdit::refusedCodeKeepsTheClickFromActing()
     QCOMPARE(focused, u"txtExpenseAcct"_s);
     QCOMPARE(text, u"9999"_s);
     QVERIFY(raised.isEmpty());
+}
+
+void tst_ExpenseEdit::typedCodeIsCheckedBeforeSaving_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("outcome"); // the saved account, or the last message
+    for (const QString &keys : {u"Alt+S"_s, u"Esc, Yes"_s}) {
+        QTest::addRow("%s, another account", qPrintable(keys))
+            << keys << u"5502"_s << u"30 5502 折旧费"_s;
+        QTest::addRow("%s, unknown code", qPrintable(keys))
+            << keys << u"9999"_s << u"未找到编码对应的数据！"_s;
+    }
+}
+
+// The save keys leave the focus in the account field: the typed code is checked as leaving the
+// field checks it, so a saved row's account ID, number and name always belong together.
+void tst_ExpenseEdit::typedCodeIsCheckedBeforeSaving()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, typed);
+    QFETCH(QString, outcome);
+    World world;
+    QString focused;
+    const QList<Raised> raised = runEditor(world, 3, storedRow(), [&](QWidget *editor) {
+        QWidget *box = control(editor, u"txtExpenseAcct"_s);
+        control<QDoubleSpinBox>(editor, u"fltRate"_s)->setValue(20);
+        typeAccount(editor, typed);
+        if (keys == u"Alt+S") {
+            const QSignalSpy clicked(control<QPushButton>(editor, u"btSave"_s),
+                                     &QPushButton::clicked);
+            QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
+            QTRY_COMPARE(clicked.size(), 1);
+        } else {
+            world.messages.answerNext(MessageAnswer::Yes);
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+        focused = settledFocus();
+    });
+    QString got = world.seen.isEmpty() ? QString() : world.seen.last();
+    for (const Raised &saved : raised) {
+        got = u"%1 %2 %3"_s.arg(saved.row.value(Fields::FAcctID).toInt())
+                  .arg(saved.row.value(Fields::FAcctNumber).toText(),
+                       saved.row.value(Fields::FAcctName).toText());
+    }
+    QCOMPARE(got, outcome);
+    if (raised.isEmpty())
+        QCOMPARE(focused, u"txtExpenseAcct"_s);
 }
 
 void tst_ExpenseEdit::itemChoice_data()

@@ -5,6 +5,7 @@
 #include "host/ProgIds.h"
 
 #include <QObject>
+#include <QWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -103,6 +104,8 @@ public:
     void SetFrmFont(QWidget *form, QString &language) override
     {
         m_desktop.fontRequests.append({form, language});
+        if (m_desktop.formFont && form)
+            form->setFont(*m_desktop.formFont);
     }
 
 private:

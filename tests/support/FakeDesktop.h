@@ -2,6 +2,7 @@
 
 #include "support/ScopedRegistration.h"
 
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -66,7 +68,8 @@ public:
     QStringList loadStringKeys;
     QStringList loadString2Keys;
 
-    // Form font loader
+    // Form font loader: the font it puts on every form; none leaves each form its own.
+    std::optional<QFont> formFont;
     int fontLoaderCreated = 0;
     QList<QPair<QWidget *, QString>> fontRequests;
 

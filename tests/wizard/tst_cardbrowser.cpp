@@ -2,7 +2,9 @@
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
+#include "host/Twips.h"
 #include "records/RecordFields.h"
+#include "support/AccessibleNames.h"
 #include "support/AllocationRecords.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"
@@ -13,6 +15,7 @@
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
@@ -86,6 +89,8 @@ private Q_SLOTS:
     void loadFailures_data();
     void loadFailures();
     void escapeClosesWithoutSaving();
+    void largeCountsFit_data();
+    void largeCountsFit();
 };
 
 void tst_CardBrowser::cleanup()
@@ -113,9 +118,11 @@ void tst_CardBrowser::showsTheCard()
     QStringList lines;
     QString selectedTag;
     QString assetName;
+    QStringList nameless;
 
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
+        nameless = namelessControls(&wizard);
         departments = rowsOf(&wizard, u"lvDept"_s);
         expenses = rowsOf(&wizard, u"lvExpense"_s);
         lines = linesOf(&wizard);
@@ -130,6 +137,7 @@ void tst_CardBrowser::showsTheCard()
                                  u"资产编码： ZC101"_s}));
     QCOMPARE(selectedTag, u"1"_s);
     QCOMPARE(assetName, u"资产101"_s);
+    QCOMPARE(nameless.join(u", "_s), QString());
 }
 
 // The wizard hands the card's asset name to the expense editor, which shows it in its
@@ -311,15 +319,19 @@ void tst_CardBrowser::loadFailures()
     FakeCardServices services;
     FakeItemService itemService;
     itemService.fails = itemServiceFails;
-    addCards(services, 1);
-    services.failing = QStringList{failing};
+    addCards(services, 2);
     FakeErrorReporter reporter;
     MessageRecorder messages;
     QStringList emptyLists;
+    QString assetName;
 
+    // On the second card, so that nothing of the first one may stay.
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
+        services.failing = QStringList{failing};
+        click(&wizard, u"cmdNext"_s);
         click(&wizard, u"cmdView"_s);
+        assetName = wizard.AssetName();
         for (const QString &name : {u"lvDept"_s, u"lvExpense"_s}) {
             if (rowsOf(&wizard, name).isEmpty())
                 emptyLists.append(name);
@@ -333,6 +345,7 @@ void tst_CardBrowser::loadFailures()
         QCOMPARE(reporter.reports.first().description, failing + u" failed"_s);
     QVERIFY(messages.messages().isEmpty());
     QCOMPARE(services.viewerCalls.isEmpty(), failing == u"GetDetail");
+    QCOMPARE(assetName, failing == u"GetCardInf" ? QString() : u"资产102"_s);
 }
 
 void tst_CardBrowser::escapeClosesWithoutSaving()
@@ -353,6 +366,62 @@ void tst_CardBrowser::escapeClosesWithoutSaving()
     QVERIFY(closed);
     QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 0);
     QCOMPARE(ShowUpdate().UpdateResult(), 0);
+}
+
+void tst_CardBrowser::largeCountsFit_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("cards");
+    QTest::newRow("Chinese, 3 cards: as designed") << u"CHS"_s << 3;
+    QTest::newRow("Chinese, 20000 cards") << u"CHS"_s << 20000;
+    QTest::newRow("English, 20000 cards") << u"ENG"_s << 20000;
+}
+
+// The count labels and the card commands share one row: long counts must neither be cut nor
+// run into the commands, whose captions must still fit.
+void tst_CardBrowser::largeCountsFit()
+{
+    QFETCH(QString, language);
+    QFETCH(int, cards);
+    FakeDesktop desktop;
+    const QMap<QString, QString> english{
+        {u"共 "_s, u"Total: "_s}, {u"当前第 "_s, u"Current: "_s}, {u" 张"_s, u" "_s}};
+    desktop.translate = [&](const QString &key) {
+        return language == u"ENG" ? english.value(key, key) : key;
+    };
+    desktop.formFont = language == u"ENG" ? QFontDatabase::systemFont(QFontDatabase::GeneralFont)
+                                          : QFont(u"Noto Sans CJK SC"_s, 9);
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 1);
+    for (qint32 id = 102; id < 101 + cards; ++id)
+        services.manualCards.append(id);
+    services.cards.insert(100 + cards, services.cards.value(101));
+    QStringList faults;
+    QRect total;
+    int right = 0;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdLast"_s);
+        int left = 0;
+        for (const QString &name : {u"lblTotal"_s, u"lblCurrent"_s, u"cmdFirst"_s, u"cmdPrevious"_s,
+                                    u"cmdNext"_s, u"cmdLast"_s, u"cmdFinish"_s}) {
+            auto *control = wizard.findChild<QWidget *>(name);
+            const QString text = control->property("text").toString().remove(u'&').trimmed();
+            // A label's text keeps a space to what follows; a caption keeps a margin.
+            const int room = qobject_cast<QLabel *>(control)
+                                 ? control->width() - control->fontMetrics().horizontalAdvance(u' ')
+                                 : control->width() - 8;
+            if (control->fontMetrics().horizontalAdvance(text) > room || control->x() < left)
+                faults.append(name);
+            left = right = control->geometry().right() + 1;
+            total = total.isNull() ? control->geometry() : total;
+        }
+    });
+    QCOMPARE(faults, QStringList());
+    QCOMPARE(right, twips(7875));
+    if (cards < 10)
+        QCOMPARE(total, twipsRect(120, 3870, 975, 255));
 }
 
 QTEST_MAIN(tst_CardBrowser)

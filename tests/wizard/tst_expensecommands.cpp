@@ -8,6 +8,7 @@
 #include "support/FakeAccountLookups.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"
+#include "support/FakeErrorReporter.h"
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
 #include "support/WizardDriver.h"
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void editReplacesItsRow();
     void secondSaveAfterAnAddChangesTheNewRow();
     void editThroughTheEditorThenSave();
+    void unreadRowsCannotBeChanged_data();
+    void unreadRowsCannotBeChanged();
 };
 
 void tst_ExpenseCommands::cleanup()
@@ -318,6 +321,56 @@ void tst_ExpenseCommands::editThroughTheEditorThenSave()
     QCOMPARE(items.count(), 1);
     QCOMPARE(items.at(1).value(Fields::FItemID).toInt(), 5);
     QVERIFY(card.messages.texts().isEmpty());
+}
+
+void tst_ExpenseCommands::unreadRowsCannotBeChanged_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("failingCard");
+    for (const QString &command : {u"cmdAdd"_s, u"cmdEdit"_s, u"cmdDelete"_s}) {
+        QTest::addRow("%s, rows of the card before loaded", qPrintable(command)) << command << 2;
+        QTest::addRow("%s, no card loaded yet", qPrintable(command)) << command << 1;
+    }
+}
+
+void tst_ExpenseCommands::unreadRowsCannotBeChanged()
+{
+    QFETCH(QString, command);
+    QFETCH(int, failingCard);
+    OneCard card(1);
+    const FakeErrorReporter errors;
+    card.services.addCard(102).expenses = recordList({expenseRow(1, 20, 1)});
+    card.services.manualCards.append(102);
+    // The card service fails once: when it first reads the rows of the card at failingCard.
+    int readings = 0;
+    card.services.beforeCall = [&](const QString &member) {
+        const bool fails = member == u"GetExpense" && ++readings == failingCard;
+        card.services.failing = fails ? QStringList{member} : QStringList();
+    };
+    bool editorOpened = false;
+    QStringList stored;
+    QStringList retried;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        if (failingCard == 2)
+            click(&wizard, u"cmdNext"_s);
+        editorOpened = withEditor(
+            [&] { click(&wizard, command); },
+            [](frmExpenseEdit &editor) { Q_EMIT editor.DataAdded(expenseRow(1, 30, 0.5)); });
+        stored = wizard.AllDict().names();
+        // Moving to the card again reads its rows again.
+        click(&wizard, failingCard == 1 ? u"cmdNext"_s : u"cmdPrevious"_s);
+        click(&wizard, failingCard == 1 ? u"cmdPrevious"_s : u"cmdNext"_s);
+        retried = shownRows(&wizard);
+    });
+    QVERIFY(!editorOpened);
+    QCOMPARE(
+        card.messages.texts(),
+        QStringList{
+            u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s});
+    QCOMPARE(card.messages.messages().first().title, u"岚岫提示"_s);
+    QCOMPARE(stored, failingCard == 1 ? QStringList() : QStringList{u"1"_s});
+    QCOMPARE(retried.size(), 1);
 }
 
 QTEST_MAIN(tst_ExpenseCommands)

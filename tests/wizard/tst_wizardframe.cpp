@@ -207,7 +207,9 @@ void tst_WizardFrame::captionsAreSetInOrder()
         u"部门分配信息："_s,
         u"折旧费用分配信息："_s,
         u"你正在手工进行多折旧费用重新分配!"_s,
-        u"当前第"_s};
+        u"当前第"_s,
+        // After the captions: the check report's name for assistive technology.
+        u"卡片检查结果："_s};
     QCOMPARE(desktop.loadStringKeys, expectedKeys);
     QCOMPARE(desktop.loadString2Keys, (QStringList{u"部门"_s, u"科目"_s, u"核算项目"_s, u"比例 %"_s,
                                                    u"部门"_s, u"比例 %"_s}));

@@ -60,6 +60,11 @@
         <translation>Choose the account (F7)</translation>
     </message>
     <message>
+        <source>核算项目</source>
+        <extracomment>The name of the item grid, as assistive technology reads it.</extracomment>
+        <translation>Accounting items</translation>
+    </message>
+    <message>
         <source>双击或按 F7 选择核算项目</source>
         <translation>Double-click or press F7 to choose the item</translation>
     </message>

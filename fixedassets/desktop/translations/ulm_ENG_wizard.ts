@@ -64,6 +64,10 @@
         <translation>This is already the last card.</translation>
     </message>
     <message>
+        <source>当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。</source>
+        <translation>The expense allocation of this card could not be read, so it cannot be changed. Move to the card again to read it again.</translation>
+    </message>
+    <message>
         <source>岚岫提示！</source>
         <extracomment>Title of the card navigation messages.</extracomment>
         <translation>Notice</translation>

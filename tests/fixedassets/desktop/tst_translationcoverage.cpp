@@ -106,7 +106,8 @@ void wizardFrame()
 }
 
 // The wizard's pages on scripted card services, so that every path shows its texts: a failed
-// check, the manual page with both navigation limits, every fault line, and a save.
+// check, unreadable rows, the manual page with both navigation limits, every fault line, and a
+// save.
 void wizardPages()
 {
     FakeItemService itemService;
@@ -125,6 +126,12 @@ void wizardPages()
     runWizard([](frmUpdateData &wizard) {
         click(&wizard, u"btNext"_s);
         click(&wizard, u"btCheckCard"_s);
+    });
+    // Rows that could not be read cannot be changed.
+    services.failing = QStringList{u"GetExpense"_s};
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdAdd"_s);
     });
     services.failing.clear();
     runWizard([](frmUpdateData &wizard) {

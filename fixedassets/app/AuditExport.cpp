@@ -1,0 +1,127 @@
+#include "accountset/AccountSet.h"
+#include "app/Progress.h"
+#include "app/ReferenceData.h"
+#include "app/Subcommands.h"
+#include "app/TableFile.h"
+#include "app/Worksheet.h"
+#include "contracts/CardServices.h"
+#include "contracts/ItemService.h"
+#include "host/MMTS.h"
+#include "host/ObjectRegistry.h"
+#include "host/ProgIds.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
+#include "services/AuditLog.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+namespace Fields = AllocFix::Fields;
+using AllocFix::MMTS::LoadLangString2;
+
+namespace FixedAssets::Subcommands {
+
+namespace {
+
+// Rows as the audit log keeps them (IDs, see CardRecords::toJson), in words: one row a line,
+// "管理部: 6602.01 管理费用-折旧费 /部门-管理部 50%".
+QString rowsText(const QString &json, const ReferenceData &reference)
+{
+    QStringList lines;
+    const QJsonArray rows = QJsonDocument::fromJson(json.toUtf8()).array();
+    for (const QJsonValue &value : rows) {
+        const QJsonObject row = value.toObject();
+        const qint32 departmentId = row.value(u"dept"_s).toInt();
+        const qint32 accountId = row.value(u"account"_s).toInt();
+        QString line;
+        if (departmentId != 0) {
+            const CodedEntry *department =
+                reference.item(AllocFix::DepartmentItemClass, departmentId);
+            line +=
+                (department ? department->name : u"#"_s + QString::number(departmentId)) + u": "_s;
+        }
+        const ReferenceData::Account *account = reference.account(accountId);
+        line += account ? QString(account->entry.number + u' ' + account->entry.name)
+                        : QString(u"#"_s + QString::number(accountId));
+        QString items;
+        const QJsonArray pairs = row.value(u"items"_s).toArray();
+        for (const QJsonValue &pair : pairs) {
+            const qint32 classId = pair.toArray().at(0).toInt();
+            const qint32 itemId = pair.toArray().at(1).toInt();
+            const CodedEntry *item = reference.item(classId, itemId);
+            const auto &classes = reference.itemClasses();
+            const auto itemClass = std::find_if(
+                classes.cbegin(), classes.cend(),
+                [classId](const ReferenceData::ItemClass &c) { return c.id == classId; });
+            items += u'/' +
+                     (itemClass != classes.cend() ? itemClass->name : QString::number(classId)) +
+                     u'-' + (item ? item->name : QString::number(itemId));
+        }
+        if (!items.isEmpty())
+            line += u' ' + items;
+        line += u' ' + Worksheet::percentText(row.value(u"rate"_s).toDouble()) + u'%';
+        lines.append(line);
+    }
+    return lines.join(u'\n');
+}
+
+QString localTime(const QString &utc)
+{
+    const QDateTime time = QDateTime::fromString(utc, Qt::ISODate);
+    return time.isValid() ? time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s) : utc;
+}
+
+} // namespace
+
+int exportAudit(const ProgramOptions &options, const QString &props)
+{
+    const std::unique_ptr<TableFile> table =
+        TableFile::create(options.output, options.replaceOutput);
+    const ReferenceData reference;
+    // The user's day, from its first moment, as the log's UTC text compares.
+    const QString since = options.since
+                              ? QDateTime(*options.since, QTime(0, 0)).toUTC().toString(Qt::ISODate)
+                              : QString();
+    const QList<AuditRecord> records = readAuditLog(AccountSet::fromProps(props), since);
+
+    table->addSheet(Worksheet::sheetName(u"审计日志"_s),
+                    {{LoadLangString2(u"保存号"_s), 8},
+                     {LoadLangString2(u"保存时间"_s), 20},
+                     {LoadLangString2(u"用户"_s), 12},
+                     {LoadLangString2(u"资产编码"_s), 12},
+                     {LoadLangString2(u"资产名称"_s), 16},
+                     {LoadLangString2(u"调整前"_s), 50},
+                     {LoadLangString2(u"调整后"_s), 50}},
+                    1);
+    QHash<qint32, std::pair<QString, QString>> cards; // number and name
+    Progress progress(u"Writing the audit log"_s, records.size());
+    for (const AuditRecord &record : records) {
+        auto card = cards.constFind(record.entry.cardId);
+        if (card == cards.cend()) {
+            const auto cardInfo =
+                AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
+            qint32 cardId = record.entry.cardId;
+            const AllocFix::FieldRecord info = cardInfo->GetCardInf(props, cardId);
+            card = cards.insert(cardId, {info.value(Fields::FAssetNumber).toText(),
+                                         info.value(Fields::FAssetName).toText()});
+        }
+        table->addRow({static_cast<double>(record.saveId), localTime(record.savedAt), record.user,
+                       card->first, card->second, rowsText(record.entry.rowsBefore, reference),
+                       rowsText(record.entry.rowsAfter, reference)});
+        progress.advance();
+    }
+    progress.finish();
+    table->commit();
+    std::printf(
+        "%s\n",
+        qUtf8Printable(u"Wrote %1 audit entries to %2."_s.arg(records.size()).arg(options.output)));
+    return ExitSuccess;
+}
+
+} // namespace FixedAssets::Subcommands

@@ -1,0 +1,123 @@
+// The check and the automatic adjustment, as the wizard's first page runs them.
+#include "app/Subcommands.h"
+#include "contracts/CardServices.h"
+#include "host/MMTS.h"
+#include "host/ObjectRegistry.h"
+#include "host/ProgIds.h"
+#include "records/FieldRecord.h"
+#include "records/RecordFields.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+namespace Fields = AllocFix::Fields;
+using AllocFix::MMTS::LoadLangString;
+
+namespace FixedAssets::Subcommands {
+
+namespace {
+
+struct Counts {
+    qint32 total = 0;
+    qint32 manual = 0;
+};
+
+Counts checkCards(const QString &props)
+{
+    const auto cardInfo = AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
+    const AllocFix::FieldRecord result = cardInfo->CheckDataForUpDate(props);
+    return {result.value(Fields::Total).toInt(), result.value(Fields::Manual).toInt()};
+}
+
+// The wizard's check report, in the same words.
+QString report(const Counts &counts)
+{
+    return LoadLangString(u"卡片检查结果："_s) + u"\n"_s +
+           LoadLangString(u"要进行数据调整的卡片总数是： "_s) + QString::number(counts.total) +
+           u"\n"_s + LoadLangString(u"其中可以自动进行数据调整的卡片数量是： "_s) +
+           QString::number(counts.total - counts.manual) + u"\n"_s +
+           LoadLangString(u"其中要手动进行数据调整的卡片数量是： "_s) +
+           QString::number(counts.manual) + u"\n"_s;
+}
+
+QJsonObject countsJson(const Counts &counts)
+{
+    return {{u"total"_s, counts.total},
+            {u"automatic"_s, counts.total - counts.manual},
+            {u"manual"_s, counts.manual}};
+}
+
+void print(const QString &text)
+{
+    std::fputs(qUtf8Printable(text), stdout);
+}
+
+void printJson(const QJsonObject &object)
+{
+    print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+}
+
+} // namespace
+
+int check(const ProgramOptions &options, const QString &props)
+{
+    const Counts counts = checkCards(props);
+    if (options.format == ProgramOptions::Format::Json)
+        printJson(countsJson(counts));
+    else
+        print(report(counts));
+    return ExitSuccess;
+}
+
+int adjust(const ProgramOptions &options, const QString &props)
+{
+    const Counts counts = checkCards(props);
+    AllocFix::RecordList manual;
+    {
+        const auto cardUpdate =
+            AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
+        manual = cardUpdate->ReturnExpensInf(props);
+        // As the wizard: an adjustment that leaves nothing for manual work is complete.
+        if (manual.count() == 0)
+            cardUpdate->AllocFixDate(props);
+    }
+
+    QJsonArray cards;
+    QString list;
+    for (qsizetype p = 1; p <= manual.count(); ++p) {
+        qint32 cardId = manual.at(p).value(Fields::FAlterID).toInt();
+        const auto cardInfo =
+            AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
+        const AllocFix::FieldRecord info = cardInfo->GetCardInf(props, cardId);
+        const QString number = info.value(Fields::FAssetNumber).toText();
+        const QString name = info.value(Fields::FAssetName).toText();
+        cards.append(QJsonObject{{u"position"_s, static_cast<qint64>(p)},
+                                 {u"FAlterID"_s, cardId},
+                                 {u"FAssetNumber"_s, number},
+                                 {u"FAssetName"_s, name}});
+        list += u"%1  %2  %3\n"_s.arg(p, 6).arg(number, name);
+    }
+
+    if (options.format == ProgramOptions::Format::Json) {
+        QJsonObject answer = countsJson(counts);
+        answer.insert(u"left"_s, cards);
+        printJson(answer);
+        return ExitSuccess;
+    }
+    print(report(counts));
+    if (manual.count() == 0) {
+        print(u"\nThe adjustment is complete: no card is left for manual work.\n"_s);
+    } else {
+        print(
+            u"\n%1 cards are left for manual work (allocfix export writes them as a worksheet):\n"_s
+                .arg(manual.count()) +
+            list);
+    }
+    return ExitSuccess;
+}
+
+} // namespace FixedAssets::Subcommands

@@ -1,0 +1,162 @@
+#include "app/LineToRow.h"
+
+#include "contracts/ItemService.h"
+#include "records/RecordFields.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+using AllocFix::FieldRecord;
+using AllocFix::RecordList;
+namespace Fields = AllocFix::Fields;
+
+namespace FixedAssets {
+
+namespace {
+using Worksheet::Kind;
+constexpr qint32 DepartmentClass = AllocFix::DepartmentItemClass;
+} // namespace
+
+LineToRow::LineToRow(const WorksheetLines &lines, const ReferenceData &reference)
+    : m_lines(lines)
+    , m_reference(reference)
+{}
+
+std::optional<double> LineToRow::rate(const QString &text, QString &reason)
+{
+    static const QRegularExpression percent(uR"(^([0-9]+(?:\.[0-9]*)?|\.[0-9]+)\s*[%％]?$)"_s);
+    const QRegularExpressionMatch match = percent.match(text);
+    if (!match.hasMatch()) {
+        reason =
+            text.contains(u',')
+                ? u"the rate \"%1\" has a decimal comma; write it with a point, as 33.33"_s.arg(
+                      text)
+                : u"the rate \"%1\" is no number; write it in percent, as 50 or 33.33"_s.arg(text);
+        return std::nullopt;
+    }
+    const double value = match.captured(1).toDouble();
+    if (value < 0.01 || value > 100.0) {
+        reason = u"the rate %1 is outside 0.01 to 100 (percent)"_s.arg(text);
+        return std::nullopt;
+    }
+    return value / 100.0;
+}
+
+std::optional<qint32> LineToRow::department(const QString &text, const ManualCard &card,
+                                            QStringList &reasons) const
+{
+    if (text.isEmpty()) {
+        reasons.append(u"no department: fill in its %1"_s.arg(m_lines.header(Kind::Department)));
+        return std::nullopt;
+    }
+    QStringList names;
+    for (qsizetype d = 1; d <= card.departments.count(); ++d) {
+        const FieldRecord department = card.departments.at(d);
+        const qint32 id = department.value(Fields::FItemID).toInt();
+        const QString name = department.value(Fields::FItemName).toText();
+        const CodedEntry *entry = m_reference.item(DepartmentClass, id);
+        if (text == name || (entry && text == entry->number))
+            return id;
+        names.append(name);
+    }
+    if (m_reference.findItem(DepartmentClass, text)) {
+        reasons.append(u"the department %1 does not use this card (its departments: %2)"_s.arg(
+            text, names.join(u", "_s)));
+    } else {
+        reasons.append(u"there is no department \"%1\""_s.arg(text));
+    }
+    return std::nullopt;
+}
+
+RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account &account,
+                            std::optional<qint32> department, QStringList &reasons) const
+{
+    RecordList items = RecordList::create();
+    QList<qint32> classesOfAccount;
+    for (const ReferenceData::ItemClass &itemClass : account.classes) {
+        classesOfAccount.append(itemClass.id);
+        const QString text = m_lines.cell(line, Kind::Item, itemClass.id);
+        const CodedEntry *item = nullptr;
+        if (text.isEmpty() && itemClass.id == DepartmentClass) {
+            if (!department)
+                continue; // its fault is told already
+            item = m_reference.item(DepartmentClass, *department);
+        } else if (text.isEmpty()) {
+            reasons.append(m_lines.hasColumn(Kind::Item, itemClass.id)
+                               ? u"account %1 needs a %2 item: fill in its %3"_s.arg(
+                                     account.entry.number, itemClass.name,
+                                     m_lines.header(Kind::Item, itemClass.id))
+                               : u"account %1 needs a %2 item, and the worksheet has no column "
+                                 "for it"_s.arg(account.entry.number, itemClass.name));
+            continue;
+        } else {
+            item = m_reference.findItem(itemClass.id, text);
+            if (!item) {
+                reasons.append(m_reference.nameIsShared(itemClass.id, text)
+                                   ? u"more than one %1 item is called \"%2\"; write its "
+                                     "number"_s.arg(itemClass.name, text)
+                                   : u"there is no %1 item \"%2\""_s.arg(itemClass.name, text));
+                continue;
+            }
+            if (!item->detail) {
+                reasons.append(
+                    u"the %1 item %2 is not a detail-level item"_s.arg(itemClass.name, text));
+                continue;
+            }
+        }
+        FieldRecord record = FieldRecord::create();
+        record.setValue(Fields::FItemClassID, itemClass.id);
+        record.setValue(Fields::FItemClassName, itemClass.name);
+        record.setValue(Fields::FItemID, item->id);
+        record.setValue(Fields::FItemName, item->name);
+        items.append(record);
+    }
+    for (const ReferenceData::ItemClass &itemClass : m_reference.itemClasses()) {
+        if (!classesOfAccount.contains(itemClass.id) &&
+            !m_lines.cell(line, Kind::Item, itemClass.id).isEmpty()) {
+            reasons.append(u"account %1 has no %2 item: leave its %3 empty"_s.arg(
+                account.entry.number, itemClass.name, m_lines.header(Kind::Item, itemClass.id)));
+        }
+    }
+    return items;
+}
+
+std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, const ManualCard &card,
+                                          QStringList &reasons) const
+{
+    const qsizetype reasonsBefore = reasons.size();
+    const std::optional<qint32> departmentId =
+        department(m_lines.cell(line, Kind::Department), card, reasons);
+
+    const QString accountNumber = m_lines.cell(line, Kind::Account);
+    const ReferenceData::Account *account = m_reference.accountNumbered(accountNumber);
+    RecordList items;
+    if (accountNumber.isEmpty())
+        reasons.append(u"no account: fill in its %1"_s.arg(m_lines.header(Kind::Account)));
+    else if (!account)
+        reasons.append(u"there is no detail-level account \"%1\""_s.arg(accountNumber));
+    else
+        items = this->items(line, *account, departmentId, reasons);
+
+    const QString rateText = m_lines.cell(line, Kind::Rate);
+    QString rateFault;
+    const std::optional<double> fraction = rate(rateText, rateFault);
+    if (rateText.isEmpty())
+        reasons.append(u"no rate: fill in its %1"_s.arg(m_lines.header(Kind::Rate)));
+    else if (!fraction)
+        reasons.append(rateFault);
+
+    if (reasons.size() != reasonsBefore)
+        return std::nullopt;
+    FieldRecord row = FieldRecord::create();
+    row.setValue(Fields::FAlterID, card.cardId);
+    row.setValue(Fields::FDeptID, *departmentId);
+    row.setValue(Fields::FAcctID, account->entry.id);
+    row.setValue(Fields::FAcctNumber, account->entry.number);
+    row.setValue(Fields::FAcctName, account->entry.name);
+    row.setValue(Fields::Detail, items);
+    row.setValue(Fields::FRate, *fraction);
+    return row;
+}
+
+} // namespace FixedAssets

@@ -1,0 +1,77 @@
+#include "app/Subcommands.h"
+
+#include "accountset/AccountSet.h"
+#include "accountset/AccountSetErrors.h"
+#include "app/ProgramSession.h"
+#include "host/ErrorRecord.h"
+
+#include <cstdio>
+
+namespace FixedAssets::Subcommands {
+
+namespace {
+
+// What the user gave cannot be used: the options, a file, the account set itself. Anything else
+// that stops a subcommand (another user's lock, a full disk, a lost connection, a save the
+// account set refuses) leaves the work not carried through, and may go through when tried again.
+bool isBadInput(qint32 number)
+{
+    namespace Error = AccountSetError;
+    return number == AllocFix::ErrorNumber::InvalidArgument || number == Error::BadLocation ||
+           number == Error::CannotOpen || number == Error::NotAnAccountSet ||
+           number == Error::TooNew || number == Error::Damaged || number == Error::ReadOnly;
+}
+
+void printFailure(const QString &description)
+{
+    std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(description));
+}
+
+int dispatch(const ProgramOptions &options, const QString &props)
+{
+    using Action = ProgramOptions::Action;
+    switch (options.action) {
+    case Action::Check:
+        return check(options, props);
+    case Action::Adjust:
+        return adjust(options, props);
+    case Action::Export:
+        return exportWorksheet(options, props);
+    case Action::Import:
+        return importWorksheet(options, props);
+    case Action::Audit:
+        return exportAudit(options, props);
+    case Action::RunWizard:
+    case Action::ShowText:
+        break;
+    }
+    return ExitBadInput;
+}
+
+} // namespace
+
+int run(const ProgramOptions &options)
+{
+    QString props;
+    try {
+        props = openSession(options);
+    } catch (const AllocFix::Failure &failure) {
+        printFailure(failure.description());
+        AccountSet::closeAll();
+        return ExitBadInput;
+    }
+    int status = ExitBadInput;
+    try {
+        status = dispatch(options, props);
+    } catch (const AllocFix::Failure &failure) {
+        printFailure(failure.description());
+        status = isBadInput(failure.number()) ? ExitBadInput : ExitNotCarriedThrough;
+    } catch (const std::exception &exception) {
+        printFailure(QString::fromLocal8Bit(exception.what()));
+        status = ExitNotCarriedThrough;
+    }
+    AccountSet::closeAll();
+    return status;
+}
+
+} // namespace FixedAssets::Subcommands

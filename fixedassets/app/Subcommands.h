@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/ProgramOptions.h"
+
+#include <QString>
+
+// The subcommands of allocfix, which work on an account set without a display. Each takes the
+// parsed options and the host property string of the open session (ProgramSession.h), prints its
+// answer on stdout and its progress and faults on stderr, and answers the exit status. Failures
+// of the account set reach the caller as Failure.
+namespace FixedAssets::Subcommands {
+
+inline constexpr int ExitSuccess = 0;
+inline constexpr int ExitNotCarriedThrough = 1;
+inline constexpr int ExitBadInput = 2;
+
+// Opens the session, runs the subcommand the options name, prints a failure as one line, and
+// answers the exit status.
+int run(const ProgramOptions &options);
+
+int check(const ProgramOptions &options, const QString &props);
+int adjust(const ProgramOptions &options, const QString &props);
+int exportWorksheet(const ProgramOptions &options, const QString &props);
+int importWorksheet(const ProgramOptions &options, const QString &props);
+int exportAudit(const ProgramOptions &options, const QString &props);
+
+} // namespace FixedAssets::Subcommands

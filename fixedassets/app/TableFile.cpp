@@ -1,0 +1,264 @@
+#include "app/TableFile.h"
+
+#include "host/ErrorRecord.h"
+#include "records/FieldValue.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <csv.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <xlsxwriter.h>
+
+using namespace Qt::StringLiterals;
+
+namespace FixedAssets {
+
+namespace {
+
+[[noreturn]] void raiseCannotWrite(const QString &path, const QString &why)
+{
+    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
+                            u"Cannot write %1: %2"_s.arg(path, why), u"allocfix"_s);
+}
+
+QString cellText(const QVariant &cell)
+{
+    if (cell.typeId() == QMetaType::Double)
+        return AllocFix::formatNumber(cell.toDouble());
+    QString text = cell.toString();
+    // A spreadsheet program would run a text such as "=HYPERLINK(...)" from the account set as a
+    // formula; the apostrophe keeps it a text (TableFile::plainText takes it off again).
+    if (!text.isEmpty() && QStringView(u"=+@\t\r").contains(text.front()))
+        text.prepend(u'\'');
+    return text;
+}
+
+class CsvTable final : public TableFile {
+public:
+    explicit CsvTable(const QString &path)
+        : m_path(path)
+        , m_file(path)
+    {
+        if (!m_file.open(QIODevice::WriteOnly))
+            raiseCannotWrite(m_path, m_file.errorString());
+        m_file.write("\xEF\xBB\xBF");
+    }
+
+    void addSheet(const QString &, const QList<Column> &columns, int) override
+    {
+        if (++m_sheets != 1)
+            return;
+        QVariantList headers;
+        for (const Column &column : columns)
+            headers.append(column.header);
+        addRow(headers);
+    }
+
+    void addRow(const QVariantList &cells) override
+    {
+        if (m_sheets != 1)
+            return;
+        QByteArray line;
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const QByteArray text = cellText(cells[c]).toUtf8();
+            QByteArray quoted(2 * text.size() + 2, Qt::Uninitialized);
+            quoted.resize(static_cast<qsizetype>(
+                csv_write(quoted.data(), static_cast<size_t>(quoted.size()), text.constData(),
+                          static_cast<size_t>(text.size()))));
+            if (c > 0)
+                line += ',';
+            line += quoted;
+        }
+        line += "\r\n";
+        m_file.write(line);
+    }
+
+    void commit() override
+    {
+        if (!m_file.commit())
+            raiseCannotWrite(m_path, m_file.errorString());
+    }
+
+private:
+    QString m_path;
+    QSaveFile m_file;
+    int m_sheets = 0;
+};
+
+class XlsxTable final : public TableFile {
+public:
+    explicit XlsxTable(const QString &path)
+        : m_path(path)
+    {
+        // The name of a file beside the target, for the library to write into.
+        QTemporaryFile reserved(QFileInfo(path).absoluteDir().filePath(u".allocfix-XXXXXX.xlsx"_s));
+        reserved.setAutoRemove(false);
+        if (!reserved.open())
+            raiseCannotWrite(m_path, reserved.errorString());
+        m_partPath = reserved.fileName();
+        m_part = QFile::encodeName(m_partPath);
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE; // rows go straight to disk: 100,000 lines stay small
+        m_workbook = workbook_new_opt(m_part.constData(), &options);
+        if (!m_workbook) {
+            QFile::remove(m_partPath);
+            raiseCannotWrite(m_path, u"the spreadsheet library cannot start it"_s);
+        }
+        m_header = workbook_add_format(m_workbook);
+        format_set_bold(m_header);
+        format_set_bg_color(m_header, 0xD9D9D9);
+        format_set_bottom(m_header, LXW_BORDER_THIN);
+        m_headerToFill = workbook_add_format(m_workbook);
+        format_set_bold(m_headerToFill);
+        format_set_bg_color(m_headerToFill, 0xFFE699);
+        format_set_bottom(m_headerToFill, LXW_BORDER_THIN);
+        m_toFill = workbook_add_format(m_workbook);
+        format_set_bg_color(m_toFill, 0xFFF2CC);
+        format_set_num_format(m_toFill, "@"); // "01.01" and "5101.10" stay as typed
+        m_lines = workbook_add_format(m_workbook);
+        format_set_text_wrap(m_lines);
+        format_set_align(m_lines, LXW_ALIGN_VERTICAL_TOP);
+    }
+
+    ~XlsxTable() override
+    {
+        if (m_workbook) {
+            workbook_close(m_workbook);
+            QFile::remove(m_partPath);
+        }
+    }
+
+    void addSheet(const QString &name, const QList<Column> &columns, int frozenColumns) override
+    {
+        finishSheet();
+        m_sheet = workbook_add_worksheet(m_workbook, name.toUtf8().constData());
+        if (!m_sheet)
+            raiseCannotWrite(m_path, u"no sheet can be named \"%1\""_s.arg(name));
+        m_row = 0;
+        m_columns = columns;
+        for (int c = 0; c < columns.size(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            worksheet_set_column(m_sheet, col, col, columns[c].width,
+                                 columns[c].toFill ? m_toFill : nullptr);
+            worksheet_write_string(m_sheet, 0, col, columns[c].header.toUtf8().constData(),
+                                   columns[c].toFill ? m_headerToFill : m_header);
+        }
+        worksheet_freeze_panes(m_sheet, 1, static_cast<lxw_col_t>(frozenColumns));
+    }
+
+    void addRow(const QVariantList &cells) override
+    {
+        if (++m_row >= LXW_ROW_MAX)
+            raiseCannotWrite(m_path, u"a sheet holds at most %1 lines"_s.arg(LXW_ROW_MAX));
+        for (int c = 0; c < cells.size(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            lxw_format *format = c < m_columns.size() && m_columns[c].toFill ? m_toFill : nullptr;
+            const QVariant &cell = cells[c];
+            if (cell.typeId() == QMetaType::Double) {
+                worksheet_write_number(m_sheet, m_row, col, cell.toDouble(), format);
+            } else if (const QString text = cell.toString(); !text.isEmpty()) {
+                if (!format && text.contains(u'\n'))
+                    format = m_lines;
+                worksheet_write_string(m_sheet, m_row, col, text.toUtf8().constData(), format);
+            }
+        }
+    }
+
+    void offerValues(int column, const QString &sheet, int sourceColumn, int count) override
+    {
+        if (count < 1)
+            return;
+        const char letter = static_cast<char>('A' + sourceColumn);
+        QString quotedSheet = sheet;
+        quotedSheet.replace(u'\'', u"''"_s);
+        const QByteArray formula =
+            u"='%1'!$%2$2:$%2$%3"_s.arg(quotedSheet, QChar::fromLatin1(letter))
+                .arg(count + 1)
+                .toUtf8();
+        lxw_data_validation validation{};
+        validation.validate = LXW_VALIDATION_TYPE_LIST_FORMULA;
+        validation.value_formula = const_cast<char *>(formula.constData());
+        validation.error_type = LXW_VALIDATION_ERROR_TYPE_INFORMATION;
+        const auto col = static_cast<lxw_col_t>(column);
+        worksheet_data_validation_range(m_sheet, 1, col, LXW_ROW_MAX - 1, col, &validation);
+    }
+
+    void commit() override
+    {
+        finishSheet();
+        const lxw_error error = workbook_close(m_workbook);
+        m_workbook = nullptr;
+        std::error_code moved;
+        if (error == LXW_NO_ERROR) {
+            // The reserved file is for its owner only; the table gets what a new file gets.
+            const mode_t mask = umask(0);
+            umask(mask);
+            std::filesystem::permissions(m_part.toStdString(),
+                                         static_cast<std::filesystem::perms>(0666 & ~mask), moved);
+            if (!moved) {
+                std::filesystem::rename(m_part.toStdString(),
+                                        QFile::encodeName(m_path).toStdString(), moved);
+            }
+        }
+        if (error != LXW_NO_ERROR || moved) {
+            QFile::remove(m_partPath);
+            raiseCannotWrite(m_path, error != LXW_NO_ERROR
+                                         ? QString::fromUtf8(lxw_strerror(error))
+                                         : QString::fromStdString(moved.message()));
+        }
+    }
+
+private:
+    // Lets the header filter the whole sheet.
+    void finishSheet()
+    {
+        if (m_sheet && !m_columns.isEmpty())
+            worksheet_autofilter(m_sheet, 0, 0, m_row,
+                                 static_cast<lxw_col_t>(m_columns.size() - 1));
+    }
+
+    QString m_path;
+    QString m_partPath;
+    QByteArray m_part;
+    lxw_workbook *m_workbook = nullptr;
+    lxw_worksheet *m_sheet = nullptr;
+    lxw_format *m_header = nullptr;
+    lxw_format *m_headerToFill = nullptr;
+    lxw_format *m_toFill = nullptr;
+    lxw_format *m_lines = nullptr; // a text of several lines
+    QList<Column> m_columns;
+    lxw_row_t m_row = 0;
+};
+
+} // namespace
+
+std::unique_ptr<TableFile> TableFile::create(const QString &path, bool replace)
+{
+    const QFileInfo file(path);
+    if (file.isDir())
+        raiseCannotWrite(path, u"it is a folder"_s);
+    if (file.exists() && !replace) {
+        throw AllocFix::Failure(
+            AllocFix::ErrorNumber::InvalidArgument,
+            u"%1 is there already; name another file, or add --force to replace it"_s.arg(path),
+            u"allocfix"_s);
+    }
+    if (file.suffix().compare(u"xlsx"_s, Qt::CaseInsensitive) == 0)
+        return std::make_unique<XlsxTable>(path);
+    return std::make_unique<CsvTable>(path);
+}
+
+void TableFile::offerValues(int, const QString &, int, int) {}
+
+QString TableFile::plainText(const QString &cell)
+{
+    if (cell.size() > 1 && cell.front() == u'\'' && QStringView(u"=+@\t\r").contains(cell[1]))
+        return cell.mid(1);
+    return cell;
+}
+
+} // namespace FixedAssets

@@ -1,0 +1,158 @@
+#include "app/WorksheetLines.h"
+
+#include "app/TableFile.h"
+
+#include <QRegularExpression>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace FixedAssets {
+
+namespace {
+
+using Worksheet::Kind;
+
+// The columns the import reads; the others only show the card to the user.
+constexpr std::array<Kind, 5> ReadColumns{Kind::AssetNumber, Kind::Department, Kind::Account,
+                                          Kind::Rate, Kind::CheckCode};
+
+} // namespace
+
+WorksheetLines::WorksheetLines(const QList<CsvRecord> &records, const ReferenceData &reference,
+                               QList<WorksheetFault> &faults)
+{
+    if (records.isEmpty()) {
+        faults.append({0, u"the worksheet is empty"_s});
+        return;
+    }
+    if (!readHeader(records.first(), reference, faults))
+        return;
+
+    QHash<QString, qsizetype> byNumber;
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        const CsvRecord &line = records[r];
+        const QString number = cell(line, Kind::AssetNumber);
+        const bool filled = isFilled(line);
+        if (number.isEmpty()) {
+            if (filled) {
+                faults.append({line.line, u"the line names no card: fill in its %1"_s.arg(
+                                              header(Kind::AssetNumber))});
+            }
+            continue;
+        }
+        qsizetype &index = byNumber[number];
+        if (index == 0) {
+            m_cards.append({number, line.line, {}, {}, 0});
+            index = m_cards.size();
+        }
+        Card &card = m_cards[index - 1];
+        if (filled)
+            card.filled.append(line);
+        const QString checkCode = cell(line, Kind::CheckCode);
+        if (checkCode.isEmpty())
+            continue;
+        if (card.checkCode.isEmpty()) {
+            card.checkCode = checkCode;
+            card.checkCodeLine = line.line;
+        } else if (checkCode != card.checkCode) {
+            faults.append({line.line, u"the %1 differs from that of line %2 of the same card"_s
+                                          .arg(header(Kind::CheckCode))
+                                          .arg(card.checkCodeLine)});
+        }
+    }
+}
+
+bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &reference,
+                                QList<WorksheetFault> &faults)
+{
+    QHash<QString, Kind> known;
+    for (const Kind kind : ReadColumns) {
+        const QStringList headers = Worksheet::knownHeaders(kind);
+        for (const QString &text : headers)
+            known.insert(text, kind);
+    }
+    QList<QRegularExpression> itemHeaders;
+    const QStringList itemTemplates = Worksheet::knownHeaders(Kind::Item);
+    for (const QString &text : itemTemplates) {
+        const qsizetype name = text.indexOf(u"%1"_s);
+        itemHeaders.append(
+            QRegularExpression(u'^' + QRegularExpression::escape(text.left(name)) + u"(.+)"_s +
+                               QRegularExpression::escape(text.mid(name + 2)) + u'$'));
+    }
+
+    const qsizetype faultsBefore = faults.size();
+    const auto place = [&](qint64 columnKey, qsizetype column, const QString &text) {
+        if (m_columns.contains(columnKey)) {
+            faults.append({header.line, u"the column \"%1\" is there twice"_s.arg(text)});
+            return;
+        }
+        m_columns.insert(columnKey, {column, text});
+    };
+    for (qsizetype c = 0; c < header.fields.size(); ++c) {
+        const QString text = header.fields[c].trimmed();
+        if (const auto kind = known.constFind(text); kind != known.cend()) {
+            place(key(*kind, 0), c, text);
+            continue;
+        }
+        for (const QRegularExpression &itemHeader : std::as_const(itemHeaders)) {
+            const QRegularExpressionMatch match = itemHeader.match(text);
+            if (!match.hasMatch())
+                continue;
+            const QString className = match.captured(1);
+            const auto &classes = reference.itemClasses();
+            const auto itemClass =
+                std::find_if(classes.cbegin(), classes.cend(),
+                             [&className](const auto &c) { return c.name == className; });
+            if (itemClass == classes.cend()) {
+                faults.append({header.line, u"the column \"%1\" names no item class that an "
+                                            "account uses"_s.arg(text)});
+            } else {
+                place(key(Kind::Item, itemClass->id), c, text);
+            }
+            break;
+        }
+    }
+    QStringList missing;
+    for (const Kind kind : ReadColumns) {
+        if (!hasColumn(kind))
+            missing.append(u'"' + Worksheet::knownHeaders(kind).join(u"\" or \""_s) + u'"');
+    }
+    if (!missing.isEmpty()) {
+        faults.append({header.line, u"the worksheet has no column %1; fill in the worksheet that "
+                                    "allocfix export wrote"_s.arg(missing.join(u", "_s))});
+    }
+    return faults.size() == faultsBefore;
+}
+
+bool WorksheetLines::isFilled(const CsvRecord &line) const
+{
+    for (auto found = m_columns.cbegin(); found != m_columns.cend(); ++found) {
+        const auto kind = static_cast<Kind>(found.key() >> 32);
+        if (Worksheet::isToFill(kind) && found->column < line.fields.size() &&
+            !line.fields[found->column].trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString WorksheetLines::cell(const CsvRecord &line, Kind kind, qint32 itemClass) const
+{
+    const qsizetype column = m_columns.value(key(kind, itemClass)).column;
+    if (column < 0 || column >= line.fields.size())
+        return {};
+    return TableFile::plainText(line.fields[column].trimmed());
+}
+
+bool WorksheetLines::hasColumn(Kind kind, qint32 itemClass) const
+{
+    return m_columns.contains(key(kind, itemClass));
+}
+
+QString WorksheetLines::header(Kind kind, qint32 itemClass) const
+{
+    return u'"' + m_columns.value(key(kind, itemClass)).header + u'"';
+}
+
+} // namespace FixedAssets

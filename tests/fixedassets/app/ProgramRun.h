@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace FixedAssets::Testing {
+
+struct ProgramRun {
+    int exitCode = -1; // -1: it crashed or did not end in time
+    QString out;
+    QString err;
+};
+
+// Runs allocfix as a user would, with home as the home, data, config and runtime folders (the
+// last must exist), a Chinese system language, and a display only when withDisplay (the
+// offscreen platform).
+ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay = true);
+
+} // namespace FixedAssets::Testing
