@@ -25,7 +25,6 @@ struct Fault {
 // A department of the card being checked, and what its rows add up to.
 struct DepartmentSum {
     qint32 id = 0;
-    QString name;
     double rateSum = 0.0;
     int rows = 0;
 };
@@ -52,14 +51,18 @@ SaveChecks::SaveChecks(const AccountSet &set)
         m_items.insert(items.value(0).toInt(), {items.value(1).toInt(), items.value(2).toInt() != 0,
                                                 items.value(3).toString()});
     }
-    QSqlQuery departments =
-        set.exec(u"SELECT d.alter_id, d.dept_id, i.name FROM card_departments d"
-                 " JOIN manual_queue q ON q.alter_id = d.alter_id"
-                 " JOIN items i ON i.item_id = d.dept_id ORDER BY d.alter_id, d.seq"_s);
-    while (departments.next()) {
-        m_departments[departments.value(0).toInt()].append(
-            {departments.value(1).toInt(), departments.value(2).toString()});
-    }
+    // Their names are the items' own, wanted only for a fault.
+    QSqlQuery departments = set.exec(u"SELECT d.alter_id, d.dept_id FROM card_departments d"
+                                     " JOIN manual_queue q ON q.alter_id = d.alter_id"
+                                     " ORDER BY d.alter_id, d.seq"_s);
+    while (departments.next())
+        m_departments[departments.value(0).toInt()].append(departments.value(1).toInt());
+}
+
+QString SaveChecks::departmentName(qint32 departmentId) const
+{
+    const auto found = m_items.constFind(departmentId);
+    return found == m_items.cend() ? QString::number(departmentId) : found->name;
 }
 
 const SaveChecks::Account &SaveChecks::account(qsizetype row, qint32 accountId) const
@@ -114,15 +117,13 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
     QList<DepartmentSum> departments;
     const auto queued = m_departments.constFind(cardId);
     if (queued != m_departments.cend()) {
-        for (const Department &department : *queued)
-            departments.append({department.id, department.name});
+        for (const qint32 departmentId : *queued)
+            departments.append(DepartmentSum{departmentId});
     } else {
         // A card outside the queue (a dry run before the adjustment) is read on its own.
         const RecordList read = CardRecords::departments(m_set, cardId);
-        for (qsizetype d = 1; d <= read.count(); ++d) {
-            departments.append({read.at(d).value(Fields::FItemID).toInt(),
-                                read.at(d).value(Fields::FItemName).toText()});
-        }
+        for (qsizetype d = 1; d <= read.count(); ++d)
+            departments.append(DepartmentSum{read.at(d).value(Fields::FItemID).toInt()});
     }
 
     // Department, account and item names, as the wizard tells two rows apart.
@@ -154,7 +155,8 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
             throw Fault{u"row %1: the rate %2 must be above 0 and at most 1"_s.arg(
                 QString::number(row), AllocFix::formatNumber(rate))};
         }
-        const QString key = u"%1|%2|"_s.arg(departmentId).arg(accountId) + itemNames;
+        const QString key =
+            QString::number(departmentId) + u'|' + QString::number(accountId) + u'|' + itemNames;
         if (const qsizetype first = seen.indexOf(key); first >= 0) {
             throw Fault{
                 u"row %1 repeats row %2: the same department, account and items"_s.arg(row).arg(
@@ -180,10 +182,11 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
 
     for (const DepartmentSum &department : std::as_const(departments)) {
         if (department.rows == 0)
-            throw Fault{u"department %1 has no expense row"_s.arg(department.name)};
+            throw Fault{u"department %1 has no expense row"_s.arg(departmentName(department.id))};
         if (std::llround(department.rateSum * 10000.0) != 10000) {
             throw Fault{u"the rates of department %1 sum to %2, not 100%"_s.arg(
-                department.name, AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
+                departmentName(department.id),
+                AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
         }
     }
 }

@@ -37,22 +37,19 @@ private:
         bool detail = false;
         QString name;
     };
-    struct Department {
-        qint32 id = 0;
-        QString name;
-    };
 
     void checkRows(qint32 cardId, const AllocFix::RecordList &rows) const;
     // Answers the row's item names, for telling duplicates as the wizard does.
     QString checkItems(qsizetype row, const Account &account,
                        const AllocFix::RecordList &items) const;
     const Account &account(qsizetype row, qint32 accountId) const;
+    QString departmentName(qint32 departmentId) const;
 
     const AccountSet &m_set;
     QHash<qint32, Account> m_accounts;
     QHash<qint32, Item> m_items;
     // The queued cards' departments, by card, in the card's order.
-    QHash<qint32, QList<Department>> m_departments;
+    QHash<qint32, QList<qint32>> m_departments;
 };
 
 } // namespace FixedAssets
