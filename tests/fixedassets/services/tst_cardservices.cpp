@@ -280,6 +280,8 @@ private Q_SLOTS:
     void checkCountsWhatTheAdjustmentLists();
     void adjustmentQueuesManualCardsAndAdjustsTheRest_data();
     void adjustmentQueuesManualCardsAndAdjustsTheRest();
+    void legacyRowAfterAGapIsAdjusted_data();
+    void legacyRowAfterAGapIsAdjusted();
     void cardQueriesAnswerTheirFields_data();
     void cardQueriesAnswerTheirFields();
     void unknownCardIsAnError_data();
@@ -460,6 +462,29 @@ void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest()
     QCOMPARE(cardUpdate()->ReturnExpensInf(props).count(), 3);
     QCOMPARE(allRows(props), after);
     QCOMPARE(auditLog(props), expectedAudit);
+}
+
+void tst_CardServices::legacyRowAfterAGapIsAdjusted_data()
+{
+    addBackendRows();
+}
+
+void tst_CardServices::legacyRowAfterAGapIsAdjusted()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const QString props = prepare(location);
+    // Card 7's only row at place 5, as rows removed before it leave it.
+    const AccountSet set = AccountSet::fromProps(props);
+    set.exec(u"DELETE FROM expense_row_items WHERE alter_id = 7"_s);
+    set.exec(u"UPDATE expense_rows SET seq = 5 WHERE alter_id = 7"_s);
+    set.exec(u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id, item_id)"
+             " VALUES (7, 5, 1, 2, 213), (7, 5, 2, 4, 401)"_s);
+
+    cardUpdate()->ReturnExpensInf(props);
+
+    QCOMPARE(allRows(props)[6],
+             CardRecords::toJson(expenseRows(7, {{211, 510101, {{2, 211}, {4, 401}}, 1.0},
+                                                 {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
 }
 
 void tst_CardServices::cardQueriesAnswerTheirFields_data()
