@@ -1,6 +1,7 @@
 #include "accountset/AccountSet.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "accountset/PreparedStatement.h"
 #include "accountset/Schema.h"
 
 #include <QDir>
@@ -20,6 +21,12 @@ namespace FixedAssets {
 namespace {
 
 const QString PoolPrefix = u"FixedAssets "_s;
+
+quint64 &closedCount()
+{
+    static quint64 count = 0;
+    return count;
+}
 
 QString connectionNameOf(const AccountSetLocation &location)
 {
@@ -56,6 +63,8 @@ void removeConnection(const QString &name)
     intactConnections().remove(name);
     if (!QSqlDatabase::contains(name))
         return;
+    PreparedStatement::dropCache(name);
+    ++closedCount();
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -284,6 +293,11 @@ void AccountSet::closeAll()
     }
 }
 
+quint64 AccountSet::closedConnections()
+{
+    return closedCount();
+}
+
 QSqlDatabase AccountSet::database() const
 {
     return QSqlDatabase::database(m_connectionName, false);
@@ -299,15 +313,7 @@ QSqlQuery AccountSet::exec(const QString &sql, const QVariantList &values) const
             raise(query.lastError());
         return query;
     }
-    for (const QVariant &value : values) {
-        const QString refused = m_driver.refusedValue(value);
-        if (!refused.isEmpty()) {
-            throw AllocFix::Failure(
-                AccountSetError::QueryFailed,
-                u"The account set %1 cannot take a value: %2"_s.arg(m_location.shown(), refused),
-                AccountSetError::Source);
-        }
-    }
+    requireStorable(values);
     if (!query.prepare(sql))
         raise(query.lastError());
     for (const QVariant &value : values)
@@ -319,8 +325,33 @@ QSqlQuery AccountSet::exec(const QString &sql, const QVariantList &values) const
 
 QVariant AccountSet::scalar(const QString &sql, const QVariantList &values) const
 {
-    QSqlQuery query = exec(sql, values);
+    if (values.isEmpty()) {
+        QSqlQuery query = exec(sql);
+        return query.next() ? query.value(0) : QVariant();
+    }
+    PreparedStatement query(*this, sql);
+    query.exec(values);
     return query.next() ? query.value(0) : QVariant();
+}
+
+void AccountSet::requireStorable(const QVariantList &values) const
+{
+    for (const QVariant &value : values) {
+        const QString refused = m_driver.refusedValue(value);
+        if (!refused.isEmpty()) {
+            throw AllocFix::Failure(
+                AccountSetError::QueryFailed,
+                u"The account set %1 cannot take a value: %2"_s.arg(m_location.shown(), refused),
+                AccountSetError::Source);
+        }
+    }
+}
+
+void AccountSet::updateStatistics(const QStringList &tables) const
+{
+    const QString sql = m_driver.statisticsUpdate(tables);
+    if (!sql.isEmpty())
+        exec(sql);
 }
 
 QString AccountSet::profileValue(const QString &name) const

@@ -41,6 +41,10 @@ public:
     // Closes a pooled connection (all of them without an argument).
     static void close(const AccountSetLocation &location);
     static void closeAll();
+    // How many pooled connections have been closed so far. What is kept per connection
+    // (prepared statements, snapshots of its data) compares it to know whether its connection
+    // may have gone in between.
+    static quint64 closedConnections();
 
     const AccountSetLocation &location() const { return m_location; }
     const SqlDriver &driver() const { return m_driver; }
@@ -49,8 +53,16 @@ public:
     // Prepares sql, binds values in order and runs it. Raises QueryFailed, or Busy and Full
     // where the database says so.
     QSqlQuery exec(const QString &sql, const QVariantList &values = {}) const;
-    // The first column of the first row, or an invalid QVariant when there is no row.
+    // The first column of the first row, or an invalid QVariant when there is no row. With
+    // values, the statement is prepared once per connection (PreparedStatement).
     QVariant scalar(const QString &sql, const QVariantList &values = {}) const;
+    // Raises QueryFailed for a value the database cannot store as it is (PostgreSQL: a text
+    // holding NUL), before any of them reaches it.
+    void requireStorable(const QVariantList &values) const;
+
+    // Brings the planner's statistics of the tables (all without any) up to date after many
+    // rows were written at once (SqlDriver::statisticsUpdate).
+    void updateStatistics(const QStringList &tables = {}) const;
 
     QString profileValue(const QString &name) const;
     void setProfileValue(const QString &name, const QString &value) const;

@@ -1,10 +1,14 @@
 #include "accountset/DemoData.h"
 
 #include "accountset/AccountSet.h"
+#include "accountset/AccountSetErrors.h"
+#include "accountset/BulkInsert.h"
 
 #include <QDate>
+#include <QHash>
 
 #include <array>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -25,7 +29,7 @@ struct Account {
     const char16_t *number;
     const char16_t *name;
     bool detail;
-    std::array<int, 2> classes; // 0: none
+    std::array<int, 3> classes; // 0: none
 };
 
 // Accounts used by the demo rows.
@@ -56,16 +60,22 @@ constexpr std::array<Item, 18> Items{{
 }};
 
 constexpr std::array<Account, 9> Accounts{{
-    {1602, u"1602", u"累计折旧", true, {0, 0}},
-    {5101, u"5101", u"制造费用", false, {0, 0}},
+    {1602, u"1602", u"累计折旧", true, {}},
+    {5101, u"5101", u"制造费用", false, {}},
     {Manufacturing, u"5101.01", u"制造费用-折旧费", true, {2, 4}},
-    {5301, u"5301", u"研发支出", false, {0, 0}},
+    {5301, u"5301", u"研发支出", false, {}},
     {Research, u"5301.01", u"研发支出-折旧费", true, {2, 3}},
-    {6601, u"6601", u"销售费用", false, {0, 0}},
-    {Selling, u"6601.01", u"销售费用-折旧费", true, {2, 0}},
-    {6602, u"6602", u"管理费用", false, {0, 0}},
-    {Administration, u"6602.01", u"管理费用-折旧费", true, {2, 0}},
+    {6601, u"6601", u"销售费用", false, {}},
+    {Selling, u"6601.01", u"销售费用-折旧费", true, {2}},
+    {6602, u"6602", u"管理费用", false, {}},
+    {Administration, u"6602.01", u"管理费用-折旧费", true, {2}},
 }};
+constexpr int LedgerDepartments = 12;
+constexpr int LedgerExpenseAccounts = 4;
+
+// The item a row carries for each class of its account, other than the department.
+constexpr int ProjectItem = 301;
+constexpr int ProductLineItem = 401;
 
 struct CardKind {
     const char16_t *name;
@@ -107,126 +117,341 @@ constexpr std::array<Split, 5> Splits{{
 struct Row {
     int department; // 0: a legacy row
     int account;
-    std::array<int, 2> items; // in the account's class order
+    int departmentItem; // the item of class 2, for accounts that have it
     double rate;
 };
 
-void addRow(const AccountSet &set, int cardId, int seq, const Row &row)
-{
-    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
-             " VALUES (?, ?, ?, ?, ?)"_s,
-             {cardId, seq, row.department, row.account, row.rate});
-    for (const Account &account : Accounts) {
-        if (account.id != row.account)
-            continue;
-        for (int i = 0; i < 2 && account.classes[i] != 0; ++i) {
-            set.exec(u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id, item_id)"
-                     " VALUES (?, ?, ?, ?, ?)"_s,
-                     {cardId, seq, i + 1, account.classes[i], row.items[i]});
-        }
-    }
-}
-
-// The expense account a card of this kind is charged to, with its items for a department.
-Row rowFor(const CardKind &kind, int department, double rate)
+// The expense account a card of this kind is charged to.
+int ledgerAccountFor(const CardKind &kind)
 {
     const QString category = QString::fromUtf16(kind.category);
     if (category == u"机器设备")
-        return {0, Manufacturing, {department, 401}, rate};
+        return Manufacturing;
     if (category == u"电子设备")
-        return {0, Research, {department, 301}, rate};
+        return Research;
     if (category == u"运输设备")
-        return {0, Selling, {department, 0}, rate};
-    return {0, Administration, {department, 0}, rate};
+        return Selling;
+    return Administration;
+}
+
+// A fixed scramble of a card's index, so that generated cards vary without a random source.
+quint32 scramble(quint32 value, quint32 salt)
+{
+    value ^= salt * 0x9E3779B9u;
+    value ^= value >> 16;
+    value *= 0x7FEB352Du;
+    value ^= value >> 15;
+    value *= 0x846CA68Bu;
+    value ^= value >> 16;
+    return value;
+}
+
+// count shares of the whole, to four decimals, the last one taking the rest: 1/3 gives
+// 0.3333, 0.3333, 0.3334.
+std::vector<double> shares(int count)
+{
+    const int each = 10000 / count;
+    std::vector<double> rates(static_cast<size_t>(count), each / 10000.0);
+    rates.back() = (10000 - each * (count - 1)) / 10000.0;
+    return rates;
+}
+
+struct CardPlan {
+    int id;
+    int index;
+    const CardKind *kind;
+    std::vector<std::pair<int, double>> departments; // ID and share
+    std::vector<Row> rows;
+};
+
+// The shape's reference data and how its cards use it.
+class Generator {
+public:
+    explicit Generator(const DemoShape &shape)
+        : m_shape(shape)
+    {
+        for (const Account &account : Accounts)
+            m_classes.insert(account.id, account.classes);
+        if (shape.isLedger())
+            return;
+        const bool valid = shape.cards >= 0 && shape.minRows >= 2 &&
+                           shape.maxRows >= shape.minRows &&
+                           generatedDepartments() >= shape.maxRows && generatedAccounts() >= 1;
+        if (!valid) {
+            throw AllocFix::Failure(
+                AllocFix::ErrorNumber::InvalidArgument,
+                u"A demo account set needs at least two rows per card, more departments than rows "
+                "per card beyond the ledger's %1 and more expense accounts than the ledger's %2"_s
+                    .arg(LedgerDepartments)
+                    .arg(LedgerExpenseAccounts));
+        }
+        // None to three item classes, always the department first when it is there.
+        const std::array<std::array<int, 3>, 5> classSets{{{}, {2}, {2, 3}, {2, 4}, {2, 3, 4}}};
+        for (int k = 0; k < generatedAccounts(); ++k)
+            m_classes.insert(generatedAccountId(k), classSets[static_cast<size_t>(k) % 5]);
+    }
+
+    int generatedDepartments() const { return m_shape.departments - LedgerDepartments; }
+    int generatedAccounts() const { return m_shape.expenseAccounts - LedgerExpenseAccounts; }
+    static int generatedDepartmentId(int k) { return 100001 + k; }
+    static int generatedAccountId(int k) { return 800001 + k; }
+    std::array<int, 3> classesOf(int account) const { return m_classes.value(account); }
+
+    CardPlan plan(int index) const
+    {
+        CardPlan card{
+            1001 + index, index, &CardKinds[static_cast<size_t>(index) % CardKinds.size()], {}, {}};
+        if (m_shape.isLedger())
+            planLedgerCard(card);
+        else
+            planGeneratedCard(card);
+        return card;
+    }
+
+private:
+    static void planLedgerCard(CardPlan &card)
+    {
+        const Split &split = Splits[static_cast<size_t>(card.index) % Splits.size()];
+        for (int d = 0; d < 3 && split.departments[d] != 0; ++d)
+            card.departments.emplace_back(split.departments[d], split.rates[d]);
+        const int first = split.departments[0];
+        const int account = ledgerAccountFor(*card.kind);
+        switch (card.index % 5) {
+        case 1: // two legacy rows: the split between accounts needs a person
+            card.rows = {{0, account, first, 0.6}, {0, Administration, 201, 0.4}};
+            break;
+        case 4: // already allocated per department
+            for (const auto &[department, share] : card.departments)
+                card.rows.push_back({department, account, department, 1.0});
+            break;
+        default: // one legacy row: adjusted automatically
+            card.rows = {{0, account, first, 1.0}};
+            break;
+        }
+    }
+
+    void planGeneratedCard(CardPlan &card) const
+    {
+        const auto index = static_cast<quint32>(card.index);
+        const auto span = static_cast<quint32>(m_shape.maxRows - m_shape.minRows + 1);
+        const int departments = m_shape.minRows + static_cast<int>(scramble(index, 1) % span);
+        const auto pool = static_cast<quint32>(generatedDepartments());
+        const quint32 start = scramble(index, 2) % pool;
+        const std::vector<double> departmentShares = shares(departments);
+        for (int d = 0; d < departments; ++d) {
+            card.departments.emplace_back(
+                generatedDepartmentId(static_cast<int>((start + static_cast<quint32>(d)) % pool)),
+                departmentShares[static_cast<size_t>(d)]);
+        }
+        const int first = card.departments.front().first;
+        const auto account = [this, &card](int offset) {
+            return generatedAccountId((card.index + offset) % generatedAccounts());
+        };
+        switch (card.index % 5) {
+        case 1: {
+            const int legacy = m_shape.minRows + static_cast<int>(scramble(index, 3) % span);
+            const std::vector<double> rowShares = shares(legacy);
+            for (int j = 0; j < legacy; ++j)
+                card.rows.push_back({0, account(j), first, rowShares[static_cast<size_t>(j)]});
+            break;
+        }
+        case 4:
+            for (const auto &[department, share] : card.departments)
+                card.rows.push_back({department, account(0), department, 1.0});
+            break;
+        default:
+            card.rows = {{0, account(0), first, 1.0}};
+            break;
+        }
+    }
+
+    DemoShape m_shape;
+    QHash<int, std::array<int, 3>> m_classes;
+};
+
+int itemOfClass(int classId, const Row &row)
+{
+    switch (classId) {
+    case 2:
+        return row.departmentItem;
+    case 3:
+        return ProjectItem;
+    default:
+        return ProductLineItem;
+    }
+}
+
+// One table's rows for every card. Each table has a pass of its own, so that every row's parent
+// is written before it and the set is never held in memory whole.
+template<class AddRows>
+void writeTable(const AccountSet &set, const Generator &generator, int cardCount,
+                const QString &table, const QStringList &columns, AddRows addRows)
+{
+    BulkInsert insert(set, table, columns);
+    for (int index = 0; index < cardCount; ++index)
+        addRows(insert, generator.plan(index));
+    insert.finish();
+}
+
+void addCardRecords(const AccountSet &set, const Generator &generator, int cardCount)
+{
+    const QDate firstEntry(2015, 1, 10);
+    const QStringList columns{u"alter_id"_s,
+                              u"asset_number"_s,
+                              u"asset_name"_s,
+                              u"entry_date"_s,
+                              u"category"_s,
+                              u"model"_s,
+                              u"site"_s,
+                              u"original_value"_s,
+                              u"accumulated_depreciation"_s,
+                              u"useful_life_months"_s,
+                              u"depreciation_method"_s,
+                              u"status"_s};
+    writeTable(set, generator, cardCount, u"cards"_s, columns,
+               [&firstEntry](BulkInsert &cards, const CardPlan &card) {
+                   const CardKind &kind = *card.kind;
+                   const int index = card.index;
+                   const QDate entry = firstEntry.addDays(static_cast<qint64>(index) * 37 % 3200);
+                   const double value = kind.value * (1.0 + (index % 7) * 0.05);
+                   const double monthsUsed = qMin(kind.lifeMonths, (index * 5) % 90 + 6);
+                   cards.add({card.id, u"FA%1"_s.arg(index + 1, 5, 10, QLatin1Char('0')),
+                              QString::fromUtf16(kind.name), entry.toString(Qt::ISODate),
+                              QString::fromUtf16(kind.category), QString::fromUtf16(kind.model),
+                              QString::fromUtf16(kind.site), value,
+                              value * 0.95 * monthsUsed / kind.lifeMonths, kind.lifeMonths,
+                              u"平均年限法"_s, u"使用中"_s});
+               });
+}
+
+void addCardRows(const AccountSet &set, const Generator &generator, int cardCount)
+{
+    writeTable(set, generator, cardCount, u"card_departments"_s,
+               {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"rate"_s},
+               [](BulkInsert &departments, const CardPlan &card) {
+                   int seq = 0;
+                   for (const auto &[department, share] : card.departments)
+                       departments.add({card.id, ++seq, department, share});
+               });
+    writeTable(set, generator, cardCount, u"expense_rows"_s,
+               {u"alter_id"_s, u"seq"_s, u"dept_id"_s, u"account_id"_s, u"rate"_s},
+               [](BulkInsert &rows, const CardPlan &card) {
+                   int seq = 0;
+                   for (const Row &row : card.rows)
+                       rows.add({card.id, ++seq, row.department, row.account, row.rate});
+               });
+    writeTable(set, generator, cardCount, u"expense_row_items"_s,
+               {u"alter_id"_s, u"row_seq"_s, u"seq"_s, u"class_id"_s, u"item_id"_s},
+               [&generator](BulkInsert &items, const CardPlan &card) {
+                   int seq = 0;
+                   for (const Row &row : card.rows) {
+                       ++seq;
+                       const std::array<int, 3> classes = generator.classesOf(row.account);
+                       for (int i = 0; i < 3 && classes[static_cast<size_t>(i)] != 0; ++i) {
+                           const int classId = classes[static_cast<size_t>(i)];
+                           items.add({card.id, seq, i + 1, classId, itemOfClass(classId, row)});
+                       }
+                   }
+               });
 }
 
 } // namespace
 
-void addReferenceData(const AccountSet &set)
+void addReferenceData(const AccountSet &set, const DemoShape &shape)
 {
+    const Generator generator(shape);
     const std::array<std::pair<int, const char16_t *>, 3> classes{
         {{2, u"部门"}, {3, u"项目"}, {4, u"产品线"}}};
-    for (const auto &[id, name] : classes) {
-        set.exec(u"INSERT INTO item_classes (class_id, name) VALUES (?, ?)"_s,
-                 {id, QString::fromUtf16(name)});
-    }
+    BulkInsert itemClasses(set, u"item_classes"_s, {u"class_id"_s, u"name"_s});
+    for (const auto &[id, name] : classes)
+        itemClasses.add({id, QString::fromUtf16(name)});
+    itemClasses.finish();
+
+    BulkInsert items(set, u"items"_s,
+                     {u"item_id"_s, u"class_id"_s, u"number"_s, u"name"_s, u"detail"_s});
     for (const Item &item : Items) {
-        set.exec(u"INSERT INTO items (item_id, class_id, number, name, detail)"
-                 " VALUES (?, ?, ?, ?, ?)"_s,
-                 {item.id, item.classId, QString::fromUtf16(item.number),
-                  QString::fromUtf16(item.name), item.detail ? 1 : 0});
+        items.add({item.id, item.classId, QString::fromUtf16(item.number),
+                   QString::fromUtf16(item.name), item.detail ? 1 : 0});
     }
+    for (int k = 0; !shape.isLedger() && k < generator.generatedDepartments(); ++k) {
+        items.add({Generator::generatedDepartmentId(k), 2,
+                   u"09.%1"_s.arg(k + 1, 4, 10, QLatin1Char('0')),
+                   u"成本中心%1"_s.arg(k + 1, 4, 10, QLatin1Char('0')), 1});
+    }
+    items.finish();
+
+    struct AccountRecord {
+        int id;
+        QString number;
+        QString name;
+        bool detail;
+    };
+    std::vector<AccountRecord> accountRecords;
     for (const Account &account : Accounts) {
-        set.exec(u"INSERT INTO accounts (account_id, number, name, detail) VALUES (?, ?, ?, ?)"_s,
-                 {account.id, QString::fromUtf16(account.number), QString::fromUtf16(account.name),
-                  account.detail ? 1 : 0});
-        for (int i = 0; i < 2 && account.classes[i] != 0; ++i) {
-            set.exec(u"INSERT INTO account_item_classes (account_id, seq, class_id)"
-                     " VALUES (?, ?, ?)"_s,
-                     {account.id, i + 1, account.classes[i]});
-        }
+        accountRecords.push_back({account.id, QString::fromUtf16(account.number),
+                                  QString::fromUtf16(account.name), account.detail});
     }
+    // Under the four expense parents, in turn: 5101.10, 5301.10, 6601.10, 6602.10, 5101.11, ...
+    const std::array<const Account *, 4> parents{&Accounts[1], &Accounts[3], &Accounts[5],
+                                                 &Accounts[7]};
+    for (int k = 0; !shape.isLedger() && k < generator.generatedAccounts(); ++k) {
+        const Account &parent = *parents[static_cast<size_t>(k) % parents.size()];
+        const QString sub = QString::number(10 + k / 4);
+        accountRecords.push_back({Generator::generatedAccountId(k),
+                                  QString::fromUtf16(parent.number) + u'.' + sub,
+                                  QString::fromUtf16(parent.name) + u"-折旧费"_s + sub, true});
+    }
+
+    BulkInsert accounts(set, u"accounts"_s, {u"account_id"_s, u"number"_s, u"name"_s, u"detail"_s});
+    for (const AccountRecord &account : accountRecords)
+        accounts.add({account.id, account.number, account.name, account.detail ? 1 : 0});
+    accounts.finish();
+    BulkInsert accountClasses(set, u"account_item_classes"_s,
+                              {u"account_id"_s, u"seq"_s, u"class_id"_s});
+    for (const AccountRecord &account : accountRecords) {
+        const std::array<int, 3> classIds = generator.classesOf(account.id);
+        for (int i = 0; i < 3 && classIds[static_cast<size_t>(i)] != 0; ++i)
+            accountClasses.add({account.id, i + 1, classIds[static_cast<size_t>(i)]});
+    }
+    accountClasses.finish();
 }
 
 void addDemoCards(const AccountSet &set, int cardCount)
 {
-    const QDate firstEntry(2015, 1, 10);
-    for (int index = 0; index < cardCount; ++index) {
-        const int cardId = 1001 + index;
-        const CardKind &kind = CardKinds[static_cast<size_t>(index) % CardKinds.size()];
-        const Split &split = Splits[static_cast<size_t>(index) % Splits.size()];
-        const QDate entry = firstEntry.addDays(static_cast<qint64>(index) * 37 % 3200);
-        const double value = kind.value * (1.0 + (index % 7) * 0.05);
-        const double monthsUsed = qMin(kind.lifeMonths, (index * 5) % 90 + 6);
-        set.exec(u"INSERT INTO cards (alter_id, asset_number, asset_name, entry_date, category,"
-                 " model, site, original_value, accumulated_depreciation, useful_life_months,"
-                 " depreciation_method, status) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-                 {cardId, u"FA%1"_s.arg(index + 1, 5, 10, QLatin1Char('0')),
-                  QString::fromUtf16(kind.name), entry.toString(Qt::ISODate),
-                  QString::fromUtf16(kind.category), QString::fromUtf16(kind.model),
-                  QString::fromUtf16(kind.site), value, value * 0.95 * monthsUsed / kind.lifeMonths,
-                  kind.lifeMonths, u"平均年限法"_s, u"使用中"_s});
+    addDemoCards(set, DemoShape{cardCount});
+}
 
-        int departments = 0;
-        for (int d = 0; d < 3 && split.departments[d] != 0; ++d, ++departments) {
-            set.exec(u"INSERT INTO card_departments (alter_id, seq, dept_id, rate)"
-                     " VALUES (?, ?, ?, ?)"_s,
-                     {cardId, d + 1, split.departments[d], split.rates[d]});
-        }
+void addDemoCards(const AccountSet &set, const DemoShape &shape)
+{
+    const Generator generator(shape);
+    addCardRecords(set, generator, shape.cards);
+    addCardRows(set, generator, shape.cards);
+}
 
-        const int first = split.departments[0];
-        switch (index % 5) {
-        case 1: // two legacy rows: the split between accounts needs a person
-            addRow(set, cardId, 1, rowFor(kind, first, 0.6));
-            addRow(set, cardId, 2, {0, Administration, {201, 0}, 0.4});
-            break;
-        case 4: // already allocated per department
-            for (int d = 0; d < departments; ++d) {
-                Row row = rowFor(kind, split.departments[d], 1.0);
-                row.department = split.departments[d];
-                addRow(set, cardId, d + 1, row);
-            }
-            break;
-        default: // one legacy row: adjusted automatically
-            addRow(set, cardId, 1, rowFor(kind, first, 1.0));
-            break;
-        }
-    }
+QString createDemoAccountSet(const AccountSetLocation &location, const DemoShape &shape)
+{
+    AccountSet::create(location, [&shape](const AccountSet &set) {
+        set.setProfileValue(DemoSetKey, DemoSetValue);
+        addReferenceData(set, shape);
+        addDemoCards(set, shape);
+        set.updateStatistics();
+    });
+    return location.url();
+}
+
+QString createDemoAccountSet(const QString &location, const DemoShape &shape)
+{
+    return createDemoAccountSet(AccountSetLocation::parse(location), shape);
 }
 
 QString createDemoAccountSet(const QString &location, int cardCount)
 {
-    return createDemoAccountSet(AccountSetLocation::parse(location), cardCount);
+    return createDemoAccountSet(AccountSetLocation::parse(location), DemoShape{cardCount});
 }
 
 QString createDemoAccountSet(const AccountSetLocation &location, int cardCount)
 {
-    AccountSet::create(location, [cardCount](const AccountSet &set) {
-        set.setProfileValue(DemoSetKey, DemoSetValue);
-        addReferenceData(set);
-        addDemoCards(set, cardCount);
-    });
-    return location.url();
+    return createDemoAccountSet(location, DemoShape{cardCount});
 }
 
 } // namespace FixedAssets

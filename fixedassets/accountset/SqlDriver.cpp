@@ -3,6 +3,7 @@
 #include "accountset/AccountSetErrors.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -43,6 +44,19 @@ QString connectOptions(const AccountSetLocation &location)
     if (!timeout)
         options.append(u"connect_timeout=5"_s);
     return options.join(u' ');
+}
+
+// The handle of a connection's driver when it is of one of the types named.
+void *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *> typeNames)
+{
+    if (!db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    for (const char *typeName : typeNames) {
+        if (handle.isValid() && qstrcmp(handle.typeName(), typeName) == 0)
+            return *static_cast<void *const *>(handle.constData());
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -282,6 +296,39 @@ QString SqlDriver::refusedValue(const QVariant &value) const
         value.metaType().id() == QMetaType::QString && value.toString().contains(QChar(0)))
         return u"PostgreSQL cannot store a text that holds a NUL character (U+0000)"_s;
     return {};
+}
+
+QString SqlDriver::dataVersionQuery() const
+{
+    // SQLite's data version moves with every commit of another connection, total_changes with
+    // every row this one writes. PostgreSQL sees the same data under the same snapshot (the
+    // transactions committed and in progress); a write of this transaction has an ID of its own.
+    return m_kind == AccountSetLocation::Kind::SQLite
+               ? u"SELECT data_version || '/' || total_changes() FROM pragma_data_version"_s
+               : u"SELECT pg_current_snapshot()::text || '/' ||"
+                 " coalesce(pg_current_xact_id_if_assigned()::text, '')"_s;
+}
+
+QString SqlDriver::statisticsUpdate(const QStringList &tables) const
+{
+    if (m_kind == AccountSetLocation::Kind::SQLite)
+        return {};
+    return u"ANALYZE "_s + tables.join(u", "_s);
+}
+
+sqlite3 *SqlDriver::sqliteHandle(const QSqlDatabase &db) const
+{
+    if (m_kind != AccountSetLocation::Kind::SQLite)
+        return nullptr;
+    return static_cast<sqlite3 *>(driverHandle(db, {"sqlite3*"}));
+}
+
+pg_conn *SqlDriver::postgresHandle(const QSqlDatabase &db) const
+{
+    if (m_kind != AccountSetLocation::Kind::PostgreSQL)
+        return nullptr;
+    // Qt names the type after the struct or after its typedef.
+    return static_cast<pg_conn *>(driverHandle(db, {"pg_conn*", "PGconn*"}));
 }
 
 } // namespace FixedAssets

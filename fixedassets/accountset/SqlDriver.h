@@ -8,6 +8,8 @@
 #include <QString>
 
 class QVariant;
+struct pg_conn;
+struct sqlite3;
 
 namespace FixedAssets {
 
@@ -67,6 +69,19 @@ public:
     QStringList dropRowGuard(const QString &table) const;
     // The account set user that the audit log records.
     QString currentUser(QSqlDatabase &db) const;
+    // A query that answers the same text for as long as nothing has been written to the
+    // database, by this connection or any other; what is kept from the data compares it.
+    QString dataVersionQuery() const;
+    // The statement that brings the planner's statistics of the tables (all without any) up to
+    // date, or nothing where none is needed. PostgreSQL plans a statement prepared once for all
+    // its values from them, and without them takes every table for a large one (hash joins over
+    // whole tables); SQLite plans our queries well without them.
+    QString statisticsUpdate(const QStringList &tables) const;
+    // The connection's own handle, for writing many rows through the database's C library
+    // within the connection's transaction; null for the other database. Qt's drivers and this
+    // program use the one system library of each.
+    sqlite3 *sqliteHandle(const QSqlDatabase &db) const;
+    pg_conn *postgresHandle(const QSqlDatabase &db) const;
 
     // Why the account set cannot be written, or nothing when it can.
     QString readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const;

@@ -2,7 +2,9 @@
 
 #include "accountset/AccountSet.h"
 #include "contracts/ItemService.h"
+#include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "services/AuditLog.h"
 #include "services/CardRecords.h"
 
 using namespace Qt::StringLiterals;
@@ -12,55 +14,167 @@ namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets::Adjustment {
 
+namespace {
+
+// One row per card the adjustment concerns: its ID, and 1 when the service adjusts it by itself.
+// The expense rows are counted per card in one grouped pass, the departments only for the cards
+// with legacy rows. The check counts it, findCards lists it, the adjustment acts on it: one rule
+// for all three.
+const QString CardsToAdjustQuery =
+    u"SELECT r.alter_id, CASE WHEN r.legacy = 1 AND r.total = 1 THEN 1 ELSE 0 END AS automatic"
+    " FROM (SELECT alter_id, count(*) AS total,"
+    " sum(CASE WHEN dept_id = 0 THEN 1 ELSE 0 END) AS legacy"
+    " FROM expense_rows GROUP BY alter_id) r"
+    " WHERE r.legacy > 0"
+    " AND (SELECT count(*) FROM card_departments d WHERE d.alter_id = r.alter_id) >= 2"_s;
+
+// An adjusted card's legacy row, as read before the adjustment.
+struct LegacyRow {
+    qint32 cardId = 0;
+    qint32 accountId = 0;
+    double rate = 0.0;
+    QList<std::pair<qint32, qint32>> items; // class, item
+};
+
+// Each adjusted card's rows before and after, for the audit log. The rows after are those the
+// adjustment's statements write, told from the legacy row and the card's departments rather
+// than read back: a fraction of the rows to read.
+QList<AuditEntry> auditEntries(const AccountSet &set)
+{
+    QList<LegacyRow> legacy;
+    QSqlQuery rows = set.exec(u"SELECT l.alter_id, l.account_id, l.rate, x.class_id, x.item_id"
+                              " FROM legacy_rows l LEFT JOIN legacy_items x"
+                              " ON x.alter_id = l.alter_id ORDER BY l.alter_id, x.seq"_s);
+    while (rows.next()) {
+        const qint32 cardId = rows.value(0).toInt();
+        if (legacy.isEmpty() || legacy.constLast().cardId != cardId)
+            legacy.append({cardId, rows.value(1).toInt(), rows.value(2).toDouble(), {}});
+        if (!rows.value(3).isNull())
+            legacy.last().items.append({rows.value(3).toInt(), rows.value(4).toInt()});
+    }
+
+    QList<AuditEntry> audit;
+    audit.reserve(legacy.size());
+    CardRecords::RowsJson json;
+    const auto addRow = [&json](const LegacyRow &row, qint32 departmentId, double rate) {
+        json.addRow(departmentId, row.accountId, rate);
+        for (const auto &[classId, itemId] : row.items) {
+            json.addItem(classId, departmentId != 0 && classId == AllocFix::DepartmentItemClass
+                                      ? departmentId
+                                      : itemId);
+        }
+    };
+    QSqlQuery departments =
+        set.exec(u"SELECT d.alter_id, d.dept_id FROM card_departments d"
+                 " JOIN legacy_rows l ON l.alter_id = d.alter_id ORDER BY d.alter_id, d.seq"_s);
+    qsizetype card = -1;
+    while (departments.next()) {
+        const qint32 cardId = departments.value(0).toInt();
+        if (card < 0 || legacy.at(card).cardId != cardId) {
+            if (card >= 0)
+                audit.last().rowsAfter = json.take();
+            ++card;
+            Q_ASSERT(legacy.at(card).cardId == cardId);
+            addRow(legacy.at(card), 0, legacy.at(card).rate);
+            audit.append({cardId, json.take(), {}});
+        }
+        addRow(legacy.at(card), departments.value(1).toInt(), 1.0);
+    }
+    if (card >= 0)
+        audit.last().rowsAfter = json.take();
+
+    return audit;
+}
+
+// The cards of cards_to_adjust that the service adjusts by itself, in SQL: replaces each one's
+// legacy row by a row per department, and logs each card's rows before and after.
+void adjustAutomaticCards(const AccountSet &set)
+{
+    // The legacy rows and their items, kept while the cards' rows are replaced.
+    set.exec(u"CREATE TEMP TABLE legacy_rows (alter_id INTEGER PRIMARY KEY,"
+             " account_id INTEGER NOT NULL, rate DOUBLE PRECISION NOT NULL)"_s);
+    set.exec(u"INSERT INTO legacy_rows (alter_id, account_id, rate)"
+             " SELECT r.alter_id, r.account_id, r.rate FROM expense_rows r"
+             " JOIN cards_to_adjust k ON k.alter_id = r.alter_id WHERE k.automatic = 1"_s);
+    set.exec(
+        u"CREATE TEMP TABLE legacy_items (alter_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
+        " class_id INTEGER NOT NULL, item_id INTEGER NOT NULL, PRIMARY KEY (alter_id, seq))"_s);
+    set.exec(u"INSERT INTO legacy_items (alter_id, seq, class_id, item_id)"
+             " SELECT x.alter_id, x.seq, x.class_id, x.item_id FROM expense_row_items x"
+             " JOIN legacy_rows l ON l.alter_id = x.alter_id"_s);
+    const QList<AuditEntry> audit = auditEntries(set);
+
+    CardRecords::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
+    // The department's place among the card's departments is the row's.
+    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+             " SELECT d.alter_id, row_number() OVER (PARTITION BY d.alter_id ORDER BY d.seq),"
+             " d.dept_id, l.account_id, 1.0"
+             " FROM legacy_rows l JOIN card_departments d ON d.alter_id = l.alter_id"_s);
+    set.exec(u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id, item_id)"
+             " SELECT r.alter_id, r.seq, x.seq, x.class_id,"
+             " CASE WHEN x.class_id = %1 THEN r.dept_id ELSE x.item_id END"
+             " FROM legacy_items x JOIN expense_rows r ON r.alter_id = x.alter_id"_s.arg(
+                 AllocFix::DepartmentItemClass));
+    writeAuditLog(set, audit);
+
+    set.exec(u"DROP TABLE legacy_items"_s);
+    set.exec(u"DROP TABLE legacy_rows"_s);
+}
+
+// The cards of cards_to_adjust that need a person become the manual queue, in asset-number
+// order; answers them in that order.
+RecordList queueManualCards(const AccountSet &set)
+{
+    set.exec(u"DELETE FROM manual_queue"_s);
+    set.exec(u"INSERT INTO manual_queue (seq, alter_id)"
+             " SELECT row_number() OVER (ORDER BY c.asset_number, c.alter_id), c.alter_id"
+             " FROM cards_to_adjust k JOIN cards c ON c.alter_id = k.alter_id"
+             " WHERE k.automatic = 0"_s);
+    static const QStringList CardFields{Fields::FAlterID};
+    RecordList manual = RecordList::create();
+    QSqlQuery query = set.exec(u"SELECT alter_id FROM manual_queue ORDER BY seq"_s);
+    while (query.next()) {
+        FieldRecord card = FieldRecord::create(CardFields);
+        card.setValue(Fields::FAlterID, query.value(0).toInt());
+        manual.append(card);
+    }
+    return manual;
+}
+
+} // namespace
+
 CardsToAdjust findCards(const AccountSet &set)
 {
-    QSqlQuery query = set.exec(
-        u"SELECT c.alter_id,"
-        " (SELECT count(*) FROM expense_rows r WHERE r.alter_id = c.alter_id AND r.dept_id = 0),"
-        " (SELECT count(*) FROM expense_rows r WHERE r.alter_id = c.alter_id)"
-        " FROM cards c"
-        " WHERE (SELECT count(*) FROM card_departments d WHERE d.alter_id = c.alter_id) >= 2"
-        " AND EXISTS (SELECT 1 FROM expense_rows r WHERE r.alter_id = c.alter_id"
-        " AND r.dept_id = 0)"
-        " ORDER BY c.asset_number, c.alter_id"_s);
+    QSqlQuery query = set.exec(u"SELECT k.alter_id, k.automatic FROM ("_s + CardsToAdjustQuery +
+                               u") k JOIN cards c ON c.alter_id = k.alter_id"
+                               " ORDER BY c.asset_number, c.alter_id"_s);
     CardsToAdjust cards;
-    while (query.next()) {
-        const qint32 cardId = query.value(0).toInt();
-        if (query.value(1).toInt() == 1 && query.value(2).toInt() == 1)
-            cards.automatic.append(cardId);
-        else
-            cards.manual.append(cardId);
-    }
+    while (query.next())
+        (query.value(1).toInt() != 0 ? cards.automatic : cards.manual)
+            .append(query.value(0).toInt());
     return cards;
 }
 
-RecordList rowsPerDepartment(const FieldRecord &legacy, const RecordList &departments)
+CardCounts countCards(const AccountSet &set)
 {
-    RecordList rows = RecordList::create();
-    for (qsizetype d = 1; d <= departments.count(); ++d) {
-        const qint32 departmentId = departments.at(d).value(Fields::FItemID).toInt();
-        FieldRecord row = legacy.copy();
-        row.setValue(Fields::FDeptID, departmentId);
-        row.setValue(Fields::FRate, 1.0);
-        const RecordList items = row.value(Fields::Detail).toList();
-        for (qsizetype i = 1; i <= items.count(); ++i) {
-            FieldRecord item = items.at(i);
-            if (item.value(Fields::FItemClassID).toInt() == AllocFix::DepartmentItemClass) {
-                item.setValue(Fields::FItemID, departmentId);
-                item.setValue(Fields::FItemName, departments.at(d).value(Fields::FItemName));
-            }
-        }
-        rows.append(row);
-    }
-    return rows;
+    QSqlQuery query =
+        set.exec(u"SELECT count(*), count(*) - coalesce(sum(k.automatic), 0) FROM ("_s +
+                 CardsToAdjustQuery + u") k"_s);
+    if (!query.next())
+        return {};
+    return {query.value(0).toInt(), query.value(1).toInt()};
 }
 
-AuditEntry adjustAutomatically(const AccountSet &set, qint32 cardId)
+RecordList run(const AccountSet &set)
 {
-    const RecordList before = CardRecords::expenseRows(set, cardId);
-    const RecordList rows = rowsPerDepartment(before.at(1), CardRecords::departments(set, cardId));
-    CardRecords::replaceExpenseRows(set, cardId, rows);
-    return {cardId, CardRecords::toJson(before), CardRecords::toJson(rows)};
+    // Scratch tables live in the caller's transaction: a failure's rollback takes them too.
+    set.exec(u"CREATE TEMP TABLE cards_to_adjust (alter_id INTEGER PRIMARY KEY,"
+             " automatic INTEGER NOT NULL)"_s);
+    set.exec(u"INSERT INTO cards_to_adjust (alter_id, automatic) "_s + CardsToAdjustQuery);
+    adjustAutomaticCards(set);
+    const RecordList manual = queueManualCards(set);
+    set.exec(u"DROP TABLE cards_to_adjust"_s);
+    return manual;
 }
 
 } // namespace FixedAssets::Adjustment

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "records/FieldRecord.h"
 #include "records/RecordList.h"
-#include "services/AuditLog.h"
 
 #include <QList>
 
@@ -10,10 +8,11 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// Which cards the adjustment concerns. A card needs adjustment when two or more departments use
-// it and it still has legacy expense rows (no department) that split its whole expense. With
-// exactly one row, and that row legacy, the service adjusts it by itself; any other such card
-// needs a person, since a split between several accounts cannot be guessed.
+// Which cards the adjustment concerns, and what the service does with them by itself. A card
+// needs adjustment when two or more departments use it and it still has legacy expense rows (no
+// department) that split its whole expense. With exactly one row, and that row legacy, the
+// service adjusts it by itself; any other such card needs a person, since a split between
+// several accounts cannot be guessed.
 namespace Adjustment {
 
 struct CardsToAdjust {
@@ -21,17 +20,23 @@ struct CardsToAdjust {
     // In asset-number order: the order in which the wizard presents them.
     QList<qint32> manual;
 };
-
+// The cards the adjustment concerns, without adjusting any.
 CardsToAdjust findCards(const AccountSet &set);
 
-// One row for each department with the legacy row's account and items and rate 1; where the
-// account has the department item class, that item becomes the department.
-AllocFix::RecordList rowsPerDepartment(const AllocFix::FieldRecord &legacy,
-                                       const AllocFix::RecordList &departments);
+struct CardCounts {
+    qint32 total = 0;
+    qint32 manual = 0;
+};
+// How many cards the adjustment concerns, and how many of them need a person: what the check
+// asks for, in one pass over the expense rows.
+CardCounts countCards(const AccountSet &set);
 
-// Replaces the card's one legacy row by rowsPerDepartment. Answers the card's rows before and
-// after, for the audit log.
-AuditEntry adjustAutomatically(const AccountSet &set, qint32 cardId);
+// The adjustment, inside the caller's write transaction. Each card the service can adjust gets
+// one row per department with the legacy row's account and items and rate 1; where the account
+// has the department item class, that item becomes the department. Each such card gets one
+// audit entry, all of them under one save ID. The cards that need a person become the manual
+// queue, in asset-number order, and are answered in that order ("FAlterID" records).
+AllocFix::RecordList run(const AccountSet &set);
 
 } // namespace Adjustment
 } // namespace FixedAssets

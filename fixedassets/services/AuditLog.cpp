@@ -1,6 +1,7 @@
 #include "services/AuditLog.h"
 
 #include "accountset/AccountSet.h"
+#include "accountset/BulkInsert.h"
 
 #include <QDateTime>
 
@@ -18,21 +19,12 @@ void writeAuditLog(const AccountSet &set, const QList<AuditEntry> &entries)
     QSqlDatabase db = set.database();
     const QString user = set.driver().currentUser(db);
 
-    // Many entries to a statement: an adjustment of many cards must not pay a round trip each.
-    constexpr qsizetype EntriesPerStatement = 100;
-    for (qsizetype first = 0; first < entries.size(); first += EntriesPerStatement) {
-        const qsizetype count = qMin(EntriesPerStatement, entries.size() - first);
-        QString sql = u"INSERT INTO audit_log (save_id, saved_at, user_name, alter_id, rows_before,"
-                      " rows_after) VALUES "_s;
-        QVariantList values;
-        values.reserve(count * 6);
-        for (qsizetype i = first; i < first + count; ++i) {
-            sql += i == first ? u"(?, ?, ?, ?, ?, ?)"_s : u", (?, ?, ?, ?, ?, ?)"_s;
-            values << saveId << when << user << entries[i].cardId << entries[i].rowsBefore
-                   << entries[i].rowsAfter;
-        }
-        set.exec(sql, values);
-    }
+    BulkInsert log(set, u"audit_log"_s,
+                   {u"save_id"_s, u"saved_at"_s, u"user_name"_s, u"alter_id"_s, u"rows_before"_s,
+                    u"rows_after"_s});
+    for (const AuditEntry &entry : entries)
+        log.add({saveId, when, user, entry.cardId, entry.rowsBefore, entry.rowsAfter});
+    log.finish();
 }
 
 QList<AuditRecord> readAuditLog(const AccountSet &set, const QString &since)

@@ -1,6 +1,7 @@
 #include "services/CardInfoService.h"
 
 #include "accountset/AccountSet.h"
+#include "accountset/PreparedStatement.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardRecords.h"
@@ -18,11 +19,10 @@ FieldRecord CardInfoService::CheckDataForUpDate(const QString &props)
     // written is better told now than at the adjustment.
     const AccountSet set = AccountSet::fromProps(props);
     set.requireWritableAndIntact();
-    const Adjustment::CardsToAdjust cards = Adjustment::findCards(set);
+    const Adjustment::CardCounts cards = Adjustment::countCards(set);
     FieldRecord counts = FieldRecord::create();
-    counts.setValue(Fields::Total,
-                    static_cast<qint32>(cards.automatic.size() + cards.manual.size()));
-    counts.setValue(Fields::Manual, static_cast<qint32>(cards.manual.size()));
+    counts.setValue(Fields::Total, cards.total);
+    counts.setValue(Fields::Manual, cards.manual);
     return counts;
 }
 
@@ -39,10 +39,11 @@ RecordList CardInfoService::GetExpense(const QString &props, qint32 &cardId)
 FieldRecord CardInfoService::GetCardInf(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);
-    CardRecords::requireCard(set, cardId);
-    QSqlQuery query = set.exec(
-        u"SELECT entry_date, asset_name, asset_number FROM cards WHERE alter_id = ?"_s, {cardId});
-    query.next();
+    PreparedStatement query(
+        set, u"SELECT entry_date, asset_name, asset_number FROM cards WHERE alter_id = ?"_s);
+    query.exec({cardId});
+    if (!query.next())
+        CardRecords::requireCard(set, cardId); // raises
     FieldRecord record = FieldRecord::create();
     record.setValue(Fields::FDate, query.value(0).toString());
     record.setValue(Fields::FAssetName, query.value(1).toString());

@@ -50,27 +50,21 @@ qint32 cardAt(const QHash<qint32, qint32> &queue, const QString &key)
     return queue.value(seq);
 }
 
+// Many rows were replaced: PostgreSQL plans the card services' statements, prepared once for
+// all values, from statistics that should say so.
+void updateStatistics(const AccountSet &set)
+{
+    set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+}
+
 } // namespace
 
 RecordList CardUpdateService::ReturnExpensInf(const QString &props)
 {
     const AccountSet set = AccountSet::fromProps(props);
     WriteTransaction transaction(set);
-    const Adjustment::CardsToAdjust cards = Adjustment::findCards(set);
-    QList<AuditEntry> audit;
-    audit.reserve(cards.automatic.size());
-    for (const qint32 cardId : cards.automatic)
-        audit.append(Adjustment::adjustAutomatically(set, cardId));
-    writeAuditLog(set, audit);
-
-    set.exec(u"DELETE FROM manual_queue"_s);
-    RecordList manual = RecordList::create();
-    for (const qint32 cardId : cards.manual) {
-        FieldRecord card = FieldRecord::create();
-        card.setValue(Fields::FAlterID, cardId);
-        const auto seq = static_cast<qint32>(manual.append(card));
-        set.exec(u"INSERT INTO manual_queue (seq, alter_id) VALUES (?, ?)"_s, {seq, cardId});
-    }
+    const RecordList manual = Adjustment::run(set);
+    updateStatistics(set);
     transaction.commit();
     return manual;
 }
@@ -85,8 +79,8 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
     if (queue.isEmpty())
         rejectSave(u"no cards are waiting for manual adjustment; check the cards again"_s);
 
-    SaveChecks checks(set);
-    QList<std::pair<qint32, RecordList>> saves;
+    const SaveChecks checks(set);
+    QList<CardRecords::CardRows> saves;
     QSet<qint32> saved; // positions
     const QStringList keys = allocations.names();
     for (const QString &key : keys) {
@@ -106,15 +100,19 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
         }
     }
 
+    // Every card of the queue is saved, and no other: the queue names the rows replaced.
+    const QString queued = u"SELECT alter_id FROM manual_queue"_s;
+    const QHash<qint32, QString> before = CardRecords::rowsJson(set, queued);
+    CardRecords::deleteExpenseRows(set, queued);
+    CardRecords::insertExpenseRows(set, saves);
     QList<AuditEntry> audit;
     audit.reserve(saves.size());
-    for (const auto &[cardId, rows] : std::as_const(saves)) {
-        audit.append({cardId, CardRecords::toJson(CardRecords::expenseRows(set, cardId)),
-                      CardRecords::toJson(rows)});
-        CardRecords::replaceExpenseRows(set, cardId, rows);
-    }
+    for (const CardRecords::CardRows &card : std::as_const(saves))
+        audit.append(
+            {card.cardId, before.value(card.cardId, u"[]"_s), CardRecords::toJson(card.rows)});
     writeAuditLog(set, audit);
     set.exec(u"DELETE FROM manual_queue"_s);
+    updateStatistics(set);
     transaction.commit();
     return true;
 }

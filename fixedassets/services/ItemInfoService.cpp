@@ -2,14 +2,10 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "contracts/MemoryRecordSet.h"
 #include "host/ByName.h"
-#include "records/FieldRecord.h"
-#include "services/AccountDataService.h"
+#include "services/ItemRecordSet.h"
 
 using namespace Qt::StringLiterals;
-using AllocFix::FieldRecord;
-using AllocFix::RecordList;
 
 namespace FixedAssets {
 
@@ -24,20 +20,10 @@ ItemInfoService::GetList(const QString &props, qint16 itemClassId, qint32 &resul
                                 u"GetList takes no condition; search the record set instead"_s,
                                 AccountSetError::Source);
     }
-    RecordList items = RecordList::create();
-    const QList<CodedEntry> entries =
-        itemsOfClass(AccountSet::fromProps(props), static_cast<qint32>(itemClassId));
-    for (const CodedEntry &entry : entries) {
-        FieldRecord item = FieldRecord::create();
-        item.setValue(u"FItemID"_s, entry.id);
-        item.setValue(u"FName"_s, entry.name);
-        item.setValue(u"FNumber"_s, entry.number);
-        item.setValue(u"FDetail"_s, entry.detail ? 1 : 0);
-        items.append(item);
-    }
+    auto items = ReferenceSnapshot::itemList(AccountSet::fromProps(props), itemClassId);
     resultCode = 0;
     resultText.clear();
-    return std::make_unique<AllocFix::MemoryRecordSet>(items);
+    return std::make_unique<ItemRecordSet>(std::move(items));
 }
 
 } // namespace FixedAssets

@@ -6,6 +6,7 @@
 #include "records/RecordFields.h"
 #include "services/CardRecords.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -21,8 +22,9 @@ struct Fault {
     QString text;
 };
 
-struct Department {
-    QString name;
+// A department of the card being checked, and what its rows add up to.
+struct DepartmentSum {
+    qint32 id = 0;
     double rateSum = 0.0;
     int rows = 0;
 };
@@ -31,51 +33,51 @@ struct Department {
 
 SaveChecks::SaveChecks(const AccountSet &set)
     : m_set(set)
-{}
-
-const SaveChecks::Account &SaveChecks::account(qsizetype row, qint32 accountId)
 {
-    auto found = m_accounts.find(accountId);
-    if (found == m_accounts.end()) {
-        std::optional<Account> fetched;
-        QSqlQuery query =
-            m_set.exec(u"SELECT number, detail FROM accounts WHERE account_id = ?"_s, {accountId});
-        if (query.next()) {
-            fetched = Account{query.value(0).toString(), query.value(1).toInt() != 0, {}};
-            query.finish();
-            QSqlQuery classes = m_set.exec(
-                u"SELECT class_id FROM account_item_classes WHERE account_id = ? ORDER BY seq"_s,
-                {accountId});
-            while (classes.next())
-                fetched->classes.append(classes.value(0).toInt());
-        }
-        found = m_accounts.insert(accountId, fetched);
+    QSqlQuery accounts = set.exec(u"SELECT account_id, number, detail FROM accounts"_s);
+    while (accounts.next()) {
+        m_accounts.insert(accounts.value(0).toInt(),
+                          {accounts.value(1).toString(), accounts.value(2).toInt() != 0, {}});
     }
-    if (!*found)
-        throw Fault{u"row %1: account %2 does not exist"_s.arg(row).arg(accountId)};
-    if (!(*found)->detail) {
-        throw Fault{
-            u"row %1: account %2 is not a detail-level account"_s.arg(row).arg((*found)->number)};
+    QSqlQuery classes = set.exec(
+        u"SELECT account_id, class_id FROM account_item_classes ORDER BY account_id, seq"_s);
+    while (classes.next()) {
+        const auto account = m_accounts.find(classes.value(0).toInt());
+        if (account != m_accounts.end())
+            account->classes.append(classes.value(1).toInt());
     }
-    return **found;
+    QSqlQuery items = set.exec(u"SELECT item_id, class_id, detail, name FROM items"_s);
+    while (items.next()) {
+        m_items.insert(items.value(0).toInt(), {items.value(1).toInt(), items.value(2).toInt() != 0,
+                                                items.value(3).toString()});
+    }
+    // Their names are the items' own, wanted only for a fault.
+    QSqlQuery departments = set.exec(u"SELECT d.alter_id, d.dept_id FROM card_departments d"
+                                     " JOIN manual_queue q ON q.alter_id = d.alter_id"
+                                     " ORDER BY d.alter_id, d.seq"_s);
+    while (departments.next())
+        m_departments[departments.value(0).toInt()].append(departments.value(1).toInt());
 }
 
-const std::optional<SaveChecks::Item> &SaveChecks::item(qint32 itemId)
+QString SaveChecks::departmentName(qint32 departmentId) const
 {
-    auto found = m_items.find(itemId);
-    if (found == m_items.end()) {
-        std::optional<Item> fetched;
-        QSqlQuery query =
-            m_set.exec(u"SELECT class_id, detail, name FROM items WHERE item_id = ?"_s, {itemId});
-        if (query.next())
-            fetched = Item{query.value(0).toInt(), query.value(1).toInt() != 0,
-                           query.value(2).toString()};
-        found = m_items.insert(itemId, fetched);
+    const auto found = m_items.constFind(departmentId);
+    return found == m_items.cend() ? QString::number(departmentId) : found->name;
+}
+
+const SaveChecks::Account &SaveChecks::account(qsizetype row, qint32 accountId) const
+{
+    const auto found = m_accounts.constFind(accountId);
+    if (found == m_accounts.cend())
+        throw Fault{u"row %1: account %2 does not exist"_s.arg(row).arg(accountId)};
+    if (!found->detail) {
+        throw Fault{
+            u"row %1: account %2 is not a detail-level account"_s.arg(row).arg(found->number)};
     }
     return *found;
 }
 
-QString SaveChecks::checkItems(qsizetype row, const Account &account, const RecordList &items)
+QString SaveChecks::checkItems(qsizetype row, const Account &account, const RecordList &items) const
 {
     const qsizetype count = items ? items.count() : 0;
     if (count != account.classes.size()) {
@@ -89,36 +91,43 @@ QString SaveChecks::checkItems(qsizetype row, const Account &account, const Reco
         const qint32 wantedClass = account.classes.at(i - 1);
         const qint32 classId = given.value(Fields::FItemClassID).toInt();
         const qint32 itemId = given.value(Fields::FItemID).toInt();
-        const QString where = u"row %1, item %2: "_s.arg(row).arg(i);
+        // Made only for a fault: most rows have none.
+        const auto where = [row, i] { return u"row %1, item %2: "_s.arg(row).arg(i); };
         if (classId != wantedClass) {
-            throw Fault{where + u"account %1 has item class %2 in this place, not %3"_s.arg(
-                                    account.number, QString::number(wantedClass),
-                                    QString::number(classId))};
+            throw Fault{where() + u"account %1 has item class %2 in this place, not %3"_s.arg(
+                                      account.number, QString::number(wantedClass),
+                                      QString::number(classId))};
         }
-        const std::optional<Item> &stored = item(itemId);
-        if (!stored || stored->classId != classId) {
-            throw Fault{where +
+        const auto stored = m_items.constFind(itemId);
+        if (stored == m_items.cend() || stored->classId != classId) {
+            throw Fault{where() +
                         u"item %1 does not belong to item class %2"_s.arg(itemId).arg(classId)};
         }
-        if (!stored->detail)
-            throw Fault{where + u"item %1 is not a detail-level item"_s.arg(stored->name)};
+        if (!stored->detail) {
+            throw Fault{where() + u"item %1 is not a detail-level item"_s.arg(stored->name)};
+        }
         names += u'/' + stored->name;
     }
     return names;
 }
 
-void SaveChecks::checkRows(qint32 cardId, const RecordList &rows)
+void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
 {
-    const RecordList departments = CardRecords::departments(m_set, cardId);
-    QHash<qint32, Department> byId;
-    for (qsizetype d = 1; d <= departments.count(); ++d) {
-        const FieldRecord department = departments.at(d);
-        byId.insert(department.value(Fields::FItemID).toInt(),
-                    {department.value(Fields::FItemName).toText()});
+    // A card has a handful of departments and rows: lists searched in turn cost less than hashes.
+    QList<DepartmentSum> departments;
+    const auto queued = m_departments.constFind(cardId);
+    if (queued != m_departments.cend()) {
+        for (const qint32 departmentId : *queued)
+            departments.append(DepartmentSum{departmentId});
+    } else {
+        // A card outside the queue (a dry run before the adjustment) is read on its own.
+        const RecordList read = CardRecords::departments(m_set, cardId);
+        for (qsizetype d = 1; d <= read.count(); ++d)
+            departments.append(DepartmentSum{read.at(d).value(Fields::FItemID).toInt()});
     }
 
     // Department, account and item names, as the wizard tells two rows apart.
-    QHash<QString, qsizetype> seen;
+    QStringList seen;
     const auto checkRow = [&](qsizetype row, const FieldRecord &fields) {
         const AllocFix::FieldValue rowCard = fields.value(Fields::FAlterID);
         if (rowCard.isEmpty())
@@ -129,10 +138,12 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows)
                     .arg(rowCard.toInt())};
         }
         const qint32 departmentId = fields.value(Fields::FDeptID).toInt();
-        const auto department = byId.find(departmentId);
         if (departmentId == 0)
             throw Fault{u"row %1 has no department (a legacy row)"_s.arg(row)};
-        if (department == byId.end()) {
+        const auto department =
+            std::find_if(departments.begin(), departments.end(),
+                         [departmentId](const DepartmentSum &d) { return d.id == departmentId; });
+        if (department == departments.end()) {
             throw Fault{
                 u"row %1: department %2 does not use this card"_s.arg(row).arg(departmentId)};
         }
@@ -144,13 +155,14 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows)
             throw Fault{u"row %1: the rate %2 must be above 0 and at most 1"_s.arg(
                 QString::number(row), AllocFix::formatNumber(rate))};
         }
-        const QString key = u"%1|%2|"_s.arg(departmentId).arg(accountId) + itemNames;
-        if (const qsizetype first = seen.value(key); first != 0) {
+        const QString key =
+            QString::number(departmentId) + u'|' + QString::number(accountId) + u'|' + itemNames;
+        if (const qsizetype first = seen.indexOf(key); first >= 0) {
             throw Fault{
                 u"row %1 repeats row %2: the same department, account and items"_s.arg(row).arg(
-                    first)};
+                    first + 1)};
         }
-        seen.insert(key, row);
+        seen.append(key);
         department->rateSum += rate;
         ++department->rows;
     };
@@ -168,18 +180,18 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows)
         }
     }
 
-    for (qsizetype d = 1; d <= departments.count(); ++d) {
-        const Department &department = byId[departments.at(d).value(Fields::FItemID).toInt()];
+    for (const DepartmentSum &department : std::as_const(departments)) {
         if (department.rows == 0)
-            throw Fault{u"department %1 has no expense row"_s.arg(department.name)};
+            throw Fault{u"department %1 has no expense row"_s.arg(departmentName(department.id))};
         if (std::llround(department.rateSum * 10000.0) != 10000) {
             throw Fault{u"the rates of department %1 sum to %2, not 100%"_s.arg(
-                department.name, AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
+                departmentName(department.id),
+                AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
         }
     }
 }
 
-void SaveChecks::checkCard(qint32 cardId, qint32 position, const RecordList &rows)
+void SaveChecks::checkCard(qint32 cardId, qint32 position, const RecordList &rows) const
 {
     QString reason;
     try {

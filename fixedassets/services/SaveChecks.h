@@ -6,8 +6,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 namespace FixedAssets {
 
 class AccountSet;
@@ -17,14 +15,16 @@ class AccountSet;
 // and items). Each row names its card ("FAlterID"), one of the card's departments, a
 // detail-level account, one detail-level item of each of the account's item classes in the
 // account's order, and a rate above 0 and at most 1; no two rows of a department have the same
-// account and items, and each department's rates sum to 1 at four decimals. Reference data is
-// read once per save.
+// account and items, and each department's rates sum to 1 at four decimals.
+//
+// The reference data is read once, when the checks are made: the accounts, the items and the
+// departments of the cards waiting for manual adjustment (any other card's when it is checked).
 class SaveChecks {
 public:
     explicit SaveChecks(const AccountSet &set);
 
     // Raises SaveRejected naming the card, its position and the row at fault.
-    void checkCard(qint32 cardId, qint32 position, const AllocFix::RecordList &rows);
+    void checkCard(qint32 cardId, qint32 position, const AllocFix::RecordList &rows) const;
 
 private:
     struct Account {
@@ -38,15 +38,18 @@ private:
         QString name;
     };
 
-    void checkRows(qint32 cardId, const AllocFix::RecordList &rows);
+    void checkRows(qint32 cardId, const AllocFix::RecordList &rows) const;
     // Answers the row's item names, for telling duplicates as the wizard does.
-    QString checkItems(qsizetype row, const Account &account, const AllocFix::RecordList &items);
-    const Account &account(qsizetype row, qint32 accountId);
-    const std::optional<Item> &item(qint32 itemId);
+    QString checkItems(qsizetype row, const Account &account,
+                       const AllocFix::RecordList &items) const;
+    const Account &account(qsizetype row, qint32 accountId) const;
+    QString departmentName(qint32 departmentId) const;
 
     const AccountSet &m_set;
-    QHash<qint32, std::optional<Account>> m_accounts;
-    QHash<qint32, std::optional<Item>> m_items;
+    QHash<qint32, Account> m_accounts;
+    QHash<qint32, Item> m_items;
+    // The queued cards' departments, by card, in the card's order.
+    QHash<qint32, QList<qint32>> m_departments;
 };
 
 } // namespace FixedAssets

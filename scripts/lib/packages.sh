@@ -4,7 +4,7 @@
 ALLOCFIX_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-    libqt6sql6-sqlite libqt6sql6-psql libgl-dev
+    libqt6sql6-sqlite libqt6sql6-psql libgl-dev libsqlite3-dev libpq-dev
     libcsv-dev libxlsxwriter-dev
     fonts-noto-cjk
     postgresql

@@ -1,9 +1,10 @@
 # A throwaway PostgreSQL cluster for the test run: initdb in a temp folder, listening on
 # 127.0.0.1 only, on a free port of its own, trust authentication (one role aside), one
-# database. Sourced by scripts/check. allocfix_start_postgres exports ALLOCFIX_TEST_PG_URL and,
-# for the tests of libpq's password sources and socket hosts, ALLOCFIX_TEST_PG_PASSWORD_ROLE
-# (role:password) and ALLOCFIX_TEST_PG_SOCKET_DIR; allocfix_stop_postgres stops the server and
-# removes the folder.
+# database, fsync off unless ALLOCFIX_PG_FSYNC=on (the benchmark wants a server's real cost).
+# Sourced by scripts/check and scripts/bench. allocfix_start_postgres exports
+# ALLOCFIX_TEST_PG_URL and, for the tests of libpq's password sources and socket hosts,
+# ALLOCFIX_TEST_PG_PASSWORD_ROLE (role:password) and ALLOCFIX_TEST_PG_SOCKET_DIR;
+# allocfix_stop_postgres stops the server and removes the folder.
 
 ALLOCFIX_PG_BIN=${ALLOCFIX_PG_BIN:-/usr/lib/postgresql/15/bin}
 ALLOCFIX_PG_DIR=
@@ -50,7 +51,7 @@ allocfix_start_postgres() {
     fi
     if ! "${as_owner[@]}" "$ALLOCFIX_PG_BIN/pg_ctl" -D "$ALLOCFIX_PG_DIR/data" \
         -l "$ALLOCFIX_PG_DIR/server.log" -w -t 60 \
-        -o "-c listen_addresses=127.0.0.1 -p $port -k $ALLOCFIX_PG_DIR -c fsync=off" \
+        -o "-c listen_addresses=127.0.0.1 -p $port -k $ALLOCFIX_PG_DIR -c fsync=${ALLOCFIX_PG_FSYNC:-off}" \
         start >/dev/null; then
         echo "postgres: the server did not start:" >&2
         cat "$ALLOCFIX_PG_DIR/server.log" >&2

@@ -17,6 +17,10 @@ class FieldRecord {
 public:
     FieldRecord() = default;
     static FieldRecord create();
+    // A record with these fields (distinct names), in this order, each empty until set. Records
+    // made from one list share it, so a service that makes many records of one shape pays for
+    // the names once.
+    static FieldRecord create(const QStringList &names);
 
     bool isNull() const { return !m_data; }
     explicit operator bool() const { return m_data != nullptr; }

@@ -49,6 +49,9 @@ private Q_SLOTS:
     void absentFieldsAndDefaults();
     void fieldsKeepTheirOrder();
     void keySetCountsDistinctNames();
+    void fieldsAreFoundAtAnySize_data();
+    void fieldsAreFoundAtAnySize();
+    void recordsOfOneShapeShareNothingButNames();
     void positionsAreOneBased();
     void noneRaisesInsteadOfCrashing_data();
     void noneRaisesInsteadOfCrashing();
@@ -154,6 +157,56 @@ void tst_Records::keySetCountsDistinctNames()
     for (const QString &key : {u"1|6602|/部门-a"_s, u"1|6602|/部门-a"_s, u"2|6602|/部门-a"_s})
         keys.setValue(key, 1);
     QCOMPARE(keys.count(), 2);
+}
+
+void tst_Records::fieldsAreFoundAtAnySize_data()
+{
+    QTest::addColumn<int>("fields");
+    // A row has a handful of fields; the wizard's keyed maps hold a field per card, and past a
+    // size a record looks names up through an index of its own.
+    for (const int fields : {1, 7, 15, 16, 17, 300})
+        QTest::addRow("%d fields", fields) << fields;
+}
+
+void tst_Records::fieldsAreFoundAtAnySize()
+{
+    QFETCH(int, fields);
+    FieldRecord keyed = FieldRecord::create();
+    QStringList order;
+    for (int i = fields; i >= 1; --i) {
+        keyed.setValue(QString::number(i), i);
+        order.append(QString::number(i));
+    }
+    for (int i = 1; i <= fields; i += 3)
+        keyed.setValue(QString::number(i), -i);
+
+    const FieldRecord copy = keyed.copy();
+    keyed.setValue(u"1"_s, 0);
+    for (const FieldRecord &record : {keyed, copy}) {
+        QCOMPARE(record.count(), fields);
+        QCOMPARE(record.names(), order);
+        QVERIFY(!record.contains(u"0"_s));
+        for (int i = 2; i <= fields; ++i)
+            QCOMPARE(record.value(QString::number(i)).toInt(), i % 3 == 1 ? -i : i);
+    }
+    QCOMPARE(keyed.value(u"1"_s).toInt(), 0);
+    QCOMPARE(copy.value(u"1"_s).toInt(), -1);
+}
+
+void tst_Records::recordsOfOneShapeShareNothingButNames()
+{
+    const QStringList shape{Fields::FDeptID, Fields::FRate};
+    FieldRecord first = FieldRecord::create(shape);
+    FieldRecord second = FieldRecord::create(shape);
+    QCOMPARE(first.names(), shape);
+    QVERIFY(first.value(Fields::FRate).isEmpty());
+
+    first.setValue(Fields::FRate, 0.5);
+    first.setValue(Fields::FAcctID, 7);
+    QCOMPARE(first.names(), (QStringList{Fields::FDeptID, Fields::FRate, Fields::FAcctID}));
+    QCOMPARE(second.names(), shape);
+    QVERIFY(second.value(Fields::FRate).isEmpty());
+    QCOMPARE(shape.size(), 2);
 }
 
 void tst_Records::positionsAreOneBased()

@@ -5,10 +5,14 @@
 #include "support/AccountSetBackends.h"
 #include "support/OlderAccountSet.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(FixedAssets::DemoShape)
 
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
@@ -49,6 +53,29 @@ AllocFix::Failure openFailure(const QString &location)
     return AllocFix::Failure(0, u"opened without an error"_s);
 }
 
+// Every row of the account set's data tables, in key order, as one digest: two sets with the same
+// digest hold the same data.
+QByteArray dataDigest(const AccountSet &set)
+{
+    // Each table with its key.
+    const QList<std::pair<QString, QString>> tables{
+        {u"item_classes"_s, u"1"_s},    {u"items"_s, u"1"_s},
+        {u"accounts"_s, u"1"_s},        {u"account_item_classes"_s, u"1, 2"_s},
+        {u"cards"_s, u"1"_s},           {u"card_departments"_s, u"1, 2"_s},
+        {u"expense_rows"_s, u"1, 2"_s}, {u"expense_row_items"_s, u"1, 2, 3"_s}};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const auto &[table, key] : tables) {
+        QSqlQuery rows = set.exec(u"SELECT * FROM "_s + table + u" ORDER BY "_s + key);
+        while (rows.next()) {
+            QStringList values{table};
+            for (int column = 0; column < rows.record().count(); ++column)
+                values.append(rows.value(column).toString());
+            hash.addData(QByteArray(values.join(u'|').toUtf8() + '\n'));
+        }
+    }
+    return hash.result().toHex();
+}
+
 } // namespace
 
 class tst_AccountSet : public QObject {
@@ -78,6 +105,11 @@ private Q_SLOTS:
     void failedCreateChangesNothing_data();
     void failedCreateChangesNothing();
     void demoCardsNeedEveryKindOfWork();
+    void demoLedgerStaysAsItWas();
+    void demoShapeMakesWhatItAsks();
+    void demoShapeItCannotMakeIsRefused_data();
+    void demoShapeItCannotMakeIsRefused();
+    void demoSetHasTableStatistics();
 };
 
 void tst_AccountSet::cleanup()
@@ -443,6 +475,88 @@ void tst_AccountSet::demoCardsNeedEveryKindOfWork()
     };
     QCOMPARE(cardsWithLegacyRows(1), 6);
     QCOMPARE(cardsWithLegacyRows(2), 2);
+}
+
+void tst_AccountSet::demoLedgerStaysAsItWas()
+{
+    // allocfix --demo makes exactly this ledger, whatever else the generator can make: the
+    // screenshots and the README show it. 60 cards go through every kind of card and split.
+    const QTemporaryDir folder;
+    const AccountSet set =
+        AccountSet::open(createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"d.fa"_s), 60));
+    QCOMPARE(dataDigest(set),
+             QByteArray("c1632db79b81f60d151e62497160195f7e28eecabb7d169269d31e7c06b5d1ab"));
+}
+
+void tst_AccountSet::demoShapeMakesWhatItAsks()
+{
+    const QTemporaryDir folder;
+    const DemoShape shape{50, 40, 14, 2, 6};
+    const AccountSet set =
+        AccountSet::open(createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"d.fa"_s), shape));
+    const auto count = [&set](const QString &sql) { return set.scalar(sql).toInt(); };
+    QCOMPARE(count(u"SELECT count(*) FROM cards"_s), 50);
+    QCOMPARE(count(u"SELECT count(*) FROM items WHERE class_id = 2"_s), 40);
+    QCOMPARE(count(u"SELECT count(*) FROM accounts WHERE detail = 1 AND number LIKE '%.%'"_s), 14);
+    // Expense accounts with none, one, two and three item classes.
+    QCOMPARE(count(u"SELECT count(DISTINCT n) FROM (SELECT a.account_id, count(c.seq) AS n"
+                   " FROM accounts a LEFT JOIN account_item_classes c"
+                   " ON c.account_id = a.account_id WHERE a.number LIKE '%.%'"
+                   " GROUP BY a.account_id) x"_s),
+             4);
+    // Departments per card within the range, their shares making the whole card.
+    QCOMPARE(count(u"SELECT count(*) FROM (SELECT alter_id FROM card_departments GROUP BY alter_id"
+                   " HAVING count(*) BETWEEN 2 AND 6 AND abs(sum(rate) - 1) < 0.00001) x"_s),
+             50);
+    // One card in five needs manual work: two to six legacy rows that make the whole card.
+    QCOMPARE(count(u"SELECT count(*) FROM (SELECT alter_id FROM expense_rows WHERE dept_id = 0"
+                   " GROUP BY alter_id HAVING count(*) BETWEEN 2 AND 6"
+                   " AND abs(sum(rate) - 1) < 0.00001) x"_s),
+             10);
+    QCOMPARE(count(u"SELECT count(*) FROM (SELECT alter_id FROM expense_rows WHERE dept_id = 0"
+                   " GROUP BY alter_id HAVING count(*) = 1) x"_s),
+             30);
+    // Every row carries one item per class of its account.
+    QCOMPARE(count(u"SELECT count(*) FROM expense_rows r JOIN account_item_classes c"
+                   " ON c.account_id = r.account_id LEFT JOIN expense_row_items i"
+                   " ON i.alter_id = r.alter_id AND i.row_seq = r.seq AND i.seq = c.seq"
+                   " AND i.class_id = c.class_id WHERE i.item_id IS NULL"_s),
+             0);
+}
+
+void tst_AccountSet::demoShapeItCannotMakeIsRefused_data()
+{
+    QTest::addColumn<DemoShape>("shape");
+    QTest::newRow("one row per card") << DemoShape{10, 100, 10, 1, 3};
+    QTest::newRow("fewer rows than at least") << DemoShape{10, 100, 10, 4, 3};
+    QTest::newRow("no department beyond the ledger's") << DemoShape{10, 12, 10, 2, 3};
+    QTest::newRow("fewer departments than rows") << DemoShape{10, 14, 10, 2, 3};
+    QTest::newRow("no expense account beyond the ledger's") << DemoShape{10, 100, 4, 2, 3};
+}
+
+void tst_AccountSet::demoShapeItCannotMakeIsRefused()
+{
+    QFETCH(DemoShape, shape);
+    const QTemporaryDir folder;
+    try {
+        createDemoAccountSet(u"sqlite:"_s + folder.filePath(u"d.fa"_s), shape);
+        QFAIL("the shape was made");
+    } catch (const AllocFix::Failure &failure) {
+        QCOMPARE(failure.number(), AllocFix::ErrorNumber::InvalidArgument);
+    }
+    QVERIFY(!QFile::exists(folder.filePath(u"d.fa"_s)));
+}
+
+void tst_AccountSet::demoSetHasTableStatistics()
+{
+    // Without them PostgreSQL plans prepared card queries as if every table were large.
+    const QTemporaryDir folder;
+    const std::optional<QString> location = Testing::locationFor(u"postgresql"_s, folder);
+    if (!location)
+        QSKIP(Testing::PostgresMissing);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(*location, 20));
+    QVERIFY(set.scalar(u"SELECT count(*) FROM pg_stats WHERE tablename = 'card_departments'"_s)
+                .toInt() > 0);
 }
 
 QTEST_GUILESS_MAIN(tst_AccountSet)

@@ -18,8 +18,14 @@
 #include "support/AccountSetDump.h"
 
 #include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(FixedAssets::DemoShape)
 
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
@@ -259,6 +265,7 @@ FieldRecord allocationsWith(Fault fault)
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(QList<Row>)
 
 class tst_CardServices : public QObject {
     Q_OBJECT
@@ -269,8 +276,12 @@ private Q_SLOTS:
 
     void checkCountsTheCardsToAdjust_data();
     void checkCountsTheCardsToAdjust();
+    void checkCountsWhatTheAdjustmentLists_data();
+    void checkCountsWhatTheAdjustmentLists();
     void adjustmentQueuesManualCardsAndAdjustsTheRest_data();
     void adjustmentQueuesManualCardsAndAdjustsTheRest();
+    void legacyRowAfterAGapIsAdjusted_data();
+    void legacyRowAfterAGapIsAdjusted();
     void cardQueriesAnswerTheirFields_data();
     void cardQueriesAnswerTheirFields();
     void unknownCardIsAnError_data();
@@ -285,12 +296,16 @@ private Q_SLOTS:
     void adjustmentDateIsRecorded();
     void itemListServesDepartmentNames_data();
     void itemListServesDepartmentNames();
+    void departmentNamesFollowChanges_data();
+    void departmentNamesFollowChanges();
     void accountsAreFoundByNumberOrId_data();
     void accountsAreFoundByNumberOrId();
     void accountItemClassesKeepTheirOrder_data();
     void accountItemClassesKeepTheirOrder();
     void serviceObjectsShareOneConnection_data();
     void serviceObjectsShareOneConnection();
+    void auditTextReadsBackAsJson_data();
+    void auditTextReadsBackAsJson();
 
 private:
     // Creates the fixture account set and points the host property string at it.
@@ -311,8 +326,10 @@ QString tst_CardServices::prepare(const QString &location)
     AccountSet::create(AccountSetLocation::parse(location), [](const AccountSet &set) {
         addReferenceData(set);
         addFixtureCards(set);
+        QList<CardRecords::CardRows> rows;
         for (const Card &card : fixtureCards())
-            CardRecords::replaceExpenseRows(set, card.id, expenseRows(card.id, card.rows));
+            rows.append({card.id, expenseRows(card.id, card.rows)});
+        CardRecords::insertExpenseRows(set, rows);
     });
     const QString props = u"Language=CHS;AcctSet="_s + location + u';';
     publishPropsString(props);
@@ -374,6 +391,42 @@ void tst_CardServices::checkCountsTheCardsToAdjust()
     QCOMPARE(counts.value(Fields::Manual).toInt(), 3);
 }
 
+void tst_CardServices::checkCountsWhatTheAdjustmentLists_data()
+{
+    Testing::addBackendColumn();
+    QTest::addColumn<DemoShape>("shape");
+    for (const QString &backend : Testing::Backends) {
+        QTest::addRow("%s, ledger", qPrintable(backend)) << backend << DemoShape{30};
+        QTest::addRow("%s, generated", qPrintable(backend))
+            << backend << DemoShape{60, 40, 12, 2, 5};
+    }
+}
+
+void tst_CardServices::checkCountsWhatTheAdjustmentLists()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(DemoShape, shape);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, shape));
+    // Rows that make other kinds of card: one legacy row beside an allocated one, one
+    // department only.
+    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+             " SELECT alter_id, 9, 0, account_id, rate FROM expense_rows"
+             " WHERE alter_id = 1005 AND seq = 1"_s);
+    set.exec(u"DELETE FROM card_departments WHERE alter_id = 1001 AND seq > 1"_s);
+    const QString props = u"Language=CHS;AcctSet="_s + location + u';';
+    const QString logged = u"SELECT count(*) FROM audit_log"_s;
+    for (int pass = 0; pass < 2; ++pass) {
+        const FieldRecord counts = cardInfo()->CheckDataForUpDate(props);
+        const int loggedBefore = set.scalar(logged).toInt();
+        const qsizetype manual = cardUpdate()->ReturnExpensInf(props).count();
+        // One audit entry per card adjusted by the service.
+        const int automatic = set.scalar(logged).toInt() - loggedBefore;
+        QCOMPARE(counts.value(Fields::Total).toInt(), automatic + manual);
+        QCOMPARE(counts.value(Fields::Manual).toInt(), manual);
+        QVERIFY(manual > 0);
+    }
+}
+
 void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest_data()
 {
     addBackendRows();
@@ -409,6 +462,29 @@ void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest()
     QCOMPARE(cardUpdate()->ReturnExpensInf(props).count(), 3);
     QCOMPARE(allRows(props), after);
     QCOMPARE(auditLog(props), expectedAudit);
+}
+
+void tst_CardServices::legacyRowAfterAGapIsAdjusted_data()
+{
+    addBackendRows();
+}
+
+void tst_CardServices::legacyRowAfterAGapIsAdjusted()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const QString props = prepare(location);
+    // Card 7's only row at place 5, as rows removed before it leave it.
+    const AccountSet set = AccountSet::fromProps(props);
+    set.exec(u"DELETE FROM expense_row_items WHERE alter_id = 7"_s);
+    set.exec(u"UPDATE expense_rows SET seq = 5 WHERE alter_id = 7"_s);
+    set.exec(u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id, item_id)"
+             " VALUES (7, 5, 1, 2, 213), (7, 5, 2, 4, 401)"_s);
+
+    cardUpdate()->ReturnExpensInf(props);
+
+    QCOMPARE(allRows(props)[6],
+             CardRecords::toJson(expenseRows(7, {{211, 510101, {{2, 211}, {4, 401}}, 1.0},
+                                                 {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
 }
 
 void tst_CardServices::cardQueriesAnswerTheirFields_data()
@@ -660,6 +736,41 @@ void tst_CardServices::itemListServesDepartmentNames()
     QCOMPARE(CardView::DepartmentName(401), QString()); // a product, not a department
 }
 
+void tst_CardServices::departmentNamesFollowChanges_data()
+{
+    Testing::addBackendColumn();
+    QTest::addColumn<bool>("otherConnection");
+    for (const QString &backend : Testing::Backends) {
+        QTest::addRow("%s, this program", qPrintable(backend)) << backend << false;
+        QTest::addRow("%s, another connection", qPrintable(backend)) << backend << true;
+    }
+}
+
+void tst_CardServices::departmentNamesFollowChanges()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(bool, otherConnection);
+    prepare(location);
+    QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
+    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+
+    const QString rename = u"UPDATE items SET name = '营销一部' WHERE item_id = 221"_s;
+    if (otherConnection) {
+        const AccountSetLocation parsed = AccountSetLocation::parse(location);
+        const SqlDriver driver(parsed.kind);
+        {
+            QSqlDatabase other = driver.addConnection(parsed, u"other user"_s);
+            driver.open(other, parsed);
+            QVERIFY(QSqlQuery(other).exec(rename));
+        }
+        QSqlDatabase::removeDatabase(u"other user"_s);
+    } else {
+        AccountSet::open(location).exec(rename);
+    }
+    QCOMPARE(CardView::DepartmentName(221), u"营销一部"_s);
+    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+}
+
 void tst_CardServices::accountsAreFoundByNumberOrId_data()
 {
     QTest::addColumn<QString>("backend");
@@ -746,6 +857,38 @@ void tst_CardServices::serviceObjectsShareOneConnection()
     }
     cardUpdate()->ReturnExpensInf(props);
     QCOMPARE(pooledConnections(), 1);
+}
+
+void tst_CardServices::auditTextReadsBackAsJson_data()
+{
+    QTest::addColumn<QList<Row>>("rows");
+    QTest::newRow("no rows") << QList<Row>{};
+    QTest::newRow("legacy row, no items") << QList<Row>{{0, 6602, {}, 1.0}};
+    QTest::newRow("rates a reader must get back exactly")
+        << QList<Row>{{201, 660201, {{2, 201}}, 0.5},
+                      {202, 660201, {{2, 202}}, 1.0 / 3.0},
+                      {203, 510101, {{2, 203}, {4, 2147483647}}, 0.1 + 0.2},
+                      {204, 510101, {{2, 204}, {4, 401}}, 1e-7}};
+}
+
+void tst_CardServices::auditTextReadsBackAsJson()
+{
+    QFETCH(QList<Row>, rows);
+    QJsonArray expected;
+    for (const Row &row : rows) {
+        QJsonArray items;
+        for (const Item &item : row.items)
+            items.append(QJsonArray{item.classId, item.itemId});
+        expected.append(QJsonObject{{u"account"_s, row.account},
+                                    {u"dept"_s, row.department},
+                                    {u"items"_s, items},
+                                    {u"rate"_s, row.rate}});
+    }
+    const QString text = CardRecords::toJson(expenseRows(1, rows));
+    QJsonParseError error{};
+    const QJsonDocument read = QJsonDocument::fromJson(text.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(read.array(), expected);
 }
 
 QTEST_MAIN(tst_CardServices)

@@ -2,8 +2,8 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
+#include "contracts/ItemService.h"
 #include "records/RecordFields.h"
-#include "services/Adjustment.h"
 #include "services/CardRecords.h"
 #include "services/CardUpdateService.h"
 
@@ -13,6 +13,31 @@ using AllocFix::RecordList;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets::Testing {
+
+namespace {
+
+RecordList rowsPerDepartment(const FieldRecord &legacy, const RecordList &departments)
+{
+    RecordList rows = RecordList::create();
+    for (qsizetype d = 1; d <= departments.count(); ++d) {
+        const qint32 departmentId = departments.at(d).value(Fields::FItemID).toInt();
+        FieldRecord row = legacy.copy();
+        row.setValue(Fields::FDeptID, departmentId);
+        row.setValue(Fields::FRate, 1.0);
+        const RecordList items = row.value(Fields::Detail).toList();
+        for (qsizetype i = 1; i <= items.count(); ++i) {
+            FieldRecord item = items.at(i);
+            if (item.value(Fields::FItemClassID).toInt() == AllocFix::DepartmentItemClass) {
+                item.setValue(Fields::FItemID, departmentId);
+                item.setValue(Fields::FItemName, departments.at(d).value(Fields::FItemName));
+            }
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace
 
 FieldRecord allocationsForQueue(const AccountSet &set)
 {
@@ -29,8 +54,8 @@ FieldRecord allocationsForQueue(const AccountSet &set)
             if (rows.at(r).value(Fields::FDeptID).toInt() == 0)
                 legacy = rows.at(r);
         }
-        allocations.setValue(
-            position, Adjustment::rowsPerDepartment(legacy, CardRecords::departments(set, cardId)));
+        allocations.setValue(position,
+                             rowsPerDepartment(legacy, CardRecords::departments(set, cardId)));
     }
     return allocations;
 }

@@ -67,8 +67,7 @@ void adjustAndHold(const QString &location, int holdMs)
         set.exec(u"PRAGMA cache_size = 10"_s);
     }
     WriteTransaction transaction(set);
-    for (const qint32 cardId : Adjustment::findCards(set).automatic)
-        Adjustment::adjustAutomatically(set, cardId);
+    Adjustment::run(set);
     say("holding");
     waitForEndOfInput(holdMs);
     transaction.commit();

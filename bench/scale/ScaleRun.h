@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace Bench {
+
+// The steps of a run, in the order they run.
+inline const QStringList ScaleSteps{QStringLiteral("create"),   QStringLiteral("check"),
+                                    QStringLiteral("adjust"),   QStringLiteral("page"),
+                                    QStringLiteral("validate"), QStringLiteral("save"),
+                                    QStringLiteral("page20")};
+
+struct ScaleOptions {
+    int cards = 100000;
+    // Where the account set is made: "sqlite:/path" or a PostgreSQL URL, whose account set
+    // tables are replaced.
+    QString location;
+    // SQLite only: a folder for the raw baseline's copies; empty for no baseline.
+    QString baselineFolder;
+    // A subset of ScaleSteps; each needs the ones before it up to "adjust", and "validate" and
+    // "save" need "page".
+    QStringList steps = ScaleSteps;
+    // The resident memory of the program before any account set, for the memory step.
+    double emptyProgramMb = 0;
+};
+
+// Makes the account set and times the steps on it; answers the measurements. Prints progress
+// to stderr. Raises on any failure, including a message box the wizard showed.
+QJsonObject runScale(const ScaleOptions &options);
+
+} // namespace Bench

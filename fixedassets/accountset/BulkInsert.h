@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariantList>
+
+#include <memory>
+
+namespace FixedAssets {
+
+class AccountSet;
+
+// Inserts many rows into one table through the database's own library on the connection's
+// handle, inside the caller's transaction: on SQLite one INSERT prepared once, each row bound and
+// stepped (Qt's binding costs more per value than SQLite's insert); on PostgreSQL a COPY, the rows
+// sent a buffer at a time rather than a round trip each. On PostgreSQL the connection serves
+// nothing else from the first add() to finish(), so finish one table before writing another;
+// rows not finished are not written, and an unfinished copy fails the transaction.
+//
+//     BulkInsert items(set, u"items"_s, {u"item_id"_s, u"class_id"_s, u"name"_s});
+//     for (...)
+//         items.add({id, 2, name});
+//     items.finish();
+class BulkInsert {
+public:
+    BulkInsert(const AccountSet &set, const QString &table, const QStringList &columns);
+    ~BulkInsert();
+    BulkInsert(const BulkInsert &) = delete;
+    BulkInsert &operator=(const BulkInsert &) = delete;
+
+    // One value per column, in the columns' order: integers, doubles, texts or null. Raises
+    // QueryFailed when the database refuses the row (PostgreSQL: at finish()).
+    void add(const QVariantList &row);
+    // Writes the rows still waiting.
+    void finish();
+
+    // How the rows reach the database; chosen by the constructor.
+    class Writer {
+    public:
+        virtual ~Writer() = default;
+        virtual void add(const QVariantList &row) = 0;
+        virtual void finish() = 0;
+    };
+
+private:
+    std::unique_ptr<Writer> m_writer;
+};
+
+} // namespace FixedAssets
