@@ -406,16 +406,17 @@ QList<RowIds> rowIds(const RecordList &rows)
     ids.reserve(count);
     for (qsizetype position = 1; position <= count; ++position) {
         const FieldRecord row = rows.at(position);
-        RowIds &added = ids.emplace_back(RowIds{row.value(Fields::FDeptID).toInt(),
-                                                row.value(Fields::FAcctID).toInt(),
-                                                row.value(Fields::FRate).toDouble(),
-                                                {}});
+        RowIds converted{row.value(Fields::FDeptID).toInt(),
+                         row.value(Fields::FAcctID).toInt(),
+                         row.value(Fields::FRate).toDouble(),
+                         {}};
         const RecordList items = row.value(Fields::Detail).toList();
         for (qsizetype i = 1; items && i <= items.count(); ++i) {
             const FieldRecord item = items.at(i);
-            added.items.append(
+            converted.items.append(
                 {item.value(Fields::FItemClassID).toInt(), item.value(Fields::FItemID).toInt()});
         }
+        ids.append(std::move(converted));
     }
     return ids;
 }
