@@ -264,4 +264,22 @@ void BulkInsert::finish()
     m_writer->finish();
 }
 
+RowStatement::RowStatement(const AccountSet &set, const QString &sql)
+{
+    sqlite3 *handle = set.driver().sqliteHandle(set.database());
+    if (!handle) {
+        throw AllocFix::Failure(AccountSetError::NotSupported,
+                                u"Rows are written one statement each on SQLite only"_s,
+                                AccountSetError::Source);
+    }
+    m_writer = std::make_unique<SqliteRows>(set, handle, sql);
+}
+
+RowStatement::~RowStatement() = default;
+
+void RowStatement::run(const QVariantList &row)
+{
+    m_writer->add(row);
+}
+
 } // namespace FixedAssets

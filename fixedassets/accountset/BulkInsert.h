@@ -45,4 +45,22 @@ private:
     std::unique_ptr<Writer> m_writer;
 };
 
+// One statement that takes a row's values (an UPDATE or a DELETE by key) run for many rows
+// inside the caller's transaction, prepared once on the connection's handle and each row bound
+// and stepped as BulkInsert binds them. SQLite only: on PostgreSQL each row would be a round
+// trip, so changes go there set-based, from a table that BulkInsert fills.
+class RowStatement {
+public:
+    RowStatement(const AccountSet &set, const QString &sql);
+    ~RowStatement();
+    RowStatement(const RowStatement &) = delete;
+    RowStatement &operator=(const RowStatement &) = delete;
+
+    // Raises QueryFailed when the database refuses the row.
+    void run(const QVariantList &row);
+
+private:
+    std::unique_ptr<BulkInsert::Writer> m_writer;
+};
+
 } // namespace FixedAssets

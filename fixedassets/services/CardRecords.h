@@ -5,7 +5,10 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
+
+#include <utility>
 
 namespace FixedAssets {
 
@@ -30,20 +33,42 @@ AllocFix::RecordList expenseRows(const AccountSet &set, qint32 cardId);
 //
 // Deletes the cards' rows and their items.
 void deleteExpenseRows(const AccountSet &set, const QString &cards);
-// The cards' rows in the form of toJson, by card; a card without rows has no entry.
-QHash<qint32, QString> rowsJson(const AccountSet &set, const QString &cards);
+// A row by its IDs alone: as the account set stores it, and as a save compares and writes it.
+struct RowIds {
+    qint32 departmentId = 0;
+    qint32 accountId = 0;
+    double rate = 0.0;
+    QList<std::pair<qint32, qint32>> items; // class, item; in the row's order
+};
+struct StoredRows {
+    QHash<qint32, QList<RowIds>> cards; // by card, in the card's order; none for no rows
+    // Cards whose rows or items are not at places 1, 2, 3...: written afresh, not compared.
+    QSet<qint32> renumbered;
+};
+// The cards' rows, read in one pass.
+StoredRows storedRows(const AccountSet &set, const QString &cards);
+
+// The rows' IDs, in the rows' order.
+QList<RowIds> rowIds(const AllocFix::RecordList &rows);
 
 struct CardRows {
     qint32 cardId = 0;
-    AllocFix::RecordList rows;
+    QList<RowIds> rows;
 };
 // Writes the rows of cards that have none, in bulk (IDs only are stored; names come from the
 // reference data).
 void insertExpenseRows(const AccountSet &set, const QList<CardRows> &cards);
+// Gives the cards of cards (SQL, as above) exactly the rows of rows, writing only what differs:
+// a row or an item keeps its place (card, row, item), is updated only where its values changed,
+// deleted where the card no longer has the place and inserted where it is new. stored holds the
+// cards' rows as storedRows read them in the same transaction.
+void replaceExpenseRows(const AccountSet &set, const QString &cards, const StoredRows &stored,
+                        const QList<CardRows> &rows);
 
 // The rows as compact JSON, for the audit log:
 // [{"account":660201,"dept":201,"items":[[2,201]],"rate":1},...]
 QString toJson(const AllocFix::RecordList &rows);
+QString toJson(const QList<RowIds> &rows);
 
 // Builds the text of toJson a row and an item at a time, for rows read from the account set.
 class RowsJson {

@@ -89,7 +89,7 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
         if (!value.isList() || !value.toList())
             rejectSave(u"position %1 holds no list of expense rows"_s.arg(key));
         checks.checkCard(cardId, key.toInt(), value.toList());
-        saves.append({cardId, value.toList()});
+        saves.append({cardId, CardRecords::rowIds(value.toList())});
         saved.insert(key.toInt());
     }
     for (qint32 seq = 1; seq <= queue.size(); ++seq) {
@@ -102,14 +102,13 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
 
     // Every card of the queue is saved, and no other: the queue names the rows replaced.
     const QString queued = u"SELECT alter_id FROM manual_queue"_s;
-    const QHash<qint32, QString> before = CardRecords::rowsJson(set, queued);
-    CardRecords::deleteExpenseRows(set, queued);
-    CardRecords::insertExpenseRows(set, saves);
+    const CardRecords::StoredRows before = CardRecords::storedRows(set, queued);
+    CardRecords::replaceExpenseRows(set, queued, before, saves);
     QList<AuditEntry> audit;
     audit.reserve(saves.size());
     for (const CardRecords::CardRows &card : std::as_const(saves))
-        audit.append(
-            {card.cardId, before.value(card.cardId, u"[]"_s), CardRecords::toJson(card.rows)});
+        audit.append({card.cardId, CardRecords::toJson(before.cards.value(card.cardId)),
+                      CardRecords::toJson(card.rows)});
     writeAuditLog(set, audit);
     set.exec(u"DELETE FROM manual_queue"_s);
     updateStatistics(set);

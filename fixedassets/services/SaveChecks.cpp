@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -77,7 +78,8 @@ const SaveChecks::Account &SaveChecks::account(qsizetype row, qint32 accountId) 
     return *found;
 }
 
-QString SaveChecks::checkItems(qsizetype row, const Account &account, const RecordList &items) const
+QStringList SaveChecks::checkItems(qsizetype row, const Account &account,
+                                   const RecordList &items) const
 {
     const qsizetype count = items ? items.count() : 0;
     if (count != account.classes.size()) {
@@ -85,7 +87,8 @@ QString SaveChecks::checkItems(qsizetype row, const Account &account, const Reco
                     "%4"_s.arg(QString::number(row), account.number,
                                QString::number(account.classes.size()), QString::number(count))};
     }
-    QString names;
+    QStringList names;
+    names.reserve(count);
     for (qsizetype i = 1; i <= count; ++i) {
         const FieldRecord given = items.at(i);
         const qint32 wantedClass = account.classes.at(i - 1);
@@ -106,7 +109,7 @@ QString SaveChecks::checkItems(qsizetype row, const Account &account, const Reco
         if (!stored->detail) {
             throw Fault{where() + u"item %1 is not a detail-level item"_s.arg(stored->name)};
         }
-        names += u'/' + stored->name;
+        names.append(stored->name);
     }
     return names;
 }
@@ -127,7 +130,12 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
     }
 
     // Department, account and item names, as the wizard tells two rows apart.
-    QStringList seen;
+    struct SeenRow {
+        qint32 departmentId = 0;
+        qint32 accountId = 0;
+        QStringList itemNames;
+    };
+    QList<SeenRow> seen;
     const auto checkRow = [&](qsizetype row, const FieldRecord &fields) {
         const AllocFix::FieldValue rowCard = fields.value(Fields::FAlterID);
         if (rowCard.isEmpty())
@@ -148,21 +156,23 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
                 u"row %1: department %2 does not use this card"_s.arg(row).arg(departmentId)};
         }
         const qint32 accountId = fields.value(Fields::FAcctID).toInt();
-        const QString itemNames =
+        QStringList itemNames =
             checkItems(row, account(row, accountId), fields.value(Fields::Detail).toList());
         const double rate = fields.value(Fields::FRate).toDouble();
         if (!(rate > 0.0 && rate <= 1.0)) {
             throw Fault{u"row %1: the rate %2 must be above 0 and at most 1"_s.arg(
                 QString::number(row), AllocFix::formatNumber(rate))};
         }
-        const QString key =
-            QString::number(departmentId) + u'|' + QString::number(accountId) + u'|' + itemNames;
-        if (const qsizetype first = seen.indexOf(key); first >= 0) {
+        const auto first = std::find_if(seen.cbegin(), seen.cend(), [&](const SeenRow &earlier) {
+            return earlier.departmentId == departmentId && earlier.accountId == accountId &&
+                   earlier.itemNames == itemNames;
+        });
+        if (first != seen.cend()) {
             throw Fault{
                 u"row %1 repeats row %2: the same department, account and items"_s.arg(row).arg(
-                    first + 1)};
+                    first - seen.cbegin() + 1)};
         }
-        seen.append(key);
+        seen.append({departmentId, accountId, std::move(itemNames)});
         department->rateSum += rate;
         ++department->rows;
     };

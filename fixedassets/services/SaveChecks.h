@@ -40,8 +40,8 @@ private:
 
     void checkRows(qint32 cardId, const AllocFix::RecordList &rows) const;
     // Answers the row's item names, for telling duplicates as the wizard does.
-    QString checkItems(qsizetype row, const Account &account,
-                       const AllocFix::RecordList &items) const;
+    QStringList checkItems(qsizetype row, const Account &account,
+                           const AllocFix::RecordList &items) const;
     const Account &account(qsizetype row, qint32 accountId) const;
     QString departmentName(qint32 departmentId) const;
 

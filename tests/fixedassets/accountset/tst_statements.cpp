@@ -49,6 +49,8 @@ private Q_SLOTS:
     void bulkInsertKeepsEveryText();
     void bulkInsertRaisesForARefusedRow_data();
     void bulkInsertRaisesForARefusedRow();
+    void rowStatementRaisesForARefusedRow_data();
+    void rowStatementRaisesForARefusedRow();
 };
 
 void tst_Statements::cleanup()
@@ -192,6 +194,33 @@ void tst_Statements::bulkInsertRaisesForARefusedRow()
         QFAIL("the refused row went unnoticed");
     } catch (const AllocFix::Failure &failure) {
         QCOMPARE(failure.number(), AccountSetError::QueryFailed);
+    }
+}
+
+void tst_Statements::rowStatementRaisesForARefusedRow_data()
+{
+    addBackendRows();
+}
+
+void tst_Statements::rowStatementRaisesForARefusedRow()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 1));
+    WriteTransaction transaction(set);
+    const bool sqlite = set.driver().kind() == AccountSetLocation::Kind::SQLite;
+    try {
+        RowStatement update(set,
+                            u"UPDATE expense_rows SET rate = ? WHERE alter_id = ? AND seq = ?"_s);
+        update.run({0.5, 1001, 1});
+        QCOMPARE(set.scalar(u"SELECT rate FROM expense_rows WHERE alter_id = 1001 AND seq = 1"_s)
+                     .toDouble(),
+                 0.5);
+        update.run({2.0, 1001, 1}); // the row guard refuses a rate above 1
+        QFAIL("the refused row went unnoticed");
+    } catch (const AllocFix::Failure &failure) {
+        // PostgreSQL takes such changes set-based: a statement per row is refused at once.
+        QCOMPARE(failure.number(),
+                 sqlite ? AccountSetError::QueryFailed : AccountSetError::NotSupported);
     }
 }
 

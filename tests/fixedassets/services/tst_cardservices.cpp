@@ -288,6 +288,8 @@ private Q_SLOTS:
     void unknownCardIsAnError();
     void saveReplacesRowsAndWritesTheAuditLog_data();
     void saveReplacesRowsAndWritesTheAuditLog();
+    void saveLeavesExactlyTheGivenRows_data();
+    void saveLeavesExactlyTheGivenRows();
     void rejectedSaveChangesNothing_data();
     void rejectedSaveChangesNothing();
     void saveNeedsAPendingAdjustment_data();
@@ -328,7 +330,7 @@ QString tst_CardServices::prepare(const QString &location)
         addFixtureCards(set);
         QList<CardRecords::CardRows> rows;
         for (const Card &card : fixtureCards())
-            rows.append({card.id, expenseRows(card.id, card.rows)});
+            rows.append({card.id, CardRecords::rowIds(expenseRows(card.id, card.rows))});
         CardRecords::insertExpenseRows(set, rows);
     });
     const QString props = u"Language=CHS;AcctSet="_s + location + u';';
@@ -606,6 +608,64 @@ void tst_CardServices::saveReplacesRowsAndWritesTheAuditLog()
     QCOMPARE(cards, (QList<qint32>{3, 2, 6}));
     QCOMPARE(set.scalar(u"SELECT count(*) FROM manual_queue"_s).toInt(), 0);
     QCOMPARE(cardInfo()->CheckDataForUpDate(props).value(Fields::Total).toInt(), 0);
+}
+
+void tst_CardServices::saveLeavesExactlyTheGivenRows_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QStringList>("stored"); // what card 3 holds before the save, besides its rows
+
+    const QString itemsAt = u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id,"
+                            " item_id) VALUES "_s;
+    const QString rowsAt = u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+                           " VALUES "_s;
+    const QList<std::pair<const char *, QStringList>> cases{
+        {"as adjusted", {}},
+        {"the saved rows already",
+         {u"UPDATE expense_rows SET dept_id = 221, rate = 1 WHERE alter_id = 3 AND seq = 1"_s,
+          u"UPDATE expense_rows SET dept_id = 201, rate = 1 WHERE alter_id = 3 AND seq = 2"_s}},
+        {"more rows than saved",
+         {rowsAt + u"(3, 3, 0, 660201, 0.5), (3, 4, 221, 660101, 1)"_s,
+          itemsAt + u"(3, 3, 1, 2, 201), (3, 4, 1, 2, 221)"_s}},
+        {"more items than saved", {itemsAt + u"(3, 1, 2, 4, 401), (3, 2, 2, 4, 402)"_s}},
+        {"rows and items at places with gaps",
+         {u"DELETE FROM expense_row_items WHERE alter_id = 3"_s,
+          u"UPDATE expense_rows SET seq = seq * 4 + 1 WHERE alter_id = 3"_s,
+          itemsAt + u"(3, 5, 3, 2, 221), (3, 9, 2, 2, 201)"_s}},
+        {"no rows", {u"DELETE FROM expense_rows WHERE alter_id = 3"_s}},
+    };
+    for (const QString &backend : Testing::Backends) {
+        for (const auto &[name, stored] : cases)
+            QTest::addRow("%s, %s", qPrintable(backend), name) << backend << stored;
+    }
+}
+
+void tst_CardServices::saveLeavesExactlyTheGivenRows()
+{
+    QFETCH(QStringList, stored);
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const QString props = prepare(location);
+    cardUpdate()->ReturnExpensInf(props);
+    const AccountSet set = AccountSet::fromProps(props);
+    for (const QString &sql : std::as_const(stored))
+        set.exec(sql);
+    const QStringList before = allRows(props);
+    const FieldRecord allocations = goodAllocations();
+
+    QVERIFY(cardUpdate()->SaveDoubleExpense(props, allocations));
+
+    const QString saved = CardRecords::toJson(allocations.value(u"1"_s).toList());
+    QCOMPARE(allRows(props)[2], saved);
+    // Read with the places the rows were given, not the order they are read in.
+    QCOMPARE(set.scalar(u"SELECT count(*) FROM expense_rows WHERE alter_id = 3 AND seq IN (1, 2)"
+                        " AND EXISTS (SELECT 1 FROM expense_row_items x WHERE x.alter_id = 3"
+                        " AND x.row_seq = expense_rows.seq AND x.seq = 1)"_s)
+                 .toInt(),
+             2);
+    QCOMPARE(set.scalar(u"SELECT rows_before || ' ' || rows_after FROM audit_log"
+                        " WHERE save_id = 2 AND alter_id = 3"_s)
+                 .toString(),
+             before[2] + u' ' + saved);
 }
 
 void tst_CardServices::rejectedSaveChangesNothing_data()

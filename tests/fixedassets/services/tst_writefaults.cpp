@@ -36,13 +36,13 @@ void tst_WriteFaults::faultMidWriteChangesNothing_data()
 {
     QTest::addColumn<QString>("backend");
     QTest::addColumn<CardOperation>("operation");
-    QTest::addColumn<QString>("where"); // which insert of the operation fails
+    QTest::addColumn<QString>("where"); // which row written by the operation fails
     QTest::addColumn<FaultAction>("action");
     const QList<std::pair<CardOperation, const char *>> operations{
         {CardOperation::Save, "save"}, {CardOperation::Adjust, "adjustment"}};
     for (const QString &backend : Backends) {
         for (const auto &[operation, name] : operations) {
-            for (const char *where : {"first insert", "middle insert", "last insert"}) {
+            for (const char *where : {"first write", "middle write", "last write"}) {
                 QTest::addRow("%s, %s, %s", qPrintable(backend), name, where)
                     << backend << operation << QString::fromLatin1(where) << FaultAction::Raise;
             }
@@ -51,7 +51,7 @@ void tst_WriteFaults::faultMidWriteChangesNothing_data()
     // An administrator ends the server's side of the connection (pg_terminate_backend).
     for (const auto &[operation, name] : operations) {
         QTest::addRow("postgresql, %s, connection ended", name)
-            << u"postgresql"_s << operation << u"middle insert"_s << FaultAction::EndConnection;
+            << u"postgresql"_s << operation << u"middle write"_s << FaultAction::EndConnection;
     }
 }
 
@@ -62,25 +62,24 @@ void tst_WriteFaults::faultMidWriteChangesNothing()
     QFETCH(FaultAction, action);
     FETCH_ACCOUNT_SET_LOCATION(location);
 
-    // How many rows the operation inserts, counted on a set of its own (10 cards).
+    // How many rows the operation writes, counted on a set of its own (10 cards).
     QString set = prepareDemoSet(location, operation, 10);
-    injectInsertFault(AccountSet::open(set), 0);
+    injectWriteFault(AccountSet::open(set), 0);
     runCardOperation(operation, set);
-    const int inserts = insertsCounted(AccountSet::open(set));
-    QVERIFY(inserts > 10);
-    const int failAt = where.startsWith(u"first")
-                           ? 1
-                           : (where.startsWith(u"middle") ? (inserts + 1) / 2 : inserts);
+    const int writes = writesCounted(AccountSet::open(set));
+    QVERIFY(writes > 10);
+    const int failAt =
+        where.startsWith(u"first") ? 1 : (where.startsWith(u"middle") ? (writes + 1) / 2 : writes);
 
     set = prepareDemoSet(location, operation, 10);
-    injectInsertFault(AccountSet::open(set), failAt, action);
+    injectWriteFault(AccountSet::open(set), failAt, action);
     const QStringList before = dumpAccountSet(AccountSet::open(set));
     QVERIFY_THROWS_EXCEPTION(AllocFix::Failure, runCardOperation(operation, set));
     // The next call gets a working connection from the pool, and finds nothing changed.
     QCOMPARE(dumpAccountSet(AccountSet::open(set)), before);
 
     // Nothing is left half done: the same operation goes through once the fault is gone.
-    removeInsertFault(AccountSet::open(set));
+    removeWriteFault(AccountSet::open(set));
     runCardOperation(operation, set);
 }
 
