@@ -3,6 +3,7 @@
 #include "accountset/AccountSet.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "services/CardRecords.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -42,12 +43,11 @@ void readSome(const AccountSet &set, const QList<qint32> &cardIds, QHash<qint32,
                                     " WHERE d.alter_id IN (?) ORDER BY d.alter_id, d.seq"_s,
                                     cardIds);
     while (department.next()) {
-        FieldRecord record = FieldRecord::create();
-        record.setValue(Fields::FItemID, department.value(1).toInt());
-        record.setValue(Fields::FItemName, department.value(2).toString());
-        record.setValue(Fields::FRate, department.value(3).toDouble());
-        if (const auto card = cards.find(department.value(0).toInt()); card != cards.end())
-            card->departments.append(record);
+        if (const auto card = cards.find(department.value(0).toInt()); card != cards.end()) {
+            card->departments.append(CardRecords::departmentRecord(department.value(1).toInt(),
+                                                                   department.value(2).toString(),
+                                                                   department.value(3).toDouble()));
+        }
     }
 
     // Rows by card and sequence number, for their items.
@@ -60,14 +60,9 @@ void readSome(const AccountSet &set, const QList<qint32> &cardIds, QHash<qint32,
                              cardIds);
     while (row.next()) {
         const qint32 cardId = row.value(0).toInt();
-        FieldRecord record = FieldRecord::create();
-        record.setValue(Fields::FAlterID, cardId);
-        record.setValue(Fields::FDeptID, row.value(2).toInt());
-        record.setValue(Fields::FAcctID, row.value(3).toInt());
-        record.setValue(Fields::FAcctNumber, row.value(4).toString());
-        record.setValue(Fields::FAcctName, row.value(5).toString());
-        record.setValue(Fields::Detail, RecordList::create());
-        record.setValue(Fields::FRate, row.value(6).toDouble());
+        const FieldRecord record = CardRecords::expenseRowRecord(
+            cardId, row.value(2).toInt(), row.value(3).toInt(), row.value(4).toString(),
+            row.value(5).toString(), row.value(6).toDouble());
         if (const auto card = cards.find(cardId); card != cards.end()) {
             card->rows.append(record);
             rows.insert({cardId, row.value(1).toInt()}, record);
@@ -85,12 +80,10 @@ void readSome(const AccountSet &set, const QList<qint32> &cardIds, QHash<qint32,
         const auto found = rows.constFind({item.value(0).toInt(), item.value(1).toInt()});
         if (found == rows.cend())
             continue;
-        FieldRecord record = FieldRecord::create();
-        record.setValue(Fields::FItemClassID, item.value(2).toInt());
-        record.setValue(Fields::FItemClassName, item.value(3).toString());
-        record.setValue(Fields::FItemID, item.value(4).toInt());
-        record.setValue(Fields::FItemName, item.value(5).toString());
-        found->value(Fields::Detail).toList().append(record);
+        found->value(Fields::Detail)
+            .toList()
+            .append(CardRecords::itemRecord(item.value(2).toInt(), item.value(3).toString(),
+                                            item.value(4).toInt(), item.value(5).toString()));
     }
 }
 

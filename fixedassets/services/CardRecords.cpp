@@ -82,6 +82,40 @@ QString sharedText(const QString &text)
 
 } // namespace
 
+FieldRecord departmentRecord(qint32 departmentId, const QString &name, double rate)
+{
+    FieldRecord record = FieldRecord::create(departmentFields());
+    record.setValue(Fields::FItemID, departmentId);
+    record.setValue(Fields::FItemName, sharedText(name));
+    record.setValue(Fields::FRate, rate);
+    return record;
+}
+
+FieldRecord expenseRowRecord(qint32 cardId, qint32 departmentId, qint32 accountId,
+                             const QString &accountNumber, const QString &accountName, double rate)
+{
+    FieldRecord row = FieldRecord::create(rowFields());
+    row.setValue(Fields::FAlterID, cardId);
+    row.setValue(Fields::FDeptID, departmentId);
+    row.setValue(Fields::FAcctID, accountId);
+    row.setValue(Fields::FAcctNumber, sharedText(accountNumber));
+    row.setValue(Fields::FAcctName, sharedText(accountName));
+    row.setValue(Fields::Detail, RecordList::create());
+    row.setValue(Fields::FRate, rate);
+    return row;
+}
+
+FieldRecord itemRecord(qint32 classId, const QString &className, qint32 itemId,
+                       const QString &itemName)
+{
+    FieldRecord item = FieldRecord::create(itemFields());
+    item.setValue(Fields::FItemClassID, classId);
+    item.setValue(Fields::FItemClassName, sharedText(className));
+    item.setValue(Fields::FItemID, itemId);
+    item.setValue(Fields::FItemName, sharedText(itemName));
+    return item;
+}
+
 void requireCard(const AccountSet &set, qint32 cardId)
 {
     if (!set.scalar(u"SELECT 1 FROM cards WHERE alter_id = ?"_s, {cardId}).isValid()) {
@@ -109,11 +143,8 @@ RecordList departments(const AccountSet &set, qint32 cardId)
     query.exec({cardId});
     RecordList list = RecordList::create();
     while (query.next()) {
-        FieldRecord record = FieldRecord::create(departmentFields());
-        record.setValue(Fields::FItemID, query.value(0).toInt());
-        record.setValue(Fields::FItemName, sharedText(query.value(1).toString()));
-        record.setValue(Fields::FRate, query.value(2).toDouble());
-        list.append(record);
+        list.append(departmentRecord(query.value(0).toInt(), query.value(1).toString(),
+                                     query.value(2).toDouble()));
     }
     // Rows name their card, so only an empty answer leaves the card in question.
     if (list.count() == 0)
@@ -139,26 +170,17 @@ RecordList expenseRows(const AccountSet &set, qint32 cardId)
     while (query.next()) {
         const qint32 seq = query.value(0).toInt();
         if (!items || seq != rowSeq) {
-            FieldRecord row = FieldRecord::create(rowFields());
-            items = RecordList::create();
-            row.setValue(Fields::FAlterID, cardId);
-            row.setValue(Fields::FDeptID, query.value(1).toInt());
-            row.setValue(Fields::FAcctID, query.value(2).toInt());
-            row.setValue(Fields::FAcctNumber, sharedText(query.value(3).toString()));
-            row.setValue(Fields::FAcctName, sharedText(query.value(4).toString()));
-            row.setValue(Fields::Detail, items);
-            row.setValue(Fields::FRate, query.value(5).toDouble());
+            const FieldRecord row = expenseRowRecord(
+                cardId, query.value(1).toInt(), query.value(2).toInt(), query.value(3).toString(),
+                query.value(4).toString(), query.value(5).toDouble());
+            items = row.value(Fields::Detail).toList();
             rows.append(row);
             rowSeq = seq;
         }
         if (query.value(6).isNull())
             continue;
-        FieldRecord item = FieldRecord::create(itemFields());
-        item.setValue(Fields::FItemClassID, query.value(6).toInt());
-        item.setValue(Fields::FItemClassName, sharedText(query.value(7).toString()));
-        item.setValue(Fields::FItemID, query.value(8).toInt());
-        item.setValue(Fields::FItemName, sharedText(query.value(9).toString()));
-        items.append(item);
+        items.append(itemRecord(query.value(6).toInt(), query.value(7).toString(),
+                                query.value(8).toInt(), query.value(9).toString()));
     }
     if (rows.count() == 0)
         requireCard(set, cardId);

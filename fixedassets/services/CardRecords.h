@@ -23,6 +23,15 @@ void requireCard(const AccountSet &set, qint32 cardId);
 // "FA00012 数控车床 (FAlterID 1012)": how errors name a card.
 QString describeCard(const AccountSet &set, qint32 cardId);
 
+// The records as the component sees them, built in one place for every reader: a department
+// (DeptRecords), an expense row with an empty "Detail" list to append its items to, and an item.
+AllocFix::FieldRecord departmentRecord(qint32 departmentId, const QString &name, double rate);
+AllocFix::FieldRecord expenseRowRecord(qint32 cardId, qint32 departmentId, qint32 accountId,
+                                       const QString &accountNumber, const QString &accountName,
+                                       double rate);
+AllocFix::FieldRecord itemRecord(qint32 classId, const QString &className, qint32 itemId,
+                                 const QString &itemName);
+
 // DeptRecords: "FItemID", "FItemName", "FRate", in the card's order.
 AllocFix::RecordList departments(const AccountSet &set, qint32 cardId);
 // ExpenseRows with every field, their items in the account's class order; legacy rows have
