@@ -168,8 +168,10 @@ private:
         for (const QStringView pair : pairs) {
             const qsizetype equals = pair.indexOf(u'=');
             const QString key = decoded(equals < 0 ? pair : pair.left(equals), u"a parameter"_s);
-            if (equals < 0 || !name.match(key).hasMatch())
-                fail(u"expected parameters as name=value, not \"%1\""_s.arg(pair.toString()));
+            if (equals < 0 || !name.match(key).hasMatch()) {
+                fail(u"expected parameters as name=value, not \"%1\""_s.arg(
+                    AccountSetLocation::redacted(pair.toString())));
+            }
             const QString value = decoded(pair.mid(equals + 1), u"the parameter "_s + key);
             setParameter(key, value);
         }
@@ -270,11 +272,25 @@ AccountSetLocation AccountSetLocation::fromProps(const QString &props)
 
 QString AccountSetLocation::url() const
 {
+    return canonical(false);
+}
+
+QString AccountSetLocation::shown() const
+{
+    return canonical(true);
+}
+
+QString AccountSetLocation::canonical(bool withMaskedSecrets) const
+{
     if (kind == Kind::SQLite)
         return u"sqlite:"_s + path;
     QString url = u"postgresql://"_s;
-    if (!user.isEmpty())
-        url += percentEncoded(user) + u'@';
+    if (!user.isEmpty() || (withMaskedSecrets && !password.isEmpty())) {
+        url += percentEncoded(user);
+        if (withMaskedSecrets && !password.isEmpty())
+            url += u':' + Masked;
+        url += u'@';
+    }
     static const QRegularExpression ipv6(u"^[0-9A-Fa-f:.]*:[0-9A-Fa-f:.]*$"_s);
     if (ipv6.match(host).hasMatch())
         url += u'[' + host + u']';
@@ -284,22 +300,21 @@ QString AccountSetLocation::url() const
         url += u':' + QString::number(port);
     url += u'/' + percentEncoded(database);
     QStringList pairs;
-    for (const auto &[key, value] : parameters)
-        pairs.append(key + u'=' + percentEncoded(value));
+    for (const auto &[key, value] : parameters) {
+        if (!isSecret(key))
+            pairs.append(key + u'=' + percentEncoded(value));
+        else if (withMaskedSecrets)
+            pairs.append(key + u'=' + Masked);
+    }
     if (!pairs.isEmpty())
         url += u'?' + pairs.join(u'&');
     return url;
 }
 
-QString AccountSetLocation::shown() const
+bool AccountSetLocation::isSecret(QStringView name)
 {
-    const QString canonical = url();
-    if (kind == Kind::SQLite || password.isEmpty())
-        return canonical;
-    const qsizetype start = canonical.indexOf(u"://"_s) + 3;
-    const QString maskedUser = percentEncoded(user) + u':' + Masked + u'@';
-    return canonical.left(start) + maskedUser +
-           canonical.mid(user.isEmpty() ? start : start + percentEncoded(user).size() + 1);
+    return name.compare(u"password", Qt::CaseInsensitive) == 0 ||
+           name.compare(u"sslpassword", Qt::CaseInsensitive) == 0;
 }
 
 QString AccountSetLocation::redacted(const QString &text)
@@ -316,11 +331,24 @@ QString AccountSetLocation::redacted(const QString &text)
         if (colon >= 0 && colon < at)
             masked.replace(colon + 1, at - colon - 1, Masked);
     }
-    // password=... among the parameters
-    static const QRegularExpression parameter(u"(password=)[^&;]*"_s,
-                                              QRegularExpression::CaseInsensitiveOption);
-    masked.replace(parameter, u"\\1"_s + Masked);
-    return masked;
+    // name=value pairs, as parse reads them, whose name, percent-decoded, ends in "password" (a
+    // mistyped name may hold a secret too); the value runs to the next "&"
+    static const QRegularExpression pair(u"(^|[?&])([^?&=]*)=([^&]*)"_s);
+    QString result;
+    qsizetype copied = 0;
+    for (auto matches = pair.globalMatch(masked); matches.hasNext();) {
+        const QRegularExpressionMatch match = matches.next();
+        const QString name = percentDecoded(match.capturedView(2)).value_or(match.captured(2));
+        if (!name.endsWith(u"password"_s, Qt::CaseInsensitive))
+            continue;
+        result += QStringView(masked).mid(copied, match.capturedStart(3) - copied) + Masked;
+        copied = match.capturedEnd(3);
+    }
+    result += QStringView(masked).mid(copied);
+    // and whatever follows "password=" elsewhere
+    static const QRegularExpression anywhere(u"(password=)[^&]*"_s,
+                                             QRegularExpression::CaseInsensitiveOption);
+    return result.replace(anywhere, u"\\1"_s + Masked);
 }
 
 } // namespace FixedAssets
