@@ -1,6 +1,7 @@
 #include "accountset/AccountSetLocation.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -107,6 +108,7 @@ public:
 
         if (m_location.database.isEmpty() && !namesService())
             fail(u"the URL names no database"_s);
+        failOnMisplacedSecret();
         return m_location;
     }
 
@@ -199,6 +201,22 @@ private:
             m_location.parameters.append({key, value});
     }
 
+    // "postgresql://h/db&password=x" (a "?" missed) makes the password part of what messages
+    // show, the database name here.
+    void failOnMisplacedSecret() const
+    {
+        QStringList shown{m_location.user, m_location.host, m_location.database};
+        for (const auto &[key, value] : m_location.parameters) {
+            if (!AccountSetLocation::isSecret(key))
+                shown.append(value);
+        }
+        for (const QString &part : std::as_const(shown)) {
+            if (part.contains(u"password="_s, Qt::CaseInsensitive)) {
+                fail(AllocFix::MMTS::LoadLangString(u"“password=” 只能作为“?”之后的参数出现"_s));
+            }
+        }
+    }
+
     bool namesService() const
     {
         for (const auto &[key, value] : m_location.parameters) {
@@ -221,6 +239,13 @@ AccountSetLocation parseSQLite(const QString &text, const QString &path)
         raiseBadLocation(text, u"a file path may not contain \";\""_s);
     if (path.contains(QChar(0)))
         raiseBadLocation(text, u"a file path may not contain a NUL character"_s);
+    // A connection string typed as a location ("host=db password=..."): taken as a path, its
+    // password would show in every message that names the file.
+    if (path.contains(u"password="_s, Qt::CaseInsensitive)) {
+        raiseBadLocation(text, AllocFix::MMTS::LoadLangString(
+                                   u"它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 "
+                                   "postgresql://用户@主机/数据库"_s));
+    }
     // "dir/", "dir/." and "dir/.." name folders whether they exist or not.
     const QString last = path.section(u'/', -1);
     if (last.isEmpty() || last == u"." || last == u"..")
@@ -313,8 +338,9 @@ QString AccountSetLocation::canonical(bool withMaskedSecrets) const
 
 bool AccountSetLocation::isSecret(QStringView name)
 {
-    return name.compare(u"password", Qt::CaseInsensitive) == 0 ||
-           name.compare(u"sslpassword", Qt::CaseInsensitive) == 0;
+    // password and sslpassword; any other name so ended is one libpq refuses, but its value was
+    // meant as a secret all the same
+    return name.endsWith(u"password", Qt::CaseInsensitive);
 }
 
 QString AccountSetLocation::redacted(const QString &text)
@@ -331,15 +357,15 @@ QString AccountSetLocation::redacted(const QString &text)
         if (colon >= 0 && colon < at)
             masked.replace(colon + 1, at - colon - 1, Masked);
     }
-    // name=value pairs, as parse reads them, whose name, percent-decoded, ends in "password" (a
-    // mistyped name may hold a secret too); the value runs to the next "&"
+    // name=value pairs, as parse reads them, whose name, percent-decoded, is a secret one; the
+    // value runs to the next "&"
     static const QRegularExpression pair(u"(^|[?&])([^?&=]*)=([^&]*)"_s);
     QString result;
     qsizetype copied = 0;
     for (auto matches = pair.globalMatch(masked); matches.hasNext();) {
         const QRegularExpressionMatch match = matches.next();
         const QString name = percentDecoded(match.capturedView(2)).value_or(match.captured(2));
-        if (!name.endsWith(u"password"_s, Qt::CaseInsensitive))
+        if (!isSecret(name))
             continue;
         result += QStringView(masked).mid(copied, match.capturedStart(3) - copied) + Masked;
         copied = match.capturedEnd(3);

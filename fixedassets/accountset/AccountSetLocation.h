@@ -41,7 +41,8 @@ struct AccountSetLocation {
     QString shown() const;
     // Location text that may not parse, with every secret in it masked: for messages.
     static QString redacted(const QString &text);
-    // Whether a parameter of this name holds a secret: password or sslpassword, in any case.
+    // Whether a parameter of this name holds a secret: password, sslpassword, or any other name
+    // that ends in "password", in any letter case.
     static bool isSecret(QStringView name);
 
 private:

@@ -27,5 +27,13 @@
         <source>不能写入 %1：它是指向 %2 的符号链接；加上 --force 可替换链接本身</source>
         <translation>Cannot write %1: it is a symbolic link to %2; add --force to replace the link itself</translation>
     </message>
+    <message>
+        <source>它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 postgresql://用户@主机/数据库</source>
+        <translation>it reads as a connection string, not a file path; write a PostgreSQL account set as postgresql://user@host/database</translation>
+    </message>
+    <message>
+        <source>“password=” 只能作为“?”之后的参数出现</source>
+        <translation>"password=" may stand only as a parameter after "?"</translation>
+    </message>
 </context>
 </TS>

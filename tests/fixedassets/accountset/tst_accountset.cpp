@@ -230,6 +230,8 @@ void tst_AccountSet::refusalsMaskEverySecret_data()
     QTest::newRow("percent-encoded name") << u"postgresql://h/b?pass%77ord=s3cret&x"_s;
     QTest::newRow("separator in the value") << u"postgresql://h/b?password=a;s3cret&x"_s;
     QTest::newRow("key password") << u"postgresql://h/b?sslpassword=s3cret&x"_s;
+    QTest::newRow("connection string for a path") << u"host=h password=s3cret dbname=b"_s;
+    QTest::newRow("\"?\" missed") << u"postgresql://h/b&password=s3cret"_s;
 }
 
 void tst_AccountSet::refusalsMaskEverySecret()
