@@ -79,7 +79,7 @@ OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocati
     : m_path(path)
     , m_replace(replace)
 {
-    if (reading.kind == AccountSetLocation::Kind::SQLite) {
+    if (reading.kind == AccountSetLocation::Kind::SQLite && !reading.path.isEmpty()) {
         // SQLite keeps its journals beside the file it opened, and beside the file a link leads
         // to.
         QStringList sets{reading.path};

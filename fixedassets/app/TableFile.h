@@ -28,9 +28,10 @@ public:
     };
 
     // Raises InvalidArgument when the file may not be written (see OutputFile), or cannot be
-    // made. reading is the account set the table is read from, which it never replaces.
+    // made. reading is the account set the table is read from, which it never replaces (no path:
+    // none).
     static std::unique_ptr<TableFile> create(const QString &path, bool replace,
-                                             const AccountSetLocation &reading);
+                                             const AccountSetLocation &reading = {});
     virtual ~TableFile() = default;
 
     // Starts a sheet with its header row; the header and the first frozenColumns columns stay
