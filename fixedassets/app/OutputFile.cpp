@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -107,11 +108,11 @@ OutputFile::~OutputFile()
 
 QString OutputFile::accountSetFileAt(const QString &canonical) const
 {
-    for (const QString &file : m_readFiles) {
-        if (!canonical.isEmpty() && canonicalPath(file) == canonical)
-            return file;
-    }
-    return {};
+    const auto file =
+        std::find_if(m_readFiles.cbegin(), m_readFiles.cend(), [&canonical](const QString &read) {
+            return !canonical.isEmpty() && canonicalPath(read) == canonical;
+        });
+    return file != m_readFiles.cend() ? *file : QString();
 }
 
 mode_t OutputFile::checkTarget() const
