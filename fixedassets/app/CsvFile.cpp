@@ -34,7 +34,8 @@ qint64 kilobytes(qint64 bytes)
 
 qint64 megabytes(qint64 bytes)
 {
-    return (bytes + 1024 * 1024 - 1) / (1024 * 1024);
+    constexpr qint64 Megabyte = qint64{1} << 20;
+    return (bytes + Megabyte - 1) / Megabyte;
 }
 
 // The separator the first line uses most outside quotes: ',' unless ';' or a tab win.
@@ -213,9 +214,9 @@ struct CsvReader::State {
         if (parser.pstate == 0) // libcsv's ROW_NOT_BEGUN: a record may begin on this line
             recordLine = collector.line;
         const qsizetype bom = collector.line == 1 && line.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-        const auto size = static_cast<size_t>(line.size() - bom);
-        if (csv_parse(&parser, line.constData() + bom, size, onField, onRecordEnd, &collector) !=
-            size)
+        const auto bytes = static_cast<size_t>(line.size() - bom);
+        if (csv_parse(&parser, line.constData() + bom, bytes, onField, onRecordEnd, &collector) !=
+            bytes)
             raiseAt(path, collector.line - collector.lineBreaks, unpaired);
         checkRecord();
     }

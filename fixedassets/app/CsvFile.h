@@ -26,7 +26,8 @@ struct CsvLimits {
 
 // What the import reads at most: several times a worksheet of 200,000 cards (about 1,000,000
 // lines of 250 bytes), and far more than a spreadsheet program writes into a cell or a line.
-inline constexpr CsvLimits WorksheetLimits{qint64{1} << 30, 5'000'000, 256 * 1024, 32 * 1024};
+inline constexpr CsvLimits WorksheetLimits{qint64{1} << 30, 5'000'000, qsizetype{256} << 10,
+                                           qsizetype{32} << 10};
 
 // Reads a CSV file as RFC 4180 describes it, through libcsv, one record at a time: UTF-8, with or
 // without a byte order mark, its fields separated by commas, or by the semicolons or tabs that
