@@ -24,17 +24,20 @@ QString digest(const QString &text)
         QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
-QString fingerprintOf(const QString &setIdentity, qint32 cardId, const QString &number,
-                      const AllocFix::RecordList &departments, const AllocFix::RecordList &rows)
+// The set's identity and the card's ID go into the digest whole; the tag before it only tells
+// which set to expect.
+QString fingerprintOf(const QString &setIdentity, const QString &tag, qint32 cardId,
+                      const QString &number, const AllocFix::RecordList &departments,
+                      const AllocFix::RecordList &rows)
 {
-    QString text = u"%1\n%2\n%3\n"_s.arg(setIdentity).arg(cardId).arg(number);
+    QString text = u"%1\n%2\n%3\n"_s.arg(setIdentity, QString::number(cardId), number);
     for (qsizetype d = 1; d <= departments.count(); ++d) {
         const AllocFix::FieldRecord department = departments.at(d);
         text += u"%1:%2;"_s.arg(department.value(Fields::FItemID).toInt())
                     .arg(department.value(Fields::FRate).toDouble(), 0, 'g', 17);
     }
     text += CardRecords::toJson(rows);
-    return u"%1-%2-%3"_s.arg(setTag(setIdentity)).arg(cardId).arg(digest(text).left(16));
+    return u"%1-%2-%3"_s.arg(tag, QString::number(cardId), digest(text).left(16));
 }
 
 } // namespace
@@ -61,6 +64,7 @@ qsizetype readManualCards(const QString &props, const QString &label,
     const AccountSet set = AccountSet::fromProps(props);
     const Adjustment::CardsToAdjust found = Adjustment::findCards(set);
     const QString identity = Schema::identity(set);
+    const QString tag = setTag(identity);
     Progress progress(label, found.manual.size());
     constexpr qsizetype CardsPerStep = 1000;
     for (qsizetype first = 0; first < found.manual.size(); first += CardsPerStep) {
@@ -77,7 +81,7 @@ qsizetype readManualCards(const QString &props, const QString &label,
                 card->name,
                 card->departments,
                 card->rows,
-                fingerprintOf(identity, ids[i], card->number, card->departments, card->rows)};
+                fingerprintOf(identity, tag, ids[i], card->number, card->departments, card->rows)};
             use(manual);
         }
         progress.advance(ids.size());
