@@ -1,6 +1,7 @@
 #include "app/CsvFile.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -9,6 +10,7 @@
 #include <csv.h>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -42,8 +44,7 @@ void requireUtf8(const QString &path, const QList<QByteArray> &lines)
         const QString text = decoder(lines[i]);
         if (decoder.hasError()) {
             raiseAt(path, i + 1,
-                    u"this line is not UTF-8 text; save the worksheet as \"CSV UTF-8\" in your "
-                    "spreadsheet program"_s);
+                    LoadLangString(u"这一行不是 UTF-8 文本；请在电子表格程序中把工作表另存为“CSV UTF-8”"_s));
         }
     }
 }
@@ -106,7 +107,7 @@ QList<CsvRecord> readCsvFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        raiseAt(path, 0, u"cannot be read: "_s + file.errorString());
+        raiseAt(path, 0, LoadLangString(u"无法读取：%1"_s).arg(file.errorString()));
     QByteArray content = file.readAll();
     if (content.startsWith("\xEF\xBB\xBF"))
         content.remove(0, 3);
@@ -115,14 +116,13 @@ QList<CsvRecord> readCsvFile(const QString &path)
 
     csv_parser parser{};
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
-        raiseAt(path, 0, u"cannot be read: out of memory"_s);
+        raiseAt(path, 0, LoadLangString(u"无法读取：内存不足"_s));
     const auto freeParser = qScopeGuard([&parser] { csv_free(&parser); });
     csv_set_delim(&parser, lines.isEmpty() ? ',' : separatorOf(lines.first()));
     csv_set_space_func(&parser, isSpace);
 
     Collector collector;
-    const QString unpaired = u"the quotes do not pair up (a field that holds a quote is quoted "
-                             "whole, with its quotes doubled)"_s;
+    const QString unpaired = LoadLangString(u"引号不成对（含有引号的字段要整体加引号，其中的引号写两次）"_s);
     for (const QByteArray &line : lines) {
         ++collector.line;
         const auto size = static_cast<size_t>(line.size());

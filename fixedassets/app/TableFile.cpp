@@ -1,19 +1,26 @@
 #include "app/TableFile.h"
 
+#include "accountset/AccountSetErrors.h"
 #include "host/ErrorRecord.h"
 #include "records/FieldValue.h"
+#include "host/MMTS.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
 #include <csv.h>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -22,7 +29,51 @@ namespace {
 [[noreturn]] void raiseCannotWrite(const QString &path, const QString &why)
 {
     throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
-                            u"Cannot write %1: %2"_s.arg(path, why), u"allocfix"_s);
+                            LoadLangString(u"无法写入 %1：%2"_s).arg(path, why), u"allocfix"_s);
+}
+
+// Less than a table needs to be finished: what is written stops at a full disk.
+bool noRoomBeside(const QString &path)
+{
+    constexpr qint64 LeastRoom = 64 * 1024;
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return disk.isValid() && disk.bytesAvailable() < LeastRoom;
+}
+
+// A full disk is no fault of the user's input: the export goes through once there is room.
+[[noreturn]] void raiseNoRoom(const QString &path)
+{
+    throw AllocFix::Failure(
+        AccountSetError::Full,
+        LoadLangString(u"无法写入 %1：磁盘没有剩余空间。请腾出空间后重试。"_s).arg(path),
+        u"allocfix"_s);
+}
+
+[[noreturn]] void raiseWriteFailure(const QString &path, const QString &why)
+{
+    if (noRoomBeside(path))
+        raiseNoRoom(path);
+    raiseCannotWrite(path, why);
+}
+
+// libxlsxwriter reports its own errors on stderr ("[ERROR] ... packager.c"); the program
+// reports them as its one line instead.
+lxw_error closeQuietly(lxw_workbook *workbook)
+{
+    std::fflush(stderr);
+    const int kept = dup(STDERR_FILENO);
+    const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (kept >= 0 && discard >= 0)
+        dup2(discard, STDERR_FILENO);
+    if (discard >= 0)
+        close(discard);
+    const lxw_error error = workbook_close(workbook);
+    std::fflush(stderr);
+    if (kept >= 0) {
+        dup2(kept, STDERR_FILENO);
+        close(kept);
+    }
+    return error;
 }
 
 QString cellText(const QVariant &cell)
@@ -44,7 +95,7 @@ public:
         , m_file(path)
     {
         if (!m_file.open(QIODevice::WriteOnly))
-            raiseCannotWrite(m_path, m_file.errorString());
+            raiseWriteFailure(m_path, m_file.errorString());
         m_file.write("\xEF\xBB\xBF");
     }
 
@@ -79,8 +130,13 @@ public:
 
     void commit() override
     {
-        if (!m_file.commit())
-            raiseCannotWrite(m_path, m_file.errorString());
+        // The last lines wait in the file's buffer: commit alone would not see that the disk
+        // took none of them, and would put an empty file in place.
+        if (!m_file.flush() || !m_file.commit()) {
+            if (m_file.error() == QFileDevice::ResourceError)
+                raiseNoRoom(m_path);
+            raiseWriteFailure(m_path, m_file.errorString());
+        }
     }
 
 private:
@@ -98,7 +154,7 @@ public:
         QTemporaryFile reserved(QFileInfo(path).absoluteDir().filePath(u".allocfix-XXXXXX.xlsx"_s));
         reserved.setAutoRemove(false);
         if (!reserved.open())
-            raiseCannotWrite(m_path, reserved.errorString());
+            raiseWriteFailure(m_path, reserved.errorString());
         m_partPath = reserved.fileName();
         m_part = QFile::encodeName(m_partPath);
         lxw_workbook_options options{};
@@ -106,7 +162,7 @@ public:
         m_workbook = workbook_new_opt(m_part.constData(), &options);
         if (!m_workbook) {
             QFile::remove(m_partPath);
-            raiseCannotWrite(m_path, u"the spreadsheet library cannot start it"_s);
+            raiseCannotWrite(m_path, LoadLangString(u"电子表格库无法创建它"_s));
         }
         m_header = workbook_add_format(m_workbook);
         format_set_bold(m_header);
@@ -127,7 +183,7 @@ public:
     ~XlsxTable() override
     {
         if (m_workbook) {
-            workbook_close(m_workbook);
+            closeQuietly(m_workbook);
             QFile::remove(m_partPath);
         }
     }
@@ -137,7 +193,7 @@ public:
         finishSheet();
         m_sheet = workbook_add_worksheet(m_workbook, name.toUtf8().constData());
         if (!m_sheet)
-            raiseCannotWrite(m_path, u"no sheet can be named \"%1\""_s.arg(name));
+            raiseCannotWrite(m_path, LoadLangString(u"工作表不能命名为“%1”"_s).arg(name));
         m_row = 0;
         m_columns = columns;
         for (int c = 0; c < columns.size(); ++c) {
@@ -153,7 +209,7 @@ public:
     void addRow(const QVariantList &cells) override
     {
         if (++m_row >= LXW_ROW_MAX)
-            raiseCannotWrite(m_path, u"a sheet holds at most %1 lines"_s.arg(LXW_ROW_MAX));
+            raiseCannotWrite(m_path, LoadLangString(u"一个工作表最多容纳 %1 行"_s).arg(LXW_ROW_MAX));
         for (int c = 0; c < cells.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
             lxw_format *format = c < m_columns.size() && m_columns[c].toFill ? m_toFill : nullptr;
@@ -190,7 +246,7 @@ public:
     void commit() override
     {
         finishSheet();
-        const lxw_error error = workbook_close(m_workbook);
+        const lxw_error error = closeQuietly(m_workbook);
         m_workbook = nullptr;
         std::error_code moved;
         if (error == LXW_NO_ERROR) {
@@ -205,7 +261,10 @@ public:
             }
         }
         if (error != LXW_NO_ERROR || moved) {
+            const bool noRoom = noRoomBeside(m_partPath);
             QFile::remove(m_partPath);
+            if (noRoom)
+                raiseNoRoom(m_path);
             raiseCannotWrite(m_path, error != LXW_NO_ERROR
                                          ? QString::fromUtf8(lxw_strerror(error))
                                          : QString::fromStdString(moved.message()));
@@ -240,11 +299,11 @@ std::unique_ptr<TableFile> TableFile::create(const QString &path, bool replace)
 {
     const QFileInfo file(path);
     if (file.isDir())
-        raiseCannotWrite(path, u"it is a folder"_s);
+        raiseCannotWrite(path, LoadLangString(u"它是文件夹"_s));
     if (file.exists() && !replace) {
         throw AllocFix::Failure(
             AllocFix::ErrorNumber::InvalidArgument,
-            u"%1 is there already; name another file, or add --force to replace it"_s.arg(path),
+            LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s).arg(path),
             u"allocfix"_s);
     }
     if (file.suffix().compare(u"xlsx"_s, Qt::CaseInsensitive) == 0)

@@ -17,6 +17,7 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 namespace Fields = AllocFix::Fields;
@@ -175,7 +176,7 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
         static_cast<int>(detailLevel(reference.items(AllocFix::DepartmentItemClass)).size()));
     qsizetype lines = 0;
     qsizetype cards = 0;
-    readManualCards(props, u"Exporting the cards left for manual work"_s,
+    readManualCards(props, LoadLangString(u"正在导出留待手工调整的卡片"_s),
                     [&](const ManualCard &card) {
                         for (qsizetype r = 1; r <= card.rows.count(); ++r) {
                             table->addRow(lineFor(card, card.rows.at(r), columns, reference));
@@ -187,7 +188,7 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
     table->commit();
     std::printf(
         "%s\n",
-        qUtf8Printable(u"Wrote %1 lines for the %2 cards left for manual work to %3."_s.arg(lines)
+        qUtf8Printable(LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s).arg(lines)
                            .arg(cards)
                            .arg(options.output)));
     return ExitSuccess;

@@ -14,6 +14,7 @@
 #include "records/RecordFields.h"
 #include "services/CardRecords.h"
 #include "services/SaveChecks.h"
+#include "host/MMTS.h"
 
 #include <QHash>
 #include <QMap>
@@ -23,6 +24,7 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 namespace Fields = AllocFix::Fields;
@@ -56,8 +58,7 @@ void checkCard(const ManualCard &card, const QList<std::pair<qsizetype, FieldRec
                                 .arg(row.value(Fields::FAcctID).toInt()) +
                             AllocFix::CardView::ItemListText(row.value(Fields::Detail).toList());
         if (const qsizetype first = seen.value(key); first != 0) {
-            faults.append({line, u"the line repeats line %1: the same department, account and "
-                                 "items"_s.arg(first)});
+            faults.append({line, LoadLangString(u"这一行与第 %1 行重复：部门、科目和核算项目都相同"_s).arg(first)});
         } else {
             seen.insert(key, line);
         }
@@ -75,8 +76,7 @@ void checkCard(const ManualCard &card, const QList<std::pair<qsizetype, FieldRec
         if (department == departments.cend()) {
             faults.append(
                 {rows.first().first,
-                 u"card %1: the department %2 has no line; each of the card's "
-                 "departments needs lines whose rates make 100%"_s.arg(cardName(card), name)});
+                 LoadLangString(u"卡片 %1：部门 %2 没有行；卡片的每个部门都需要比例合计为 100% 的行"_s).arg(cardName(card), name)});
             continue;
         }
         if (std::llround(department->sum * 10000.0) == 10000)
@@ -85,9 +85,8 @@ void checkCard(const ManualCard &card, const QList<std::pair<qsizetype, FieldRec
         faults.append(
             {department->firstLine,
              department->fractions && std::llround(department->sum * 10000.0) == 100
-                 ? u"the rates of department %1 on card %2 make %3%: rates are percent, so "
-                   "write 50 for half, not 0.5"_s.arg(name, cardName(card), sum)
-                 : u"the rates of department %1 on card %2 make %3%, not 100%"_s.arg(
+                 ? LoadLangString(u"卡片 %2 上部门 %1 的比例合计为 %3%：比例是百分数，一半请写 50，不是 0.5"_s).arg(name, cardName(card), sum)
+                 : LoadLangString(u"卡片 %2 上部门 %1 的比例合计为 %3%，不是 100%"_s).arg(
                        name, cardName(card), sum)});
     }
 }
@@ -106,8 +105,8 @@ void printFaults(const QString &file, QList<WorksheetFault> faults)
     std::fprintf(stderr, "allocfix: %s\n",
                  qUtf8Printable(
                      (faults.size() == 1
-                          ? u"1 fault in %1; nothing was saved"_s.arg(file)
-                          : u"%1 faults in %2; nothing was saved"_s.arg(faults.size()).arg(file))));
+                          ? LoadLangString(u"%1 中有 1 处错误；没有保存任何内容"_s).arg(file)
+                          : LoadLangString(u"%2 中有 %1 处错误；没有保存任何内容"_s).arg(faults.size()).arg(file))));
 }
 
 // The rows a card's filled lines ask for, checked by the rules the account set keeps; nothing,
@@ -121,14 +120,13 @@ std::optional<RecordList> rowsOfCard(const WorksheetLines &lines,
 {
     if (fileCard.checkCode.isEmpty()) {
         faults.append({fileCard.firstLine,
-                       u"card %1 has no %2: keep that column as the export wrote it"_s.arg(
+                       LoadLangString(u"卡片 %1 没有%2：请保持导出时写的这一列"_s).arg(
                            cardName(card), lines.header(Kind::CheckCode))});
         return std::nullopt;
     }
     if (fileCard.checkCode != card.fingerprint) {
         faults.append({fileCard.checkCodeLine,
-                       u"card %1 has changed since the export (its departments or expense rows "
-                       "are not the ones exported); export it again"_s.arg(cardName(card))});
+                       LoadLangString(u"卡片 %1 在导出后已被修改（其部门或费用分配行与导出时不同）；请重新导出"_s).arg(cardName(card))});
         return std::nullopt;
     }
 
@@ -173,12 +171,10 @@ void requireEveryCard(const QList<ManualCard> &manual, const WorksheetLines &lin
         const WorksheetLines::Card *fileCard = fileCards.value(card.number);
         if (!fileCard) {
             faults.append(
-                {0, u"card %1 is left for manual work but not in the worksheet; the "
-                    "cards are saved together, so fill in every one"_s.arg(cardName(card))});
+                {0, LoadLangString(u"卡片 %1 留待手工调整，但不在工作表中；卡片要一起保存，请逐张填写"_s).arg(cardName(card))});
         } else if (fileCard->filled.isEmpty()) {
             faults.append({fileCard->firstLine,
-                           u"card %1 has no filled line; the cards left for manual work are "
-                           "saved together, so fill in every one"_s.arg(cardName(card))});
+                           LoadLangString(u"卡片 %1 没有填写的行；留待手工调整的卡片要一起保存，请逐张填写"_s).arg(cardName(card))});
         }
     }
 }
@@ -199,15 +195,14 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
 
     // The cards without their rows: the fingerprint stands for them.
     QList<ManualCard> manual;
-    const qsizetype automatic = readManualCards(props, u"Reading the cards left for manual work"_s,
+    const qsizetype automatic = readManualCards(props, LoadLangString(u"正在读取留待手工调整的卡片"_s),
                                                 [&manual](ManualCard &card) {
                                                     card.rows = RecordList();
                                                     manual.append(card);
                                                 });
     if (manual.isEmpty()) {
         throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
-                                u"No card is left for manual work, so %1 has nothing to save "
-                                "(allocfix check tells what is left)"_s.arg(file),
+                                LoadLangString(u"没有留待手工调整的卡片，%1 没有可保存的内容（allocfix check 会列出剩下的）"_s).arg(file),
                                 u"allocfix"_s);
     }
     QHash<QString, const ManualCard *> manualByNumber;
@@ -222,7 +217,7 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
     QMap<qint32, RecordList> rowsByCard;
     qsizetype rowCount = 0;
     {
-        Progress progress(u"Checking the worksheet"_s, lines.cards().size());
+        Progress progress(LoadLangString(u"正在检查工作表"_s), lines.cards().size());
         for (const WorksheetLines::Card &fileCard : lines.cards()) {
             progress.advance();
             const ManualCard *card = manualByNumber.value(fileCard.number);
@@ -230,8 +225,7 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
             // without filled lines is told with the missing ones.
             if (!card && !fileCard.filled.isEmpty()) {
                 faults.append({fileCard.filled.first().line,
-                               u"%1 is no card left for manual work: no card has this number, "
-                               "or it has been allocated since the export"_s.arg(fileCard.number)});
+                               LoadLangString(u"%1 不是留待手工调整的卡片：没有卡片用此编码，或它在导出后已被分配"_s).arg(fileCard.number)});
             }
             if (!card || fileCard.filled.isEmpty())
                 continue;
@@ -250,12 +244,11 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
     }
 
     const QString checked =
-        u"%1: %2 cards, %3 expense rows, no fault"_s.arg(file).arg(rowsByCard.size()).arg(rowCount);
+        LoadLangString(u"%1：%2 张卡片，%3 个费用分配行，没有错误"_s).arg(file).arg(rowsByCard.size()).arg(rowCount);
     if (options.dryRun) {
-        std::printf("%s; nothing was saved (--dry-run).\n", qUtf8Printable(checked));
+        printLine(stdout, LoadLangString(u"%1；没有保存任何内容（--dry-run）。"_s).arg(checked));
         if (automatic > 0)
-            std::printf("The import adjusts %lld cards automatically first.\n",
-                        static_cast<long long>(automatic));
+            printLine(stdout, LoadLangString(u"导入会先自动调整 %1 张卡片。"_s).arg(automatic));
         return ExitSuccess;
     }
 
@@ -265,34 +258,31 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
         AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
     const RecordList queue = cardUpdate->ReturnExpensInf(props);
     if (automatic > 0) {
-        std::printf("Adjusted %lld cards automatically first, as the wizard does.\n",
-                    static_cast<long long>(automatic));
-        std::fflush(stdout);
+        printLine(stdout,
+                  LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
     }
     // Another user may have saved or changed cards since they were read: every card must still
     // be the one checked, or nothing is saved.
     const auto raiseChanged = [&file](const QString &what) {
         throw AllocFix::Failure(AccountSetError::SaveRejected,
-                                u"Nothing of %1 was saved: %2 since the worksheet was checked; "
-                                "check the cards and export again"_s.arg(file, what),
+                                LoadLangString(u"%1 的内容都没有保存：检查工作表之后%2；请检查卡片后重新导出"_s).arg(file, what),
                                 AccountSetError::Source);
     };
     if (queue.count() != rowsByCard.size()) {
-        raiseChanged(u"%1 cards instead of %2 are left for manual work"_s.arg(queue.count())
+        raiseChanged(LoadLangString(u"留待手工调整的卡片是 %1 张而不是 %2 张"_s).arg(queue.count())
                          .arg(rowsByCard.size()));
     }
     FieldRecord allocations = FieldRecord::create();
     for (qsizetype p = 1; p <= queue.count(); ++p) {
         const qint32 cardId = queue.at(p).value(Fields::FAlterID).toInt();
         if (!rowsByCard.contains(cardId))
-            raiseChanged(u"card %1 has come to need manual work"_s.arg(
+            raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s).arg(
                 CardRecords::describeCard(set, cardId)));
         allocations.setValue(QString::number(p), rowsByCard.value(cardId));
     }
-    std::fprintf(stderr, "Saving the expense rows of %lld cards...\n",
-                 static_cast<long long>(rowsByCard.size()));
+    printLine(stderr, LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(rowsByCard.size()));
     cardUpdate->SaveDoubleExpense(props, allocations);
-    std::printf("%s; saved.\n", qUtf8Printable(checked));
+    printLine(stdout, LoadLangString(u"%1；已保存。"_s).arg(checked));
     return ExitSuccess;
 }
 

@@ -1,12 +1,14 @@
 #include "app/WorksheetLines.h"
 
 #include "app/TableFile.h"
+#include "host/MMTS.h"
 
 #include <QRegularExpression>
 
 #include <array>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -24,7 +26,7 @@ WorksheetLines::WorksheetLines(const QList<CsvRecord> &records, const ReferenceD
                                QList<WorksheetFault> &faults)
 {
     if (records.isEmpty()) {
-        faults.append({0, u"the worksheet is empty"_s});
+        faults.append({0, LoadLangString(u"工作表是空的"_s)});
         return;
     }
     if (!readHeader(records.first(), reference, faults))
@@ -37,7 +39,7 @@ WorksheetLines::WorksheetLines(const QList<CsvRecord> &records, const ReferenceD
         const bool filled = isFilled(line);
         if (number.isEmpty()) {
             if (filled) {
-                faults.append({line.line, u"the line names no card: fill in its %1"_s.arg(
+                faults.append({line.line, LoadLangString(u"这一行没有指定卡片：请填写%1"_s).arg(
                                               header(Kind::AssetNumber))});
             }
             continue;
@@ -57,7 +59,7 @@ WorksheetLines::WorksheetLines(const QList<CsvRecord> &records, const ReferenceD
             card.checkCode = checkCode;
             card.checkCodeLine = line.line;
         } else if (checkCode != card.checkCode) {
-            faults.append({line.line, u"the %1 differs from that of line %2 of the same card"_s
+            faults.append({line.line, LoadLangString(u"%1与同一张卡片第 %2 行的不同"_s)
                                           .arg(header(Kind::CheckCode))
                                           .arg(card.checkCodeLine)});
         }
@@ -85,7 +87,7 @@ bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
     const qsizetype faultsBefore = faults.size();
     const auto place = [&](qint64 columnKey, qsizetype column, const QString &text) {
         if (m_columns.contains(columnKey)) {
-            faults.append({header.line, u"the column \"%1\" is there twice"_s.arg(text)});
+            faults.append({header.line, LoadLangString(u"列“%1”出现了两次"_s).arg(text)});
             return;
         }
         m_columns.insert(columnKey, {column, text});
@@ -106,8 +108,7 @@ bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
                 std::find_if(classes.cbegin(), classes.cend(),
                              [&className](const auto &c) { return c.name == className; });
             if (itemClass == classes.cend()) {
-                faults.append({header.line, u"the column \"%1\" names no item class that an "
-                                            "account uses"_s.arg(text)});
+                faults.append({header.line, LoadLangString(u"列“%1”不是任何科目使用的核算类别"_s).arg(text)});
             } else {
                 place(key(Kind::Item, itemClass->id), c, text);
             }
@@ -120,8 +121,7 @@ bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
             missing.append(u'"' + Worksheet::knownHeaders(kind).join(u"\" or \""_s) + u'"');
     }
     if (!missing.isEmpty()) {
-        faults.append({header.line, u"the worksheet has no column %1; fill in the worksheet that "
-                                    "allocfix export wrote"_s.arg(missing.join(u", "_s))});
+        faults.append({header.line, LoadLangString(u"工作表没有列 %1；请填写 allocfix export 写出的工作表"_s).arg(missing.join(u", "_s))});
     }
     return faults.size() == faultsBefore;
 }

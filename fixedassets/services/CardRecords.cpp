@@ -5,6 +5,7 @@
 #include "accountset/BulkInsert.h"
 #include "accountset/PreparedStatement.h"
 #include "records/RecordFields.h"
+#include "host/MMTS.h"
 
 #include <QLocale>
 #include <QSet>
@@ -14,6 +15,7 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 namespace Fields = AllocFix::Fields;
@@ -120,7 +122,7 @@ void requireCard(const AccountSet &set, qint32 cardId)
 {
     if (!set.scalar(u"SELECT 1 FROM cards WHERE alter_id = ?"_s, {cardId}).isValid()) {
         throw AllocFix::Failure(AccountSetError::UnknownCard,
-                                u"The account set has no card with FAlterID %1"_s.arg(cardId),
+                                LoadLangString(u"账套中没有 FAlterID 为 %1 的卡片"_s).arg(cardId),
                                 AccountSetError::Source);
     }
 }

@@ -4,8 +4,10 @@
 #include "accountset/AccountSetErrors.h"
 #include "host/ByName.h"
 #include "services/ItemRecordSet.h"
+#include "host/MMTS.h"
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -17,7 +19,7 @@ ItemInfoService::GetList(const QString &props, qint16 itemClassId, qint32 &resul
                              condition.toString().trimmed().isEmpty();
     if (!noCondition) {
         throw AllocFix::Failure(AccountSetError::NotSupported,
-                                u"GetList takes no condition; search the record set instead"_s,
+                                LoadLangString(u"GetList 不接受条件；请在记录集中查找"_s),
                                 AccountSetError::Source);
     }
     auto items = ReferenceSnapshot::itemList(AccountSet::fromProps(props), itemClassId);
