@@ -384,7 +384,10 @@ void AccountSet::raise(const QSqlError &error) const
     case SqlDriver::ErrorKind::ReadOnly:
         raiseReadOnly(m_location, reason);
     case SqlDriver::ErrorKind::ConnectionLost:
-        raiseConnectionLost(m_location);
+        // The server's own words; the driver's ("QPSQL: Unable to create query") add nothing.
+        raiseConnectionLost(m_location, error.databaseText().isEmpty()
+                                            ? reason
+                                            : error.databaseText().simplified());
     case SqlDriver::ErrorKind::Other:
         break;
     }

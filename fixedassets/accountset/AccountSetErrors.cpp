@@ -36,14 +36,12 @@ void raiseNoRoom(const AccountSetLocation &location, const QString &reason)
         AccountSetError::Source);
 }
 
-void raiseConnectionLost(const AccountSetLocation &location)
+void raiseConnectionLost(const AccountSetLocation &location, const QString &reason)
 {
-    // The server's and the driver's words on it (the statement, its context) help no user;
-    // --verbose shows them.
     throw AllocFix::Failure(
         AccountSetError::ConnectionLost,
-        LoadLangString(u"账套 %1：与服务器的连接已断开；没有保存任何内容。请重试。"_s)
-            .arg(location.shown()),
+        LoadLangString(u"账套 %1：与服务器的连接已断开；没有保存任何内容。请重试。（%2）"_s)
+            .arg(location.shown(), reason),
         AccountSetError::Source);
 }
 

@@ -33,6 +33,6 @@ class AccountSetLocation;
 [[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage);
 [[noreturn]] void raiseReadOnly(const AccountSetLocation &location, const QString &reason);
 [[noreturn]] void raiseNoRoom(const AccountSetLocation &location, const QString &reason);
-[[noreturn]] void raiseConnectionLost(const AccountSetLocation &location);
+[[noreturn]] void raiseConnectionLost(const AccountSetLocation &location, const QString &reason);
 
 } // namespace FixedAssets

@@ -220,8 +220,8 @@
         <translation>PostgreSQL cannot store a text that holds a NUL character (U+0000)</translation>
     </message>
     <message>
-        <source>账套 %1：与服务器的连接已断开；没有保存任何内容。请重试。</source>
-        <translation>Account set %1: the connection to the server was lost; nothing was saved. Try again.</translation>
+        <source>账套 %1：与服务器的连接已断开；没有保存任何内容。请重试。（%2）</source>
+        <translation>Account set %1: the connection to the server was lost; nothing was saved. Try again. (%2)</translation>
     </message>
     <message>
         <source>含有错误的 %-转义、不是 UTF-8 的字节或 %00</source>
