@@ -134,9 +134,11 @@ void leaveWriteAheadLog(const AccountSetLocation &location)
     }
     QSqlDatabase::removeDatabase(name);
     if (mode.compare(u"delete"_s, Qt::CaseInsensitive) != 0) {
-        throw AllocFix::Failure(AccountSetError::CannotOpen,
-                                LoadLangString(u"无法替换账套 %1：另一个程序正打开它。请在那里关闭后重试。"_s).arg(location.path),
-                                AccountSetError::Source);
+        throw AllocFix::Failure(
+            AccountSetError::CannotOpen,
+            LoadLangString(u"无法替换账套 %1：另一个程序正打开它。请在那里关闭后重试。"_s)
+                .arg(location.path),
+            AccountSetError::Source);
     }
 }
 
@@ -175,9 +177,10 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
         if (version > Schema::CurrentVersion) {
             throw AllocFix::Failure(
                 AccountSetError::TooNew,
-                LoadLangString(u"账套 %1 由更新的程序创建（结构版本 %2；本程序最高支持 %3）。请用更新的程序打开。"_s).arg(
-                    location.shown(), QString::number(version),
-                    QString::number(Schema::CurrentVersion)),
+                LoadLangString(
+                    u"账套 %1 由更新的程序创建（结构版本 %2；本程序最高支持 %3）。请用更新的程序打开。"_s)
+                    .arg(location.shown(), QString::number(version),
+                         QString::number(Schema::CurrentVersion)),
                 AccountSetError::Source);
         }
         QSqlDatabase db = set.database();
@@ -228,7 +231,8 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
     if (target.isDir())
         raiseFolder(location.path);
     if (!QFileInfo(target.absolutePath()).isDir())
-        raiseCannotCreate(location, LoadLangString(u"文件夹 %1 不存在"_s).arg(target.absolutePath()));
+        raiseCannotCreate(location,
+                          LoadLangString(u"文件夹 %1 不存在"_s).arg(target.absolutePath()));
     // Built beside the target under a name of its own, owner-only, and moved over the target
     // only when complete.
     QTemporaryFile stagingFile(location.path + u".new-XXXXXX"_s);

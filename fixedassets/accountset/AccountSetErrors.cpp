@@ -21,7 +21,8 @@ void raiseReadOnly(const AccountSetLocation &location, const QString &reason)
 {
     throw AllocFix::Failure(
         AccountSetError::ReadOnly,
-        LoadLangString(u"账套 %1 是只读的：%2。不能在其中调整或保存；请使它可写，或在副本上工作。"_s)
+        LoadLangString(
+            u"账套 %1 是只读的：%2。不能在其中调整或保存；请使它可写，或在副本上工作。"_s)
             .arg(location.shown(), reason),
         AccountSetError::Source);
 }

@@ -21,10 +21,10 @@ const QString Masked = u"***"_s;
 
 [[noreturn]] void raiseBadLocation(const QString &text, const QString &why)
 {
-    throw AllocFix::Failure(
-        AccountSetError::BadLocation,
-        LoadLangString(u"“%1”不是有效的账套位置：%2"_s).arg(AccountSetLocation::redacted(text), why),
-        AccountSetError::Source);
+    throw AllocFix::Failure(AccountSetError::BadLocation,
+                            LoadLangString(u"“%1”不是有效的账套位置：%2"_s)
+                                .arg(AccountSetLocation::redacted(text), why),
+                            AccountSetError::Source);
 }
 
 int hexValue(char c)
@@ -126,7 +126,8 @@ private:
     void readUserInfo(QStringView userInfo)
     {
         const qsizetype colon = userInfo.indexOf(u':');
-        m_location.user = decoded(colon < 0 ? userInfo : userInfo.left(colon), LoadLangString(u"用户名"_s));
+        m_location.user =
+            decoded(colon < 0 ? userInfo : userInfo.left(colon), LoadLangString(u"用户名"_s));
         if (colon >= 0)
             m_location.password = decoded(userInfo.mid(colon + 1), LoadLangString(u"密码"_s));
     }
@@ -147,7 +148,8 @@ private:
             portText = after.mid(1);
         } else {
             const qsizetype colon = hostPort.indexOf(u':');
-            m_location.host = decoded(colon < 0 ? hostPort : hostPort.left(colon), LoadLangString(u"主机"_s));
+            m_location.host =
+                decoded(colon < 0 ? hostPort : hostPort.left(colon), LoadLangString(u"主机"_s));
             portText = colon < 0 ? QStringView() : hostPort.mid(colon + 1);
         }
         if (!portText.isEmpty() || hostPort.endsWith(u':'))
@@ -250,9 +252,12 @@ AccountSetLocation AccountSetLocation::parse(const QString &text)
             raiseBadLocation(text, LoadLangString(u"应为 postgresql://用户@主机:端口/数据库"_s));
         return PostgresUrlParser(trimmed).parse(scheme.capturedLength() + 2);
     }
-    throw AllocFix::Failure(AccountSetError::BadLocation,
-                            LoadLangString(u"“%1”是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库"_s).arg(redacted(text)),
-                            AccountSetError::Source);
+    throw AllocFix::Failure(
+        AccountSetError::BadLocation,
+        LoadLangString(
+            u"“%1”是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库"_s)
+            .arg(redacted(text)),
+        AccountSetError::Source);
 }
 
 AccountSetLocation AccountSetLocation::fromProps(const QString &props)

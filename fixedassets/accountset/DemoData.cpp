@@ -182,7 +182,8 @@ public:
         if (!valid) {
             throw AllocFix::Failure(
                 AllocFix::ErrorNumber::InvalidArgument,
-                LoadLangString(u"演示账套每张卡片至少需要两行；除总账的 %1 个部门外，部门要多于每张卡片的行数；除总账的 %2 个费用科目外，还要有更多费用科目"_s)
+                LoadLangString(
+                    u"演示账套每张卡片至少需要两行；除总账的 %1 个部门外，部门要多于每张卡片的行数；除总账的 %2 个费用科目外，还要有更多费用科目"_s)
                     .arg(LedgerDepartments)
                     .arg(LedgerExpenseAccounts));
         }

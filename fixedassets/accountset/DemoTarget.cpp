@@ -157,16 +157,20 @@ void checkDemoTarget(const AccountSetLocation &location, bool replaceAccountSet)
     const bool foreignLost =
         location.kind == AccountSetLocation::Kind::SQLite || !contents->accountSet;
     if (!contents->foreignTables.isEmpty() && foreignLost) {
-        refuse(location, LoadLangString(u"存有其他数据（表 %1）；永不替换"_s).arg(
-                             listed(contents->foreignTables)));
+        refuse(location, LoadLangString(u"存有其他数据（表 %1）；永不替换"_s)
+                             .arg(listed(contents->foreignTables)));
     }
     if (!contents->accountSet || replaceAccountSet)
         return;
     if (contents->version > Schema::CurrentVersion) {
-        refuse(location, LoadLangString(u"存有由更新的程序创建的账套（结构版本 %1）；要替换请加 --force"_s).arg(contents->version));
+        refuse(location,
+               LoadLangString(u"存有由更新的程序创建的账套（结构版本 %1）；要替换请加 --force"_s)
+                   .arg(contents->version));
     }
     if (!contents->demo) {
-        refuse(location, LoadLangString(u"存有一个 %1 张卡片的账套，它不是演示账套；要替换请加 --force"_s).arg(contents->cards));
+        refuse(location,
+               LoadLangString(u"存有一个 %1 张卡片的账套，它不是演示账套；要替换请加 --force"_s)
+                   .arg(contents->cards));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "host/MMTS.h"
 
 #include <QStringList>
+#include <QUuid>
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
@@ -15,6 +16,7 @@ namespace FixedAssets::Schema {
 namespace {
 
 const QString VersionKey = u"SchemaVersion"_s;
+const QString IdentityKey = u"SetID"_s;
 
 // Version 1: the account set as the first program made it.
 QStringList version1Tables()
@@ -87,6 +89,14 @@ QStringList version3Guards(const AccountSet &set)
         });
 }
 
+// Version 4: the account set's identity, so that what was written from one set (a worksheet)
+// is not taken for another that happens to hold the same cards. A set keeps the identity it has.
+void version4Identity(const AccountSet &set)
+{
+    if (identity(set).isEmpty())
+        set.setProfileValue(IdentityKey, QUuid::createUuid().toString(QUuid::WithoutBraces));
+}
+
 void run(const AccountSet &set, const QStringList &statements)
 {
     for (const QString &sql : statements)
@@ -101,6 +111,8 @@ void applyVersion(const AccountSet &set, int version)
         run(set, version2Tables(set));
     else if (version == 3)
         run(set, version3Guards(set));
+    else if (version == 4)
+        version4Identity(set);
 }
 
 [[noreturn]] void raiseNotAnAccountSet(const AccountSet &set, const QString &why)
@@ -146,6 +158,11 @@ int versionOf(const AccountSet &set)
     if (!ok || version < 1)
         raiseNotAnAccountSet(set, LoadLangString(u"它没有记录结构版本"_s));
     return version;
+}
+
+QString identity(const AccountSet &set)
+{
+    return set.profileValue(IdentityKey);
 }
 
 QStringList tableNames()

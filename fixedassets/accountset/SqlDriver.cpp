@@ -4,10 +4,10 @@
 #include "host/MMTS.h"
 
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStorageInfo>
 
 #include <libpq-fe.h>
 
@@ -29,7 +29,7 @@ namespace {
 
 // A file that cannot be opened on a full disk or a read-only mount says so.
 void SqlDriver::raiseOpenFailure(QSqlDatabase &db, const AccountSetLocation &location,
-                                const QSqlError &error) const
+                                 const QSqlError &error) const
 {
     const QString reason = error.text().simplified();
     db.close();
@@ -218,8 +218,8 @@ QString SqlDriver::currentUser(QSqlDatabase &db) const
         QSqlQuery query(db);
         if (!query.exec(u"SELECT current_user"_s) || !query.next()) {
             throw AllocFix::Failure(AccountSetError::QueryFailed,
-                                    LoadLangString(u"服务器没有给出当前用户：%1"_s).arg(
-                                        reasonOf(db, query.lastError())),
+                                    LoadLangString(u"服务器没有给出当前用户：%1"_s)
+                                        .arg(reasonOf(db, query.lastError())),
                                     AccountSetError::Source);
         }
         return query.value(0).toString();

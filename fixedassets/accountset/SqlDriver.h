@@ -104,7 +104,7 @@ public:
 
 private:
     [[noreturn]] void raiseOpenFailure(QSqlDatabase &db, const AccountSetLocation &location,
-                                      const QSqlError &error) const;
+                                       const QSqlError &error) const;
 
     AccountSetLocation::Kind m_kind;
 };

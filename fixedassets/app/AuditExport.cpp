@@ -119,9 +119,9 @@ int exportAudit(const ProgramOptions &options, const QString &props)
     }
     progress.finish();
     table->commit();
-    std::printf(
-        "%s\n",
-        qUtf8Printable(LoadLangString(u"已将 %1 条审计记录写入 %2。"_s).arg(records.size()).arg(options.output)));
+    std::printf("%s\n", qUtf8Printable(LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
+                                           .arg(records.size())
+                                           .arg(options.output)));
     return ExitSuccess;
 }
 

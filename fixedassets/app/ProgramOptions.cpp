@@ -1,5 +1,6 @@
 #include "app/ProgramOptions.h"
 
+#include "app/CsvFile.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
@@ -84,7 +85,8 @@ int demoCount(const QString &text)
     static const QRegularExpression integer(u"^[+-]?[0-9]+$"_s);
     const QString range = QString::number(ProgramOptions::MaxDemoCards);
     if (!integer.match(text).hasMatch()) {
-        raiseUsage(LoadLangString(u"--demo 的卡片数是 1 到 %1 之间的数，不是“%2”（新账套文件请写作 ./%2）"_s)
+        raiseUsage(LoadLangString(
+                       u"--demo 的卡片数是 1 到 %1 之间的数，不是“%2”（新账套文件请写作 ./%2）"_s)
                        .arg(range, text));
     }
     bool ok = false;
@@ -212,7 +214,12 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     if (action == Action::Import) {
         parser.addPositionalArgument(
             u"worksheet"_s,
-            u"The worksheet that export wrote, filled in and saved as CSV (UTF-8)."_s);
+            u"The worksheet that export wrote, filled in and saved as CSV (UTF-8): a regular file "
+            "of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell."_s
+                .arg(WorksheetLimits.fileBytes >> 20)
+                .arg(WorksheetLimits.lines)
+                .arg(WorksheetLimits.recordBytes >> 10)
+                .arg(WorksheetLimits.cellBytes >> 10));
         parser.addOption(dryRun);
     }
     if (action == Action::Audit)
@@ -244,9 +251,10 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
         }
         options.worksheet = positional.takeLast();
         if (QFileInfo(options.worksheet).suffix().toLower() == u"xlsx") {
-            raiseUsage(LoadLangString(u"import 读取 CSV：请在电子表格程序中把 %1 另存为 CSV（UTF-8）"
-                                      "再导入"_s)
-                           .arg(options.worksheet));
+            raiseUsage(
+                LoadLangString(u"import 读取 CSV：请在电子表格程序中把 %1 另存为 CSV（UTF-8）"
+                               "再导入"_s)
+                    .arg(options.worksheet));
         }
         options.dryRun = parser.isSet(dryRun);
     }
@@ -258,7 +266,8 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     if ((action == Action::Check || action == Action::Adjust) && parser.isSet(format)) {
         const QString value = parser.value(format).trimmed().toLower();
         if (value != u"text" && value != u"json")
-            raiseUsage(LoadLangString(u"--format 是 text 或 json，不是“%1”"_s).arg(parser.value(format)));
+            raiseUsage(
+                LoadLangString(u"--format 是 text 或 json，不是“%1”"_s).arg(parser.value(format)));
         options.format =
             value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
     }
@@ -269,7 +278,8 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     if (action == Action::Audit && parser.isSet(since)) {
         options.since = QDate::fromString(parser.value(since).trimmed(), Qt::ISODate);
         if (!options.since->isValid()) {
-            raiseUsage(LoadLangString(u"--since 的日期写作 YYYY-MM-DD，不是“%1”"_s).arg(parser.value(since)));
+            raiseUsage(LoadLangString(u"--since 的日期写作 YYYY-MM-DD，不是“%1”"_s)
+                           .arg(parser.value(since)));
         }
     }
     return options;

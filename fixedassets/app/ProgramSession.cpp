@@ -7,8 +7,8 @@
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
 #include "host/ErrorRecord.h"
-#include "services/HostServices.h"
 #include "host/MMTS.h"
+#include "services/HostServices.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,7 +57,8 @@ void makeOwnerOnlyFolder(const QString &folder)
     for (const QString &path : std::as_const(missing)) {
         if (!QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
             throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1201,
-                                    LoadLangString(u"无法创建数据文件夹 %1"_s).arg(path), u"allocfix"_s);
+                                    LoadLangString(u"无法创建数据文件夹 %1"_s).arg(path),
+                                    u"allocfix"_s);
         }
     }
 }

@@ -2,8 +2,8 @@
 
 #include "accountset/AccountSetErrors.h"
 #include "host/ErrorRecord.h"
-#include "records/FieldValue.h"
 #include "host/MMTS.h"
+#include "records/FieldValue.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,8 +11,8 @@
 #include <QStorageInfo>
 #include <QTemporaryFile>
 
-#include <csv.h>
 #include <cstdio>
+#include <csv.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -209,7 +209,8 @@ public:
     void addRow(const QVariantList &cells) override
     {
         if (++m_row >= LXW_ROW_MAX)
-            raiseCannotWrite(m_path, LoadLangString(u"一个工作表最多容纳 %1 行"_s).arg(LXW_ROW_MAX));
+            raiseCannotWrite(m_path,
+                             LoadLangString(u"一个工作表最多容纳 %1 行"_s).arg(LXW_ROW_MAX));
         for (int c = 0; c < cells.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
             lxw_format *format = c < m_columns.size() && m_columns[c].toFill ? m_toFill : nullptr;

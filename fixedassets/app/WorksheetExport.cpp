@@ -17,9 +17,9 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
-using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets::Subcommands {
@@ -186,11 +186,11 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
                     });
     addReferenceSheets(*table, reference);
     table->commit();
-    std::printf(
-        "%s\n",
-        qUtf8Printable(LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s).arg(lines)
-                           .arg(cards)
-                           .arg(options.output)));
+    std::printf("%s\n",
+                qUtf8Printable(LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s)
+                                   .arg(lines)
+                                   .arg(cards)
+                                   .arg(options.output)));
     return ExitSuccess;
 }
 

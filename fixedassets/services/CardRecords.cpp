@@ -4,8 +4,8 @@
 #include "accountset/AccountSetErrors.h"
 #include "accountset/BulkInsert.h"
 #include "accountset/PreparedStatement.h"
-#include "records/RecordFields.h"
 #include "host/MMTS.h"
+#include "records/RecordFields.h"
 
 #include <QLocale>
 #include <QSet>
@@ -15,9 +15,9 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
-using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets::CardRecords {

@@ -2,12 +2,12 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/AuditLog.h"
 #include "services/CardRecords.h"
 #include "services/SaveChecks.h"
-#include "host/MMTS.h"
 
 #include <QDate>
 #include <QHash>
@@ -15,9 +15,9 @@
 #include <QSet>
 
 using namespace Qt::StringLiterals;
-using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets {
@@ -26,7 +26,8 @@ namespace {
 
 [[noreturn]] void rejectSave(const QString &reason)
 {
-    throw AllocFix::Failure(AccountSetError::SaveRejected, LoadLangString(u"没有保存任何内容：%1"_s).arg(reason),
+    throw AllocFix::Failure(AccountSetError::SaveRejected,
+                            LoadLangString(u"没有保存任何内容：%1"_s).arg(reason),
                             AccountSetError::Source);
 }
 
@@ -45,9 +46,8 @@ qint32 cardAt(const QHash<qint32, qint32> &queue, const QString &key)
     static const QRegularExpression position(uR"(^[1-9][0-9]{0,8}$)"_s);
     const qint32 seq = position.match(key).hasMatch() ? key.toInt() : 0;
     if (!queue.contains(seq)) {
-        rejectSave(
-            LoadLangString(u"“%1”不是等待手工调整的卡片的序号（1 到 %2）"_s).arg(
-                key, QString::number(queue.size())));
+        rejectSave(LoadLangString(u"“%1”不是等待手工调整的卡片的序号（1 到 %2）"_s)
+                       .arg(key, QString::number(queue.size())));
     }
     return queue.value(seq);
 }
@@ -96,8 +96,9 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
     }
     for (qint32 seq = 1; seq <= queue.size(); ++seq) {
         if (!saved.contains(seq)) {
-            rejectSave(LoadLangString(u"缺少卡片 %1（序号 %2）；等待手工调整的卡片要一起保存"_s).arg(
-                           CardRecords::describeCard(set, queue.value(seq)), QString::number(seq)));
+            rejectSave(
+                LoadLangString(u"缺少卡片 %1（序号 %2）；等待手工调整的卡片要一起保存"_s)
+                    .arg(CardRecords::describeCard(set, queue.value(seq)), QString::number(seq)));
         }
     }
 

@@ -3,8 +3,8 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "host/ByName.h"
-#include "services/ItemRecordSet.h"
 #include "host/MMTS.h"
+#include "services/ItemRecordSet.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;

@@ -2,19 +2,19 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/CardRecords.h"
-#include "host/MMTS.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 using namespace Qt::StringLiterals;
-using AllocFix::MMTS::LoadLangString;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets {
@@ -85,8 +85,11 @@ QStringList SaveChecks::checkItems(qsizetype row, const Account &account,
 {
     const qsizetype count = items ? items.count() : 0;
     if (count != account.classes.size()) {
-        throw Fault{LoadLangString(u"第 %1 行：科目 %2 的每个核算类别都需要一个核算项目（共 %3 个）；该行有 %4 个"_s).arg(QString::number(row), account.number,
-                               QString::number(account.classes.size()), QString::number(count))};
+        throw Fault{
+            LoadLangString(
+                u"第 %1 行：科目 %2 的每个核算类别都需要一个核算项目（共 %3 个）；该行有 %4 个"_s)
+                .arg(QString::number(row), account.number, QString::number(account.classes.size()),
+                     QString::number(count))};
     }
     QStringList names;
     names.reserve(count);
@@ -96,16 +99,19 @@ QStringList SaveChecks::checkItems(qsizetype row, const Account &account,
         const qint32 classId = given.value(Fields::FItemClassID).toInt();
         const qint32 itemId = given.value(Fields::FItemID).toInt();
         // Made only for a fault: most rows have none.
-        const auto where = [row, i] { return LoadLangString(u"第 %1 行，第 %2 个核算项目： "_s).arg(row).arg(i); };
+        const auto where = [row, i] {
+            return LoadLangString(u"第 %1 行，第 %2 个核算项目： "_s).arg(row).arg(i);
+        };
         if (classId != wantedClass) {
-            throw Fault{where() + LoadLangString(u"科目 %1 在此位置的核算类别是 %2，不是 %3"_s).arg(
-                                      account.number, QString::number(wantedClass),
-                                      QString::number(classId))};
+            throw Fault{where() + LoadLangString(u"科目 %1 在此位置的核算类别是 %2，不是 %3"_s)
+                                      .arg(account.number, QString::number(wantedClass),
+                                           QString::number(classId))};
         }
         const auto stored = m_items.constFind(itemId);
         if (stored == m_items.cend() || stored->classId != classId) {
-            throw Fault{where() +
-                        LoadLangString(u"核算项目 %1 不属于核算类别 %2"_s).arg(itemId).arg(classId)};
+            throw Fault{
+                where() +
+                LoadLangString(u"核算项目 %1 不属于核算类别 %2"_s).arg(itemId).arg(classId)};
         }
         if (!stored->detail) {
             throw Fault{where() + LoadLangString(u"核算项目 %1 不是明细项目"_s).arg(stored->name)};
@@ -142,9 +148,9 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
         if (rowCard.isEmpty())
             throw Fault{LoadLangString(u"第 %1 行没有 FAlterID"_s).arg(row)};
         if (rowCard.toInt() != cardId) {
-            throw Fault{
-                LoadLangString(u"第 %1 行属于 FAlterID 为 %2 的卡片；请重新检查卡片"_s).arg(row)
-                    .arg(rowCard.toInt())};
+            throw Fault{LoadLangString(u"第 %1 行属于 FAlterID 为 %2 的卡片；请重新检查卡片"_s)
+                            .arg(row)
+                            .arg(rowCard.toInt())};
         }
         const qint32 departmentId = fields.value(Fields::FDeptID).toInt();
         if (departmentId == 0)
@@ -161,17 +167,17 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
             checkItems(row, account(row, accountId), fields.value(Fields::Detail).toList());
         const double rate = fields.value(Fields::FRate).toDouble();
         if (!(rate > 0.0 && rate <= 1.0)) {
-            throw Fault{LoadLangString(u"第 %1 行：比例 %2 必须大于 0 且不大于 1"_s).arg(
-                QString::number(row), AllocFix::formatNumber(rate))};
+            throw Fault{LoadLangString(u"第 %1 行：比例 %2 必须大于 0 且不大于 1"_s)
+                            .arg(QString::number(row), AllocFix::formatNumber(rate))};
         }
         const auto first = std::find_if(seen.cbegin(), seen.cend(), [&](const SeenRow &earlier) {
             return earlier.departmentId == departmentId && earlier.accountId == accountId &&
                    earlier.itemNames == itemNames;
         });
         if (first != seen.cend()) {
-            throw Fault{
-                LoadLangString(u"第 %1 行与第 %2 行重复：部门、科目和核算项目都相同"_s).arg(row).arg(
-                    first - seen.cbegin() + 1)};
+            throw Fault{LoadLangString(u"第 %1 行与第 %2 行重复：部门、科目和核算项目都相同"_s)
+                            .arg(row)
+                            .arg(first - seen.cbegin() + 1)};
         }
         seen.append({departmentId, accountId, std::move(itemNames)});
         department->rateSum += rate;
@@ -193,11 +199,12 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
 
     for (const DepartmentSum &department : std::as_const(departments)) {
         if (department.rows == 0)
-            throw Fault{LoadLangString(u"部门 %1 没有费用分配行"_s).arg(departmentName(department.id))};
+            throw Fault{
+                LoadLangString(u"部门 %1 没有费用分配行"_s).arg(departmentName(department.id))};
         if (std::llround(department.rateSum * 10000.0) != 10000) {
-            throw Fault{LoadLangString(u"部门 %1 的比例合计为 %2，不是 100%"_s).arg(
-                departmentName(department.id),
-                AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
+            throw Fault{LoadLangString(u"部门 %1 的比例合计为 %2，不是 100%"_s)
+                            .arg(departmentName(department.id),
+                                 AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
         }
     }
 }
@@ -213,8 +220,8 @@ void SaveChecks::checkCard(qint32 cardId, qint32 position, const RecordList &row
     }
     throw AllocFix::Failure(
         AccountSetError::SaveRejected,
-        LoadLangString(u"没有保存任何内容。卡片 %1（序号 %2）：%3"_s).arg(
-            CardRecords::describeCard(m_set, cardId), QString::number(position), reason),
+        LoadLangString(u"没有保存任何内容。卡片 %1（序号 %2）：%3"_s)
+            .arg(CardRecords::describeCard(m_set, cardId), QString::number(position), reason),
         AccountSetError::Source);
 }
 

@@ -423,8 +423,8 @@ void tst_Program::theFirstMessageIsInTheUsersLanguage_data()
     QTest::addColumn<QString>("says");
     const QString chinese = u"zh_CN.UTF-8"_s;
     const QString english = u"C.UTF-8"_s;
-    QTest::newRow("Chinese system") << chinese << QStringList{u"--force"_s}
-                                    << u"--force 只能与 --demo 一起使用"_s;
+    QTest::newRow("Chinese system")
+        << chinese << QStringList{u"--force"_s} << u"--force 只能与 --demo 一起使用"_s;
     QTest::newRow("--language CHS") << english << QStringList{u"--force"_s, u"-l"_s, u"chs"_s}
                                     << u"--force 只能与 --demo 一起使用"_s;
     QTest::newRow("--language ENG") << chinese << QStringList{u"--language=ENG"_s, u"--force"_s}
@@ -432,12 +432,10 @@ void tst_Program::theFirstMessageIsInTheUsersLanguage_data()
     QTest::newRow("subcommand, -lCHS")
         << english << QStringList{u"check"_s, u"-lCHS"_s, u"--format"_s, u"xml"_s}
         << u"--format 是 text 或 json，不是“xml”"_s;
-    QTest::newRow("unknown option") << chinese << QStringList{u"--colour"_s}
-                                    << u"未知选项“colour”。"_s;
-    QTest::newRow("account set") << chinese << QStringList{u"check"_s, u"HOME"_s}
-                                 << u"文件夹"_s;
-    QTest::newRow("no display") << chinese << QStringList{u"NODISPLAY"_s}
-                                << u"没有可用的显示"_s;
+    QTest::newRow("unknown option")
+        << chinese << QStringList{u"--colour"_s} << u"未知选项“colour”。"_s;
+    QTest::newRow("account set") << chinese << QStringList{u"check"_s, u"HOME"_s} << u"文件夹"_s;
+    QTest::newRow("no display") << chinese << QStringList{u"NODISPLAY"_s} << u"没有可用的显示"_s;
 }
 
 void tst_Program::theFirstMessageIsInTheUsersLanguage()

@@ -276,7 +276,8 @@ QString withoutComments(QString source)
 
 QList<SourceText> hostSourceTexts()
 {
-    static const QRegularExpression literal(uR"re(u"((?:[^"\\\n]|\\.)*)"((?:\s*"(?:[^"\\\n]|\\.)*")*)_s)re"_s);
+    static const QRegularExpression literal(
+        uR"re(u"((?:[^"\\\n]|\\.)*)"((?:\s*"(?:[^"\\\n]|\\.)*")*)_s)re"_s);
     static const QRegularExpression piece(uR"re("((?:[^"\\\n]|\\.)*)")re"_s);
     static const QRegularExpression lookup(uR"(LoadLangString(2?)\(\s*$)"_s);
     static const QRegularExpression printed(
@@ -294,8 +295,8 @@ QList<SourceText> hostSourceTexts()
             text.replace(u"\\\""_s, u"\""_s).replace(u"\\\\"_s, u"\\"_s);
             const QRegularExpressionMatch call = lookup.match(before.right(40));
             texts.append({u"%1:%2"_s.arg(file.fileName()).arg(before.count(u'\n') + 1), text,
-                          before.right(60),
-                          call.hasMatch(), call.hasMatch() && !call.captured(1).isEmpty()});
+                          before.right(60), call.hasMatch(),
+                          call.hasMatch() && !call.captured(1).isEmpty()});
         };
         for (const QRegularExpressionMatch &match : literal.globalMatch(source)) {
             QString text = match.captured(1);
@@ -426,7 +427,8 @@ void tst_TranslationCoverage::everyKeyOfTheHostHasAnEnglishEntry()
             lacking.append(source.where + u": "_s + key);
     }
     QVERIFY2(keys > 150, qPrintable(QString::number(keys)));
-    QVERIFY2(lacking.isEmpty(), qPrintable(u"No English entry for:\n  "_s + lacking.join(u"\n  "_s)));
+    QVERIFY2(lacking.isEmpty(),
+             qPrintable(u"No English entry for:\n  "_s + lacking.join(u"\n  "_s)));
 }
 
 void tst_TranslationCoverage::noEnglishSentenceBypassesTheCatalogs()
