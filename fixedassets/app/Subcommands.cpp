@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace FixedAssets::Subcommands {
 
 namespace {
@@ -22,9 +24,12 @@ bool isBadInput(qint32 number)
            number == Error::TooNew || number == Error::Damaged || number == Error::ReadOnly;
 }
 
-void printFailure(const QString &description)
+// What keeps an account set from opening is bad input, unless it goes away by itself: another
+// user's lock, a full disk, a lost connection.
+bool goesAwayByItself(qint32 number)
 {
-    std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(description));
+    namespace Error = AccountSetError;
+    return number == Error::Busy || number == Error::Full || number == Error::ConnectionLost;
 }
 
 int dispatch(const ProgramOptions &options, const QString &props)
@@ -50,6 +55,17 @@ int dispatch(const ProgramOptions &options, const QString &props)
 
 } // namespace
 
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs(qUtf8Printable(text + u'\n'), stream);
+    std::fflush(stream);
+}
+
+void printFailure(const QString &description)
+{
+    printLine(stderr, u"allocfix: "_s + description);
+}
+
 int run(const ProgramOptions &options)
 {
     QString props;
@@ -58,7 +74,7 @@ int run(const ProgramOptions &options)
     } catch (const AllocFix::Failure &failure) {
         printFailure(failure.description());
         AccountSet::closeAll();
-        return ExitBadInput;
+        return goesAwayByItself(failure.number()) ? ExitNotCarriedThrough : ExitBadInput;
     }
     int status = ExitBadInput;
     try {

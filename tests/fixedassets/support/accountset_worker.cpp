@@ -12,6 +12,7 @@
 #include "host/ErrorRecord.h"
 #include "services/Adjustment.h"
 #include "services/CardUpdateService.h"
+#include "support/AccountSetBackends.h"
 #include "support/DemoOperations.h"
 
 #include <QCoreApplication>
@@ -78,6 +79,7 @@ void adjustAndHold(const QString &location, int holdMs)
 int main(int argc, char *argv[])
 {
     const QCoreApplication app(argc, argv);
+    FixedAssets::Testing::useEnglishTexts();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     try {
         const QString command = arguments.value(0);
