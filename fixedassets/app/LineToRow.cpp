@@ -1,5 +1,6 @@
 #include "app/LineToRow.h"
 
+#include "allocation/AllocationRules.h"
 #include "contracts/ItemService.h"
 #include "records/RecordFields.h"
 
@@ -35,7 +36,7 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
         return std::nullopt;
     }
     const double value = match.captured(1).toDouble();
-    if (value < 0.01 || value > 100.0) {
+    if (!AllocFix::rateInRange(value / 100.0)) {
         reason = u"the rate %1 is outside 0.01 to 100 (percent)"_s.arg(text);
         return std::nullopt;
     }

@@ -1,6 +1,6 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationRules.h"
 #include "app/CsvFile.h"
 #include "app/LineToRow.h"
 #include "app/ManualCards.h"
@@ -19,7 +19,6 @@
 #include <QMap>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -38,57 +37,56 @@ QString cardName(const ManualCard &card)
     return card.number + u' ' + card.name;
 }
 
-// The checks of a whole card that its lines cannot make alone, before the account set's own:
-// no line repeats another, and each department of the card has lines whose rates make 100 %.
+// The checks of a whole card that its lines cannot make alone, by the rules the wizard and the
+// save apply: no line repeats another, and each department of the card has lines whose rates make
+// 100 %. A line's own rules (department, account, items, rate) LineToRow tells line by line.
 void checkCard(const ManualCard &card, const QList<std::pair<qsizetype, FieldRecord>> &rows,
                QList<WorksheetFault> &faults)
 {
-    QHash<QString, qsizetype> seen;
-    struct Department {
-        qsizetype firstLine = 0;
-        double sum = 0.0;
-        bool fractions = true; // every rate at most 1 %: fractions typed where percent belongs
-    };
-    QHash<qint32, Department> departments;
-    for (const auto &[line, row] : rows) {
-        // As the wizard tells two rows apart: by the items' names, not their IDs.
-        const QString key = u"%1|%2|"_s.arg(row.value(Fields::FDeptID).toInt())
-                                .arg(row.value(Fields::FAcctID).toInt()) +
-                            AllocFix::CardView::ItemListText(row.value(Fields::Detail).toList());
-        if (const qsizetype first = seen.value(key); first != 0) {
-            faults.append({line, u"the line repeats line %1: the same department, account and "
-                                 "items"_s.arg(first)});
-        } else {
-            seen.insert(key, line);
+    RecordList list = RecordList::create();
+    for (const auto &[line, row] : rows)
+        list.append(row);
+    const auto lineOf = [&rows](qsizetype row) { return rows.at(row - 1).first; };
+    for (const AllocFix::AllocationFault &fault : AllocFix::cardFaults(card.departments, list)) {
+        const auto ofDepartment = [&fault](const FieldRecord &row) {
+            return row.value(Fields::FDeptID).toInt() == fault.departmentId;
+        };
+        QString name;
+        for (qsizetype d = 1; d <= card.departments.count(); ++d) {
+            if (card.departments.at(d).value(Fields::FItemID).toInt() == fault.departmentId)
+                name = card.departments.at(d).value(Fields::FItemName).toText();
         }
-        Department &department = departments[row.value(Fields::FDeptID).toInt()];
-        if (department.firstLine == 0)
-            department.firstLine = line;
-        const double rate = row.value(Fields::FRate).toDouble();
-        department.sum += rate;
-        department.fractions = department.fractions && rate <= 0.01;
-    }
-    for (qsizetype d = 1; d <= card.departments.count(); ++d) {
-        const FieldRecord record = card.departments.at(d);
-        const QString name = record.value(Fields::FItemName).toText();
-        const auto department = departments.constFind(record.value(Fields::FItemID).toInt());
-        if (department == departments.cend()) {
+        if (fault.rule == AllocFix::AllocationRule::DuplicateRow) {
+            faults.append({lineOf(fault.row), u"the line repeats line %1: the same department, "
+                                              "account and items"_s.arg(lineOf(fault.earlierRow))});
+        } else if (fault.rule == AllocFix::AllocationRule::DepartmentWithoutRows) {
             faults.append(
                 {rows.first().first,
                  u"card %1: the department %2 has no line; each of the card's "
                  "departments needs lines whose rates make 100%"_s.arg(cardName(card), name)});
-            continue;
+        } else if (fault.rule == AllocFix::AllocationRule::RatesNotWhole) {
+            const auto first = std::find_if(rows.cbegin(), rows.cend(), [&](const auto &line) {
+                return ofDepartment(line.second);
+            });
+            if (first == rows.cend())
+                continue; // told above: the department has no line
+            double sum = 0.0;
+            bool fractions = true; // every rate at most 1 %: fractions typed where percent belongs
+            for (const auto &[line, row] : rows) {
+                if (ofDepartment(row)) {
+                    sum += row.value(Fields::FRate).toDouble();
+                    fractions = fractions && row.value(Fields::FRate).toDouble() <= 0.01;
+                }
+            }
+            const QString percent = Worksheet::percentText(sum);
+            faults.append(
+                {first->first,
+                 fractions && fault.allocated == AllocFix::WholeRateUnits / 100
+                     ? u"the rates of department %1 on card %2 make %3%: rates are percent, so "
+                       "write 50 for half, not 0.5"_s.arg(name, cardName(card), percent)
+                     : u"the rates of department %1 on card %2 make %3%, not 100%"_s.arg(
+                           name, cardName(card), percent)});
         }
-        if (std::llround(department->sum * 10000.0) == 10000)
-            continue;
-        const QString sum = Worksheet::percentText(department->sum);
-        faults.append(
-            {department->firstLine,
-             department->fractions && std::llround(department->sum * 10000.0) == 100
-                 ? u"the rates of department %1 on card %2 make %3%: rates are percent, so "
-                   "write 50 for half, not 0.5"_s.arg(name, cardName(card), sum)
-                 : u"the rates of department %1 on card %2 make %3%, not 100%"_s.arg(
-                       name, cardName(card), sum)});
     }
 }
 
