@@ -24,14 +24,6 @@ qsizetype departmentOf(const FieldRecord &row, const RecordList &departments)
     return 0;
 }
 
-// Two rows are the same allocation when department, account and item text agree; item IDs are
-// not compared, and the same items in another order are another allocation.
-QString allocationKey(const FieldRecord &row)
-{
-    return row.value(Fields::FDeptID).toText() + u'|' + row.value(Fields::FAcctID).toText() + u'|' +
-           CardView::ItemListText(row.value(Fields::Detail).toList());
-}
-
 struct DepartmentScan {
     double sum = 0;
     qsizetype rows = 0;
@@ -46,6 +38,12 @@ struct DepartmentScan {
 qint64 rateSumUnits(double sum)
 {
     return QString::number(sum, 'f', RateSumDecimals).remove(u'.').toLongLong();
+}
+
+QString allocationKey(const FieldRecord &row)
+{
+    return row.value(Fields::FDeptID).toText() + u'|' + row.value(Fields::FAcctID).toText() + u'|' +
+           CardView::ItemListText(row.value(Fields::Detail).toList());
 }
 
 bool breaks(const AllocationFaults &faults, AllocationRule rule)

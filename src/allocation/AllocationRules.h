@@ -42,6 +42,10 @@ struct AllocationFault {
 using AllocationFaults = QList<AllocationFault>;
 bool breaks(const AllocationFaults &faults, AllocationRule rule);
 
+// Two rows with the same key are the same allocation: department, account and item text agree
+// (item IDs are not compared; the same items in another order are another allocation).
+QString allocationKey(const FieldRecord &row);
+
 bool rateInRange(double rate);
 // Every item has its item chosen (an empty list is complete).
 bool itemsComplete(const RecordList &items);
