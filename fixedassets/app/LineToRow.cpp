@@ -1,5 +1,6 @@
 #include "app/LineToRow.h"
 
+#include "allocation/AllocationRules.h"
 #include "contracts/ItemService.h"
 #include "host/MMTS.h"
 #include "records/RecordFields.h"
@@ -37,7 +38,7 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
         return std::nullopt;
     }
     const double value = match.captured(1).toDouble();
-    if (value < 0.01 || value > 100.0) {
+    if (!AllocFix::rateInRange(value / 100.0)) {
         reason = LoadLangString(u"比例 %1 不在 0.01 到 100（百分数）之间"_s)
                      .arg(WorksheetFaults::shown(text));
         return std::nullopt;

@@ -1,7 +1,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/Schema.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationRules.h"
 #include "app/CsvFile.h"
 #include "app/LineToRow.h"
 #include "app/ManualCards.h"
@@ -21,7 +21,6 @@
 #include <QHash>
 #include <QMap>
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 
@@ -56,7 +55,6 @@ struct FileCard {
     QHash<QString, qsizetype> seen; // the line of each department, account and items
     struct Department {
         qsizetype firstLine = 0;
-        double sum = 0.0;
         bool fractions = true; // every rate at most 1 %: fractions typed where percent belongs
     };
     QHash<qint32, Department> departments;
@@ -108,23 +106,22 @@ bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
 void addRow(FileCard &fileCard, qsizetype line, const FieldRecord &row, WorksheetFaults &faults)
 {
     // As the wizard tells two rows apart: by the items' names, not their IDs.
-    const QString key = u"%1|%2|"_s.arg(row.value(Fields::FDeptID).toInt())
-                            .arg(row.value(Fields::FAcctID).toInt()) +
-                        AllocFix::CardView::ItemListText(row.value(Fields::Detail).toList());
+    const QString key = AllocFix::allocationKey(row);
     FileCard::Department &department = fileCard.departments[row.value(Fields::FDeptID).toInt()];
     if (department.firstLine == 0)
         department.firstLine = line;
-    const double rate = row.value(Fields::FRate).toDouble();
-    department.sum += rate;
-    department.fractions = department.fractions && rate <= 0.01;
+    department.fractions = department.fractions && row.value(Fields::FRate).toDouble() <= 0.01;
     if (const qsizetype first = fileCard.seen.value(key); first != 0) {
         faults.add(
             line, LoadLangString(u"这一行与第 %1 行重复：部门、科目和核算项目都相同"_s).arg(first));
         fileCard.repeats = true;
+        if (!fileCard.faulty)
+            fileCard.rows.append(row);
         return;
     }
     fileCard.seen.insert(key, line);
-    if (!fileCard.faulty && !fileCard.repeats)
+    // Kept after a repeat too: the departments' sums are told from all of them.
+    if (!fileCard.faulty)
         fileCard.rows.append(row);
 }
 
@@ -133,24 +130,33 @@ void addRow(FileCard &fileCard, qsizetype line, const FieldRecord &row, Workshee
 void checkDepartments(const FileCard &fileCard, WorksheetFaults &faults)
 {
     const ManualCard &card = *fileCard.card;
-    for (qsizetype d = 1; d <= card.departments.count(); ++d) {
-        const FieldRecord record = card.departments.at(d);
-        const QString name = record.value(Fields::FItemName).toText();
-        const auto department =
-            fileCard.departments.constFind(record.value(Fields::FItemID).toInt());
-        if (department == fileCard.departments.cend()) {
+    RecordList rows = RecordList::create();
+    for (const FieldRecord &row : fileCard.rows)
+        rows.append(row);
+    // The repeats are told line by line as they are read.
+    for (const AllocFix::AllocationFault &fault : AllocFix::cardFaults(card.departments, rows)) {
+        QString name;
+        for (qsizetype d = 1; d <= card.departments.count(); ++d) {
+            if (card.departments.at(d).value(Fields::FItemID).toInt() == fault.departmentId)
+                name = card.departments.at(d).value(Fields::FItemName).toText();
+        }
+        const auto department = fileCard.departments.constFind(fault.departmentId);
+        if (fault.rule == AllocFix::AllocationRule::DepartmentWithoutRows) {
             faults.add(fileCard.firstFilledLine,
                        LoadLangString(
                            u"卡片 %1：部门 %2 没有行；卡片的每个部门都需要比例合计为 100% 的行"_s)
                            .arg(cardName(card), name));
             continue;
         }
-        if (std::llround(department->sum * 10000.0) == 10000)
+        if (fault.rule != AllocFix::AllocationRule::RatesNotWhole ||
+            department == fileCard.departments.cend()) {
             continue;
-        const QString sum = Worksheet::percentText(department->sum);
+        }
+        const QString sum =
+            Worksheet::percentText(static_cast<double>(fault.allocated) / AllocFix::WholeRateUnits);
         faults.add(
             department->firstLine,
-            department->fractions && std::llround(department->sum * 10000.0) == 100
+            department->fractions && fault.allocated == AllocFix::WholeRateUnits / 100
                 ? LoadLangString(
                       u"卡片 %2 上部门 %1 的比例合计为 %3%：比例是百分数，一半请写 50，不是 0.5"_s)
                       .arg(name, cardName(card), sum)

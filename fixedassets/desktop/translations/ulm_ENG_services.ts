@@ -80,10 +80,6 @@
         <translation>row %1: department %2 does not use this card</translation>
     </message>
     <message>
-        <source>第 %1 行：比例 %2 必须大于 0 且不大于 1</source>
-        <translation>row %1: the rate %2 must be above 0 and at most 1</translation>
-    </message>
-    <message>
         <source>第 %1 行与第 %2 行重复：部门、科目和核算项目都相同</source>
         <translation>row %1 repeats row %2: the same department, account and items</translation>
     </message>
@@ -110,6 +106,18 @@
     <message>
         <source>没有保存任何内容：%1</source>
         <translation>Nothing was saved: %1</translation>
+    </message>
+    <message>
+        <source>第 %1 行没有科目</source>
+        <translation>row %1 has no account</translation>
+    </message>
+    <message>
+        <source>第 %1 行：科目的一个核算类别没有核算项目</source>
+        <translation>row %1: an item class of its account has no item</translation>
+    </message>
+    <message>
+        <source>第 %1 行：比例必须大于 0 且不大于 1</source>
+        <translation>row %1: the rate must be above 0 and at most 1</translation>
     </message>
 </context>
 </TS>

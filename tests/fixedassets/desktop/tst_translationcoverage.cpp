@@ -119,7 +119,10 @@ void wizardPages()
         FakeCardServices::Card &card = services.addCard(id);
         card.departments = recordList(
             {departmentRecord(1, u"Office"_s, 0.5), departmentRecord(2, u"Workshop"_s, 0.5)});
-        card.expenses = recordList({expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)});
+        // Repeated, left without a department, out of range, without an account.
+        card.expenses =
+            recordList({expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5), expenseRow(0, 12, 0.2),
+                        expenseRow(1, 13, 1.5), expenseRow(1, 0, 0.5)});
     }
     services.manualCards = {101, 102};
     services.failing = QStringList{u"CheckDataForUpDate"_s};
@@ -135,6 +138,13 @@ void wizardPages()
         startAdjustment(wizard);
         click(&wizard, u"cmdAdd"_s);
     });
+    // A single card cannot be moved to again: the refusal offers to read it again.
+    services.manualCards = {101};
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdAdd"_s);
+    });
+    services.manualCards = {101, 102};
     services.failing.clear();
     runWizard([](frmUpdateData &wizard) {
         startAdjustment(wizard);
@@ -151,12 +161,17 @@ void wizardPages()
         services.cards[id].expenses = recordList({expenseRow(1, 10, 1)});
         services.cards[id].departments = recordList({departmentRecord(1, u"Office"_s, 1)});
     }
-    runWizard([](frmUpdateData &wizard) {
-        startAdjustment(wizard);
-        click(&wizard, u"cmdNext"_s);
-        click(&wizard, u"cmdFinish"_s);
-    });
-    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 1);
+    // A save the service says it did not make, then one it made.
+    services.saveAnswer = false;
+    for (int run = 0; run < 2; ++run) {
+        runWizard([](frmUpdateData &wizard) {
+            startAdjustment(wizard);
+            click(&wizard, u"cmdNext"_s);
+            click(&wizard, u"cmdFinish"_s);
+        });
+        services.saveAnswer = true;
+    }
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 2);
 }
 
 void lookupDialogs()
