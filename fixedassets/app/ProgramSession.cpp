@@ -17,15 +17,17 @@ using namespace Qt::StringLiterals;
 
 namespace FixedAssets {
 
-namespace {
-
-QString chosenLanguage(const ProgramOptions &options)
+QStringList knownLanguages()
 {
-    const QString language =
-        options.language.isEmpty() ? LanguageInfo().CurrentLanguage() : options.language;
-    const QStringList known = QStringList{u"CHS"_s} + ResourceLoader::languages();
+    return QStringList{u"CHS"_s} + ResourceLoader::languages();
+}
+
+QString chosenLanguage(const QString &asked)
+{
+    const QString language = asked.isEmpty() ? LanguageInfo().CurrentLanguage() : asked;
+    const QStringList known = knownLanguages();
     if (!known.contains(language)) {
-        if (options.language.isEmpty())
+        if (asked.isEmpty())
             return u"ENG"_s; // a system language without a catalog
         throw AllocFix::Failure(
             AllocFix::ErrorNumber::InvalidArgument,
@@ -34,6 +36,8 @@ QString chosenLanguage(const ProgramOptions &options)
     }
     return language;
 }
+
+namespace {
 
 // Makes the folder and its missing parents, each for the owner only.
 void makeOwnerOnlyFolder(const QString &folder)
@@ -79,7 +83,7 @@ QString prepareAccountSet(const ProgramOptions &options)
 
 QString openSession(const ProgramOptions &options)
 {
-    const QString language = chosenLanguage(options);
+    const QString language = chosenLanguage(options.language);
     const QString props =
         u"Language="_s + language + u";AcctSet="_s + prepareAccountSet(options) + u';';
     publishPropsString(props);

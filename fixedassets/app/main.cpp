@@ -1,10 +1,13 @@
 #include "accountset/AccountSet.h"
+#include "app/ProgramHelp.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramSession.h"
 #include "app/Subcommands.h"
+#include "desktop/SharedProperties.h"
 #include "host/ErrorRecord.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "services/HostServices.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -44,6 +47,32 @@ void screenshotWhenShown(const QString &file)
     });
 }
 
+// The help and the manual speak the language the command line asks for, else the system's; a
+// language the program does not know is reported by the session, in English meanwhile.
+void chooseLanguageOfTexts(const QStringList &arguments)
+{
+    registerHostServices();
+    QString language = u"ENG"_s;
+    try {
+        language = chosenLanguage(ProgramOptions::languageIn(arguments));
+    } catch (const AllocFix::Failure &) {
+        language = u"ENG"_s;
+    }
+    publishPropsString(u"Language="_s + language + u';');
+}
+
+// What needs no display and no account set: help, version, the manual page and the completion.
+int printText(const ProgramOptions &options)
+{
+    QString text = options.text;
+    if (options.action == ProgramOptions::Action::ShowManual)
+        text = ProgramHelp::manualPage(knownLanguages());
+    else if (options.action == ProgramOptions::Action::ShowCompletion)
+        text = ProgramHelp::completionData(knownLanguages());
+    std::fputs(qUtf8Printable(text), stdout);
+    return 0;
+}
+
 int run(const ProgramOptions &options)
 {
     openSession(options);
@@ -67,16 +96,17 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     ProgramOptions options;
     try {
+        chooseLanguageOfTexts(arguments);
         options = ProgramOptions::parse(arguments);
     } catch (const AllocFix::Failure &failure) {
         std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(failure.description()));
         return ExitFailure;
     }
-    if (options.action == ProgramOptions::Action::ShowText) {
-        std::fputs(qUtf8Printable(options.text), stdout);
-        return 0;
-    }
-    if (options.action != ProgramOptions::Action::RunWizard) {
+    using Action = ProgramOptions::Action;
+    if (options.action == Action::ShowText || options.action == Action::ShowManual ||
+        options.action == Action::ShowCompletion)
+        return printText(options);
+    if (options.action != Action::RunWizard) {
         // The subcommands need no display.
         QCoreApplication app(argc, argv);
         setApplicationNames();

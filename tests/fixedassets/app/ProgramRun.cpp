@@ -14,7 +14,7 @@ ProgramRun runProgram(const QStringList &arguments, const QString &home, bool wi
     environment.insert(u"XDG_DATA_HOME"_s, QDir(home).filePath(u"data"_s));
     environment.insert(u"XDG_CONFIG_HOME"_s, QDir(home).filePath(u"config"_s));
     environment.insert(u"XDG_RUNTIME_DIR"_s, QDir(home).filePath(u"runtime"_s));
-    environment.insert(u"LANG"_s, u"zh_CN.UTF-8"_s);
+    environment.insert(u"LANG"_s, u"en_US.UTF-8"_s);
     environment.remove(u"DISPLAY"_s);
     environment.remove(u"WAYLAND_DISPLAY"_s);
     if (withDisplay)

@@ -12,7 +12,7 @@ struct ProgramRun {
 };
 
 // Runs allocfix as a user would, with home as the home, data, config and runtime folders (the
-// last must exist), a Chinese system language, and a display only when withDisplay (the
+// last must exist), an English system language, and a display only when withDisplay (the
 // offscreen platform).
 ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay = true);
 
