@@ -12,6 +12,9 @@ set(CPACK_COMPONENTS_ALL Runtime Development Program)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Where dpkg-shlibdeps reads our own libraries; the packages name each other through the
+# component dependencies below.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${PROJECT_BINARY_DIR}/src")
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 

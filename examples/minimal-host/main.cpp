@@ -2,6 +2,8 @@
 //     QT_QPA_PLATFORM=offscreen ./minimal-host
 #include "contracts/CardServices.h"
 #include "entry/ShowUpdate.h"
+#include "host/DesktopServices.h"
+#include "host/ErrorRecord.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
@@ -34,23 +36,51 @@ public:
     FieldRecord GetDetail(const QString &, qint32 &) override { return FieldRecord::create(); }
 };
 
+// The least of the desktop: the forms keep Qt's font, and the property string names the language.
+class Fonts : public QObject, public IFormFontLoader {
+    Q_OBJECT
+    Q_INTERFACES(AllocFix::IFormFontLoader)
+public:
+    void SetFrmFont(QWidget *, QString &) override {}
+};
+class Properties : public QObject, public ISharedProperties {
+    Q_OBJECT
+    Q_INTERFACES(AllocFix::ISharedProperties)
+public:
+    QVariant GetProperty(qint32 &, QString &) override { return QStringLiteral("Language=ENG;"); }
+};
+
+template<class Service>
+void registerService(const QString &progId)
+{
+    ObjectRegistry::instance().registerClass(progId, [] { return std::make_unique<Service>(); });
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    ObjectRegistry::instance().registerClass(ProgId::CardInfo,
-                                             [] { return std::make_unique<FakeCardInfo>(); });
-    // Once the wizard is up: press its check button, then close it.
+    registerService<FakeCardInfo>(ProgId::CardInfo);
+    registerService<Fonts>(ProgId::FormFontLoader);
+    registerService<Properties>(ProgId::ShareProps);
+    // Once the wizard is up: on to its second page, press the check button, then close it.
     QTimer::singleShot(200, &app, [] {
         QWidget *wizard = QApplication::activeModalWidget();
-        if (auto *check = wizard ? wizard->findChild<QAbstractButton *>("btCheckCard") : nullptr)
-            check->click();
-        if (wizard)
-            wizard->close();
+        if (!wizard)
+            return;
+        for (const char *button : {"btNext", "btCheckCard"}) {
+            if (auto *found = wizard->findChild<QAbstractButton *>(button))
+                found->click();
+        }
+        wizard->close();
     });
-    auto update = ObjectRegistry::instance().create(ProgId::ShowUpdate);
-    QMetaObject::invokeMethod(update.get(), "ShowExportFrm");
-    std::printf("checks=%d UpdateResult=%d\n", FakeCardInfo::checks,
-                update->property("UpdateResult").toInt());
+    try {
+        auto update = ObjectRegistry::instance().create(ProgId::ShowUpdate);
+        QMetaObject::invokeMethod(update.get(), "ShowExportFrm");
+        std::printf("checks=%d UpdateResult=%d\n", FakeCardInfo::checks,
+                    update->property("UpdateResult").toInt());
+    } catch (const Failure &failure) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(failure.description()));
+    }
     return FakeCardInfo::checks == 1 ? 0 : 1;
 }
 

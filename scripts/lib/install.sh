@@ -26,18 +26,16 @@ allocfix_check_install() {
         return 1
     fi
 
-    local pc_dir flags header
+    # Each installed header compiles on its own, with what allocfix.pc gives (and Qt SQL for the
+    # account set's headers).
+    local pc_dir flags
     pc_dir=$(dirname "$(find "$prefix" -name allocfix.pc)")
-    flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags allocfix)
-    while IFS= read -r header; do
-        # shellcheck disable=SC2086
-        echo "#include \"${header#"$prefix"/include/AllocFix/}\"" |
-            g++ -std=c++20 -fPIC -fsyntax-only $flags -x c++ - ||
-            {
-                echo "install: $header does not compile on its own" >&2
-                return 1
-            }
-    done < <(find "$prefix/include/AllocFix" -name '*.h')
+    flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags allocfix Qt6Sql)
+    export ALLOCFIX_HEADER_FLAGS=$flags
+    (cd "$prefix/include/AllocFix" && find . -name '*.h' | sed 's|^\./||') |
+        xargs -P "$(nproc)" -I{} sh -c 'echo "#include \"{}\"" |
+            g++ -std=c++20 -fPIC -fsyntax-only $ALLOCFIX_HEADER_FLAGS -x c++ - ||
+            { echo "install: {} does not compile on its own" >&2; exit 255; }'
 
     cmake -S examples/minimal-host -B "$work/example" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null
@@ -83,7 +81,7 @@ allocfix_check_packages() {
             echo "packages: no $name package in $folder" >&2
             return 1
         fi
-        contents=$(dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|./|')
+        contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
         while IFS= read -r pattern; do
             grep -qE "$pattern" <<<"$contents" || {
                 echo "packages: $name lacks $pattern" >&2
