@@ -22,7 +22,7 @@ allocfix_check_install() {
             leaks+=" $binary"
     done
     if [ -n "$leaks" ]; then
-        echo "install: the installed tree names the build or source tree:" $leaks >&2
+        echo "install: the installed tree names the build or source tree:$leaks" >&2
         return 1
     fi
 
@@ -32,6 +32,7 @@ allocfix_check_install() {
     pc_dir=$(dirname "$(find "$prefix" -name allocfix.pc)")
     flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags allocfix Qt6Sql)
     export ALLOCFIX_HEADER_FLAGS=$flags
+    # shellcheck disable=SC2016 # expanded by the shell xargs starts
     (cd "$prefix/include/AllocFix" && find . -name '*.h' | sed 's|^\./||') |
         xargs -P "$(nproc)" -I{} sh -c 'echo "#include \"{}\"" |
             g++ -std=c++20 -fPIC -fsyntax-only $ALLOCFIX_HEADER_FLAGS -x c++ - ||

@@ -1,5 +1,7 @@
 # Bash completion of allocfix. The build puts the program's own list of its subcommands, options
 # and what their values are (allocfix --help-completion) before these functions.
+# Words of compgen are split on purpose; the _allocfix_* lists come from that data.
+# shellcheck disable=SC2206,SC2207,SC2154
 
 # Offers the files the shell sees that end in one of the suffixes (comma-separated), and folders.
 _allocfix_files() {
@@ -38,7 +40,7 @@ _allocfix_value_kind() {
 }
 
 _allocfix() {
-    local cur=${COMP_WORDS[COMP_CWORD]} key=_ command= expect= positional=0 i word
+    local cur=${COMP_WORDS[COMP_CWORD]} key=_ command='' expect='' positional=0 i word
     COMPREPLY=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
