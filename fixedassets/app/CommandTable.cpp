@@ -2,6 +2,8 @@
 
 #include "host/MMTS.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace FixedAssets::CommandTable {
@@ -156,11 +158,10 @@ const Command &program()
 
 const Command *subcommandNamed(const QString &word)
 {
-    for (const Command &command : commands()) {
-        if (!command.name.isEmpty() && command.name == word)
-            return &command;
-    }
-    return nullptr;
+    const auto found = std::find_if(commands().cbegin(), commands().cend(), [&word](const auto &c) {
+        return !c.name.isEmpty() && c.name == word;
+    });
+    return found == commands().cend() ? nullptr : &*found;
 }
 
 const QStringList &qtValueOptions()
@@ -186,13 +187,9 @@ bool isGlobal(const Option &option)
 
 bool isCommon(const Option &option)
 {
-    static const QStringList names = [] {
-        QStringList all;
-        for (const Option &common : commonOptions())
-            all += common.names;
-        return all;
-    }();
-    return names.contains(option.names.last());
+    const QList<Option> common = commonOptions();
+    return std::any_of(common.cbegin(), common.cend(),
+                       [&option](const Option &o) { return o.names == option.names; });
 }
 
 QString tr(const char16_t *key)

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace FixedAssets {
@@ -75,11 +77,10 @@ int demoCount(const QString &text)
 const Option *optionNamed(const Command &command, const QString &word)
 {
     const QString name = word.mid(word.startsWith(u"--"_s) ? 2 : 1).section(u'=', 0, 0);
-    for (const Option &option : command.options) {
-        if (option.names.contains(name))
-            return &option;
-    }
-    return nullptr;
+    const auto found =
+        std::find_if(command.options.cbegin(), command.options.cend(),
+                     [&name](const Option &option) { return option.names.contains(name); });
+    return found == command.options.cend() ? nullptr : &*found;
 }
 
 // Where the subcommand stands: the first word that is not an option, with nothing but global
