@@ -5,6 +5,7 @@
 #include "contracts/ItemService.h"
 
 #include <QStringList>
+#include <QUuid>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +14,7 @@ namespace FixedAssets::Schema {
 namespace {
 
 const QString VersionKey = u"SchemaVersion"_s;
+const QString IdentityKey = u"SetID"_s;
 
 // Version 1: the account set as the first program made it.
 QStringList version1Tables()
@@ -85,6 +87,14 @@ QStringList version3Guards(const AccountSet &set)
         });
 }
 
+// Version 4: the account set's identity, so that what was written from one set (a worksheet)
+// is not taken for another that happens to hold the same cards. A set keeps the identity it has.
+void version4Identity(const AccountSet &set)
+{
+    if (identity(set).isEmpty())
+        set.setProfileValue(IdentityKey, QUuid::createUuid().toString(QUuid::WithoutBraces));
+}
+
 void run(const AccountSet &set, const QStringList &statements)
 {
     for (const QString &sql : statements)
@@ -99,6 +109,8 @@ void applyVersion(const AccountSet &set, int version)
         run(set, version2Tables(set));
     else if (version == 3)
         run(set, version3Guards(set));
+    else if (version == 4)
+        version4Identity(set);
 }
 
 [[noreturn]] void raiseNotAnAccountSet(const AccountSet &set, const QString &why)
@@ -144,6 +156,11 @@ int versionOf(const AccountSet &set)
     if (!ok || version < 1)
         raiseNotAnAccountSet(set, u"it records no schema version"_s);
     return version;
+}
+
+QString identity(const AccountSet &set)
+{
+    return set.profileValue(IdentityKey);
 }
 
 QStringList tableNames()

@@ -1,5 +1,6 @@
 #include "app/CommandTable.h"
 
+#include "app/CsvFile.h"
 #include "host/MMTS.h"
 
 #include <algorithm>
@@ -114,9 +115,14 @@ QList<Command> subcommands()
          {accountSetArgument(),
           {u"worksheet"_s,
            u"worksheet"_s,
-           u"export 写出的工作表，填好后存为 CSV（UTF-8）。",
+           u"export 写出的工作表，填好后存为 CSV（UTF-8）：普通文件，最多 %1 MB、%2 行，每行最多 "
+           u"%3 KB，每格最多 %4 KB。",
            ValueKind::File,
-           {u"csv"_s}}},
+           {u"csv"_s},
+           {QString::number(WorksheetLimits.fileBytes >> 20),
+            QString::number(WorksheetLimits.lines),
+            QString::number(WorksheetLimits.recordBytes >> 10),
+            QString::number(WorksheetLimits.cellBytes >> 10)}}},
          commonOptions() << Option{{u"dry-run"_s}, {}, u"检查每一行并报告，但不保存任何内容。"}},
         {u"audit"_s,
          Action::Audit,
@@ -195,6 +201,14 @@ bool isCommon(const Option &option)
 QString tr(const char16_t *key)
 {
     return AllocFix::MMTS::LoadLangString(QString::fromUtf16(key));
+}
+
+QString describe(const Argument &argument)
+{
+    QString text = tr(argument.description);
+    for (const QString &value : argument.values)
+        text = text.arg(value);
+    return text;
 }
 
 QCommandLineOption toParserOption(const Option &option)

@@ -58,6 +58,8 @@ bool isCommon(const Option &option);
 
 // A key in the language in use.
 QString tr(const char16_t *key);
+// An argument's description in the language in use, its values in place.
+QString describe(const Argument &argument);
 
 QCommandLineOption toParserOption(const Option &option);
 

@@ -125,8 +125,7 @@ QString roffOption(const Option &option)
 
 QString roffArgument(const Argument &argument)
 {
-    return u".TP\n\\fI"_s + roff(argument.name) + u"\\fR\n"_s + roff(tr(argument.description)) +
-           u'\n';
+    return u".TP\n\\fI"_s + roff(argument.name) + u"\\fR\n"_s + roff(describe(argument)) + u'\n';
 }
 
 QString roffSynopsis(const Command &command)
@@ -183,7 +182,7 @@ QString helpText(const Command &command, bool withQtOptions)
     }
     Rows arguments;
     for (const Argument &argument : command.arguments)
-        arguments.append({argument.name, tr(argument.description)});
+        arguments.append({argument.name, describe(argument)});
     // One column for the descriptions of both lists.
     const qsizetype width = std::max(columnWidth(options), columnWidth(arguments));
     text += u"\n\n"_s + tr(u"选项：") + u'\n' + table(options, width);

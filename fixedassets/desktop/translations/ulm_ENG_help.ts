@@ -88,8 +88,8 @@
         <translation>Re-allocates the cards left for manual work from a filled-in worksheet saved as CSV: every line is checked, then all cards are saved together, or none.</translation>
     </message>
     <message>
-        <source>export 写出的工作表，填好后存为 CSV（UTF-8）。</source>
-        <translation>The worksheet that export wrote, filled in and saved as CSV (UTF-8).</translation>
+        <source>export 写出的工作表，填好后存为 CSV（UTF-8）：普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。</source>
+        <translation>The worksheet that export wrote, filled in and saved as CSV (UTF-8): a regular file of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell.</translation>
     </message>
     <message>
         <source>检查每一行并报告，但不保存任何内容。</source>
