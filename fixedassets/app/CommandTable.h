@@ -31,6 +31,7 @@ struct Argument {
     const char16_t *description; // a key
     ValueKind kind = ValueKind::AccountSet;
     QStringList suffixes = {};
+    QStringList values = {}; // put in place of %1, %2, ... of the description
 };
 
 struct Command {
