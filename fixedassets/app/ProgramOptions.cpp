@@ -1,6 +1,7 @@
 #include "app/ProgramOptions.h"
 
-#include "app/CsvFile.h"
+#include "app/CommandTable.h"
+#include "app/ProgramHelp.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
@@ -8,7 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <array>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
@@ -16,6 +17,9 @@ using AllocFix::MMTS::LoadLangString;
 namespace FixedAssets {
 
 namespace {
+
+using CommandTable::Command;
+using CommandTable::Option;
 
 [[noreturn]] void raiseUsage(const QString &text)
 {
@@ -36,16 +40,8 @@ namespace {
         raiseUsage(LoadLangString(u"“%1”后缺少值。"_s).arg(match.captured(2)));
     if (match.hasMatch())
         raiseUsage(LoadLangString(u"“%1”后不应有值。"_s).arg(match.captured(2)));
-    raiseUsage(parser.errorText());
+    raiseParserError(parser);
 }
-
-// QApplication takes these from the command line itself; they are accepted and left to it.
-const QStringList QtValueOptions{
-    u"platform"_s,        u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s,
-    u"qwindowgeometry"_s, u"qwindowicon"_s,        u"qwindowtitle"_s,  u"session"_s,
-    u"style"_s,           u"stylesheet"_s,         u"display"_s,       u"name"_s};
-const QStringList QtFlagOptions{u"reverse"_s, u"widgetcount"_s, u"nograb"_s, u"dograb"_s,
-                                u"sync"_s};
 
 // Whether the word after "--demo" is its count. It is unless it is an option or reads as a
 // location ("./books", "set.fa", "sqlite:books"), so that "--demo abc" is a bad count and not a
@@ -96,80 +92,57 @@ int demoCount(const QString &text)
     return static_cast<int>(count);
 }
 
-// The subcommands: the administrator's work on an account set, without a display.
-struct Subcommand {
-    const char16_t *name;
-    ProgramOptions::Action action;
-    const char16_t *brief;   // in the program's help
-    const char16_t *summary; // in the subcommand's help
-};
-
-const std::array<Subcommand, 5> Subcommands{{
-    {u"check", ProgramOptions::Action::Check, u"the check report",
-     u"Checks the cards and reports how many need adjustment, and how many of those manual work."},
-    {u"adjust", ProgramOptions::Action::Adjust,
-     u"the automatic adjustment; lists the cards left for manual work",
-     u"Adjusts the cards the card services can adjust by themselves and lists the cards left for "
-     "manual work."},
-    {u"export", ProgramOptions::Action::Export,
-     u"the cards left for manual work as a worksheet (.xlsx or .csv)",
-     u"Writes the cards left for manual work as a worksheet to fill in: one line per expense row, "
-     "with empty columns for the new department, account, items and rate."},
-    {u"import", ProgramOptions::Action::Import,
-     u"re-allocates them from the filled-in worksheet (.csv)",
-     u"Re-allocates the cards left for manual work from a filled-in worksheet saved as CSV: every "
-     "line is checked, then all cards are saved together, or none."},
-    {u"audit", ProgramOptions::Action::Audit, u"the audit log as a table (.csv or .xlsx)",
-     u"Writes the audit log (every card each save or adjustment changed, its rows before and "
-     "after) as a table."},
-}};
-
-const Subcommand *subcommandNamed(const QString &word)
+// The option of a command that a word of the command line names ("-l", "--language=CHS"), if
+// it has one.
+const Option *optionNamed(const Command &command, const QString &word)
 {
-    for (const Subcommand &subcommand : Subcommands) {
-        if (word == QStringView(subcommand.name))
-            return &subcommand;
+    const QString name = word.mid(word.startsWith(u"--"_s) ? 2 : 1).section(u'=', 0, 0);
+    const auto found =
+        std::find_if(command.options.cbegin(), command.options.cend(),
+                     [&name](const Option &option) { return option.names.contains(name); });
+    return found == command.options.cend() ? nullptr : &*found;
+}
+
+// Where the subcommand stands: the first word that is not an option, with nothing but global
+// options and their values before it ("allocfix -l CHS check books.fa"). A file called "check"
+// is written ./check.
+std::optional<qsizetype> subcommandAt(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &word = arguments[i];
+        if (!word.startsWith(u'-') || word.size() == 1) {
+            if (CommandTable::subcommandNamed(word))
+                return i;
+            return std::nullopt;
+        }
+        const Option *option = optionNamed(CommandTable::program(), word);
+        if (!option || !CommandTable::isGlobal(*option))
+            return std::nullopt;
+        if (!option->valueName.isEmpty() && !word.contains(u'='))
+            ++i;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-QString subcommandList()
+void addOptions(QCommandLineParser &parser, const Command &command)
 {
-    QString text = u"\n\nSubcommands, which need no display (allocfix <command> --help):"_s;
-    for (const Subcommand &subcommand : Subcommands)
-        text += u"\n  "_s + QString::fromUtf16(subcommand.name).leftJustified(8) +
-                QString::fromUtf16(subcommand.brief);
-    return text;
+    for (const Option &option : command.options)
+        parser.addOption(CommandTable::toParserOption(option));
 }
 
-QCommandLineOption languageOption()
+QString languageValue(const QCommandLineParser &parser)
 {
-    return QCommandLineOption({u"l"_s, u"language"_s},
-                              u"The language code, such as CHS or ENG. Default: the system's."_s,
-                              u"code"_s);
-}
-
-QCommandLineOption verboseOption()
-{
-    return QCommandLineOption(u"verbose"_s, u"Also show the database driver's own warnings."_s);
-}
-
-QString languageValue(const QCommandLineParser &parser, const QCommandLineOption &language)
-{
+    const QString language = u"language"_s;
     const QString code = parser.value(language).trimmed().toUpper();
     if (parser.isSet(language) && code.isEmpty())
         raiseUsage(LoadLangString(u"--language 需要语言代码，如 CHS 或 ENG"_s));
     return code;
 }
 
-const QString AccountSetHelp =
-    u"The account set: an SQLite file (path or sqlite:path) or a PostgreSQL URL "
-    "(postgresql://user@host:port/database). Default: the demo account set in your data folder, "
-    "created on first run."_s;
-
 // The file -o names: a table the program writes, by its suffix.
-QString outputFile(const QCommandLineParser &parser, const QCommandLineOption &output)
+QString outputFile(const QCommandLineParser &parser)
 {
+    const QString output = u"output"_s;
     const QString file = parser.value(output);
     if (!parser.isSet(output) || file.trimmed().isEmpty())
         raiseUsage(LoadLangString(u"请用 -o 指定要写的文件，如 -o worksheet.xlsx"_s));
@@ -179,71 +152,64 @@ QString outputFile(const QCommandLineParser &parser, const QCommandLineOption &o
     return file;
 }
 
-ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &arguments)
+// Help and version, which every command answers at once.
+std::optional<ProgramOptions> textAsked(const QCommandLineParser &parser, const Command &command,
+                                        const QString &program)
+{
+    ProgramOptions options;
+    options.action = ProgramOptions::Action::ShowText;
+    if (parser.isSet(u"help"_s) || parser.isSet(u"help-all"_s)) {
+        options.text =
+            ProgramHelp::helpText(command, parser.isSet(u"help-all"_s) && command.name.isEmpty());
+        options.text.replace(u"allocfix"_s, program);
+        return options;
+    }
+    if (parser.isSet(u"version"_s)) {
+        options.text = program + u' ' + QStringLiteral(ALLOCFIX_VERSION) + u'\n';
+        return options;
+    }
+    return std::nullopt;
+}
+
+// demo [N] [account-set]: a lone word is the count unless it reads as a location.
+void takeDemoArguments(ProgramOptions &options, const QStringList &positional)
+{
+    if (positional.size() > 2)
+        raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size() - 1));
+    QString count;
+    QString location;
+    if (positional.size() == 2) {
+        count = positional.first();
+        location = positional.last();
+    } else if (!positional.isEmpty()) {
+        (isCountWord(positional.first()) ? count : location) = positional.first();
+    }
+    options.demoCards = count.isNull() ? ProgramOptions::DefaultDemoCards : demoCount(count);
+    if (!location.isNull())
+        options.accountSet = AccountSetLocation::parse(location);
+}
+
+ProgramOptions parseSubcommand(const Command &command, const QStringList &arguments)
 {
     using Action = ProgramOptions::Action;
-    const Action action = subcommand.action;
+    const Action action = command.action;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf16(subcommand.summary));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption language = languageOption();
-    parser.addOption(language);
-    const QCommandLineOption verbose = verboseOption();
-    parser.addOption(verbose);
-    parser.addPositionalArgument(u"account-set"_s, AccountSetHelp, u"[account-set]"_s);
-
-    const QCommandLineOption format(
-        u"format"_s, u"text (default) or json, for programs that read the answer."_s, u"format"_s);
-    const QCommandLineOption output(
-        {u"o"_s, u"output"_s},
-        action == Action::Export
-            ? u"The worksheet to write: a .xlsx file, or a .csv file (UTF-8 with a byte order "
-              "mark)."_s
-            : u"The table to write: a .csv file (UTF-8 with a byte order mark) or a .xlsx file."_s,
-        u"file"_s);
-    const QCommandLineOption force(u"force"_s, u"Replace the file -o names if it is there."_s);
-    const QCommandLineOption dryRun(u"dry-run"_s,
-                                    u"Check every line and report, but save nothing."_s);
-    const QCommandLineOption since(u"since"_s, u"List only what was saved on or after this day."_s,
-                                   u"YYYY-MM-DD"_s);
-    if (action == Action::Check || action == Action::Adjust)
-        parser.addOption(format);
-    if (action == Action::Export || action == Action::Audit)
-        parser.addOptions({output, force});
-    if (action == Action::Import) {
-        parser.addPositionalArgument(
-            u"worksheet"_s,
-            u"The worksheet that export wrote, filled in and saved as CSV (UTF-8): a regular file "
-            "of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell."_s
-                .arg(WorksheetLimits.fileBytes >> 20)
-                .arg(WorksheetLimits.lines)
-                .arg(WorksheetLimits.recordBytes >> 10)
-                .arg(WorksheetLimits.cellBytes >> 10));
-        parser.addOption(dryRun);
-    }
-    if (action == Action::Audit)
-        parser.addOption(since);
-
+    addOptions(parser, command);
     if (!parser.parse(arguments))
         raiseParserError(parser);
-    ProgramOptions options;
-    const QString program = u"allocfix "_s + QString::fromUtf16(subcommand.name);
-    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
-        options.action = Action::ShowText;
-        options.text = parser.helpText().replace(u"<executable_name>"_s, program);
-        return options;
-    }
-    if (parser.isSet(version)) {
-        options.action = Action::ShowText;
-        options.text = u"allocfix "_s + QStringLiteral(ALLOCFIX_VERSION) + u'\n';
-        return options;
-    }
+    if (auto text = textAsked(parser, command, u"allocfix"_s))
+        return *text;
 
+    ProgramOptions options;
     options.action = action;
-    options.language = languageValue(parser, language);
-    options.verbose = parser.isSet(verbose);
+    options.language = languageValue(parser);
+    options.verbose = parser.isSet(u"verbose"_s);
     QStringList positional = parser.positionalArguments();
+    if (action == Action::Demo) {
+        takeDemoArguments(options, positional);
+        options.force = parser.isSet(u"force"_s);
+        return options;
+    }
     if (action == Action::Import) {
         if (positional.isEmpty() || positional.size() > 2) {
             raiseUsage(LoadLangString(u"请给出要导入的工作表；若不是演示账套，在它前面给出账套："
@@ -256,13 +222,14 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
                                "再导入"_s)
                     .arg(options.worksheet));
         }
-        options.dryRun = parser.isSet(dryRun);
+        options.dryRun = parser.isSet(u"dry-run"_s);
     }
     if (positional.size() > 1)
         raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size()));
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
 
+    const QString format = u"format"_s;
     if ((action == Action::Check || action == Action::Adjust) && parser.isSet(format)) {
         const QString value = parser.value(format).trimmed().toLower();
         if (value != u"text" && value != u"json")
@@ -272,9 +239,10 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
             value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
     }
     if (action == Action::Export || action == Action::Audit) {
-        options.output = outputFile(parser, output);
-        options.replaceOutput = parser.isSet(force);
+        options.output = outputFile(parser);
+        options.replaceOutput = parser.isSet(u"force"_s);
     }
+    const QString since = u"since"_s;
     if (action == Action::Audit && parser.isSet(since)) {
         options.since = QDate::fromString(parser.value(since).trimmed(), Qt::ISODate);
         if (!options.since->isValid()) {
@@ -285,76 +253,27 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     return options;
 }
 
-QString helpAllText(const QString &help)
-{
-    QStringList names;
-    for (const QString &name : QtValueOptions)
-        names.append(u'-' + name + u" <value>"_s);
-    for (const QString &name : QtFlagOptions)
-        names.append(u'-' + name);
-    QString text = help + u"\nQt options, handed to Qt:\n"_s;
-    QString line;
-    for (const QString &name : std::as_const(names)) {
-        if (line.size() + name.size() > 76) {
-            text += u"  "_s + line + u'\n';
-            line.clear();
-        }
-        line += (line.isEmpty() ? QString() : u", "_s) + name;
-    }
-    return text + u"  "_s + line + u'\n';
-}
-
 } // namespace
-
-QString ProgramOptions::languageAskedFor(const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    if (arguments.size() < 2 || !subcommandNamed(arguments.at(1)))
-        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption language = languageOption();
-    parser.addOption(language);
-    // The other options are unknown here, and parse complains of them: only the language counts.
-    parser.parse(arguments);
-    return parser.value(language).trimmed().toUpper();
-}
 
 ProgramOptions ProgramOptions::parse(const QStringList &arguments)
 {
-    // "allocfix check ...": a file called "check" is written ./check.
-    if (arguments.size() > 1) {
-        if (const Subcommand *subcommand = subcommandNamed(arguments.at(1))) {
-            return parseSubcommand(*subcommand, QStringList{arguments.first()} + arguments.mid(2));
-        }
+    if (const std::optional<qsizetype> at = subcommandAt(arguments)) {
+        QStringList rest = arguments;
+        rest.removeAt(*at);
+        return parseSubcommand(*CommandTable::subcommandNamed(arguments.at(*at)), rest);
     }
 
+    const Command &wizard = CommandTable::program();
     QCommandLineParser parser;
     // One dash or two: Qt's own options are written "-platform offscreen".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        u"Adjusts the card data of a fixed-asset account set: re-allocates the depreciation "
-        "expense of cards used by several departments."_s +
-        subcommandList());
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(u"account-set"_s, AccountSetHelp, u"[account-set]"_s);
-    const QCommandLineOption language = languageOption();
-    const QCommandLineOption demo(u"demo"_s, u"(Re)create the demo account set with N cards "
-                                             "used by several departments (default 12): "
-                                             "--demo [N]. It replaces only a demo set."_s);
-    QCommandLineOption demoCards(u"demo-cards"_s, u"The N of --demo."_s, u"N"_s);
-    demoCards.setFlags(QCommandLineOption::HiddenFromHelp);
-    const QCommandLineOption force(
-        u"force"_s, u"With --demo: replace an account set that is not a demo set."_s);
-    const QCommandLineOption screenshot(
-        u"screenshot"_s, u"Save a picture of the wizard to <file> and close it."_s, u"file"_s);
-    const QCommandLineOption verbose = verboseOption();
-    parser.addOptions({language, demo, demoCards, force, screenshot, verbose});
-    for (const QString &name : QtValueOptions) {
+    addOptions(parser, wizard);
+    for (const QString &name : CommandTable::qtValueOptions()) {
         QCommandLineOption qtOption(name, QString(), u"value"_s);
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
     }
-    for (const QString &name : QtFlagOptions) {
+    for (const QString &name : CommandTable::qtFlagOptions()) {
         QCommandLineOption qtOption(name, QString());
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
@@ -362,20 +281,13 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
 
     if (!parser.parse(withDemoCount(arguments)))
         raiseParserError(parser);
-    ProgramOptions options;
     const QString program =
         arguments.isEmpty() ? u"allocfix"_s : QFileInfo(arguments.first()).fileName();
-    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
-        options.action = Action::ShowText;
-        // Without an application object the parser cannot know the program's name.
-        options.text = parser.helpText().replace(u"<executable_name>"_s, program);
-        if (parser.isSet(u"help-all"_s))
-            options.text = helpAllText(options.text);
-        return options;
-    }
-    if (parser.isSet(version)) {
-        options.action = Action::ShowText;
-        options.text = program + u' ' + QStringLiteral(ALLOCFIX_VERSION) + u'\n';
+    if (auto text = textAsked(parser, wizard, program))
+        return *text;
+    ProgramOptions options;
+    if (parser.isSet(u"help-man"_s) || parser.isSet(u"help-completion"_s)) {
+        options.action = parser.isSet(u"help-man"_s) ? Action::ShowManual : Action::ShowCompletion;
         return options;
     }
 
@@ -384,20 +296,41 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
         raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size()));
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
-    options.language = languageValue(parser, language);
-    if (parser.isSet(demo))
+    options.language = languageValue(parser);
+    options.verbose = parser.isSet(u"verbose"_s);
+    const QString demoCards = u"demo-cards"_s;
+    if (parser.isSet(u"demo"_s))
         options.demoCards =
             parser.isSet(demoCards) ? demoCount(parser.value(demoCards)) : DefaultDemoCards;
     else if (parser.isSet(demoCards))
         raiseUsage(LoadLangString(u"未知选项“%1”。"_s).arg(u"demo-cards"_s));
-    options.verbose = parser.isSet(verbose);
-    options.force = parser.isSet(force);
+    options.force = parser.isSet(u"force"_s);
     if (options.force && !options.demoCards)
         raiseUsage(LoadLangString(u"--force 只能与 --demo 一起使用"_s));
+    const QString screenshot = u"screenshot"_s;
     options.screenshot = parser.value(screenshot);
     if (parser.isSet(screenshot) && options.screenshot.trimmed().isEmpty())
         raiseUsage(LoadLangString(u"--screenshot 需要文件名"_s));
     return options;
+}
+
+QString ProgramOptions::languageIn(const QStringList &arguments)
+{
+    // Errors are left to parse(), which reports them.
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const Option &language = *optionNamed(CommandTable::program(), u"--language"_s);
+    parser.addOption(CommandTable::toParserOption(language));
+    QStringList words{arguments.value(0)};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &word = arguments[i];
+        if (word.startsWith(u'-') && optionNamed(CommandTable::program(), word) == &language) {
+            words << word;
+            if (!word.contains(u'=') && i + 1 < arguments.size())
+                words << arguments[++i];
+        }
+    }
+    return parser.parse(words) ? parser.value(u"language"_s).trimmed().toUpper() : QString();
 }
 
 } // namespace FixedAssets

@@ -12,8 +12,20 @@ namespace FixedAssets {
 
 // What the command line asks of allocfix.
 struct ProgramOptions {
-    // What to do: the wizard, or one of the subcommands that need no display.
-    enum class Action { RunWizard, ShowText, Check, Adjust, Export, Import, Audit };
+    // What to do: the wizard, or one of the subcommands that need no display. ShowManual and
+    // ShowCompletion print the manual page and the completion's data, made at build time.
+    enum class Action {
+        RunWizard,
+        ShowText,
+        ShowManual,
+        ShowCompletion,
+        Check,
+        Adjust,
+        Export,
+        Import,
+        Audit,
+        Demo
+    };
     enum class Format { Text, Json };
 
     Action action = Action::RunWizard;
@@ -21,8 +33,8 @@ struct ProgramOptions {
 
     std::optional<AccountSetLocation> accountSet; // none: the demo set in the user's data folder
     QString language;                             // empty: the system's
-    std::optional<int> demoCards;                 // --demo [N]: (re)create the demo account set
-    bool force = false; // --force: --demo may replace an account set that is not a demo set
+    std::optional<int> demoCards; // --demo [N], demo [N]: (re)create the demo account set
+    bool force = false; // --force: the demo set may replace an account set that is not one
     QString screenshot; // --screenshot <file>
 
     Format format = Format::Text; // check, adjust: --format text|json
@@ -33,13 +45,15 @@ struct ProgramOptions {
     std::optional<QDate> since;   // audit: --since <date>, the first day to list
     bool verbose = false;         // --verbose: the database driver's own warnings reach stderr
 
-    // The arguments are the whole command line, the program first. Raises Failure with one line
-    // for the user when they make no sense. Prints nothing and needs no application object, so
-    // help and version work without a display.
+    // The arguments are the whole command line, the program first; the options --language takes
+    // may stand before the subcommand. Raises Failure with one line for the user when they make
+    // no sense. Prints nothing and needs no application object, so help and version work
+    // without a display.
     static ProgramOptions parse(const QStringList &arguments);
-    // The language code --language asks for (upper case), or nothing, read before parse so that
-    // even its complaints are in the user's language. Raises nothing.
-    static QString languageAskedFor(const QStringList &arguments);
+
+    // The --language code the command line gives, wherever it stands; empty if none. For the
+    // texts of the help, which parse() makes.
+    static QString languageIn(const QStringList &arguments);
 
     static constexpr int DefaultDemoCards = 12;
     static constexpr int MaxDemoCards = 100000;

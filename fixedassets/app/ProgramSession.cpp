@@ -19,12 +19,12 @@ using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
-namespace {
-
 QStringList knownLanguages()
 {
     return QStringList{u"CHS"_s} + ResourceLoader::languages();
 }
+
+namespace {
 
 // The language asked for when a catalog holds it, else the system's, else English.
 QString usableLanguage(const QString &requested)
@@ -36,6 +36,8 @@ QString usableLanguage(const QString &requested)
     return known.contains(system) ? system : u"ENG"_s;
 }
 
+} // namespace
+
 QString chosenLanguage(const QString &requested)
 {
     const QStringList known = knownLanguages();
@@ -46,6 +48,8 @@ QString chosenLanguage(const QString &requested)
         LoadLangString(u"未知的语言“%1”；可用的语言有 %2"_s).arg(requested, known.join(u", "_s)),
         u"allocfix"_s);
 }
+
+namespace {
 
 // Makes the folder and its missing parents, each for the owner only.
 void makeOwnerOnlyFolder(const QString &folder)

@@ -3,6 +3,7 @@
 #include "app/ProgramOptions.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace FixedAssets {
 
@@ -17,5 +18,12 @@ void useLanguage(const QString &requested);
 // string. Raises Failure for an account set or language that cannot be used; needs an
 // application object, but no display.
 QString openSession(const ProgramOptions &options);
+
+// The language codes --language knows: CHS, and one for each catalog.
+QStringList knownLanguages();
+
+// The language of a session: the one asked for (empty: the system's, or ENG if it has no
+// catalog). Raises Failure for an asked language the program does not know.
+QString chosenLanguage(const QString &asked);
 
 } // namespace FixedAssets

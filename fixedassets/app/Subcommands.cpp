@@ -4,6 +4,7 @@
 #include "accountset/AccountSetErrors.h"
 #include "app/ProgramSession.h"
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <cstdio>
 
@@ -32,6 +33,17 @@ bool goesAwayByItself(qint32 number)
     return number == Error::Busy || number == Error::Full || number == Error::ConnectionLost;
 }
 
+// The session has made the demo set by the time a subcommand runs; this says where.
+int reportDemo(const ProgramOptions &options, const QString &props)
+{
+    const QString location = props.section(u"AcctSet="_s, 1).section(u';', 0, 0);
+    const QString text = AllocFix::MMTS::LoadLangString(u"已创建演示账套 %1，含 %2 张卡片。"_s)
+                             .arg(location)
+                             .arg(options.demoCards.value_or(ProgramOptions::DefaultDemoCards));
+    std::printf("%s\n", qUtf8Printable(text));
+    return ExitSuccess;
+}
+
 int dispatch(const ProgramOptions &options, const QString &props)
 {
     using Action = ProgramOptions::Action;
@@ -46,8 +58,12 @@ int dispatch(const ProgramOptions &options, const QString &props)
         return importWorksheet(options, props);
     case Action::Audit:
         return exportAudit(options, props);
+    case Action::Demo:
+        return reportDemo(options, props);
     case Action::RunWizard:
     case Action::ShowText:
+    case Action::ShowManual:
+    case Action::ShowCompletion:
         break;
     }
     return ExitBadInput;

@@ -1,4 +1,5 @@
 #include "accountset/AccountSet.h"
+#include "app/ProgramHelp.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramSession.h"
 #include "app/Subcommands.h"
@@ -63,6 +64,18 @@ void screenshotWhenShown(const QString &file)
     });
 }
 
+// What needs no display and no account set: help, version, the manual page and the completion.
+int printText(const ProgramOptions &options)
+{
+    QString text = options.text;
+    if (options.action == ProgramOptions::Action::ShowManual)
+        text = ProgramHelp::manualPage(knownLanguages());
+    else if (options.action == ProgramOptions::Action::ShowCompletion)
+        text = ProgramHelp::completionData(knownLanguages());
+    std::fputs(qUtf8Printable(text), stdout);
+    return 0;
+}
+
 int run(const ProgramOptions &options)
 {
     openSession(options);
@@ -85,7 +98,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     qInstallMessageHandler(driverMessages);
-    useLanguage(ProgramOptions::languageAskedFor(arguments));
+    useLanguage(ProgramOptions::languageIn(arguments));
     ProgramOptions options;
     try {
         options = ProgramOptions::parse(arguments);
@@ -94,11 +107,11 @@ int main(int argc, char *argv[])
         return ExitFailure;
     }
     driverMessagesShown() = options.verbose;
-    if (options.action == ProgramOptions::Action::ShowText) {
-        std::fputs(qUtf8Printable(options.text), stdout);
-        return 0;
-    }
-    if (options.action != ProgramOptions::Action::RunWizard) {
+    using Action = ProgramOptions::Action;
+    if (options.action == Action::ShowText || options.action == Action::ShowManual ||
+        options.action == Action::ShowCompletion)
+        return printText(options);
+    if (options.action != Action::RunWizard) {
         // The subcommands need no display.
         QCoreApplication app(argc, argv);
         setApplicationNames();

@@ -10,8 +10,13 @@ ALLOCFIX_PACKAGES=(
     postgresql
 )
 
-# What only scripts/check needs: clang and libFuzzer for the fuzzers.
-ALLOCFIX_CHECK_PACKAGES=(clang-14 libclang-rt-14-dev)
+# What scripts/package needs: dpkg-shlibdeps finds the packages' dependencies.
+ALLOCFIX_PACKAGE_PACKAGES=(dpkg-dev)
+
+# What only scripts/check needs: clang and libFuzzer for the fuzzers, the packaging tools, and the
+# validators of the desktop entry and the AppStream metainfo.
+ALLOCFIX_CHECK_PACKAGES=(clang-14 libclang-rt-14-dev "${ALLOCFIX_PACKAGE_PACKAGES[@]}"
+    desktop-file-utils appstream)
 
 allocfix_missing_packages() {
     local missing=() package

@@ -1,0 +1,283 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>ulm</name>
+    <message>
+        <source>显示命令行选项的帮助。</source>
+        <translation>Displays help on commandline options.</translation>
+    </message>
+    <message>
+        <source>显示帮助，包括 Qt 的通用选项。</source>
+        <translation>Displays help, including generic Qt options.</translation>
+    </message>
+    <message>
+        <source>显示版本信息。</source>
+        <translation>Displays version information.</translation>
+    </message>
+    <message>
+        <source>语言代码，如 CHS 或 ENG。默认：系统的语言。</source>
+        <translation>The language code, such as CHS or ENG. Default: the system's.</translation>
+    </message>
+    <message>
+        <source>账套：SQLite 文件（路径或 sqlite:路径）或 PostgreSQL URL（postgresql://user@host:port/database）。默认：数据文件夹中的演示账套，首次运行时创建。</source>
+        <translation>The account set: an SQLite file (path or sqlite:path) or a PostgreSQL URL (postgresql://user@host:port/database). Default: the demo account set in your data folder, created on first run.</translation>
+    </message>
+    <message>
+        <source>调整固定资产账套的卡片数据：重新分配多个部门使用的卡片的折旧费用。</source>
+        <translation>Adjusts the card data of a fixed-asset account set: re-allocates the depreciation expense of cards used by several departments.</translation>
+    </message>
+    <message>
+        <source>（重新）创建演示账套，含 N 张多个部门使用的卡片（默认 12）：--demo [N]。只替换演示账套。</source>
+        <translation>(Re)create the demo account set with N cards used by several departments (default 12): --demo [N]. It replaces only a demo set.</translation>
+    </message>
+    <message>
+        <source>--demo 的 N。</source>
+        <translation>The N of --demo.</translation>
+    </message>
+    <message>
+        <source>与 --demo 一起：替换不是演示账套的账套。</source>
+        <translation>With --demo: replace an account set that is not a demo set.</translation>
+    </message>
+    <message>
+        <source>把向导的图片保存到 &lt;file&gt; 并关闭向导。</source>
+        <translation>Save a picture of the wizard to &lt;file&gt; and close it.</translation>
+    </message>
+    <message>
+        <source>text（默认）或 json，供读取结果的程序使用。</source>
+        <translation>text (default) or json, for programs that read the answer.</translation>
+    </message>
+    <message>
+        <source>若 -o 指定的文件已存在，替换它。</source>
+        <translation>Replace the file -o names if it is there.</translation>
+    </message>
+    <message>
+        <source>检查报告</source>
+        <translation>the check report</translation>
+    </message>
+    <message>
+        <source>检查卡片，报告多少张需要调整，其中多少张需要手工处理。</source>
+        <translation>Checks the cards and reports how many need adjustment, and how many of those manual work.</translation>
+    </message>
+    <message>
+        <source>自动调整；列出留待手工处理的卡片</source>
+        <translation>the automatic adjustment; lists the cards left for manual work</translation>
+    </message>
+    <message>
+        <source>调整卡片服务能自行调整的卡片，并列出留待手工处理的卡片。</source>
+        <translation>Adjusts the cards the card services can adjust by themselves and lists the cards left for manual work.</translation>
+    </message>
+    <message>
+        <source>把留待手工处理的卡片写成工作表（.xlsx 或 .csv）</source>
+        <translation>the cards left for manual work as a worksheet (.xlsx or .csv)</translation>
+    </message>
+    <message>
+        <source>把留待手工处理的卡片写成待填写的工作表：每个费用行一行，新部门、科目、项目和比例各留一空列。</source>
+        <translation>Writes the cards left for manual work as a worksheet to fill in: one line per expense row, with empty columns for the new department, account, items and rate.</translation>
+    </message>
+    <message>
+        <source>要写的工作表：.xlsx 文件，或 .csv 文件（带字节顺序标记的 UTF-8）。</source>
+        <translation>The worksheet to write: a .xlsx file, or a .csv file (UTF-8 with a byte order mark).</translation>
+    </message>
+    <message>
+        <source>按填好的工作表（.csv）重新分配这些卡片</source>
+        <translation>re-allocates them from the filled-in worksheet (.csv)</translation>
+    </message>
+    <message>
+        <source>按填好并存为 CSV 的工作表重新分配留待手工处理的卡片：先检查每一行，然后一起保存全部卡片，或一张也不保存。</source>
+        <translation>Re-allocates the cards left for manual work from a filled-in worksheet saved as CSV: every line is checked, then all cards are saved together, or none.</translation>
+    </message>
+    <message>
+        <source>export 写出的工作表，填好后存为 CSV（UTF-8）：普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。</source>
+        <translation>The worksheet that export wrote, filled in and saved as CSV (UTF-8): a regular file of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell.</translation>
+    </message>
+    <message>
+        <source>检查每一行并报告，但不保存任何内容。</source>
+        <translation>Check every line and report, but save nothing.</translation>
+    </message>
+    <message>
+        <source>审计日志，写成表格（.csv 或 .xlsx）</source>
+        <translation>the audit log as a table (.csv or .xlsx)</translation>
+    </message>
+    <message>
+        <source>把审计日志（每次保存或调整改动的每张卡片，及其改动前后的行）写成表格。</source>
+        <translation>Writes the audit log (every card each save or adjustment changed, its rows before and after) as a table.</translation>
+    </message>
+    <message>
+        <source>要写的表格：.csv 文件（带字节顺序标记的 UTF-8）或 .xlsx 文件。</source>
+        <translation>The table to write: a .csv file (UTF-8 with a byte order mark) or a .xlsx file.</translation>
+    </message>
+    <message>
+        <source>只列出这一天及以后保存的内容。</source>
+        <translation>List only what was saved on or after this day.</translation>
+    </message>
+    <message>
+        <source>（重新）创建演示账套，不打开向导</source>
+        <translation>(re)creates the demo account set, without the wizard</translation>
+    </message>
+    <message>
+        <source>（重新）创建演示账套，含 N 张多个部门使用的卡片，然后退出；不需要显示器。只替换演示账套。</source>
+        <translation>(Re)creates the demo account set with N cards used by several departments, then exits; needs no display. It replaces only a demo set.</translation>
+    </message>
+    <message>
+        <source>卡片数，1 至 100000（默认 12）。</source>
+        <translation>The number of cards, 1 to 100000 (default 12).</translation>
+    </message>
+    <message>
+        <source>要创建的账套：SQLite 文件或 PostgreSQL URL。默认：数据文件夹中的演示账套。</source>
+        <translation>The account set to create: an SQLite file or a PostgreSQL URL. Default: the demo account set in your data folder.</translation>
+    </message>
+    <message>
+        <source>替换不是演示账套的账套。</source>
+        <translation>Replace an account set that is not a demo set.</translation>
+    </message>
+    <message>
+        <source>[选项]</source>
+        <translation>[options]</translation>
+    </message>
+    <message>
+        <source>子命令，不需要显示器（allocfix &lt;command&gt; --help）：</source>
+        <translation>Subcommands, which need no display (allocfix &lt;command&gt; --help):</translation>
+    </message>
+    <message>
+        <source>Qt 的选项，交给 Qt 处理：</source>
+        <translation>Qt options, handed to Qt:</translation>
+    </message>
+    <message>
+        <source>用法：%1</source>
+        <translation>Usage: %1</translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>参数：</source>
+        <translation>Arguments:</translation>
+    </message>
+    <message>
+        <source>用户命令</source>
+        <translation>User Commands</translation>
+    </message>
+    <message>
+        <source>程序名称</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>调整固定资产账套的卡片数据</source>
+        <translation>adjusts the card data of a fixed-asset account set</translation>
+    </message>
+    <message>
+        <source>概要</source>
+        <translation>SYNOPSIS</translation>
+    </message>
+    <message>
+        <source>描述</source>
+        <translation>DESCRIPTION</translation>
+    </message>
+    <message>
+        <source>不带子命令时，程序打开账套并运行卡片数据调整向导，需要显示器。</source>
+        <translation>Without a subcommand the program opens the account set and runs the card data adjustment wizard, which needs a display.</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>OPTIONS</translation>
+    </message>
+    <message>
+        <source>语言代码：</source>
+        <translation>Language codes:</translation>
+    </message>
+    <message>
+        <source>子命令</source>
+        <translation>COMMANDS</translation>
+    </message>
+    <message>
+        <source>子命令不需要显示器。全局选项 --language 也可以写在子命令之前。</source>
+        <translation>The subcommands need no display. The global option --language may also stand before the subcommand.</translation>
+    </message>
+    <message>
+        <source>退出状态</source>
+        <translation>EXIT STATUS</translation>
+    </message>
+    <message>
+        <source>成功：调整已完成，或子命令已完成。</source>
+        <translation>Success: the adjustment was carried through, or the subcommand did its work.</translation>
+    </message>
+    <message>
+        <source>未完成：向导未完成调整就关闭了，或者子命令被他人的锁、断开的连接、已满的磁盘或账套拒绝的保存所阻止；重试可能成功。</source>
+        <translation>Not carried through: the wizard closed before the adjustment was done, or another user's lock, a lost connection, a full disk or a save the account set refused stopped the subcommand; it may go through when tried again.</translation>
+    </message>
+    <message>
+        <source>输入错误：选项、文件或账套本身不能使用；没有改动任何内容。</source>
+        <translation>Bad input: the options, a file or the account set itself cannot be used; nothing was changed.</translation>
+    </message>
+    <message>
+        <source>环境</source>
+        <translation>ENVIRONMENT</translation>
+    </message>
+    <message>
+        <source>PostgreSQL 位置未写出的部分，由 libpq 补全。</source>
+        <translation>What a PostgreSQL location leaves out; libpq fills it in.</translation>
+    </message>
+    <message>
+        <source>PostgreSQL 的密码；比写在 URL 中更好，因为命令行对本机所有用户可见。</source>
+        <translation>The PostgreSQL password; better than one in the URL, since a command line is visible to every user of the machine.</translation>
+    </message>
+    <message>
+        <source>密码文件（默认 ~/.pgpass），只有其所有者可读时才被使用。</source>
+        <translation>The password file (default ~/.pgpass), used only if its owner alone may read it.</translation>
+    </message>
+    <message>
+        <source>PostgreSQL 服务名及其文件（默认 ~/.pg_service.conf）：一次给出主机、端口、数据库、用户等。</source>
+        <translation>A PostgreSQL service and the file that holds it (default ~/.pg_service.conf): host, port, database, user and more at once.</translation>
+    </message>
+    <message>
+        <source>libpq 的其他连接参数，照原样使用。</source>
+        <translation>Other connection parameters of libpq, used as they are.</translation>
+    </message>
+    <message>
+        <source>未给出 --language 时，系统的语言。</source>
+        <translation>The system's language, used when --language is not given.</translation>
+    </message>
+    <message>
+        <source>向导的显示器；子命令不需要。</source>
+        <translation>The display of the wizard; the subcommands need none.</translation>
+    </message>
+    <message>
+        <source>演示账套和设置所在的文件夹。</source>
+        <translation>The folders of the demo account set and the settings.</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>FILES</translation>
+    </message>
+    <message>
+        <source>演示账套（默认 ~/.local/share/FixedAssets/allocfix/demo.fa），首次运行时创建，只有其所有者可读写。</source>
+        <translation>The demo account set (default ~/.local/share/FixedAssets/allocfix/demo.fa), created on first run, for its owner only.</translation>
+    </message>
+    <message>
+        <source>向导记住的设置（默认在 ~/.config/FixedAssets/ 中）。</source>
+        <translation>The settings the wizard keeps (default in ~/.config/FixedAssets/).</translation>
+    </message>
+    <message>
+        <source>libpq 的密码文件和服务文件。</source>
+        <translation>The password file and the service file of libpq.</translation>
+    </message>
+    <message>
+        <source>示例</source>
+        <translation>EXAMPLES</translation>
+    </message>
+    <message>
+        <source>另见</source>
+        <translation>SEE ALSO</translation>
+    </message>
+    <message>
+        <source>已创建演示账套 %1，含 %2 张卡片。</source>
+        <translation>Created the demo account set %1 with %2 cards.</translation>
+    </message>
+    <message>
+        <source>同时显示数据库驱动程序自己的警告。</source>
+        <translation>Also show the database driver's own warnings.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,120 @@
+# What `cmake --install` and the Debian packages deliver, checked from outside the tree.
+# Sourced by scripts/check and scripts/package.
+
+# Installs the build into a throwaway prefix, compiles every installed header on its own and the
+# example host against that prefix alone, and runs both the example and the installed program.
+# Fails on a missing header or on a path of the source or build tree left in the installed files.
+allocfix_check_install() {
+    local build=$1 work
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' RETURN
+    local prefix=$work/prefix
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+
+    local source_dir build_dir leaks
+    source_dir=$(pwd -P)
+    build_dir=$(cd "$build" && pwd -P)
+    leaks=$(grep -rIl -e "$source_dir" -e "$build_dir" "$prefix" || true)
+    local binary
+    for binary in "$prefix"/bin/* "$prefix"/lib*/*.so* "$prefix"/lib*/*/*.so*; do
+        [ -f "$binary" ] || continue
+        readelf -d "$binary" | grep -E 'RPATH|RUNPATH' | grep -qE "$source_dir|$build_dir" &&
+            leaks+=" $binary"
+    done
+    if [ -n "$leaks" ]; then
+        echo "install: the installed tree names the build or source tree:$leaks" >&2
+        return 1
+    fi
+
+    # Each installed header compiles on its own, with what allocfix.pc gives (and Qt SQL for the
+    # account set's headers).
+    local pc_dir flags
+    pc_dir=$(dirname "$(find "$prefix" -name allocfix.pc)")
+    flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags allocfix Qt6Sql)
+    export ALLOCFIX_HEADER_FLAGS=$flags
+    # shellcheck disable=SC2016 # expanded by the shell xargs starts
+    (cd "$prefix/include/AllocFix" && find . -name '*.h' | sed 's|^\./||') |
+        xargs -P "$(nproc)" -I{} sh -c 'echo "#include \"{}\"" |
+            g++ -std=c++20 -fPIC -fsyntax-only $ALLOCFIX_HEADER_FLAGS -x c++ - ||
+            { echo "install: {} does not compile on its own" >&2; exit 255; }'
+
+    cmake -S examples/minimal-host -B "$work/example" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null
+    cmake --build "$work/example" >/dev/null
+    QT_QPA_PLATFORM=offscreen "$work/example/minimal-host" >/dev/null
+    "$prefix/bin/allocfix" --version >/dev/null
+}
+
+# Makes the Debian packages of a configured build into <build>/packages.
+allocfix_make_packages() {
+    local build=$1
+    rm -rf "$build/packages"
+    (cd "$build" && cpack -G DEB -B "$PWD/packages" >/dev/null)
+    rm -rf "$build/packages/_CPack_Packages"
+}
+
+# What each package must hold, one pattern of `dpkg-deb -c` paths a line.
+allocfix_check_packages() {
+    local folder=$1 deb
+    local -A expected=(
+        [liballocfix1]='/libAllocFix\.so\.1$
+/libAllocFixFixedAssets\.so\.1$'
+        [liballocfix-dev]='/include/AllocFix/host/ObjectRegistry\.h$
+/include/AllocFix/entry/ShowUpdate\.h$
+/include/AllocFix/contracts/CardServices\.h$
+/include/AllocFix/records/FieldRecord\.h$
+/cmake/AllocFix/AllocFixConfig\.cmake$
+/cmake/AllocFix/AllocFixConfigVersion\.cmake$
+/cmake/AllocFix/AllocFixTargets\.cmake$
+/pkgconfig/allocfix\.pc$
+/libAllocFix\.so$'
+        [allocfix]='^\./usr/bin/allocfix$
+/share/man/man1/allocfix\.1
+/share/bash-completion/completions/allocfix$
+/share/applications/org\.fixedassets\.AllocFix\.desktop$
+/share/icons/hicolor/scalable/apps/org\.fixedassets\.AllocFix\.svg$
+/share/metainfo/org\.fixedassets\.AllocFix\.metainfo\.xml$'
+    )
+    local name pattern contents
+    for name in "${!expected[@]}"; do
+        deb=$(find "$folder" -name "${name}_*.deb" | head -n 1)
+        if [ -z "$deb" ]; then
+            echo "packages: no $name package in $folder" >&2
+            return 1
+        fi
+        contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+        while IFS= read -r pattern; do
+            grep -qE "$pattern" <<<"$contents" || {
+                echo "packages: $name lacks $pattern" >&2
+                return 1
+            }
+        done <<<"${expected[$name]}"
+    done
+    # Headers and the program belong to their own packages only.
+    if dpkg-deb -c "$(find "$folder" -name 'liballocfix1_*.deb')" | grep -qE '\.h$|/bin/'; then
+        echo "packages: liballocfix1 holds more than the libraries" >&2
+        return 1
+    fi
+}
+
+# Unpacks the three packages into a throwaway root and runs the program from there.
+allocfix_run_packaged_program() {
+    local folder=$1 root deb
+    root=$(mktemp -d)
+    trap 'rm -rf "$root"' RETURN
+    for deb in "$folder"/*.deb; do
+        dpkg -x "$deb" "$root"
+    done
+    local libs
+    libs=$(dirname "$(find "$root" -name 'libAllocFix.so.1' | head -n 1)")
+    LD_LIBRARY_PATH=$libs "$root/usr/bin/allocfix" --version | grep -q "^allocfix "
+    LD_LIBRARY_PATH=$libs "$root/usr/bin/allocfix" demo 3 "$root/demo.fa" >/dev/null
+}
+
+# The desktop entry and the AppStream metainfo, as their validators read them.
+allocfix_validate_desktop_files() {
+    local build=$1
+    desktop-file-validate fixedassets/app/data/org.fixedassets.AllocFix.desktop
+    appstreamcli validate --no-net --explain \
+        "$build/fixedassets/app/org.fixedassets.AllocFix.metainfo.xml" >/dev/null
+}
