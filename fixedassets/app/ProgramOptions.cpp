@@ -324,6 +324,11 @@ QString ProgramOptions::languageIn(const QStringList &arguments)
     QStringList words{arguments.value(0)};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &word = arguments[i];
+        // "-lCHS", as a subcommand's parser reads it.
+        if (word.size() > 2 && word.startsWith(u"-l"_s) && word[2] != u'=') {
+            words << u"--language="_s + word.mid(2);
+            continue;
+        }
         if (word.startsWith(u'-') && optionNamed(CommandTable::program(), word) == &language) {
             words << word;
             if (!word.contains(u'=') && i + 1 < arguments.size())

@@ -344,6 +344,9 @@ bool isExempt(const SourceText &source)
     static const QRegularExpression notShown(uR"((startsWith\(|Connection = )\s*$)"_s);
     if (notShown.match(source.precededBy).hasMatch())
         return true;
+    // Command lines, as the manual page shows them: the program's syntax, in no language.
+    if (source.text.startsWith(u"allocfix "_s))
+        return true;
     if (source.where.contains(u"/app/ProgramOptions.cpp:"_s))
         return !source.precededBy.contains(u"raiseUsage("_s);
     return source.where.contains(u"/accountset/Schema.cpp:"_s) &&
