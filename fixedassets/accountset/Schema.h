@@ -8,10 +8,11 @@ class AccountSet;
 
 // The account set's schema and its versions. Version 1 had no audit log; version 2 adds it;
 // version 3 refuses expense rows with a rate outside (0, 1] or a department that is no
-// department item.
+// department item; version 4 chains the audit log's entries by their hashes and lets it take new
+// entries only.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 3;
+inline constexpr int CurrentVersion = 4;
 
 // Creates the tables of the given version in an empty database (inside the caller's
 // transaction).
