@@ -3,10 +3,12 @@
 #include "accountset/AccountSetErrors.h"
 #include "accountset/PreparedStatement.h"
 #include "accountset/Schema.h"
+#include "host/MMTS.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -40,6 +42,13 @@ QSet<QString> &intactConnections()
     return names;
 }
 
+// The rights of each pooled connection's role, as the server told them.
+QHash<QString, SqlDriver::Rights> &connectionRights()
+{
+    static QHash<QString, SqlDriver::Rights> rights;
+    return rights;
+}
+
 [[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage)
 {
     throw AllocFix::Failure(AccountSetError::Damaged,
@@ -61,6 +70,7 @@ QSet<QString> &intactConnections()
 void removeConnection(const QString &name)
 {
     intactConnections().remove(name);
+    connectionRights().remove(name);
     if (!QSqlDatabase::contains(name))
         return;
     PreparedStatement::dropCache(name);
@@ -233,7 +243,10 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         const QString name = connectionNameOf(location);
         openConnection(location, name);
         try {
-            build(AccountSet(location, name));
+            const AccountSet replaced(location, name);
+            if (replaced.database().tables().contains(u"profile"_s, Qt::CaseInsensitive))
+                replaced.requireRight(Right::Own);
+            build(replaced);
         } catch (...) {
             removeConnection(name);
             throw;
@@ -349,6 +362,10 @@ void AccountSet::requireStorable(const QVariantList &values) const
 
 void AccountSet::updateStatistics(const QStringList &tables) const
 {
+    // Only the owner may analyze the tables; the server would warn anyone else, and skip them.
+    if (connectionRights().contains(m_connectionName) &&
+        !connectionRights().value(m_connectionName).own)
+        return;
     const QString sql = m_driver.statisticsUpdate(tables);
     if (!sql.isEmpty())
         exec(sql);
@@ -377,6 +394,29 @@ void AccountSet::requireWritableAndIntact() const
     if (!damage.isEmpty())
         raiseDamaged(m_location, damage);
     intactConnections().insert(m_connectionName);
+}
+
+void AccountSet::requireRight(Right right) const
+{
+    auto rights = connectionRights().constFind(m_connectionName);
+    if (rights == connectionRights().cend()) {
+        QSqlDatabase db = database();
+        rights = connectionRights().insert(m_connectionName, m_driver.rights(db));
+    }
+    using AllocFix::MMTS::LoadLangString;
+    if (right == Right::Save && !rights->save) {
+        throw AllocFix::Failure(
+            AccountSetError::NotPermitted,
+            LoadLangString(u"你的角色只能读取这个账套（%1）"_s).arg(rights->role),
+            AccountSetError::Source);
+    }
+    if (right == Right::Own && !rights->own) {
+        throw AllocFix::Failure(
+            AccountSetError::NotPermitted,
+            LoadLangString(u"你的角色不能创建、升级或替换这个账套，也不能授予它的角色（%1）"_s)
+                .arg(rights->role),
+            AccountSetError::Source);
+    }
 }
 
 void AccountSet::raise(const QSqlError &error) const
@@ -417,6 +457,7 @@ WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
         return;
     }
     set.requireWritableAndIntact();
+    set.requireRight(AccountSet::Right::Save);
     const QSqlError error = set.driver().beginWrite(m_db);
     if (error.type() != QSqlError::NoError)
         m_set.raise(error);

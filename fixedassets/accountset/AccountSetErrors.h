@@ -19,6 +19,8 @@ inline constexpr qint32 Full = AllocFix::ErrorNumber::ServiceBase + 1010;
 inline constexpr qint32 Occupied = AllocFix::ErrorNumber::ServiceBase + 1011;
 inline constexpr qint32 Damaged = AllocFix::ErrorNumber::ServiceBase + 1012;
 inline constexpr qint32 ReadOnly = AllocFix::ErrorNumber::ServiceBase + 1013;
+// The user's role lacks the right; nothing was changed.
+inline constexpr qint32 NotPermitted = AllocFix::ErrorNumber::ServiceBase + 1018;
 
 inline const QString Source = QStringLiteral("FixedAssets.AccountSet");
 } // namespace FixedAssets::AccountSetError
