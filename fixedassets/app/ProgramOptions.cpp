@@ -83,7 +83,7 @@ struct Subcommand {
     const char16_t *summary; // in the subcommand's help
 };
 
-const std::array<Subcommand, 5> Subcommands{{
+const std::array<Subcommand, 6> Subcommands{{
     {u"check", ProgramOptions::Action::Check, u"the check report",
      u"Checks the cards and reports how many need adjustment, and how many of those manual work."},
     {u"adjust", ProgramOptions::Action::Adjust,
@@ -98,9 +98,16 @@ const std::array<Subcommand, 5> Subcommands{{
      u"re-allocates them from the filled-in worksheet (.csv)",
      u"Re-allocates the cards left for manual work from a filled-in worksheet saved as CSV: every "
      "line is checked, then all cards are saved together, or none."},
-    {u"audit", ProgramOptions::Action::Audit, u"the audit log as a table (.csv or .xlsx)",
+    {u"audit", ProgramOptions::Action::Audit,
+     u"the audit log as a table (.csv or .xlsx), or --verify its hash chain",
      u"Writes the audit log (every card each save or adjustment changed, its rows before and "
-     "after) as a table."},
+     "after) as a table, or with --verify checks that no entry was edited, removed or inserted "
+     "since it was written."},
+    {u"roles", ProgramOptions::Action::Roles,
+     u"the SQL that gives a PostgreSQL set its owner, accountant and viewer roles",
+     u"Prints the SQL that creates the group roles allocfix_owner, allocfix_accountant and "
+     "allocfix_viewer and brings the account set's tables under them; with --apply runs it, as a "
+     "superuser or the set's owner."},
 }};
 
 const Subcommand *subcommandNamed(const QString &word)
@@ -179,6 +186,10 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
                                     u"Check every line and report, but save nothing."_s);
     const QCommandLineOption since(u"since"_s, u"List only what was saved on or after this day."_s,
                                    u"YYYY-MM-DD"_s);
+    const QCommandLineOption verify(
+        u"verify"_s, u"Check the audit log's hash chain instead of writing a table; prints the "
+                     "last entry's hash to keep elsewhere."_s);
+    const QCommandLineOption apply(u"apply"_s, u"Run the statements as well as print them."_s);
     if (action == Action::Check || action == Action::Adjust)
         parser.addOption(format);
     if (action == Action::Export || action == Action::Audit)
@@ -190,7 +201,9 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
         parser.addOption(dryRun);
     }
     if (action == Action::Audit)
-        parser.addOption(since);
+        parser.addOptions({since, verify});
+    if (action == Action::Roles)
+        parser.addOption(apply);
 
     if (!parser.parse(arguments))
         raiseUsage(parser.errorText());
@@ -233,6 +246,18 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
             raiseUsage(u"--format is text or json, not \"%1\""_s.arg(parser.value(format)));
         options.format =
             value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
+    }
+    if (action == Action::Audit && parser.isSet(verify)) {
+        if (parser.isSet(output) || parser.isSet(force) || parser.isSet(since))
+            raiseUsage(u"--verify checks the whole log and writes no table: leave out -o, "
+                       "--force and --since"_s);
+        options.verify = true;
+        return options;
+    }
+    if (action == Action::Roles) {
+        if (positional.isEmpty())
+            raiseUsage(u"Give the PostgreSQL account set: allocfix roles postgresql://..."_s);
+        options.apply = parser.isSet(apply);
     }
     if (action == Action::Export || action == Action::Audit) {
         options.output = outputFile(parser, output);

@@ -13,7 +13,7 @@ namespace FixedAssets {
 // What the command line asks of allocfix.
 struct ProgramOptions {
     // What to do: the wizard, or one of the subcommands that need no display.
-    enum class Action { RunWizard, ShowText, Check, Adjust, Export, Import, Audit };
+    enum class Action { RunWizard, ShowText, Check, Adjust, Export, Import, Audit, Roles };
     enum class Format { Text, Json };
 
     Action action = Action::RunWizard;
@@ -31,6 +31,8 @@ struct ProgramOptions {
     QString worksheet;            // import: the filled-in worksheet (CSV)
     bool dryRun = false;          // import: --dry-run checks and saves nothing
     std::optional<QDate> since;   // audit: --since <date>, the first day to list
+    bool verify = false;          // audit: --verify checks the hash chain, writes no table
+    bool apply = false;           // roles: --apply runs the statements it prints
 
     // The arguments are the whole command line, the program first. Raises Failure with one line
     // for the user when they make no sense. Prints nothing and needs no application object, so

@@ -80,10 +80,12 @@ QString prepareAccountSet(const ProgramOptions &options)
 QString openSession(const ProgramOptions &options)
 {
     const QString language = chosenLanguage(options);
+    // What the account set refuses while it is opened is told in the chosen language too.
+    registerHostServices();
+    publishPropsString(u"Language="_s + language + u';');
     const QString props =
         u"Language="_s + language + u";AcctSet="_s + prepareAccountSet(options) + u';';
     publishPropsString(props);
-    registerHostServices();
     return props;
 }
 

@@ -19,7 +19,8 @@ bool isBadInput(qint32 number)
     namespace Error = AccountSetError;
     return number == AllocFix::ErrorNumber::InvalidArgument || number == Error::BadLocation ||
            number == Error::CannotOpen || number == Error::NotAnAccountSet ||
-           number == Error::TooNew || number == Error::Damaged || number == Error::ReadOnly;
+           number == Error::TooNew || number == Error::Damaged || number == Error::ReadOnly ||
+           number == Error::NotPermitted;
 }
 
 void printFailure(const QString &description)
@@ -40,7 +41,9 @@ int dispatch(const ProgramOptions &options, const QString &props)
     case Action::Import:
         return importWorksheet(options, props);
     case Action::Audit:
-        return exportAudit(options, props);
+        return options.verify ? verifyAudit(options, props) : exportAudit(options, props);
+    case Action::Roles:
+        return roles(options, props);
     case Action::RunWizard:
     case Action::ShowText:
         break;
