@@ -362,11 +362,14 @@ void AccountSet::requireStorable(const QVariantList &values) const
 
 void AccountSet::updateStatistics(const QStringList &tables) const
 {
-    // Only the owner may analyze the tables; the server would warn anyone else, and skip them.
-    if (connectionRights().contains(m_connectionName) &&
-        !connectionRights().value(m_connectionName).own)
-        return;
-    const QString sql = m_driver.statisticsUpdate(tables);
+    // The server's own catalogs are a superuser's to analyze, and the account set's tables its
+    // owner's: the server would warn anyone else, and skip them.
+    const QStringList ours = Schema::tableNames();
+    QStringList analyzed = tables.isEmpty() ? ours : tables;
+    const auto rights = connectionRights().constFind(m_connectionName);
+    if (rights != connectionRights().cend() && !rights->own)
+        analyzed.removeIf([&ours](const QString &table) { return ours.contains(table); });
+    const QString sql = analyzed.isEmpty() ? QString() : m_driver.statisticsUpdate(analyzed);
     if (!sql.isEmpty())
         exec(sql);
 }

@@ -60,8 +60,8 @@ public:
     // holding NUL), before any of them reaches it.
     void requireStorable(const QVariantList &values) const;
 
-    // Brings the planner's statistics of the tables (all without any) up to date after many
-    // rows were written at once (SqlDriver::statisticsUpdate).
+    // Brings the planner's statistics of the tables (the account set's own without any) up to date
+    // after many rows were written at once (SqlDriver::statisticsUpdate).
     void updateStatistics(const QStringList &tables = {}) const;
 
     QString profileValue(const QString &name) const;
