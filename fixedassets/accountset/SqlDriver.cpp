@@ -59,6 +59,19 @@ void *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *> t
     return nullptr;
 }
 
+// One SQLite trigger per event, named after it, that runs body (statements) before each row of
+// table the event touches.
+QStringList sqliteTriggers(const QString &name, const QString &table, const QStringList &events,
+                           const QString &body)
+{
+    QStringList statements;
+    for (const QString &event : events) {
+        statements.append(u"CREATE TRIGGER "_s + name + u'_' + event.toLower() + u" BEFORE "_s +
+                          event + u" ON "_s + table + u" FOR EACH ROW BEGIN"_s + body + u" END"_s);
+    }
+    return statements;
+}
+
 } // namespace
 
 QSqlDatabase SqlDriver::addConnection(const AccountSetLocation &location, const QString &name) const
@@ -156,13 +169,7 @@ QStringList SqlDriver::rowGuard(const QString &table, const QList<RowRule> &rule
             body += u" SELECT RAISE(ABORT, "_s + quoted(rule.message) + u") WHERE "_s +
                     rule.condition + u';';
         }
-        QStringList statements;
-        for (const QString &event : {u"INSERT"_s, u"UPDATE"_s}) {
-            statements.append(u"CREATE TRIGGER "_s + name + u'_' + event.toLower() + u" BEFORE "_s +
-                              event + u" ON "_s + table + u" FOR EACH ROW BEGIN"_s + body +
-                              u" END"_s);
-        }
-        return statements;
+        return sqliteTriggers(name, table, {u"INSERT"_s, u"UPDATE"_s}, body);
     }
     QString body;
     for (const RowRule &rule : rules) {
@@ -193,13 +200,8 @@ QStringList SqlDriver::appendOnly(const QString &table) const
     const QString message = u"the audit log takes new entries only; its entries cannot be "
                             "changed or deleted"_s;
     if (m_kind == AccountSetLocation::Kind::SQLite) {
-        QStringList statements;
-        for (const QString &event : {u"UPDATE"_s, u"DELETE"_s}) {
-            statements.append(u"CREATE TRIGGER "_s + name + u'_' + event.toLower() + u" BEFORE "_s +
-                              event + u" ON "_s + table + u" BEGIN SELECT RAISE(ABORT, '"_s +
-                              message + u"'); END"_s);
-        }
-        return statements;
+        return sqliteTriggers(name, table, {u"UPDATE"_s, u"DELETE"_s},
+                              u" SELECT RAISE(ABORT, '"_s + message + u"');"_s);
     }
     return {
         u"CREATE OR REPLACE FUNCTION "_s + name +
