@@ -101,35 +101,50 @@ void tst_Roles::eachRoleDoesWhatItMay_data()
     QTest::addColumn<QString>("role");
     QTest::addColumn<QStringList>("arguments"); // %1: the account set
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("refusal"); // the whole of stderr
+    QTest::addColumn<QString>("refusal"); // stderr: all of it when it ends a line, else its start
     QTest::addColumn<bool>("changes");
+    QTest::addColumn<QString>("answer");    // part of stdout
+    QTest::addColumn<QString>("tampering"); // by the superuser, before
 
     const QStringList replace{u"--demo"_s,       u"5"_s,        u"--force"_s,
                               u"--screenshot"_s, u"shot.png"_s, u"%1"_s};
     const QStringList adjust{u"adjust"_s, u"%1"_s};
     const QStringList applyRoles{u"roles"_s, u"%1"_s, u"--apply"_s};
-    QTest::newRow("viewer checks")
-        << u"viewer"_s << QStringList{u"check"_s, u"%1"_s} << 0 << QString() << false;
+    QTest::newRow("viewer checks") << u"viewer"_s << QStringList{u"check"_s, u"%1"_s} << 0
+                                   << QString() << false << QString() << QString();
     QTest::newRow("viewer exports the audit")
         << u"viewer"_s << QStringList{u"audit"_s, u"%1"_s, u"-o"_s, u"audit.csv"_s} << 0
-        << QString() << false;
+        << QString() << false << QString() << QString();
+    const QStringList verify{u"audit"_s, u"%1"_s, u"--verify"_s};
     QTest::newRow("viewer verifies the audit")
-        << u"viewer"_s << QStringList{u"audit"_s, u"%1"_s, u"--verify"_s} << 0 << QString()
-        << false;
+        << u"viewer"_s << verify << 0 << QString() << false
+        << u"2 entries, chain intact\nlast hash: "_s << QString();
+    QTest::newRow("viewer finds an edited entry")
+        << u"viewer"_s << verify << 1 << QString() << false
+        << u"The audit log's hash chain is broken: entry 1 (save 1) was edited"_s
+        << u"UPDATE audit_log SET user_name = 'mallory' WHERE entry_id = 1"_s;
     QTest::newRow("viewer may not adjust")
-        << u"viewer"_s << adjust << 2 << ReadOnly.arg(u"allocfix_viewer"_s) << false;
+        << u"viewer"_s << adjust << 2 << ReadOnly.arg(u"allocfix_viewer"_s) << false << QString()
+        << QString();
     QTest::newRow("viewer may not replace")
-        << u"viewer"_s << replace << 2 << NotOwner.arg(u"allocfix_viewer"_s) << false;
-    QTest::newRow("accountant adjusts") << u"accountant"_s << adjust << 0 << QString() << true;
+        << u"viewer"_s << replace << 2 << NotOwner.arg(u"allocfix_viewer"_s) << false << QString()
+        << QString();
+    QTest::newRow("accountant adjusts")
+        << u"accountant"_s << adjust << 0 << QString() << true << QString() << QString();
     QTest::newRow("accountant may not replace")
-        << u"accountant"_s << replace << 2 << NotOwner.arg(u"allocfix_accountant"_s) << false;
+        << u"accountant"_s << replace << 2 << NotOwner.arg(u"allocfix_accountant"_s) << false
+        << QString() << QString();
     QTest::newRow("accountant may not grant roles")
-        << u"accountant"_s << applyRoles << 2 << NotOwner.arg(u"allocfix_accountant"_s) << false;
-    QTest::newRow("owner adjusts") << u"owner"_s << adjust << 0 << QString() << true;
+        << u"accountant"_s << applyRoles << 2 << NotOwner.arg(u"allocfix_accountant"_s) << false
+        << QString() << QString();
+    QTest::newRow("owner adjusts")
+        << u"owner"_s << adjust << 0 << QString() << true << QString() << QString();
     QTest::newRow("owner grants roles")
-        << u"owner"_s << applyRoles << 0 << u"Created the roles allocfix_owner, "_s << false;
+        << u"owner"_s << applyRoles << 0 << u"Created the roles allocfix_owner, "_s << false
+        << QString() << QString();
     // The screenshot closes the wizard, so the adjustment is not carried through.
-    QTest::newRow("owner replaces") << u"owner"_s << replace << 1 << QString() << true;
+    QTest::newRow("owner replaces")
+        << u"owner"_s << replace << 1 << QString() << true << QString() << QString();
 }
 
 void tst_Roles::eachRoleDoesWhatItMay()
@@ -139,6 +154,10 @@ void tst_Roles::eachRoleDoesWhatItMay()
     QFETCH(int, exitCode);
     QFETCH(QString, refusal);
     QFETCH(bool, changes);
+    QFETCH(QString, answer);
+    QFETCH(QString, tampering);
+    if (!tampering.isEmpty())
+        AccountSet::open(m_url).exec(tampering);
     const QStringList before = Testing::dumpAccountSet(AccountSet::open(m_url));
     AccountSet::closeAll();
 
@@ -152,6 +171,7 @@ void tst_Roles::eachRoleDoesWhatItMay()
         QCOMPARE(result.err, refusal);
     else
         QVERIFY2(result.err.startsWith(refusal), qPrintable(result.err));
+    QVERIFY2(result.out.contains(answer), qPrintable(result.out));
     QCOMPARE(Testing::dumpAccountSet(AccountSet::open(m_url)) != before, changes);
 }
 
