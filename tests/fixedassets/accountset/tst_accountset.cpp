@@ -310,7 +310,9 @@ void tst_AccountSet::olderSchemaIsUpgraded_data()
     addBackendColumn();
     QTest::addColumn<int>("version");
     for (const QString &backend : Backends) {
-        for (int version = 1; version < Schema::CurrentVersion; ++version)
+        // The versions before the database kept the rows' rules (version 3), which let in the
+        // rows this test keeps.
+        for (int version = 1; version < 3; ++version)
             QTest::addRow("%s, version %d", qPrintable(backend), version) << backend << version;
     }
 }
