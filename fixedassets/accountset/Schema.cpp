@@ -6,6 +6,7 @@
 #include "contracts/ItemService.h"
 
 #include <QStringList>
+#include <QUuid>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +15,7 @@ namespace FixedAssets::Schema {
 namespace {
 
 const QString VersionKey = u"SchemaVersion"_s;
+const QString IdentityKey = u"SetID"_s;
 
 // Version 1: the account set as the first program made it.
 QStringList version1Tables()
@@ -86,6 +88,14 @@ QStringList version3Guards(const AccountSet &set)
         });
 }
 
+// Version 4: the account set's identity, so that what was written from one set (a worksheet)
+// is not taken for another that happens to hold the same cards. A set keeps the identity it has.
+void version4Identity(const AccountSet &set)
+{
+    if (identity(set).isEmpty())
+        set.setProfileValue(IdentityKey, QUuid::createUuid().toString(QUuid::WithoutBraces));
+}
+
 void run(const AccountSet &set, const QStringList &statements)
 {
     for (const QString &sql : statements)
@@ -110,8 +120,10 @@ void applyVersion(const AccountSet &set, int version)
         run(set, version2Tables(set));
     else if (version == 3)
         run(set, version3Guards(set));
-    else if (version == 4)
+    else if (version == 4) {
+        version4Identity(set);
         version4AuditChain(set);
+    }
 }
 
 [[noreturn]] void raiseNotAnAccountSet(const AccountSet &set, const QString &why)
@@ -158,6 +170,11 @@ int versionOf(const AccountSet &set)
     if (!ok || version < 1)
         raiseNotAnAccountSet(set, u"it records no schema version"_s);
     return version;
+}
+
+QString identity(const AccountSet &set)
+{
+    return set.profileValue(IdentityKey);
 }
 
 QStringList tableNames()

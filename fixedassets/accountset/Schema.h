@@ -8,8 +8,8 @@ class AccountSet;
 
 // The account set's schema and its versions. Version 1 had no audit log; version 2 adds it;
 // version 3 refuses expense rows with a rate outside (0, 1] or a department that is no
-// department item; version 4 chains the audit log's entries by their hashes and lets it take new
-// entries only.
+// department item; version 4 gives the set a random identity, chains the audit log's entries by
+// their hashes and lets it take new entries only.
 namespace Schema {
 
 inline constexpr int CurrentVersion = 4;
@@ -24,6 +24,9 @@ int upgrade(const AccountSet &set);
 // The schema version the account set records; raises NotAnAccountSet when the database does not
 // look like an account set.
 int versionOf(const AccountSet &set);
+// The random identity the account set got when it was created or upgraded (text, never empty
+// from version 4 on).
+QString identity(const AccountSet &set);
 // Drops the account set's own tables, leaving anything else in the database alone.
 void drop(const AccountSet &set);
 // The account set's own tables, dependents first.

@@ -1,20 +1,25 @@
 #include "app/CsvFile.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <array>
+#include <cerrno>
 #include <csv.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
 namespace {
 
-[[noreturn]] void raiseAt(const QString &path, qsizetype line, const QString &reason)
+[[noreturn]] void raiseAt(const QString &path, qint64 line, const QString &reason)
 {
     throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
                             line > 0 ? u"%1:%2: %3"_s.arg(path).arg(line).arg(reason)
@@ -22,34 +27,19 @@ namespace {
                             u"allocfix"_s);
 }
 
-QList<QByteArray> physicalLines(const QByteArray &content)
+qint64 kilobytes(qint64 bytes)
 {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        end = end < 0 ? content.size() : end + 1;
-        lines.append(content.mid(start, end - start));
-        start = end;
-    }
-    return lines;
+    return bytes / 1024;
 }
 
-void requireUtf8(const QString &path, const QList<QByteArray> &lines)
+qint64 megabytes(qint64 bytes)
 {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder(lines[i]);
-        if (decoder.hasError()) {
-            raiseAt(path, i + 1,
-                    u"this line is not UTF-8 text; save the worksheet as \"CSV UTF-8\" in your "
-                    "spreadsheet program"_s);
-        }
-    }
+    constexpr qint64 Megabyte = qint64{1} << 20;
+    return (bytes + Megabyte - 1) / Megabyte;
 }
 
 // The separator the first line uses most outside quotes: ',' unless ';' or a tab win.
-unsigned char separatorOf(const QByteArray &firstLine)
+unsigned char separatorOf(QByteArrayView firstLine)
 {
     std::array<int, 3> counts{};
     bool quoted = false;
@@ -73,19 +63,29 @@ int isSpace(unsigned char c)
     return c == ' ' ? 1 : 0;
 }
 
+// What libcsv's callbacks hand over. They cannot raise through the C library, so a cell beyond
+// the limit is only noted, and raised after the call.
 struct Collector {
-    QList<CsvRecord> records;
+    QList<CsvRecord> records; // parsed, not yet taken
     QStringList fields;
-    qsizetype line = 0;       // the line being parsed
-    qsizetype lineBreaks = 0; // within the quoted fields of the current record
+    qint64 line = 0;           // the line being parsed
+    qsizetype lineBreaks = 0;  // within the quoted fields of the current record
+    qsizetype recordBytes = 0; // of the fields of the current record
+    qsizetype cellBytes = 0;   // the limit
+    bool cellTooLong = false;
 };
 
 void onField(void *data, size_t size, void *context)
 {
     auto *collector = static_cast<Collector *>(context);
+    if (size > static_cast<size_t>(collector->cellBytes)) {
+        collector->cellTooLong = true;
+        return;
+    }
     const QString field =
         QString::fromUtf8(static_cast<const char *>(data), static_cast<qsizetype>(size));
     collector->lineBreaks += field.count(u'\n');
+    collector->recordBytes += static_cast<qsizetype>(size);
     collector->fields.append(field);
 }
 
@@ -98,40 +98,175 @@ void onRecordEnd(int, void *context)
         collector->records.append({collector->line - collector->lineBreaks, collector->fields});
     collector->fields.clear();
     collector->lineBreaks = 0;
+    collector->recordBytes = 0;
 }
 
 } // namespace
 
-QList<CsvRecord> readCsvFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        raiseAt(path, 0, u"cannot be read: "_s + file.errorString());
-    QByteArray content = file.readAll();
-    if (content.startsWith("\xEF\xBB\xBF"))
-        content.remove(0, 3);
-    const QList<QByteArray> lines = physicalLines(content);
-    requireUtf8(path, lines);
-
+struct CsvReader::State {
+    QString path;
+    CsvLimits limits;
+    QFile file;
+    QByteArray buffer; // read ahead, from bufferPos on
+    qsizetype bufferPos = 0;
+    bool fileEnded = false;
+    qint64 size = 0;
+    qint64 bytesRead = 0;
     csv_parser parser{};
-    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
-        raiseAt(path, 0, u"cannot be read: out of memory"_s);
-    const auto freeParser = qScopeGuard([&parser] { csv_free(&parser); });
-    csv_set_delim(&parser, lines.isEmpty() ? ',' : separatorOf(lines.first()));
-    csv_set_space_func(&parser, isSpace);
-
+    bool parserReady = false;
+    bool ended = false;
     Collector collector;
-    const QString unpaired = u"the quotes do not pair up (a field that holds a quote is quoted "
-                             "whole, with its quotes doubled)"_s;
-    for (const QByteArray &line : lines) {
-        ++collector.line;
-        const auto size = static_cast<size_t>(line.size());
-        if (csv_parse(&parser, line.constData(), size, onField, onRecordEnd, &collector) != size)
-            raiseAt(path, collector.line - collector.lineBreaks, unpaired);
+    qint64 recordLine = 0; // where the record being parsed began
+
+    ~State()
+    {
+        if (parserReady)
+            csv_free(&parser);
     }
-    if (csv_fini(&parser, onField, onRecordEnd, &collector) != 0)
-        raiseAt(path, collector.line, unpaired);
-    return collector.records;
+
+    // The next line of the file, through its line break; empty at the end. Valid until the
+    // next call.
+    QByteArrayView readLine()
+    {
+        constexpr qsizetype ChunkBytes = 1 << 20;
+        qsizetype end = buffer.indexOf('\n', bufferPos);
+        while (end < 0 && !fileEnded) {
+            if (buffer.size() - bufferPos > limits.recordBytes)
+                raiseRecordTooLong(collector.line + 1);
+            buffer.remove(0, bufferPos);
+            bufferPos = 0;
+            const QByteArray more = file.read(ChunkBytes);
+            fileEnded = more.isEmpty();
+            const qsizetype searchFrom = buffer.size();
+            buffer += more;
+            end = buffer.indexOf('\n', searchFrom);
+        }
+        const qsizetype next = end < 0 ? buffer.size() : end + 1;
+        const QByteArrayView line(buffer.constData() + bufferPos, next - bufferPos);
+        bufferPos = next;
+        if (line.isEmpty())
+            return line;
+        const qint64 number = collector.line + 1;
+        if (number > limits.lines) {
+            raiseAt(path, 0,
+                    LoadLangString(u"工作表超过 %1 行；导入最多读取 %1 行"_s).arg(limits.lines));
+        }
+        if (line.size() > limits.recordBytes)
+            raiseRecordTooLong(number);
+        bytesRead += line.size();
+        if (bytesRead > limits.fileBytes) // grown since it was opened
+            raiseFileTooLarge(bytesRead);
+        if (!line.isValidUtf8()) {
+            raiseAt(path, number,
+                    u"this line is not UTF-8 text; save the worksheet as \"CSV UTF-8\" in your "
+                    "spreadsheet program"_s);
+        }
+        return line;
+    }
+
+    [[noreturn]] void raiseRecordTooLong(qint64 line) const
+    {
+        raiseAt(path, line,
+                LoadLangString(u"该行超过 %1 KB；导入读取的每行最多 %1 KB"_s)
+                    .arg(kilobytes(limits.recordBytes)));
+    }
+
+    [[noreturn]] void raiseFileTooLarge(qint64 bytes) const
+    {
+        raiseAt(path, 0,
+                LoadLangString(u"工作表有 %1 MB；导入读取的工作表最多 %2 MB"_s)
+                    .arg(megabytes(bytes))
+                    .arg(megabytes(limits.fileBytes)));
+    }
+
+    // Raises for the record being parsed when it, or its cell, has grown beyond the limits.
+    void checkRecord() const
+    {
+        const qint64 line = recordLine;
+        if (collector.cellTooLong || parser.entry_pos > static_cast<size_t>(limits.cellBytes)) {
+            raiseAt(path, line,
+                    LoadLangString(u"有一个单元格超过 %1 KB；导入读取的单元格最多 %1 KB"_s)
+                        .arg(kilobytes(limits.cellBytes)));
+        }
+        if (collector.recordBytes + static_cast<qint64>(parser.entry_pos) > limits.recordBytes)
+            raiseRecordTooLong(line);
+    }
+
+    void parse(QByteArrayView line)
+    {
+        const QString unpaired = u"the quotes do not pair up (a field that holds a quote is "
+                                 "quoted whole, with its quotes doubled)"_s;
+        if (!parserReady) {
+            if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
+                raiseAt(path, 0, u"cannot be read: out of memory"_s);
+            parserReady = true;
+            csv_set_delim(&parser, separatorOf(line));
+            csv_set_space_func(&parser, isSpace);
+        }
+        if (line.isEmpty()) {
+            ended = true;
+            if (csv_fini(&parser, onField, onRecordEnd, &collector) != 0)
+                raiseAt(path, collector.line, unpaired);
+            checkRecord();
+            return;
+        }
+        ++collector.line;
+        if (parser.pstate == 0) // libcsv's ROW_NOT_BEGUN: a record may begin on this line
+            recordLine = collector.line;
+        const qsizetype bom = collector.line == 1 && line.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        const auto bytes = static_cast<size_t>(line.size() - bom);
+        if (csv_parse(&parser, line.constData() + bom, bytes, onField, onRecordEnd, &collector) !=
+            bytes)
+            raiseAt(path, collector.line - collector.lineBreaks, unpaired);
+        checkRecord();
+    }
+};
+
+CsvReader::CsvReader(const QString &path, const CsvLimits &limits)
+    : m_state(std::make_unique<State>())
+{
+    State &s = *m_state;
+    s.path = path;
+    s.limits = limits;
+    s.collector.cellBytes = limits.cellBytes;
+    // Without waiting for a writer, should the path be a FIFO; it is refused right after.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        raiseAt(path, 0, u"cannot be read: "_s + qt_error_string(errno));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        raiseAt(path, 0, LoadLangString(u"不是普通文件；导入只读取另存为 CSV 的工作表文件"_s));
+    }
+    if (!s.file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        raiseAt(path, 0, u"cannot be read: "_s + s.file.errorString());
+    }
+    s.size = status.st_size;
+    if (s.size > limits.fileBytes)
+        s.raiseFileTooLarge(s.size);
+}
+
+CsvReader::~CsvReader() = default;
+
+std::optional<CsvRecord> CsvReader::next()
+{
+    State &s = *m_state;
+    while (s.collector.records.isEmpty() && !s.ended)
+        s.parse(s.readLine());
+    if (s.collector.records.isEmpty())
+        return std::nullopt;
+    return s.collector.records.takeFirst();
+}
+
+qint64 CsvReader::size() const
+{
+    return m_state->size;
+}
+
+qint64 CsvReader::bytesRead() const
+{
+    return m_state->bytesRead;
 }
 
 } // namespace FixedAssets

@@ -30,13 +30,15 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
         reason =
             text.contains(u',')
                 ? u"the rate \"%1\" has a decimal comma; write it with a point, as 33.33"_s.arg(
-                      text)
-                : u"the rate \"%1\" is no number; write it in percent, as 50 or 33.33"_s.arg(text);
+                      WorksheetFaults::shown(text))
+                : u"the rate \"%1\" is no number; write it in percent, as 50 or 33.33"_s.arg(
+                      WorksheetFaults::shown(text));
         return std::nullopt;
     }
     const double value = match.captured(1).toDouble();
     if (value < 0.01 || value > 100.0) {
-        reason = u"the rate %1 is outside 0.01 to 100 (percent)"_s.arg(text);
+        reason =
+            u"the rate %1 is outside 0.01 to 100 (percent)"_s.arg(WorksheetFaults::shown(text));
         return std::nullopt;
     }
     return value / 100.0;
@@ -61,9 +63,9 @@ std::optional<qint32> LineToRow::department(const QString &text, const ManualCar
     }
     if (m_reference.findItem(DepartmentClass, text)) {
         reasons.append(u"the department %1 does not use this card (its departments: %2)"_s.arg(
-            text, names.join(u", "_s)));
+            WorksheetFaults::shown(text), names.join(u", "_s)));
     } else {
-        reasons.append(u"there is no department \"%1\""_s.arg(text));
+        reasons.append(u"there is no department \"%1\""_s.arg(WorksheetFaults::shown(text)));
     }
     return std::nullopt;
 }
@@ -94,13 +96,14 @@ RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account 
             if (!item) {
                 reasons.append(m_reference.nameIsShared(itemClass.id, text)
                                    ? u"more than one %1 item is called \"%2\"; write its "
-                                     "number"_s.arg(itemClass.name, text)
-                                   : u"there is no %1 item \"%2\""_s.arg(itemClass.name, text));
+                                     "number"_s.arg(itemClass.name, WorksheetFaults::shown(text))
+                                   : u"there is no %1 item \"%2\""_s.arg(
+                                         itemClass.name, WorksheetFaults::shown(text)));
                 continue;
             }
             if (!item->detail) {
-                reasons.append(
-                    u"the %1 item %2 is not a detail-level item"_s.arg(itemClass.name, text));
+                reasons.append(u"the %1 item %2 is not a detail-level item"_s.arg(
+                    itemClass.name, WorksheetFaults::shown(text)));
                 continue;
             }
         }
@@ -134,7 +137,8 @@ std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, const ManualCar
     if (accountNumber.isEmpty())
         reasons.append(u"no account: fill in its %1"_s.arg(m_lines.header(Kind::Account)));
     else if (!account)
-        reasons.append(u"there is no detail-level account \"%1\""_s.arg(accountNumber));
+        reasons.append(u"there is no detail-level account \"%1\""_s.arg(
+            WorksheetFaults::shown(accountNumber)));
     else
         items = this->items(line, *account, departmentId, reasons);
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace FixedAssets {
 
@@ -17,9 +18,21 @@ struct ManualCard {
     QString name;
     AllocFix::RecordList departments; // DeptRecords
     AllocFix::RecordList rows;        // its ExpenseRows, legacy ones without a department
-    // Tells whether the card's departments or rows have changed since a worksheet showed them.
+    // The card's check code in a worksheet: "set-card-digest", the tag of the account set, the
+    // card's ID, and a digest of the set's identity, the card's ID, asset number, departments and
+    // rows. It tells the set and the card a worksheet line was written for, and whether the card
+    // has changed since. The asset's name is left out: it only shows the card to the reader.
     QString fingerprint;
 };
+
+// What a check code tells in clear; nothing for a text that is no check code.
+struct CheckCodeOrigin {
+    QString setTag;
+    qint32 cardId = 0;
+};
+std::optional<CheckCodeOrigin> checkCodeOrigin(const QString &code);
+// The tag by which check codes name the account set of that identity.
+QString setTag(const QString &setIdentity);
 
 // Reads the cards left for manual work in the card services' order, without changing anything
 // (the automatic adjustment may not have run yet), and hands each to use. Cards are read a

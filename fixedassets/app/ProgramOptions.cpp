@@ -1,5 +1,6 @@
 #include "app/ProgramOptions.h"
 
+#include "app/CsvFile.h"
 #include "host/ErrorRecord.h"
 
 #include <QCommandLineParser>
@@ -197,7 +198,12 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     if (action == Action::Import) {
         parser.addPositionalArgument(
             u"worksheet"_s,
-            u"The worksheet that export wrote, filled in and saved as CSV (UTF-8)."_s);
+            u"The worksheet that export wrote, filled in and saved as CSV (UTF-8): a regular file "
+            "of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell."_s
+                .arg(WorksheetLimits.fileBytes >> 20)
+                .arg(WorksheetLimits.lines)
+                .arg(WorksheetLimits.recordBytes >> 10)
+                .arg(WorksheetLimits.cellBytes >> 10));
         parser.addOption(dryRun);
     }
     if (action == Action::Audit)

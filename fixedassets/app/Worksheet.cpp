@@ -44,7 +44,7 @@ QList<Column> columns(const QList<ReferenceData::ItemClass> &itemClasses)
     const QString itemHeader = AllocFix::MMTS::LoadLangString2(headerTexts().value(Kind::Item));
     for (const ReferenceData::ItemClass &itemClass : itemClasses)
         list.append({Kind::Item, itemClass.id, itemHeader.arg(itemClass.name), 14});
-    list << column(Kind::Rate, 12) << column(Kind::CheckCode, 18);
+    list << column(Kind::Rate, 12) << column(Kind::CheckCode, 32);
     return list;
 }
 

@@ -20,52 +20,17 @@ constexpr std::array<Kind, 5> ReadColumns{Kind::AssetNumber, Kind::Department, K
 
 } // namespace
 
-WorksheetLines::WorksheetLines(const QList<CsvRecord> &records, const ReferenceData &reference,
-                               QList<WorksheetFault> &faults)
+WorksheetLines::WorksheetLines(const std::optional<CsvRecord> &header,
+                               const ReferenceData &reference, WorksheetFaults &faults)
 {
-    if (records.isEmpty()) {
-        faults.append({0, u"the worksheet is empty"_s});
-        return;
-    }
-    if (!readHeader(records.first(), reference, faults))
-        return;
-
-    QHash<QString, qsizetype> byNumber;
-    for (qsizetype r = 1; r < records.size(); ++r) {
-        const CsvRecord &line = records[r];
-        const QString number = cell(line, Kind::AssetNumber);
-        const bool filled = isFilled(line);
-        if (number.isEmpty()) {
-            if (filled) {
-                faults.append({line.line, u"the line names no card: fill in its %1"_s.arg(
-                                              header(Kind::AssetNumber))});
-            }
-            continue;
-        }
-        qsizetype &index = byNumber[number];
-        if (index == 0) {
-            m_cards.append({number, line.line, {}, {}, 0});
-            index = m_cards.size();
-        }
-        Card &card = m_cards[index - 1];
-        if (filled)
-            card.filled.append(line);
-        const QString checkCode = cell(line, Kind::CheckCode);
-        if (checkCode.isEmpty())
-            continue;
-        if (card.checkCode.isEmpty()) {
-            card.checkCode = checkCode;
-            card.checkCodeLine = line.line;
-        } else if (checkCode != card.checkCode) {
-            faults.append({line.line, u"the %1 differs from that of line %2 of the same card"_s
-                                          .arg(header(Kind::CheckCode))
-                                          .arg(card.checkCodeLine)});
-        }
-    }
+    if (!header)
+        faults.add(0, u"the worksheet is empty"_s);
+    else
+        readHeader(*header, reference, faults);
 }
 
-bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &reference,
-                                QList<WorksheetFault> &faults)
+void WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &reference,
+                                WorksheetFaults &faults)
 {
     QHash<QString, Kind> known;
     for (const Kind kind : ReadColumns) {
@@ -82,10 +47,10 @@ bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
                                QRegularExpression::escape(text.mid(name + 2)) + u'$'));
     }
 
-    const qsizetype faultsBefore = faults.size();
     const auto place = [&](qint64 columnKey, qsizetype column, const QString &text) {
         if (m_columns.contains(columnKey)) {
-            faults.append({header.line, u"the column \"%1\" is there twice"_s.arg(text)});
+            faults.add(header.line,
+                       u"the column \"%1\" is there twice"_s.arg(WorksheetFaults::shown(text)));
             return;
         }
         m_columns.insert(columnKey, {column, text});
@@ -106,8 +71,8 @@ bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
                 std::find_if(classes.cbegin(), classes.cend(),
                              [&className](const auto &c) { return c.name == className; });
             if (itemClass == classes.cend()) {
-                faults.append({header.line, u"the column \"%1\" names no item class that an "
-                                            "account uses"_s.arg(text)});
+                faults.add(header.line, u"the column \"%1\" names no item class that an "
+                                        "account uses"_s.arg(WorksheetFaults::shown(text)));
             } else {
                 place(key(Kind::Item, itemClass->id), c, text);
             }
@@ -120,10 +85,9 @@ bool WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
             missing.append(u'"' + Worksheet::knownHeaders(kind).join(u"\" or \""_s) + u'"');
     }
     if (!missing.isEmpty()) {
-        faults.append({header.line, u"the worksheet has no column %1; fill in the worksheet that "
-                                    "allocfix export wrote"_s.arg(missing.join(u", "_s))});
+        faults.add(header.line, u"the worksheet has no column %1; fill in the worksheet that "
+                                "allocfix export wrote"_s.arg(missing.join(u", "_s)));
     }
-    return faults.size() == faultsBefore;
 }
 
 bool WorksheetLines::isFilled(const CsvRecord &line) const

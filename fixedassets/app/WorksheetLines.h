@@ -3,6 +3,7 @@
 #include "app/CsvFile.h"
 #include "app/ReferenceData.h"
 #include "app/Worksheet.h"
+#include "app/WorksheetFaults.h"
 
 #include <QHash>
 #include <QList>
@@ -10,33 +11,16 @@
 
 namespace FixedAssets {
 
-// A fault of a worksheet line; line 0 is the worksheet as a whole.
-struct WorksheetFault {
-    qsizetype line = 0;
-    QString reason;
-};
-
-// A filled-in worksheet as the import reads it: its columns, found by their headers in any
-// language the program knows (so columns may be moved and others added), and its lines grouped
-// by card. A line is filled when a column to fill holds something; the others only show the card.
+// The lines of a filled-in worksheet as the import reads them: its columns, found by their
+// headers in any language the program knows (so columns may be moved and others added). A line
+// is filled when a column to fill holds something; the others only show the card.
 class WorksheetLines {
 public:
-    struct Card {
-        QString number;
-        qsizetype firstLine = 0;
-        QList<CsvRecord> filled;
-        QString checkCode;
-        qsizetype checkCodeLine = 0;
-    };
+    // From the worksheet's first record, nothing for an empty worksheet; adds the header's faults.
+    WorksheetLines(const std::optional<CsvRecord> &header, const ReferenceData &reference,
+                   WorksheetFaults &faults);
 
-    // Adds the header's faults and those of lines that name no card or disagree on its check
-    // code to faults.
-    WorksheetLines(const QList<CsvRecord> &records, const ReferenceData &reference,
-                   QList<WorksheetFault> &faults);
-
-    // In the order of their first lines.
-    const QList<Card> &cards() const { return m_cards; }
-
+    bool isFilled(const CsvRecord &line) const;
     // A cell of a line, without spaces around it; empty where the line is short.
     QString cell(const CsvRecord &line, Worksheet::Kind kind, qint32 itemClass = 0) const;
     bool hasColumn(Worksheet::Kind kind, qint32 itemClass = 0) const;
@@ -52,12 +36,10 @@ private:
     {
         return (static_cast<qint64>(kind) << 32) | static_cast<quint32>(itemClass);
     }
-    bool readHeader(const CsvRecord &header, const ReferenceData &reference,
-                    QList<WorksheetFault> &faults);
-    bool isFilled(const CsvRecord &line) const;
+    void readHeader(const CsvRecord &header, const ReferenceData &reference,
+                    WorksheetFaults &faults);
 
     QHash<qint64, Found> m_columns;
-    QList<Card> m_cards;
 };
 
 } // namespace FixedAssets

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUuid>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(FixedAssets::DemoShape)
@@ -310,9 +311,7 @@ void tst_AccountSet::olderSchemaIsUpgraded_data()
     addBackendColumn();
     QTest::addColumn<int>("version");
     for (const QString &backend : Backends) {
-        // The versions before the database kept the rows' rules (version 3), which let in the
-        // rows this test keeps.
-        for (int version = 1; version < 3; ++version)
+        for (int version = 1; version < Schema::CurrentVersion; ++version)
             QTest::addRow("%s, version %d", qPrintable(backend), version) << backend << version;
     }
 }
@@ -322,21 +321,26 @@ void tst_AccountSet::olderSchemaIsUpgraded()
     QFETCH(int, version);
     FETCH_ACCOUNT_SET_LOCATION(location);
     // With rows an older program let in that break today's rules: they are kept, not lost.
-    createOlderAccountSet(location, version, 5, [](const AccountSet &set) {
-        set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
-                 " VALUES (1001, 8, 401, 660201, 1.5), (1001, 9, 201, 660201, 0)"_s);
+    constexpr int GuardedVersion = 3;
+    createOlderAccountSet(location, version, 5, [version](const AccountSet &set) {
+        if (version < GuardedVersion) {
+            set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+                     " VALUES (1001, 8, 401, 660201, 1.5), (1001, 9, 201, 660201, 0)"_s);
+        }
     });
 
     const AccountSet set = AccountSet::open(location);
     QCOMPARE(Schema::versionOf(set), Schema::CurrentVersion);
+    QVERIFY(!QUuid::fromString(Schema::identity(set)).isNull());
     QCOMPARE(set.scalar(u"SELECT count(*) FROM audit_log"_s).toInt(), 0);
     QCOMPARE(cardCount(set), 5);
     const QStringList rows = expenseRows(location);
-    QVERIFY(rows.contains(u"1001 8 401 660201 1.5"_s));
-    QVERIFY(rows.contains(u"1001 9 201 660201 0"_s));
+    QCOMPARE(rows.contains(u"1001 8 401 660201 1.5"_s), version < GuardedVersion);
+    QCOMPARE(rows.contains(u"1001 9 201 660201 0"_s), version < GuardedVersion);
     // From now on the rules hold.
     QVERIFY_THROWS_EXCEPTION(AllocFix::Failure,
-                             set.exec(u"UPDATE expense_rows SET rate = 2 WHERE alter_id = 1001"_s));
+                             set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id,"
+                                      " account_id, rate) VALUES (1001, 10, 401, 660201, 2)"_s));
 }
 
 void tst_AccountSet::schemaRefusesBadExpenseRows_data()

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
 using FixedAssets::Testing::ProgramRun;
@@ -61,7 +63,7 @@ void writeWorksheet(const QString &path, const Lines &lines, QChar separator = u
     for (const QStringList &line : lines) {
         QStringList fields;
         for (const QString &field : line) {
-            fields.append(field.contains(separator) || field.contains(u'"')
+            fields.append(field.contains(separator) || field.contains(u'"') || field.contains(u'\n')
                               ? u'"' + QString(field).replace(u"\""_s, u"\"\""_s) + u'"'
                               : field);
         }
@@ -79,6 +81,20 @@ void writeWorksheet(const QString &path, const Lines &lines, QChar separator = u
 qsizetype fileLine(qsizetype index)
 {
     return index == 0 ? 1 : index + 3;
+}
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("-");
+}
+
+// The lines of stderr that tell a fault of the file or refuse it.
+qsizetype linesNaming(const QString &err, const QString &file)
+{
+    const QStringList lines = err.split(u'\n');
+    return std::count_if(lines.cbegin(), lines.cend(),
+                         [&file](const QString &line) { return line.contains(file); });
 }
 
 QString departmentNumber(const AccountSet &set, const QString &name)
@@ -196,6 +212,11 @@ private Q_SLOTS:
     void faultyWorksheetSavesNothing_data();
     void faultyWorksheetSavesNothing();
     void cardChangedSinceTheExportIsRefused();
+    void worksheetOfOtherCardsIsRefused_data();
+    void worksheetOfOtherCardsIsRefused();
+    void unboundedWorksheetIsRefused_data();
+    void unboundedWorksheetIsRefused();
+    void faultsAreToldBriefly();
     void adjustListsWhatIsLeft();
 
 private:
@@ -406,6 +427,168 @@ void tst_Subcommands::cardChangedSinceTheExportIsRefused()
                  [this](const QString &line) { return line.startsWith(path(u"filled.csv:"_s)); }),
              1);
     QCOMPARE(Testing::dumpAccountSet(AccountSet::open(location)), before);
+}
+
+void tst_Subcommands::worksheetOfOtherCardsIsRefused_data()
+{
+    QTest::addColumn<bool>("otherSet");       // else a copy of the set the worksheet came from
+    QTest::addColumn<QStringList>("changes"); // to that set, after the export
+    QTest::addColumn<QString>("says");        // empty: the worksheet is saved
+    QTest::newRow("another set with the same cards")
+        << true << QStringList() << u"was exported from another account set"_s;
+    QTest::newRow("asset numbers swapped")
+        << false
+        << QStringList{u"UPDATE cards SET asset_number = 'x' WHERE asset_number = 'FA00002'"_s,
+                       u"UPDATE cards SET asset_number = 'FA00002' WHERE asset_number = 'FA00017'"_s,
+                       u"UPDATE cards SET asset_number = 'FA00017' WHERE asset_number = 'x'"_s}
+        << u"names another card than this line's check code does"_s;
+    QTest::newRow("asset renamed")
+        << false
+        << QStringList{u"UPDATE cards SET asset_name = '新名称' WHERE asset_number = 'FA00002'"_s}
+        << QString();
+}
+
+void tst_Subcommands::worksheetOfOtherCardsIsRefused()
+{
+    QFETCH(bool, otherSet);
+    QFETCH(QStringList, changes);
+    QFETCH(QString, says);
+    Lines lines;
+    const Filled filled = exportAndFill(u"sqlite:"_s + path(u"set.fa"_s), lines);
+    QCOMPARE(filled.expected.size(), ManualCards);
+    writeWorksheet(path(u"filled.csv"_s), lines);
+    const QString target = path(u"target.fa"_s);
+    if (otherSet)
+        createDemoAccountSet(u"sqlite:"_s + target, DemoCards);
+    else
+        QVERIFY(QFile::copy(path(u"set.fa"_s), target));
+    for (const QString &change : std::as_const(changes))
+        AccountSet::open(u"sqlite:"_s + target).exec(change);
+    AccountSet::closeAll();
+    const QByteArray before = fileContent(target);
+
+    const ProgramRun imported =
+        run({u"import"_s, target, path(u"filled.csv"_s), u"-l"_s, u"ENG"_s});
+    if (says.isEmpty()) {
+        QVERIFY2(imported.exitCode == 0 && imported.out.contains(u"saved."_s),
+                 qPrintable(imported.out + imported.err));
+        return;
+    }
+    QCOMPARE(imported.exitCode, 2);
+    QVERIFY2(imported.err.contains(says), qPrintable(imported.err));
+    QCOMPARE(fileContent(target), before);
+    if (otherSet) {
+        QCOMPARE(linesNaming(imported.err, path(u"filled.csv"_s)), 1);
+        return;
+    }
+    // Every filled line of the two cards, each where it stands.
+    for (qsizetype c = 0; c < filled.rowLines.size(); ++c) {
+        const QString number = lines[filled.rowLines[c].first()][AssetNumber];
+        for (const qsizetype index : filled.rowLines[c]) {
+            const QString where = u"%1:%2: "_s.arg(path(u"filled.csv"_s)).arg(fileLine(index));
+            QCOMPARE(imported.err.contains(where + u"the asset number "_s + number),
+                     number == u"FA00002"_s || number == u"FA00017"_s);
+        }
+    }
+}
+
+void tst_Subcommands::unboundedWorksheetIsRefused_data()
+{
+    QTest::addColumn<QString>("worksheet"); // a path, or what makeWorksheet writes
+    QTest::addColumn<QString>("says");
+    const QString notRegular = u"is not a regular file"_s;
+    QTest::newRow("endless device") << u"/dev/zero"_s << notRegular;
+    QTest::newRow("fifo") << u"fifo"_s << notRegular;
+    QTest::newRow("folder") << u"folder"_s << notRegular;
+    QTest::newRow("over 1024 MB") << u"1 GB and a byte"_s
+                                  << u"the worksheet has 1025 MB; the import reads a worksheet "
+                                     "of at most 1024 MB"_s;
+    QTest::newRow("over 5,000,000 lines")
+        << u"lines"_s << u"the worksheet has more than 5000000 lines"_s;
+    QTest::newRow("line over 256 KB")
+        << u"long line"_s << u"filled.csv:2: the line is longer than 256 KB"_s;
+    QTest::newRow("cell over 32 KB")
+        << u"long cell"_s << u"filled.csv:2: a cell is longer than 32 KB"_s;
+    QTest::newRow("quote left open")
+        << u"open quote"_s << u"filled.csv:2: a cell is longer than 32 KB"_s;
+}
+
+void tst_Subcommands::unboundedWorksheetIsRefused()
+{
+    QFETCH(QString, worksheet);
+    QFETCH(QString, says);
+    Lines lines;
+    QCOMPARE(exportAndFill(u"sqlite:"_s + path(u"set.fa"_s), lines).expected.size(), ManualCards);
+    const QString file = path(u"filled.csv"_s);
+    const QByteArray header = lines.first().join(u',').toUtf8() + '\n';
+    QFile out(file);
+    if (worksheet == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    else if (worksheet == u"folder")
+        QVERIFY(QDir().mkdir(file));
+    else if (!worksheet.startsWith(u'/'))
+        QVERIFY(out.open(QIODevice::WriteOnly));
+    if (worksheet == u"1 GB and a byte") {
+        out.write(header);
+        QVERIFY(out.resize((qint64{1} << 30) + 1)); // sparse: no disk is filled
+    } else if (worksheet == u"lines") {
+        out.write(header + QByteArray(5'000'000, '\n'));
+    } else if (worksheet == u"long line") {
+        out.write(header + QByteArray(300 * 1024, ',')); // of empty cells
+    } else if (worksheet == u"long cell") {
+        out.write(header + '"' + QByteArray(40 * 1024, 'x') + "\"\n");
+    } else if (worksheet == u"open quote") {
+        out.write(header + '"' + QByteArray(100'000, '\n'));
+    }
+    out.close();
+    const QByteArray before = fileContent(path(u"set.fa"_s));
+
+    const ProgramRun imported =
+        run({u"import"_s, path(u"set.fa"_s), worksheet.startsWith(u'/') ? worksheet : file, u"-l"_s,
+             u"ENG"_s});
+    QCOMPARE(imported.exitCode, 2);
+    QVERIFY2(imported.err.contains(says), qPrintable(imported.err.left(2000)));
+    QCOMPARE(linesNaming(imported.err, worksheet.startsWith(u'/') ? worksheet : file), 1);
+    QCOMPARE(fileContent(path(u"set.fa"_s)), before);
+}
+
+void tst_Subcommands::faultsAreToldBriefly()
+{
+    const QString location = u"sqlite:"_s + path(u"set.fa"_s);
+    Lines lines;
+    QCOMPARE(exportAndFill(location, lines).expected.size(), ManualCards);
+    lines = readWorksheet(path(u"worksheet.csv"_s)); // as exported, nothing filled
+    // 250 lines of the first card name a department no one could read whole.
+    const QString hostile = u"部门\0\n\x1b[31m"_s + QString(100, u'长');
+    QStringList line = lines[1];
+    line[Department] = hostile;
+    for (int i = 0; i < 250; ++i)
+        lines.append(line);
+    writeWorksheet(path(u"filled.csv"_s), lines);
+    const QByteArray before = fileContent(path(u"set.fa"_s));
+
+    const ProgramRun imported =
+        run({u"import"_s, location, path(u"filled.csv"_s), u"-l"_s, u"ENG"_s});
+    QCOMPARE(imported.exitCode, 2);
+    // 250 lines and the four cards left without one.
+    const qsizetype faults = 250 + ManualCards - 1;
+    QVERIFY2(imported.err.contains(
+                 u"and %1 more faults\nallocfix: %2 faults in"_s.arg(faults - 200).arg(faults)),
+             qPrintable(imported.err.right(500)));
+    QList<qsizetype> told;
+    const QRegularExpression fault(u"filled\\.csv:(\\d+): "_s);
+    for (auto match = fault.globalMatch(imported.err); match.hasNext();)
+        told.append(match.next().captured(1).toLongLong());
+    QCOMPARE(told.size(), 200);
+    QVERIFY(std::is_sorted(told.cbegin(), told.cend()));
+    // The cell shown short, and nothing in it that a terminal acts on.
+    const QRegularExpression quoted(
+        u"no department \"(部门\\\\0\\\\n\\\\u\\{001b\\}\\[31m长+)…\""_s);
+    const QRegularExpressionMatch match = quoted.match(imported.err);
+    QVERIFY2(match.hasMatch(), qPrintable(imported.err.left(1000)));
+    QVERIFY(match.captured(1).size() <= 60);
+    QVERIFY(!imported.err.contains(QChar(u'\0')) && !imported.err.contains(QChar(0x1b)));
+    QCOMPARE(fileContent(path(u"set.fa"_s)), before);
 }
 
 void tst_Subcommands::adjustListsWhatIsLeft()

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace FixedAssets {
+
+// A fault of a worksheet line; line 0 is the worksheet as a whole.
+struct WorksheetFault {
+    qsizetype line = 0;
+    QString reason;
+};
+
+// The faults of a worksheet, told in the order of its lines (those of the whole worksheet last).
+// A worksheet may have a fault on each of a million lines: the first Shown are kept and told,
+// the others only counted.
+class WorksheetFaults {
+public:
+    static constexpr qsizetype Shown = 200;
+
+    void add(qsizetype line, const QString &reason);
+    qsizetype count() const { return m_count; }
+    bool isEmpty() const { return m_count == 0; }
+
+    // As "file:line: reason" on stderr, then how many more there are, then a summary.
+    void print(const QString &file);
+
+    // A cell of the worksheet as a fault quotes it: at most 60 characters, then "…", and the
+    // characters a terminal would act on (NUL, line breaks, escapes) written as escapes.
+    static QString shown(const QString &cell);
+
+private:
+    void keepFirst();
+
+    QList<WorksheetFault> m_faults; // at most 2 * Shown, kept in order only when cut
+    qsizetype m_count = 0;
+};
+
+} // namespace FixedAssets
