@@ -183,10 +183,9 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
             const QSqlDatabase pooled = QSqlDatabase::database(name, false);
             if (pooled.isOpen())
                 return AccountSet(location, name);
-            // A connection the server dropped. The property string carries no password, so
-            // open it again with the one it was first opened with.
-            if (reopened.password.isEmpty())
-                reopened.password = pooled.password();
+            // A connection the server dropped. The property string carries no secrets, so
+            // open it again with those it was first opened with.
+            SqlDriver::restoreSecrets(reopened, pooled);
         }
         removeConnection(name);
     }

@@ -1,6 +1,7 @@
 #include "accountset/AccountSetLocation.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -107,6 +108,7 @@ public:
 
         if (m_location.database.isEmpty() && !namesService())
             fail(u"the URL names no database"_s);
+        failOnMisplacedSecret();
         return m_location;
     }
 
@@ -168,8 +170,10 @@ private:
         for (const QStringView pair : pairs) {
             const qsizetype equals = pair.indexOf(u'=');
             const QString key = decoded(equals < 0 ? pair : pair.left(equals), u"a parameter"_s);
-            if (equals < 0 || !name.match(key).hasMatch())
-                fail(u"expected parameters as name=value, not \"%1\""_s.arg(pair.toString()));
+            if (equals < 0 || !name.match(key).hasMatch()) {
+                fail(u"expected parameters as name=value, not \"%1\""_s.arg(
+                    AccountSetLocation::redacted(pair.toString())));
+            }
             const QString value = decoded(pair.mid(equals + 1), u"the parameter "_s + key);
             setParameter(key, value);
         }
@@ -197,6 +201,22 @@ private:
             m_location.parameters.append({key, value});
     }
 
+    // "postgresql://h/db&password=x" (a "?" missed) makes the password part of what messages
+    // show, the database name here.
+    void failOnMisplacedSecret() const
+    {
+        QStringList shown{m_location.user, m_location.host, m_location.database};
+        for (const auto &[key, value] : m_location.parameters) {
+            if (!AccountSetLocation::isSecret(key))
+                shown.append(value);
+        }
+        for (const QString &part : std::as_const(shown)) {
+            if (part.contains(u"password="_s, Qt::CaseInsensitive)) {
+                fail(AllocFix::MMTS::LoadLangString(u"“password=” 只能作为“?”之后的参数出现"_s));
+            }
+        }
+    }
+
     bool namesService() const
     {
         for (const auto &[key, value] : m_location.parameters) {
@@ -219,6 +239,13 @@ AccountSetLocation parseSQLite(const QString &text, const QString &path)
         raiseBadLocation(text, u"a file path may not contain \";\""_s);
     if (path.contains(QChar(0)))
         raiseBadLocation(text, u"a file path may not contain a NUL character"_s);
+    // A connection string typed as a location ("host=db password=..."): taken as a path, its
+    // password would show in every message that names the file.
+    if (path.contains(u"password="_s, Qt::CaseInsensitive)) {
+        raiseBadLocation(text, AllocFix::MMTS::LoadLangString(
+                                   u"它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 "
+                                   "postgresql://用户@主机/数据库"_s));
+    }
     // "dir/", "dir/." and "dir/.." name folders whether they exist or not.
     const QString last = path.section(u'/', -1);
     if (last.isEmpty() || last == u"." || last == u"..")
@@ -270,11 +297,25 @@ AccountSetLocation AccountSetLocation::fromProps(const QString &props)
 
 QString AccountSetLocation::url() const
 {
+    return canonical(false);
+}
+
+QString AccountSetLocation::shown() const
+{
+    return canonical(true);
+}
+
+QString AccountSetLocation::canonical(bool withMaskedSecrets) const
+{
     if (kind == Kind::SQLite)
         return u"sqlite:"_s + path;
     QString url = u"postgresql://"_s;
-    if (!user.isEmpty())
-        url += percentEncoded(user) + u'@';
+    if (!user.isEmpty() || (withMaskedSecrets && !password.isEmpty())) {
+        url += percentEncoded(user);
+        if (withMaskedSecrets && !password.isEmpty())
+            url += u':' + Masked;
+        url += u'@';
+    }
     static const QRegularExpression ipv6(u"^[0-9A-Fa-f:.]*:[0-9A-Fa-f:.]*$"_s);
     if (ipv6.match(host).hasMatch())
         url += u'[' + host + u']';
@@ -284,22 +325,22 @@ QString AccountSetLocation::url() const
         url += u':' + QString::number(port);
     url += u'/' + percentEncoded(database);
     QStringList pairs;
-    for (const auto &[key, value] : parameters)
-        pairs.append(key + u'=' + percentEncoded(value));
+    for (const auto &[key, value] : parameters) {
+        if (!isSecret(key))
+            pairs.append(key + u'=' + percentEncoded(value));
+        else if (withMaskedSecrets)
+            pairs.append(key + u'=' + Masked);
+    }
     if (!pairs.isEmpty())
         url += u'?' + pairs.join(u'&');
     return url;
 }
 
-QString AccountSetLocation::shown() const
+bool AccountSetLocation::isSecret(QStringView name)
 {
-    const QString canonical = url();
-    if (kind == Kind::SQLite || password.isEmpty())
-        return canonical;
-    const qsizetype start = canonical.indexOf(u"://"_s) + 3;
-    const QString maskedUser = percentEncoded(user) + u':' + Masked + u'@';
-    return canonical.left(start) + maskedUser +
-           canonical.mid(user.isEmpty() ? start : start + percentEncoded(user).size() + 1);
+    // password and sslpassword; any other name so ended is one libpq refuses, but its value was
+    // meant as a secret all the same
+    return name.endsWith(u"password", Qt::CaseInsensitive);
 }
 
 QString AccountSetLocation::redacted(const QString &text)
@@ -316,11 +357,24 @@ QString AccountSetLocation::redacted(const QString &text)
         if (colon >= 0 && colon < at)
             masked.replace(colon + 1, at - colon - 1, Masked);
     }
-    // password=... among the parameters
-    static const QRegularExpression parameter(u"(password=)[^&;]*"_s,
-                                              QRegularExpression::CaseInsensitiveOption);
-    masked.replace(parameter, u"\\1"_s + Masked);
-    return masked;
+    // name=value pairs, as parse reads them, whose name, percent-decoded, is a secret one; the
+    // value runs to the next "&"
+    static const QRegularExpression pair(u"(^|[?&])([^?&=]*)=([^&]*)"_s);
+    QString result;
+    qsizetype copied = 0;
+    for (auto matches = pair.globalMatch(masked); matches.hasNext();) {
+        const QRegularExpressionMatch match = matches.next();
+        const QString name = percentDecoded(match.capturedView(2)).value_or(match.captured(2));
+        if (!isSecret(name))
+            continue;
+        result += QStringView(masked).mid(copied, match.capturedStart(3) - copied) + Masked;
+        copied = match.capturedEnd(3);
+    }
+    result += QStringView(masked).mid(copied);
+    // and whatever follows "password=" elsewhere
+    static const QRegularExpression anywhere(u"(password=)[^&]*"_s,
+                                             QRegularExpression::CaseInsensitiveOption);
+    return result.replace(anywhere, u"\\1"_s + Masked);
 }
 
 } // namespace FixedAssets

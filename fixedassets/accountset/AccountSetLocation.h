@@ -25,7 +25,9 @@ struct AccountSetLocation {
     QString user;
     QString password; // never shown: url() leaves it out, shown() masks it
     QString database;
-    QList<std::pair<QString, QString>> parameters; // the other libpq parameters, in their order
+    // The other libpq parameters, in their order. Those that hold a secret (isSecret) are kept
+    // like the password: url() leaves them out, shown() masks them.
+    QList<std::pair<QString, QString>> parameters;
 
     // Raises Failure (AccountSetError::BadLocation) for text that names no account set.
     static AccountSetLocation parse(const QString &text);
@@ -33,12 +35,18 @@ struct AccountSetLocation {
     static AccountSetLocation fromProps(const QString &props);
 
     // The canonical form: the pool's key, and what the program writes into the property string.
-    // It holds no password and no ";".
+    // It holds no secret and no ";".
     QString url() const;
-    // The canonical form with the password, if any, as "***": for messages.
+    // The canonical form with the secrets, if any, as "***": for messages.
     QString shown() const;
-    // Location text that may not parse, with any password in it masked: for messages.
+    // Location text that may not parse, with every secret in it masked: for messages.
     static QString redacted(const QString &text);
+    // Whether a parameter of this name holds a secret: password, sslpassword, or any other name
+    // that ends in "password", in any letter case.
+    static bool isSecret(QStringView name);
+
+private:
+    QString canonical(bool withMaskedSecrets) const;
 };
 
 } // namespace FixedAssets

@@ -3,9 +3,12 @@
 #include "accountset/AccountSetErrors.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -93,6 +96,24 @@ QSqlDatabase SqlDriver::addConnection(const AccountSetLocation &location, const 
     db.setDatabaseName(location.database);
     db.setConnectOptions(connectOptions(location));
     return db;
+}
+
+void SqlDriver::restoreSecrets(AccountSetLocation &location, const QSqlDatabase &connection)
+{
+    if (location.password.isEmpty())
+        location.password = connection.password();
+    // The options as connectOptions wrote them: name='value', with \ and ' escaped.
+    static const QRegularExpression option(u"(\\w+)='((?:[^'\\\\]|\\\\.)*)'"_s);
+    static const QRegularExpression escape(u"\\\\(.)"_s);
+    for (auto options = option.globalMatch(connection.connectOptions()); options.hasNext();) {
+        const QRegularExpressionMatch match = options.next();
+        const QString key = match.captured(1);
+        const bool known =
+            std::any_of(location.parameters.cbegin(), location.parameters.cend(),
+                        [&key](const auto &parameter) { return parameter.first == key; });
+        if (AccountSetLocation::isSecret(key) && !known)
+            location.parameters.append({key, match.captured(2).replace(escape, u"\\1"_s)});
+    }
 }
 
 void SqlDriver::open(QSqlDatabase &db, const AccountSetLocation &location) const

@@ -57,6 +57,9 @@ public:
 
     // A new connection under the given name, not yet open.
     QSqlDatabase addConnection(const AccountSetLocation &location, const QString &name) const;
+    // Gives the location the secrets a connection was made with and the location lacks, as one
+    // read from the property string does: the password and the secret parameters.
+    static void restoreSecrets(AccountSetLocation &location, const QSqlDatabase &connection);
     // Opens the connection and proves that it reaches a readable database. Raises CannotOpen
     // with the server's or the file's reason. PostgreSQL waits at most LockTimeoutMs for a lock.
     void open(QSqlDatabase &db, const AccountSetLocation &location) const;

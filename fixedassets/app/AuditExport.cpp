@@ -109,8 +109,8 @@ QString localTime(const QString &utc)
 
 int exportAudit(const ProgramOptions &options, const QString &props)
 {
-    const std::unique_ptr<TableFile> table =
-        TableFile::create(options.output, options.replaceOutput);
+    const std::unique_ptr<TableFile> table = TableFile::create(
+        options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
     const ReferenceData reference;
     // The user's day, from its first moment, as the log's UTC text compares.
     const QString since = options.since

@@ -1,16 +1,12 @@
 #include "app/TableFile.h"
 
-#include "host/ErrorRecord.h"
+#include "app/OutputFile.h"
 #include "records/FieldValue.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <csv.h>
-#include <filesystem>
-#include <sys/stat.h>
 #include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
@@ -18,12 +14,6 @@ using namespace Qt::StringLiterals;
 namespace FixedAssets {
 
 namespace {
-
-[[noreturn]] void raiseCannotWrite(const QString &path, const QString &why)
-{
-    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
-                            u"Cannot write %1: %2"_s.arg(path, why), u"allocfix"_s);
-}
 
 QString cellText(const QVariant &cell)
 {
@@ -39,12 +29,12 @@ QString cellText(const QVariant &cell)
 
 class CsvTable final : public TableFile {
 public:
-    explicit CsvTable(const QString &path)
-        : m_path(path)
-        , m_file(path)
+    explicit CsvTable(std::unique_ptr<OutputFile> output)
+        : m_output(std::move(output))
+        , m_file(m_output->partPath())
     {
-        if (!m_file.open(QIODevice::WriteOnly))
-            raiseCannotWrite(m_path, m_file.errorString());
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            raiseCannotWrite(m_output->path(), m_file.errorString());
         m_file.write("\xEF\xBB\xBF");
     }
 
@@ -79,35 +69,31 @@ public:
 
     void commit() override
     {
-        if (!m_file.commit())
-            raiseCannotWrite(m_path, m_file.errorString());
+        if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
+            raiseCannotWrite(m_output->path(), m_file.errorString());
+        m_file.close();
+        m_output->commit();
     }
 
 private:
-    QString m_path;
-    QSaveFile m_file;
+    std::unique_ptr<OutputFile> m_output;
+    QFile m_file; // closed before the part file goes
     int m_sheets = 0;
 };
 
 class XlsxTable final : public TableFile {
 public:
-    explicit XlsxTable(const QString &path)
-        : m_path(path)
+    explicit XlsxTable(std::unique_ptr<OutputFile> output)
+        : m_output(std::move(output))
+        , m_path(m_output->path())
     {
-        // The name of a file beside the target, for the library to write into.
-        QTemporaryFile reserved(QFileInfo(path).absoluteDir().filePath(u".allocfix-XXXXXX.xlsx"_s));
-        reserved.setAutoRemove(false);
-        if (!reserved.open())
-            raiseCannotWrite(m_path, reserved.errorString());
-        m_partPath = reserved.fileName();
-        m_part = QFile::encodeName(m_partPath);
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE; // rows go straight to disk: 100,000 lines stay small
-        m_workbook = workbook_new_opt(m_part.constData(), &options);
-        if (!m_workbook) {
-            QFile::remove(m_partPath);
+        // The library writes the part file by its name.
+        m_workbook =
+            workbook_new_opt(QFile::encodeName(m_output->partPath()).constData(), &options);
+        if (!m_workbook)
             raiseCannotWrite(m_path, u"the spreadsheet library cannot start it"_s);
-        }
         m_header = workbook_add_format(m_workbook);
         format_set_bold(m_header);
         format_set_bg_color(m_header, 0xD9D9D9);
@@ -126,10 +112,8 @@ public:
 
     ~XlsxTable() override
     {
-        if (m_workbook) {
+        if (m_workbook)
             workbook_close(m_workbook);
-            QFile::remove(m_partPath);
-        }
     }
 
     void addSheet(const QString &name, const QList<Column> &columns, int frozenColumns) override
@@ -192,24 +176,9 @@ public:
         finishSheet();
         const lxw_error error = workbook_close(m_workbook);
         m_workbook = nullptr;
-        std::error_code moved;
-        if (error == LXW_NO_ERROR) {
-            // The reserved file is for its owner only; the table gets what a new file gets.
-            const mode_t mask = umask(0);
-            umask(mask);
-            std::filesystem::permissions(m_part.toStdString(),
-                                         static_cast<std::filesystem::perms>(0666 & ~mask), moved);
-            if (!moved) {
-                std::filesystem::rename(m_part.toStdString(),
-                                        QFile::encodeName(m_path).toStdString(), moved);
-            }
-        }
-        if (error != LXW_NO_ERROR || moved) {
-            QFile::remove(m_partPath);
-            raiseCannotWrite(m_path, error != LXW_NO_ERROR
-                                         ? QString::fromUtf8(lxw_strerror(error))
-                                         : QString::fromStdString(moved.message()));
-        }
+        if (error != LXW_NO_ERROR)
+            raiseCannotWrite(m_path, QString::fromUtf8(lxw_strerror(error)));
+        m_output->commit();
     }
 
 private:
@@ -221,9 +190,8 @@ private:
                                  static_cast<lxw_col_t>(m_columns.size() - 1));
     }
 
+    std::unique_ptr<OutputFile> m_output; // outlives the workbook, which writes its part file
     QString m_path;
-    QString m_partPath;
-    QByteArray m_part;
     lxw_workbook *m_workbook = nullptr;
     lxw_worksheet *m_sheet = nullptr;
     lxw_format *m_header = nullptr;
@@ -236,20 +204,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<TableFile> TableFile::create(const QString &path, bool replace)
+std::unique_ptr<TableFile> TableFile::create(const QString &path, bool replace,
+                                             const AccountSetLocation &reading)
 {
-    const QFileInfo file(path);
-    if (file.isDir())
-        raiseCannotWrite(path, u"it is a folder"_s);
-    if (file.exists() && !replace) {
-        throw AllocFix::Failure(
-            AllocFix::ErrorNumber::InvalidArgument,
-            u"%1 is there already; name another file, or add --force to replace it"_s.arg(path),
-            u"allocfix"_s);
-    }
-    if (file.suffix().compare(u"xlsx"_s, Qt::CaseInsensitive) == 0)
-        return std::make_unique<XlsxTable>(path);
-    return std::make_unique<CsvTable>(path);
+    auto output = std::make_unique<OutputFile>(path, replace, reading);
+    if (QFileInfo(path).suffix().compare(u"xlsx"_s, Qt::CaseInsensitive) == 0)
+        return std::make_unique<XlsxTable>(std::move(output));
+    return std::make_unique<CsvTable>(std::move(output));
 }
 
 void TableFile::offerValues(int, const QString &, int, int) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accountset/AccountSetLocation.h"
+
 #include <QList>
 #include <QString>
 #include <QVariantList>
@@ -11,9 +13,9 @@ namespace FixedAssets {
 // A table the program writes for people to read and fill in, as CSV or XLSX by the file's
 // suffix. CSV is UTF-8 with a byte order mark (so that a spreadsheet program shows Chinese as it
 // is) and holds the first sheet only. The file is written beside its target and moved into place
-// when complete: a failed run leaves no half-written file and replaces nothing.
+// when complete (see OutputFile): a failed run leaves no half-written file and replaces nothing.
 //
-//     auto table = TableFile::create(u"worksheet.xlsx"_s, false);
+//     auto table = TableFile::create(u"worksheet.xlsx"_s, false, set.location());
 //     table->addSheet(u"Cards"_s, {{u"Number"_s, 12}, {u"Rate (%)"_s, 10, true}}, 1);
 //     table->addRow({u"FA00001"_s, 50.0});
 //     table->commit();
@@ -25,8 +27,11 @@ public:
         bool toFill = false; // the user types codes here: marked, and kept as text
     };
 
-    // Raises InvalidArgument when the file is there and replace is false, or cannot be made.
-    static std::unique_ptr<TableFile> create(const QString &path, bool replace);
+    // Raises InvalidArgument when the file may not be written (see OutputFile), or cannot be
+    // made. reading is the account set the table is read from, which it never replaces (no path:
+    // none).
+    static std::unique_ptr<TableFile> create(const QString &path, bool replace,
+                                             const AccountSetLocation &reading = {});
     virtual ~TableFile() = default;
 
     // Starts a sheet with its header row; the header and the first frozenColumns columns stay

@@ -156,8 +156,8 @@ void addReferenceSheets(TableFile &table, const ReferenceData &reference)
 int exportWorksheet(const ProgramOptions &options, const QString &props)
 {
     // Made first, so that a file in the way is told before the long read.
-    const std::unique_ptr<TableFile> table =
-        TableFile::create(options.output, options.replaceOutput);
+    const std::unique_ptr<TableFile> table = TableFile::create(
+        options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
     const ReferenceData reference;
 
     const QList<Worksheet::Column> columns = Worksheet::columns(reference.itemClasses());

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "accountset/AccountSetLocation.h"
+
+#include <QString>
+
+#include <sys/types.h>
+
+namespace FixedAssets {
+
+// The file -o names, replaced as a whole or not at all: the writer fills a part file beside it,
+// and commit() moves that into place. It refuses, before anything is made and again just before
+// the move:
+// - the account set being read, or its -wal, -shm or -journal file, however the path is spelled
+//   ("..", a symbolic link, a hard link);
+// - anything but a regular file: a folder, a device, a named pipe, a socket;
+// - a symbolic link, unless replace; then the link itself is replaced, never what it points to;
+// - a file that is there, unless replace; the new file keeps its mode.
+class OutputFile {
+public:
+    // Raises InvalidArgument with one line that names the path and the reason.
+    OutputFile(const QString &path, bool replace, const AccountSetLocation &reading);
+    ~OutputFile(); // removes the part file unless committed
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    const QString &path() const { return m_path; }
+    // Where the writer writes; it closes the file before commit().
+    const QString &partPath() const { return m_partPath; }
+    // Moves the part file into place. Raises InvalidArgument when the target may no longer be
+    // written, or cannot be.
+    void commit();
+
+private:
+    // Raises when the target may not be written; answers the mode the new file gets.
+    mode_t checkTarget() const;
+    QString accountSetFileAt(const QString &canonicalPath) const;
+
+    QString m_path;
+    bool m_replace = false;
+    QStringList m_readFiles; // the account set's file and its companions, whether there or not
+    QString m_partPath;
+    bool m_committed = false;
+};
+
+// "Cannot write <path>: <why>", as InvalidArgument.
+[[noreturn]] void raiseCannotWrite(const QString &path, const QString &why);
+
+} // namespace FixedAssets
