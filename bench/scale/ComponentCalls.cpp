@@ -180,7 +180,7 @@ void allocateEveryCard(frmUpdateData &wizard)
 
 bool validate()
 {
-    return ValidateAllocations(wizardStep());
+    return ValidateAllocations(wizardStep()).isEmpty();
 }
 
 QStringList validationFaults(int lines)

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -47,23 +48,6 @@ QHash<QString, SqlDriver::Rights> &connectionRights()
 {
     static QHash<QString, SqlDriver::Rights> rights;
     return rights;
-}
-
-[[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage)
-{
-    throw AllocFix::Failure(AccountSetError::Damaged,
-                            u"The account set %1 is damaged (%2). Nothing was changed; restore "
-                            "it from a backup."_s.arg(location.shown(), damage),
-                            AccountSetError::Source);
-}
-
-[[noreturn]] void raiseReadOnly(const AccountSetLocation &location, const QString &reason)
-{
-    throw AllocFix::Failure(
-        AccountSetError::ReadOnly,
-        u"The account set %1 is read-only: %2. Nothing can be adjusted or "
-        "saved in it; make it writable, or work on a copy."_s.arg(location.shown(), reason),
-        AccountSetError::Source);
 }
 
 // Removes a named connection; every QSqlDatabase copy of it must be gone by then.
@@ -99,7 +83,7 @@ void openConnection(const AccountSetLocation &location, const QString &name)
 {
     throw AllocFix::Failure(
         AccountSetError::CannotOpen,
-        u"%1 is a folder, not an account set file; name the file in it"_s.arg(path),
+        LoadLangString(u"%1 是文件夹，不是账套文件；请指定其中的文件"_s).arg(path),
         AccountSetError::Source);
 }
 
@@ -112,7 +96,7 @@ void checkFileExists(const AccountSetLocation &location)
         raiseFolder(location.path);
     if (!file.isFile()) {
         throw AllocFix::Failure(AccountSetError::CannotOpen,
-                                u"There is no account set file %1"_s.arg(location.path),
+                                LoadLangString(u"账套文件 %1 不存在"_s).arg(location.path),
                                 AccountSetError::Source);
     }
 }
@@ -120,7 +104,7 @@ void checkFileExists(const AccountSetLocation &location)
 [[noreturn]] void raiseCannotCreate(const AccountSetLocation &location, const QString &why)
 {
     throw AllocFix::Failure(AccountSetError::CannotOpen,
-                            u"Cannot create the account set %1: %2"_s.arg(location.path, why),
+                            LoadLangString(u"无法创建账套 %1：%2"_s).arg(location.path, why),
                             AccountSetError::Source);
 }
 
@@ -159,10 +143,11 @@ void leaveWriteAheadLog(const AccountSetLocation &location)
     }
     QSqlDatabase::removeDatabase(name);
     if (mode.compare(u"delete"_s, Qt::CaseInsensitive) != 0) {
-        throw AllocFix::Failure(AccountSetError::CannotOpen,
-                                u"Cannot replace the account set %1: another program has it open. "
-                                "Close it there and try again."_s.arg(location.path),
-                                AccountSetError::Source);
+        throw AllocFix::Failure(
+            AccountSetError::CannotOpen,
+            LoadLangString(u"无法替换账套 %1：另一个程序正打开它。请在那里关闭后重试。"_s)
+                .arg(location.path),
+            AccountSetError::Source);
     }
 }
 
@@ -200,10 +185,10 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
         if (version > Schema::CurrentVersion) {
             throw AllocFix::Failure(
                 AccountSetError::TooNew,
-                u"The account set %1 was made by a newer program (schema version %2; this "
-                "program knows up to %3). Use a newer program to open it."_s.arg(
-                    location.shown(), QString::number(version),
-                    QString::number(Schema::CurrentVersion)),
+                LoadLangString(
+                    u"账套 %1 由更新的程序创建（结构版本 %2；本程序最高支持 %3）。请用更新的程序打开。"_s)
+                    .arg(location.shown(), QString::number(version),
+                         QString::number(Schema::CurrentVersion)),
                 AccountSetError::Source);
         }
         QSqlDatabase db = set.database();
@@ -257,7 +242,8 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
     if (target.isDir())
         raiseFolder(location.path);
     if (!QFileInfo(target.absolutePath()).isDir())
-        raiseCannotCreate(location, u"the folder %1 does not exist"_s.arg(target.absolutePath()));
+        raiseCannotCreate(location,
+                          LoadLangString(u"文件夹 %1 不存在"_s).arg(target.absolutePath()));
     // Built beside the target under a name of its own, owner-only, and moved over the target
     // only when complete.
     QTemporaryFile stagingFile(location.path + u".new-XXXXXX"_s);
@@ -353,7 +339,7 @@ void AccountSet::requireStorable(const QVariantList &values) const
         if (!refused.isEmpty()) {
             throw AllocFix::Failure(
                 AccountSetError::QueryFailed,
-                u"The account set %1 cannot take a value: %2"_s.arg(m_location.shown(), refused),
+                LoadLangString(u"账套 %1 不能存储一个值：%2"_s).arg(m_location.shown(), refused),
                 AccountSetError::Source);
         }
     }
@@ -405,7 +391,6 @@ void AccountSet::requireRight(Right right) const
         QSqlDatabase db = database();
         rights = connectionRights().insert(m_connectionName, m_driver.rights(db));
     }
-    using AllocFix::MMTS::LoadLangString;
     if (right == Right::Save && !rights->save) {
         throw AllocFix::Failure(
             AccountSetError::NotPermitted,
@@ -424,28 +409,35 @@ void AccountSet::requireRight(Right right) const
 void AccountSet::raise(const QSqlError &error) const
 {
     const QString reason = SqlDriver::reasonOf(database(), error);
-    switch (m_driver.kindOf(error)) {
+    SqlDriver::ErrorKind kind = m_driver.kindOf(error);
+    if (m_driver.connectionLost(database()))
+        kind = SqlDriver::ErrorKind::ConnectionLost;
+    else if (m_driver.noRoom(error, m_location))
+        kind = SqlDriver::ErrorKind::Full;
+    switch (kind) {
     case SqlDriver::ErrorKind::Busy:
-        throw AllocFix::Failure(AccountSetError::Busy,
-                                u"Another user is changing the account set %1. Nothing was saved; "
-                                "try again in a moment. (%2)"_s.arg(m_location.shown(), reason),
-                                AccountSetError::Source);
+        throw AllocFix::Failure(
+            AccountSetError::Busy,
+            LoadLangString(u"另一个用户正在修改账套 %1。没有保存任何内容；请稍后重试。（%2）"_s)
+                .arg(m_location.shown(), reason),
+            AccountSetError::Source);
     case SqlDriver::ErrorKind::Full:
-        throw AllocFix::Failure(AccountSetError::Full,
-                                u"The account set %1 has no room left: the disk or its size limit "
-                                "is full. Nothing was saved; make room and try again. (%2)"_s.arg(
-                                    m_location.shown(), reason),
-                                AccountSetError::Source);
+        raiseNoRoom(m_location, reason);
     case SqlDriver::ErrorKind::Damaged:
         raiseDamaged(m_location, reason);
     case SqlDriver::ErrorKind::ReadOnly:
         raiseReadOnly(m_location, reason);
+    case SqlDriver::ErrorKind::ConnectionLost:
+        // The server's own words; the driver's ("QPSQL: Unable to create query") add nothing.
+        raiseConnectionLost(m_location, error.databaseText().isEmpty()
+                                            ? reason
+                                            : error.databaseText().simplified());
     case SqlDriver::ErrorKind::Other:
         break;
     }
     throw AllocFix::Failure(
         AccountSetError::QueryFailed,
-        u"The account set %1 refused a request: %2"_s.arg(m_location.shown(), reason),
+        LoadLangString(u"账套 %1 拒绝了一个请求：%2"_s).arg(m_location.shown(), reason),
         AccountSetError::Source);
 }
 

@@ -19,8 +19,22 @@ inline constexpr qint32 Full = AllocFix::ErrorNumber::ServiceBase + 1010;
 inline constexpr qint32 Occupied = AllocFix::ErrorNumber::ServiceBase + 1011;
 inline constexpr qint32 Damaged = AllocFix::ErrorNumber::ServiceBase + 1012;
 inline constexpr qint32 ReadOnly = AllocFix::ErrorNumber::ServiceBase + 1013;
+// The server ended the connection; what the transaction wrote is gone with it.
+inline constexpr qint32 ConnectionLost = AllocFix::ErrorNumber::ServiceBase + 1014;
 // The user's role lacks the right; nothing was changed.
 inline constexpr qint32 NotPermitted = AllocFix::ErrorNumber::ServiceBase + 1018;
 
 inline const QString Source = QStringLiteral("FixedAssets.AccountSet");
 } // namespace FixedAssets::AccountSetError
+
+namespace FixedAssets {
+
+class AccountSetLocation;
+
+// The failures that say what the account set's state means for the user, whichever call met it.
+[[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage);
+[[noreturn]] void raiseReadOnly(const AccountSetLocation &location, const QString &reason);
+[[noreturn]] void raiseNoRoom(const AccountSetLocation &location, const QString &reason);
+[[noreturn]] void raiseConnectionLost(const AccountSetLocation &location, const QString &reason);
+
+} // namespace FixedAssets

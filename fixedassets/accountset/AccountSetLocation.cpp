@@ -11,6 +11,7 @@
 #include <optional>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -20,10 +21,10 @@ const QString Masked = u"***"_s;
 
 [[noreturn]] void raiseBadLocation(const QString &text, const QString &why)
 {
-    throw AllocFix::Failure(
-        AccountSetError::BadLocation,
-        u"\"%1\" names no account set: %2"_s.arg(AccountSetLocation::redacted(text), why),
-        AccountSetError::Source);
+    throw AllocFix::Failure(AccountSetError::BadLocation,
+                            LoadLangString(u"“%1”不是有效的账套位置：%2"_s)
+                                .arg(AccountSetLocation::redacted(text), why),
+                            AccountSetError::Source);
 }
 
 int hexValue(char c)
@@ -89,7 +90,7 @@ public:
         m_location.kind = AccountSetLocation::Kind::PostgreSQL;
         QStringView rest = QStringView(m_text).mid(afterScheme);
         if (rest.contains(u'#'))
-            fail(u"\"#\" must be written %23"_s);
+            fail(LoadLangString(u"“#”必须写作 %23"_s));
         const qsizetype question = rest.indexOf(u'?');
         const QStringView query = question < 0 ? QStringView() : rest.mid(question + 1);
         rest = question < 0 ? rest : rest.left(question);
@@ -102,12 +103,12 @@ public:
         readHostAndPort(slash < 0 ? hostAndPath : hostAndPath.left(slash));
         const QStringView path = slash < 0 ? QStringView() : hostAndPath.mid(slash + 1);
         if (path.contains(u'/'))
-            fail(u"a database name may not contain \"/\" (write %2F)"_s);
-        m_location.database = decoded(path, u"the database name"_s);
+            fail(LoadLangString(u"数据库名不能包含“/”（请写作 %2F）"_s));
+        m_location.database = decoded(path, LoadLangString(u"数据库名"_s));
         readParameters(query);
 
         if (m_location.database.isEmpty() && !namesService())
-            fail(u"the URL names no database"_s);
+            fail(LoadLangString(u"URL 中没有数据库名"_s));
         failOnMisplacedSecret();
         return m_location;
     }
@@ -119,35 +120,37 @@ private:
     {
         const std::optional<QString> text = percentDecoded(part);
         if (!text)
-            fail(what + u" holds a malformed %-escape, bytes that are not UTF-8, or %00"_s);
+            fail(what + LoadLangString(u" 含有错误的 %-转义、不是 UTF-8 的字节或 %00"_s));
         return *text;
     }
 
     void readUserInfo(QStringView userInfo)
     {
         const qsizetype colon = userInfo.indexOf(u':');
-        m_location.user = decoded(colon < 0 ? userInfo : userInfo.left(colon), u"the user"_s);
+        m_location.user =
+            decoded(colon < 0 ? userInfo : userInfo.left(colon), LoadLangString(u"用户名"_s));
         if (colon >= 0)
-            m_location.password = decoded(userInfo.mid(colon + 1), u"the password"_s);
+            m_location.password = decoded(userInfo.mid(colon + 1), LoadLangString(u"密码"_s));
     }
 
     void readHostAndPort(QStringView hostPort)
     {
         if (hostPort.contains(u','))
-            fail(u"give one host, not several"_s);
+            fail(LoadLangString(u"请只给出一个主机，不要多个"_s));
         QStringView portText;
         if (hostPort.startsWith(u'[')) {
             const qsizetype close = hostPort.indexOf(u']');
             if (close < 0)
-                fail(u"an IPv6 address needs its closing \"]\""_s);
-            m_location.host = decoded(hostPort.mid(1, close - 1), u"the host"_s);
+                fail(LoadLangString(u"IPv6 地址缺少结尾的“]”"_s));
+            m_location.host = decoded(hostPort.mid(1, close - 1), LoadLangString(u"主机"_s));
             const QStringView after = hostPort.mid(close + 1);
             if (!after.isEmpty() && !after.startsWith(u':'))
-                fail(u"expected \":port\" after the IPv6 address"_s);
+                fail(LoadLangString(u"IPv6 地址后应为“:端口”"_s));
             portText = after.mid(1);
         } else {
             const qsizetype colon = hostPort.indexOf(u':');
-            m_location.host = decoded(colon < 0 ? hostPort : hostPort.left(colon), u"the host"_s);
+            m_location.host =
+                decoded(colon < 0 ? hostPort : hostPort.left(colon), LoadLangString(u"主机"_s));
             portText = colon < 0 ? QStringView() : hostPort.mid(colon + 1);
         }
         if (!portText.isEmpty() || hostPort.endsWith(u':'))
@@ -159,7 +162,7 @@ private:
         static const QRegularExpression digits(u"^[0-9]{1,5}$"_s);
         const int port = digits.match(text).hasMatch() ? text.toInt() : 0;
         if (port < 1 || port > 65535)
-            fail(u"the port must be a number from 1 to 65535"_s);
+            fail(LoadLangString(u"端口必须是 1 到 65535 之间的数字"_s));
         return port;
     }
 
@@ -171,10 +174,10 @@ private:
             const qsizetype equals = pair.indexOf(u'=');
             const QString key = decoded(equals < 0 ? pair : pair.left(equals), u"a parameter"_s);
             if (equals < 0 || !name.match(key).hasMatch()) {
-                fail(u"expected parameters as name=value, not \"%1\""_s.arg(
-                    AccountSetLocation::redacted(pair.toString())));
+                fail(LoadLangString(u"参数应写作 名称=值，而不是“%1”"_s)
+                         .arg(AccountSetLocation::redacted(pair.toString())));
             }
-            const QString value = decoded(pair.mid(equals + 1), u"the parameter "_s + key);
+            const QString value = decoded(pair.mid(equals + 1), LoadLangString(u"参数 "_s) + key);
             setParameter(key, value);
         }
     }
@@ -183,7 +186,7 @@ private:
     void setParameter(const QString &key, const QString &value)
     {
         if (key == u"host" && value.contains(u','))
-            fail(u"give one host, not several"_s);
+            fail(LoadLangString(u"请只给出一个主机，不要多个"_s));
         else if (key == u"host")
             m_location.host = value;
         else if (key == u"port")
@@ -196,7 +199,7 @@ private:
             m_location.database = value;
         else if (value.contains(u';'))
             // The driver turns every ";" of its options into a space.
-            fail(u"the value of %1 may not contain \";\""_s.arg(key));
+            fail(LoadLangString(u"%1 的值不能包含“;”"_s).arg(key));
         else
             m_location.parameters.append({key, value});
     }
@@ -233,23 +236,23 @@ private:
 AccountSetLocation parseSQLite(const QString &text, const QString &path)
 {
     if (path.isEmpty())
-        raiseBadLocation(text, u"the SQLite file path is empty"_s);
+        raiseBadLocation(text, LoadLangString(u"SQLite 文件路径为空"_s));
     // The property string separates its pairs with ";", so such a path could not travel in it.
     if (path.contains(u';'))
-        raiseBadLocation(text, u"a file path may not contain \";\""_s);
+        raiseBadLocation(text, LoadLangString(u"文件路径不能包含“;”"_s));
     if (path.contains(QChar(0)))
-        raiseBadLocation(text, u"a file path may not contain a NUL character"_s);
+        raiseBadLocation(text, LoadLangString(u"文件路径不能包含 NUL 字符"_s));
     // A connection string typed as a location ("host=db password=..."): taken as a path, its
     // password would show in every message that names the file.
     if (path.contains(u"password="_s, Qt::CaseInsensitive)) {
-        raiseBadLocation(text, AllocFix::MMTS::LoadLangString(
+        raiseBadLocation(text, LoadLangString(
                                    u"它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 "
                                    "postgresql://用户@主机/数据库"_s));
     }
     // "dir/", "dir/." and "dir/.." name folders whether they exist or not.
     const QString last = path.section(u'/', -1);
     if (last.isEmpty() || last == u"." || last == u"..")
-        raiseBadLocation(text, u"it names a folder; name the account set file in it"_s);
+        raiseBadLocation(text, LoadLangString(u"它指向一个文件夹；请指定其中的账套文件"_s));
     AccountSetLocation location;
     location.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     return location;
@@ -261,7 +264,7 @@ AccountSetLocation AccountSetLocation::parse(const QString &text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
-        raiseBadLocation(text, u"it is empty"_s);
+        raiseBadLocation(text, LoadLangString(u"它是空的"_s));
     // Two letters at least, so that no drive letter passes for a scheme.
     static const QRegularExpression schemePattern(u"^([A-Za-z][A-Za-z0-9+.-]+):"_s);
     const QRegularExpressionMatch scheme = schemePattern.match(trimmed);
@@ -272,13 +275,15 @@ AccountSetLocation AccountSetLocation::parse(const QString &text)
         return parseSQLite(text, trimmed.mid(scheme.capturedLength()));
     if (name == u"postgresql" || name == u"postgres") {
         if (!QStringView(trimmed).mid(scheme.capturedLength()).startsWith(u"//"))
-            raiseBadLocation(text, u"expected postgresql://user@host:port/database"_s);
+            raiseBadLocation(text, LoadLangString(u"应为 postgresql://用户@主机:端口/数据库"_s));
         return PostgresUrlParser(trimmed).parse(scheme.capturedLength() + 2);
     }
-    throw AllocFix::Failure(AccountSetError::BadLocation,
-                            u"\"%1\" is an unsupported location: use a file path, sqlite:path or "
-                            "postgresql://user@host:port/database"_s.arg(redacted(text)),
-                            AccountSetError::Source);
+    throw AllocFix::Failure(
+        AccountSetError::BadLocation,
+        LoadLangString(
+            u"“%1”是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库"_s)
+            .arg(redacted(text)),
+        AccountSetError::Source);
 }
 
 AccountSetLocation AccountSetLocation::fromProps(const QString &props)
@@ -291,7 +296,7 @@ AccountSetLocation AccountSetLocation::fromProps(const QString &props)
             return parse(pair.mid(equals + 1));
     }
     throw AllocFix::Failure(AccountSetError::BadLocation,
-                            u"The host property string names no account set (AcctSet=...)"_s,
+                            LoadLangString(u"主机属性串中没有指定账套（AcctSet=...）"_s),
                             AccountSetError::Source);
 }
 

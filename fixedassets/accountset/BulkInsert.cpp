@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 
 #include <QLocale>
 #include <QSqlError>
@@ -10,6 +11,7 @@
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -246,7 +248,7 @@ BulkInsert::BulkInsert(const AccountSet &set, const QString &table, const QStrin
         m_writer = std::make_unique<PostgresCopy>(set, handle, table, columns);
     } else {
         throw AllocFix::Failure(AccountSetError::NotSupported,
-                                u"Rows cannot be written in bulk through this database driver"_s,
+                                LoadLangString(u"无法通过此数据库驱动批量写入行"_s),
                                 AccountSetError::Source);
     }
 }
@@ -269,7 +271,7 @@ RowStatement::RowStatement(const AccountSet &set, const QString &sql)
     sqlite3 *handle = set.driver().sqliteHandle(set.database());
     if (!handle) {
         throw AllocFix::Failure(AccountSetError::NotSupported,
-                                u"Rows are written one statement each on SQLite only"_s,
+                                LoadLangString(u"仅在 SQLite 上逐条语句写入行"_s),
                                 AccountSetError::Source);
     }
     m_writer = std::make_unique<SqliteRows>(set, handle, sql);

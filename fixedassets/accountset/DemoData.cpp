@@ -3,6 +3,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/BulkInsert.h"
+#include "host/MMTS.h"
 
 #include <QDate>
 #include <QHash>
@@ -11,6 +12,7 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -180,8 +182,8 @@ public:
         if (!valid) {
             throw AllocFix::Failure(
                 AllocFix::ErrorNumber::InvalidArgument,
-                u"A demo account set needs at least two rows per card, more departments than rows "
-                "per card beyond the ledger's %1 and more expense accounts than the ledger's %2"_s
+                LoadLangString(
+                    u"演示账套每张卡片至少需要两行；除总账的 %1 个部门外，部门要多于每张卡片的行数；除总账的 %2 个费用科目外，还要有更多费用科目"_s)
                     .arg(LedgerDepartments)
                     .arg(LedgerExpenseAccounts));
         }

@@ -4,6 +4,7 @@
 #include "accountset/DemoData.h"
 #include "accountset/Schema.h"
 #include "accountset/SqlDriver.h"
+#include "host/MMTS.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -13,6 +14,7 @@
 #include <optional>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -37,7 +39,7 @@ struct Contents {
 
 [[noreturn]] void refuseUnreadable(const AccountSetLocation &location, const QSqlError &error)
 {
-    refuse(location, u"cannot be read (%1); it is not replaced"_s.arg(error.text().simplified()));
+    refuse(location, LoadLangString(u"无法读取（%1）；不予替换"_s).arg(error.text().simplified()));
 }
 
 // The first column of the first row; a database that cannot answer is not replaced.
@@ -94,7 +96,7 @@ std::optional<Contents> inspectSQLite(const AccountSetLocation &location)
 {
     const QFileInfo file(location.path);
     if (file.isDir())
-        refuse(location, u"is a folder; name the account set file in it"_s);
+        refuse(location, LoadLangString(u"是文件夹；请指定其中的账套文件"_s));
     if (!file.exists() || file.size() == 0)
         return std::nullopt;
     return withConnection(
@@ -155,18 +157,20 @@ void checkDemoTarget(const AccountSetLocation &location, bool replaceAccountSet)
     const bool foreignLost =
         location.kind == AccountSetLocation::Kind::SQLite || !contents->accountSet;
     if (!contents->foreignTables.isEmpty() && foreignLost) {
-        refuse(location, u"holds data of something else (tables %1); it is never replaced"_s.arg(
-                             listed(contents->foreignTables)));
+        refuse(location, LoadLangString(u"存有其他数据（表 %1）；永不替换"_s)
+                             .arg(listed(contents->foreignTables)));
     }
     if (!contents->accountSet || replaceAccountSet)
         return;
     if (contents->version > Schema::CurrentVersion) {
-        refuse(location, u"holds an account set made by a newer program (schema version %1); "
-                         "add --force to replace it"_s.arg(contents->version));
+        refuse(location,
+               LoadLangString(u"存有由更新的程序创建的账套（结构版本 %1）；要替换请加 --force"_s)
+                   .arg(contents->version));
     }
     if (!contents->demo) {
-        refuse(location, u"holds an account set of %1 cards that is not a demo set; add --force "
-                         "to replace it"_s.arg(contents->cards));
+        refuse(location,
+               LoadLangString(u"存有一个 %1 张卡片的账套，它不是演示账套；要替换请加 --force"_s)
+                   .arg(contents->cards));
     }
 }
 

@@ -4,11 +4,13 @@
 #include "accountset/AccountSetErrors.h"
 #include "accountset/AuditChain.h"
 #include "contracts/ItemService.h"
+#include "host/MMTS.h"
 
 #include <QStringList>
 #include <QUuid>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets::Schema {
 
@@ -130,7 +132,7 @@ void applyVersion(const AccountSet &set, int version)
 {
     throw AllocFix::Failure(
         AccountSetError::NotAnAccountSet,
-        u"%1 is not a fixed-asset account set: %2"_s.arg(set.location().shown(), why),
+        LoadLangString(u"%1 不是固定资产账套：%2"_s).arg(set.location().shown(), why),
         AccountSetError::Source);
 }
 
@@ -162,13 +164,13 @@ int versionOf(const AccountSet &set)
 {
     const QStringList tables = set.database().tables();
     if (!tables.contains(u"profile"_s, Qt::CaseInsensitive)) {
-        raiseNotAnAccountSet(set, tables.isEmpty() ? u"the database is empty"_s
-                                                   : u"it holds other tables"_s);
+        raiseNotAnAccountSet(set, tables.isEmpty() ? LoadLangString(u"数据库是空的"_s)
+                                                   : LoadLangString(u"它存有其他的表"_s));
     }
     bool ok = false;
     const int version = set.profileValue(VersionKey).toInt(&ok);
     if (!ok || version < 1)
-        raiseNotAnAccountSet(set, u"it records no schema version"_s);
+        raiseNotAnAccountSet(set, LoadLangString(u"它没有记录结构版本"_s));
     return version;
 }
 

@@ -1,16 +1,21 @@
 #include "accountset/SqlDriver.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStorageInfo>
+
+#include <libpq-fe.h>
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -19,9 +24,29 @@ namespace {
 [[noreturn]] void raiseCannotOpen(const AccountSetLocation &location, const QString &reason)
 {
     throw AllocFix::Failure(AccountSetError::CannotOpen,
-                            u"Cannot open the account set %1: %2"_s.arg(location.shown(), reason),
+                            LoadLangString(u"无法打开账套 %1：%2"_s).arg(location.shown(), reason),
                             AccountSetError::Source);
 }
+
+} // namespace
+
+// A file that cannot be opened on a full disk or a read-only mount says so.
+void SqlDriver::raiseOpenFailure(QSqlDatabase &db, const AccountSetLocation &location,
+                                 const QSqlError &error) const
+{
+    const QString reason = error.text().simplified();
+    db.close();
+    if (noRoom(error, location))
+        raiseNoRoom(location, reason);
+    if (m_kind == AccountSetLocation::Kind::SQLite && QFileInfo::exists(location.path)) {
+        const QString readOnly = readOnlyReason(db, location);
+        if (!readOnly.isEmpty())
+            raiseReadOnly(location, readOnly);
+    }
+    raiseCannotOpen(location, reason);
+}
+
+namespace {
 
 void execOrRaise(QSqlDatabase &db, const QString &sql)
 {
@@ -119,19 +144,18 @@ void SqlDriver::restoreSecrets(AccountSetLocation &location, const QSqlDatabase 
 void SqlDriver::open(QSqlDatabase &db, const AccountSetLocation &location) const
 {
     if (!db.isValid())
-        raiseCannotOpen(location, u"the Qt SQL driver is not installed"_s);
+        raiseCannotOpen(location, LoadLangString(u"没有安装 Qt SQL 驱动"_s));
     if (!db.open())
-        raiseCannotOpen(location, db.lastError().text().simplified());
+        raiseOpenFailure(db, location, db.lastError());
     QSqlQuery probe(db);
     // SQLite opens any file lazily; only the first read tells a corrupt or foreign file.
     const QString sql = m_kind == AccountSetLocation::Kind::SQLite
                             ? u"SELECT count(*) FROM sqlite_master"_s
                             : u"SELECT 1"_s;
     if (!probe.exec(sql)) {
-        const QString reason = probe.lastError().text().simplified();
+        const QSqlError error = probe.lastError();
         probe.finish();
-        db.close();
-        raiseCannotOpen(location, reason);
+        raiseOpenFailure(db, location, error);
     }
     probe.finish();
     if (m_kind == AccountSetLocation::Kind::PostgreSQL) {
@@ -284,8 +308,8 @@ QString SqlDriver::currentUser(QSqlDatabase &db) const
         QSqlQuery query(db);
         if (!query.exec(u"SELECT current_user"_s) || !query.next()) {
             throw AllocFix::Failure(AccountSetError::QueryFailed,
-                                    u"The server did not name the current user: %1"_s.arg(
-                                        reasonOf(db, query.lastError())),
+                                    LoadLangString(u"服务器没有给出当前用户：%1"_s)
+                                        .arg(reasonOf(db, query.lastError())),
                                     AccountSetError::Source);
         }
         return query.value(0).toString();
@@ -300,8 +324,8 @@ QString SqlDriver::reasonOf(const QSqlDatabase &db, const QSqlError &error)
     if (!text.isEmpty())
         return text;
     // The driver sets no error for a call on a connection it has already found broken.
-    return db.isOpen() ? u"the database gave no reason"_s
-                       : u"the connection to the database was lost"_s;
+    return db.isOpen() ? LoadLangString(u"数据库没有给出原因"_s)
+                       : LoadLangString(u"与数据库的连接已断开"_s);
 }
 
 QString SqlDriver::readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const
@@ -310,7 +334,7 @@ QString SqlDriver::readOnlyReason(QSqlDatabase &db, const AccountSetLocation &lo
         QSqlQuery query(db);
         if (query.exec(u"SHOW transaction_read_only"_s) && query.next() &&
             query.value(0).toString() == u"on")
-            return u"the server takes no changes (transaction_read_only is on)"_s;
+            return LoadLangString(u"服务器不接受修改（transaction_read_only 为 on）"_s);
         return {};
     }
     // A set without any write bit is meant to stay as it is, even for a user (such as root)
@@ -319,11 +343,11 @@ QString SqlDriver::readOnlyReason(QSqlDatabase &db, const AccountSetLocation &lo
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     const QFileInfo file(location.path);
     if (!file.isWritable() || !(file.permissions() & anyWrite))
-        return u"the file %1 is read-only"_s.arg(location.path);
+        return LoadLangString(u"文件 %1 是只读的"_s).arg(location.path);
     // Every save writes its journal beside the file.
     const QFileInfo folder(file.absolutePath());
     if (!folder.isWritable() || !(folder.permissions() & anyWrite))
-        return u"its folder %1 is read-only"_s.arg(folder.filePath());
+        return LoadLangString(u"其文件夹 %1 是只读的"_s).arg(folder.filePath());
     return {};
 }
 
@@ -353,6 +377,10 @@ SqlDriver::ErrorKind SqlDriver::kindOf(const QSqlError &error) const
         constexpr int Corrupt = 11;
         constexpr int Full = 13;
         constexpr int NotADatabase = 26;
+        constexpr int Error = 1;
+        if ((code.toInt() & 0xff) == Error &&
+            error.databaseText().startsWith(u"no such "_s)) // table, column
+            return ErrorKind::Damaged;
         switch (code.toInt() & 0xff) {
         case Busy:
         case Locked:
@@ -369,14 +397,42 @@ SqlDriver::ErrorKind SqlDriver::kindOf(const QSqlError &error) const
         }
     }
     // SQLSTATE: lock_not_available, deadlock_detected; disk_full; data_corrupted,
-    // index_corrupted; read_only_sql_transaction.
+    // index_corrupted, undefined_table, undefined_column; connection_exception (class 08),
+    // admin_shutdown, crash_shutdown, cannot_connect_now; read_only_sql_transaction.
     if (code == u"55P03" || code == u"40P01")
         return ErrorKind::Busy;
     if (code == u"53100")
         return ErrorKind::Full;
-    if (code == u"XX001" || code == u"XX002")
+    if (code == u"XX001" || code == u"XX002" || code == u"42P01" || code == u"42703")
         return ErrorKind::Damaged;
+    if (code.startsWith(u"08"_s) || code == u"57P01" || code == u"57P02" || code == u"57P03")
+        return ErrorKind::ConnectionLost;
     return code == u"25006" ? ErrorKind::ReadOnly : ErrorKind::Other;
+}
+
+bool SqlDriver::connectionLost(const QSqlDatabase &db) const
+{
+    if (m_kind != AccountSetLocation::Kind::PostgreSQL || !db.isOpen())
+        return m_kind == AccountSetLocation::Kind::PostgreSQL;
+    const pg_conn *connection = postgresHandle(db);
+    return !connection || PQstatus(connection) == CONNECTION_BAD;
+}
+
+bool SqlDriver::noRoom(const QSqlError &error, const AccountSetLocation &location) const
+{
+    if (m_kind != AccountSetLocation::Kind::SQLite)
+        return false;
+    constexpr int IoError = 10;
+    constexpr int Full = 13;
+    constexpr int CannotOpen = 14;
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    if (code == Full)
+        return true;
+    // Less than SQLite needs for the shared-memory index of its log.
+    constexpr qint64 LeastRoom = 64 * 1024;
+    const QStorageInfo disk(QFileInfo(location.path).absolutePath());
+    return (code == IoError || code == CannotOpen) && disk.isValid() &&
+           disk.bytesAvailable() < LeastRoom;
 }
 
 QString SqlDriver::refusedValue(const QVariant &value) const
@@ -384,7 +440,7 @@ QString SqlDriver::refusedValue(const QVariant &value) const
     // The server's text type has no NUL, and the driver would cut the statement short at it.
     if (m_kind == AccountSetLocation::Kind::PostgreSQL &&
         value.metaType().id() == QMetaType::QString && value.toString().contains(QChar(0)))
-        return u"PostgreSQL cannot store a text that holds a NUL character (U+0000)"_s;
+        return LoadLangString(u"PostgreSQL 不能存储含有 NUL 字符（U+0000）的文本"_s);
     return {};
 }
 

@@ -31,6 +31,8 @@ public:
         Damaged,
         // The file, its folder or the server takes no changes.
         ReadOnly,
+        // The server ended the connection (an administrator, a restart, the network).
+        ConnectionLost,
     };
 
     // A rule that every row written to a table must keep: condition is an SQL expression on
@@ -73,7 +75,14 @@ public:
     // interleave. Answers the error (no transaction is left open then), or an error of type
     // NoError.
     QSqlError beginWrite(QSqlDatabase &db) const;
+    // A table or column of the schema that is not there counts as damage: no program of ours
+    // makes such a set.
     ErrorKind kindOf(const QSqlError &error) const;
+    // Whether the connection is gone, whatever the error says (the driver often says nothing).
+    bool connectionLost(const QSqlDatabase &db) const;
+    // Whether an error that reads as an input or output fault ("disk I/O error" when SQLite
+    // cannot make its log files) comes from a disk without room.
+    bool noRoom(const QSqlError &error, const AccountSetLocation &location) const;
     // Triggers that refuse an inserted or updated row of table that breaks one of rules; the
     // first rule broken names the fault.
     QStringList rowGuard(const QString &table, const QList<RowRule> &rules) const;
@@ -113,6 +122,9 @@ public:
     QString refusedValue(const QVariant &value) const;
 
 private:
+    [[noreturn]] void raiseOpenFailure(QSqlDatabase &db, const AccountSetLocation &location,
+                                       const QSqlError &error) const;
+
     AccountSetLocation::Kind m_kind;
 };
 

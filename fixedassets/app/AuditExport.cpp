@@ -22,6 +22,7 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 using AllocFix::MMTS::LoadLangString;
 using AllocFix::MMTS::LoadLangString2;
@@ -128,7 +129,7 @@ int exportAudit(const ProgramOptions &options, const QString &props)
                      {LoadLangString2(u"调整后"_s), 50}},
                     1);
     QHash<qint32, std::pair<QString, QString>> cards; // number and name
-    Progress progress(u"Writing the audit log"_s, records.size());
+    Progress progress(LoadLangString(u"正在写审计日志"_s), records.size());
     for (const AuditRecord &record : records) {
         auto card = cards.constFind(record.entry.cardId);
         if (card == cards.cend()) {
@@ -146,9 +147,9 @@ int exportAudit(const ProgramOptions &options, const QString &props)
     }
     progress.finish();
     table->commit();
-    std::printf(
-        "%s\n",
-        qUtf8Printable(u"Wrote %1 audit entries to %2."_s.arg(records.size()).arg(options.output)));
+    std::printf("%s\n", qUtf8Printable(LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
+                                           .arg(records.size())
+                                           .arg(options.output)));
     return ExitSuccess;
 }
 

@@ -110,12 +110,12 @@ int adjust(const ProgramOptions &options, const QString &props)
     }
     print(report(counts));
     if (manual.count() == 0) {
-        print(u"\nThe adjustment is complete: no card is left for manual work.\n"_s);
+        print(u'\n' + LoadLangString(u"调整已完成：没有留待手工调整的卡片。"_s) + u'\n');
     } else {
-        print(
-            u"\n%1 cards are left for manual work (allocfix export writes them as a worksheet):\n"_s
-                .arg(manual.count()) +
-            list);
+        print(u'\n' +
+              LoadLangString(u"有 %1 张卡片留待手工调整（allocfix export 会把它们写成工作表）："_s)
+                  .arg(manual.count()) +
+              u'\n' + list);
     }
     return ExitSuccess;
 }

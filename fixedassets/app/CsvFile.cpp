@@ -158,8 +158,8 @@ struct CsvReader::State {
             raiseFileTooLarge(bytesRead);
         if (!line.isValidUtf8()) {
             raiseAt(path, number,
-                    u"this line is not UTF-8 text; save the worksheet as \"CSV UTF-8\" in your "
-                    "spreadsheet program"_s);
+                    LoadLangString(
+                        u"这一行不是 UTF-8 文本；请在电子表格程序中把工作表另存为“CSV UTF-8”"_s));
         }
         return line;
     }
@@ -194,11 +194,11 @@ struct CsvReader::State {
 
     void parse(QByteArrayView line)
     {
-        const QString unpaired = u"the quotes do not pair up (a field that holds a quote is "
-                                 "quoted whole, with its quotes doubled)"_s;
+        const QString unpaired =
+            LoadLangString(u"引号不成对（含有引号的字段要整体加引号，其中的引号写两次）"_s);
         if (!parserReady) {
             if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
-                raiseAt(path, 0, u"cannot be read: out of memory"_s);
+                raiseAt(path, 0, LoadLangString(u"无法读取：内存不足"_s));
             parserReady = true;
             csv_set_delim(&parser, separatorOf(line));
             csv_set_space_func(&parser, isSpace);
@@ -232,7 +232,7 @@ CsvReader::CsvReader(const QString &path, const CsvLimits &limits)
     // Without waiting for a writer, should the path be a FIFO; it is refused right after.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        raiseAt(path, 0, u"cannot be read: "_s + qt_error_string(errno));
+        raiseAt(path, 0, LoadLangString(u"无法读取：%1"_s).arg(qt_error_string(errno)));
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -240,7 +240,7 @@ CsvReader::CsvReader(const QString &path, const CsvLimits &limits)
     }
     if (!s.file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        raiseAt(path, 0, u"cannot be read: "_s + s.file.errorString());
+        raiseAt(path, 0, LoadLangString(u"无法读取：%1"_s).arg(s.file.errorString()));
     }
     s.size = status.st_size;
     if (s.size > limits.fileBytes)

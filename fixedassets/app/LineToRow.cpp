@@ -1,6 +1,8 @@
 #include "app/LineToRow.h"
 
+#include "allocation/AllocationRules.h"
 #include "contracts/ItemService.h"
+#include "host/MMTS.h"
 #include "records/RecordFields.h"
 
 #include <QRegularExpression>
@@ -8,6 +10,7 @@
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets {
@@ -27,18 +30,17 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
     static const QRegularExpression percent(uR"(^([0-9]+(?:\.[0-9]*)?|\.[0-9]+)\s*[%％]?$)"_s);
     const QRegularExpressionMatch match = percent.match(text);
     if (!match.hasMatch()) {
-        reason =
-            text.contains(u',')
-                ? u"the rate \"%1\" has a decimal comma; write it with a point, as 33.33"_s.arg(
-                      WorksheetFaults::shown(text))
-                : u"the rate \"%1\" is no number; write it in percent, as 50 or 33.33"_s.arg(
-                      WorksheetFaults::shown(text));
+        reason = text.contains(u',')
+                     ? LoadLangString(u"比例“%1”用了小数逗号；请用小数点，如 33.33"_s)
+                           .arg(WorksheetFaults::shown(text))
+                     : LoadLangString(u"比例“%1”不是数字；请写百分数，如 50 或 33.33"_s)
+                           .arg(WorksheetFaults::shown(text));
         return std::nullopt;
     }
     const double value = match.captured(1).toDouble();
-    if (value < 0.01 || value > 100.0) {
-        reason =
-            u"the rate %1 is outside 0.01 to 100 (percent)"_s.arg(WorksheetFaults::shown(text));
+    if (!AllocFix::rateInRange(value / 100.0)) {
+        reason = LoadLangString(u"比例 %1 不在 0.01 到 100（百分数）之间"_s)
+                     .arg(WorksheetFaults::shown(text));
         return std::nullopt;
     }
     return value / 100.0;
@@ -48,7 +50,8 @@ std::optional<qint32> LineToRow::department(const QString &text, const ManualCar
                                             QStringList &reasons) const
 {
     if (text.isEmpty()) {
-        reasons.append(u"no department: fill in its %1"_s.arg(m_lines.header(Kind::Department)));
+        reasons.append(
+            LoadLangString(u"没有部门：请填写%1"_s).arg(m_lines.header(Kind::Department)));
         return std::nullopt;
     }
     QStringList names;
@@ -62,10 +65,10 @@ std::optional<qint32> LineToRow::department(const QString &text, const ManualCar
         names.append(name);
     }
     if (m_reference.findItem(DepartmentClass, text)) {
-        reasons.append(u"the department %1 does not use this card (its departments: %2)"_s.arg(
-            WorksheetFaults::shown(text), names.join(u", "_s)));
+        reasons.append(LoadLangString(u"部门 %1 不使用这张卡片（卡片的部门：%2）"_s)
+                           .arg(WorksheetFaults::shown(text), names.join(u", "_s)));
     } else {
-        reasons.append(u"there is no department \"%1\""_s.arg(WorksheetFaults::shown(text)));
+        reasons.append(LoadLangString(u"没有部门“%1”"_s).arg(WorksheetFaults::shown(text)));
     }
     return std::nullopt;
 }
@@ -85,25 +88,25 @@ RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account 
             item = m_reference.item(DepartmentClass, *department);
         } else if (text.isEmpty()) {
             reasons.append(m_lines.hasColumn(Kind::Item, itemClass.id)
-                               ? u"account %1 needs a %2 item: fill in its %3"_s.arg(
-                                     account.entry.number, itemClass.name,
-                                     m_lines.header(Kind::Item, itemClass.id))
-                               : u"account %1 needs a %2 item, and the worksheet has no column "
-                                 "for it"_s.arg(account.entry.number, itemClass.name));
+                               ? LoadLangString(u"科目 %1 需要%2核算项目：请填写%3"_s)
+                                     .arg(account.entry.number, itemClass.name,
+                                          m_lines.header(Kind::Item, itemClass.id))
+                               : LoadLangString(u"科目 %1 需要%2核算项目，而工作表没有这一列"_s)
+                                     .arg(account.entry.number, itemClass.name));
             continue;
         } else {
             item = m_reference.findItem(itemClass.id, text);
             if (!item) {
                 reasons.append(m_reference.nameIsShared(itemClass.id, text)
-                                   ? u"more than one %1 item is called \"%2\"; write its "
-                                     "number"_s.arg(itemClass.name, WorksheetFaults::shown(text))
-                                   : u"there is no %1 item \"%2\""_s.arg(
-                                         itemClass.name, WorksheetFaults::shown(text)));
+                                   ? LoadLangString(u"有多个%1核算项目叫“%2”；请写它的编码"_s)
+                                         .arg(itemClass.name, WorksheetFaults::shown(text))
+                                   : LoadLangString(u"没有%1核算项目“%2”"_s)
+                                         .arg(itemClass.name, WorksheetFaults::shown(text)));
                 continue;
             }
             if (!item->detail) {
-                reasons.append(u"the %1 item %2 is not a detail-level item"_s.arg(
-                    itemClass.name, WorksheetFaults::shown(text)));
+                reasons.append(LoadLangString(u"%1核算项目 %2 不是明细项目"_s)
+                                   .arg(itemClass.name, WorksheetFaults::shown(text)));
                 continue;
             }
         }
@@ -117,8 +120,9 @@ RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account 
     for (const ReferenceData::ItemClass &itemClass : m_reference.itemClasses()) {
         if (!classesOfAccount.contains(itemClass.id) &&
             !m_lines.cell(line, Kind::Item, itemClass.id).isEmpty()) {
-            reasons.append(u"account %1 has no %2 item: leave its %3 empty"_s.arg(
-                account.entry.number, itemClass.name, m_lines.header(Kind::Item, itemClass.id)));
+            reasons.append(LoadLangString(u"科目 %1 没有%2核算项目：请让%3空着"_s)
+                               .arg(account.entry.number, itemClass.name,
+                                    m_lines.header(Kind::Item, itemClass.id)));
         }
     }
     return items;
@@ -135,10 +139,10 @@ std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, const ManualCar
     const ReferenceData::Account *account = m_reference.accountNumbered(accountNumber);
     RecordList items;
     if (accountNumber.isEmpty())
-        reasons.append(u"no account: fill in its %1"_s.arg(m_lines.header(Kind::Account)));
+        reasons.append(LoadLangString(u"没有科目：请填写%1"_s).arg(m_lines.header(Kind::Account)));
     else if (!account)
-        reasons.append(u"there is no detail-level account \"%1\""_s.arg(
-            WorksheetFaults::shown(accountNumber)));
+        reasons.append(
+            LoadLangString(u"没有明细科目“%1”"_s).arg(WorksheetFaults::shown(accountNumber)));
     else
         items = this->items(line, *account, departmentId, reasons);
 
@@ -146,7 +150,7 @@ std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, const ManualCar
     QString rateFault;
     const std::optional<double> fraction = rate(rateText, rateFault);
     if (rateText.isEmpty())
-        reasons.append(u"no rate: fill in its %1"_s.arg(m_lines.header(Kind::Rate)));
+        reasons.append(LoadLangString(u"没有比例：请填写%1"_s).arg(m_lines.header(Kind::Rate)));
     else if (!fraction)
         reasons.append(rateFault);
 

@@ -73,7 +73,7 @@ mode_t newFileMode()
 
 void raiseCannotWrite(const QString &path, const QString &why)
 {
-    refuse(u"Cannot write %1: %2"_s.arg(path, why));
+    refuse(LoadLangString(u"无法写入 %1：%2"_s).arg(path, why));
 }
 
 OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocation &reading)
@@ -147,8 +147,7 @@ mode_t OutputFile::checkTarget() const
     if (!S_ISREG(entry.st_mode))
         refuse(kindOf(entry.st_mode).arg(m_path));
     if (!m_replace) {
-        refuse(
-            u"%1 is there already; name another file, or add --force to replace it"_s.arg(m_path));
+        refuse(LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s).arg(m_path));
     }
     return entry.st_mode & 07777;
 }

@@ -2,6 +2,7 @@
 
 #include "app/CsvFile.h"
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <array>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -18,6 +20,23 @@ namespace {
 [[noreturn]] void raiseUsage(const QString &text)
 {
     throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument, text, u"allocfix"_s);
+}
+
+// The parser's own complaint, in the user's language: the parser speaks English only.
+[[noreturn]] void raiseParserError(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.size() == 1)
+        raiseUsage(LoadLangString(u"未知选项“%1”。"_s).arg(unknown.first()));
+    if (unknown.size() > 1)
+        raiseUsage(LoadLangString(u"未知选项：%1。"_s).arg(unknown.join(u", "_s)));
+    static const QRegularExpression aboutValue(u"^(Missing|Unexpected) value after '(.*)'\\.$"_s);
+    const QRegularExpressionMatch match = aboutValue.match(parser.errorText());
+    if (match.hasMatch() && match.captured(1) == u"Missing")
+        raiseUsage(LoadLangString(u"“%1”后缺少值。"_s).arg(match.captured(2)));
+    if (match.hasMatch())
+        raiseUsage(LoadLangString(u"“%1”后不应有值。"_s).arg(match.captured(2)));
+    raiseUsage(parser.errorText());
 }
 
 // QApplication takes these from the command line itself; they are accepted and left to it.
@@ -64,15 +83,16 @@ QStringList withDemoCount(const QStringList &arguments)
 int demoCount(const QString &text)
 {
     static const QRegularExpression integer(u"^[+-]?[0-9]+$"_s);
-    const QString range = u"1 to %1"_s.arg(ProgramOptions::MaxDemoCards);
+    const QString range = QString::number(ProgramOptions::MaxDemoCards);
     if (!integer.match(text).hasMatch()) {
-        raiseUsage(u"--demo takes a number of cards from %1, not \"%2\" (name a new account set "
-                   "file as ./%2)"_s.arg(range, text));
+        raiseUsage(LoadLangString(
+                       u"--demo 的卡片数是 1 到 %1 之间的数，不是“%2”（新账套文件请写作 ./%2）"_s)
+                       .arg(range, text));
     }
     bool ok = false;
     const qlonglong count = text.toLongLong(&ok);
     if (!ok || count < 1 || count > ProgramOptions::MaxDemoCards)
-        raiseUsage(u"--demo: %1 cards is out of range (%2)"_s.arg(text, range));
+        raiseUsage(LoadLangString(u"--demo：%1 张卡片超出范围（1 到 %2）"_s).arg(text, range));
     return static_cast<int>(count);
 }
 
@@ -136,11 +156,16 @@ QCommandLineOption languageOption()
                               u"code"_s);
 }
 
+QCommandLineOption verboseOption()
+{
+    return QCommandLineOption(u"verbose"_s, u"Also show the database driver's own warnings."_s);
+}
+
 QString languageValue(const QCommandLineParser &parser, const QCommandLineOption &language)
 {
     const QString code = parser.value(language).trimmed().toUpper();
     if (parser.isSet(language) && code.isEmpty())
-        raiseUsage(u"--language needs a language code, such as CHS or ENG"_s);
+        raiseUsage(LoadLangString(u"--language 需要语言代码，如 CHS 或 ENG"_s));
     return code;
 }
 
@@ -154,10 +179,10 @@ QString outputFile(const QCommandLineParser &parser, const QCommandLineOption &o
 {
     const QString file = parser.value(output);
     if (!parser.isSet(output) || file.trimmed().isEmpty())
-        raiseUsage(u"Name the file to write with -o, such as -o worksheet.xlsx"_s);
+        raiseUsage(LoadLangString(u"请用 -o 指定要写的文件，如 -o worksheet.xlsx"_s));
     const QString suffix = QFileInfo(file).suffix().toLower();
     if (suffix != u"csv" && suffix != u"xlsx")
-        raiseUsage(u"-o: name a .xlsx or .csv file, not \"%1\""_s.arg(file));
+        raiseUsage(LoadLangString(u"-o：请指定 .xlsx 或 .csv 文件，不是“%1”"_s).arg(file));
     return file;
 }
 
@@ -171,6 +196,8 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption language = languageOption();
     parser.addOption(language);
+    const QCommandLineOption verbose = verboseOption();
+    parser.addOption(verbose);
     parser.addPositionalArgument(u"account-set"_s, AccountSetHelp, u"[account-set]"_s);
 
     const QCommandLineOption format(
@@ -212,7 +239,7 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
         parser.addOption(apply);
 
     if (!parser.parse(arguments))
-        raiseUsage(parser.errorText());
+        raiseParserError(parser);
     ProgramOptions options;
     const QString program = u"allocfix "_s + QString::fromUtf16(subcommand.name);
     if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
@@ -228,28 +255,32 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
 
     options.action = action;
     options.language = languageValue(parser, language);
+    options.verbose = parser.isSet(verbose);
     QStringList positional = parser.positionalArguments();
     if (action == Action::Import) {
         if (positional.isEmpty() || positional.size() > 2) {
-            raiseUsage(u"Give the worksheet to import, and the account set before it if it is "
-                       "not the demo set: allocfix import [account-set] worksheet.csv"_s);
+            raiseUsage(LoadLangString(u"请给出要导入的工作表；若不是演示账套，在它前面给出账套："
+                                      "allocfix import [account-set] worksheet.csv"_s));
         }
         options.worksheet = positional.takeLast();
         if (QFileInfo(options.worksheet).suffix().toLower() == u"xlsx") {
-            raiseUsage(u"import reads CSV: save %1 as CSV (UTF-8) in your spreadsheet program "
-                       "and import that"_s.arg(options.worksheet));
+            raiseUsage(
+                LoadLangString(u"import 读取 CSV：请在电子表格程序中把 %1 另存为 CSV（UTF-8）"
+                               "再导入"_s)
+                    .arg(options.worksheet));
         }
         options.dryRun = parser.isSet(dryRun);
     }
     if (positional.size() > 1)
-        raiseUsage(u"Give one account set, not %1"_s.arg(positional.size()));
+        raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size()));
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
 
     if ((action == Action::Check || action == Action::Adjust) && parser.isSet(format)) {
         const QString value = parser.value(format).trimmed().toLower();
         if (value != u"text" && value != u"json")
-            raiseUsage(u"--format is text or json, not \"%1\""_s.arg(parser.value(format)));
+            raiseUsage(
+                LoadLangString(u"--format 是 text 或 json，不是“%1”"_s).arg(parser.value(format)));
         options.format =
             value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
     }
@@ -272,7 +303,8 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     if (action == Action::Audit && parser.isSet(since)) {
         options.since = QDate::fromString(parser.value(since).trimmed(), Qt::ISODate);
         if (!options.since->isValid()) {
-            raiseUsage(u"--since takes a day as YYYY-MM-DD, not \"%1\""_s.arg(parser.value(since)));
+            raiseUsage(LoadLangString(u"--since 的日期写作 YYYY-MM-DD，不是“%1”"_s)
+                           .arg(parser.value(since)));
         }
     }
     return options;
@@ -298,6 +330,18 @@ QString helpAllText(const QString &help)
 }
 
 } // namespace
+
+QString ProgramOptions::languageAskedFor(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    if (arguments.size() < 2 || !subcommandNamed(arguments.at(1)))
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption language = languageOption();
+    parser.addOption(language);
+    // The other options are unknown here, and parse complains of them: only the language counts.
+    parser.parse(arguments);
+    return parser.value(language).trimmed().toUpper();
+}
 
 ProgramOptions ProgramOptions::parse(const QStringList &arguments)
 {
@@ -328,7 +372,8 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
         u"force"_s, u"With --demo: replace an account set that is not a demo set."_s);
     const QCommandLineOption screenshot(
         u"screenshot"_s, u"Save a picture of the wizard to <file> and close it."_s, u"file"_s);
-    parser.addOptions({language, demo, demoCards, force, screenshot});
+    const QCommandLineOption verbose = verboseOption();
+    parser.addOptions({language, demo, demoCards, force, screenshot, verbose});
     for (const QString &name : QtValueOptions) {
         QCommandLineOption qtOption(name, QString(), u"value"_s);
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -341,7 +386,7 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
     }
 
     if (!parser.parse(withDemoCount(arguments)))
-        raiseUsage(parser.errorText());
+        raiseParserError(parser);
     ProgramOptions options;
     const QString program =
         arguments.isEmpty() ? u"allocfix"_s : QFileInfo(arguments.first()).fileName();
@@ -361,7 +406,7 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1)
-        raiseUsage(u"Give one account set, not %1"_s.arg(positional.size()));
+        raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size()));
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
     options.language = languageValue(parser, language);
@@ -369,13 +414,14 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
         options.demoCards =
             parser.isSet(demoCards) ? demoCount(parser.value(demoCards)) : DefaultDemoCards;
     else if (parser.isSet(demoCards))
-        raiseUsage(u"Unknown option 'demo-cards'."_s);
+        raiseUsage(LoadLangString(u"未知选项“%1”。"_s).arg(u"demo-cards"_s));
+    options.verbose = parser.isSet(verbose);
     options.force = parser.isSet(force);
     if (options.force && !options.demoCards)
-        raiseUsage(u"--force goes only with --demo"_s);
+        raiseUsage(LoadLangString(u"--force 只能与 --demo 一起使用"_s));
     options.screenshot = parser.value(screenshot);
     if (parser.isSet(screenshot) && options.screenshot.trimmed().isEmpty())
-        raiseUsage(u"--screenshot needs a file name"_s);
+        raiseUsage(LoadLangString(u"--screenshot 需要文件名"_s));
     return options;
 }
 

@@ -33,11 +33,15 @@ struct ProgramOptions {
     std::optional<QDate> since;   // audit: --since <date>, the first day to list
     bool verify = false;          // audit: --verify checks the hash chain, writes no table
     bool apply = false;           // roles: --apply runs the statements it prints
+    bool verbose = false;         // --verbose: the database driver's own warnings reach stderr
 
     // The arguments are the whole command line, the program first. Raises Failure with one line
     // for the user when they make no sense. Prints nothing and needs no application object, so
     // help and version work without a display.
     static ProgramOptions parse(const QStringList &arguments);
+    // The language code --language asks for (upper case), or nothing, read before parse so that
+    // even its complaints are in the user's language. Raises nothing.
+    static QString languageAskedFor(const QStringList &arguments);
 
     static constexpr int DefaultDemoCards = 12;
     static constexpr int MaxDemoCards = 100000;

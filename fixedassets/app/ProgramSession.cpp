@@ -7,6 +7,7 @@
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 #include "services/HostServices.h"
 
 #include <QDir>
@@ -14,25 +15,36 @@
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
 namespace {
 
-QString chosenLanguage(const ProgramOptions &options)
+QStringList knownLanguages()
 {
-    const QString language =
-        options.language.isEmpty() ? LanguageInfo().CurrentLanguage() : options.language;
-    const QStringList known = QStringList{u"CHS"_s} + ResourceLoader::languages();
-    if (!known.contains(language)) {
-        if (options.language.isEmpty())
-            return u"ENG"_s; // a system language without a catalog
-        throw AllocFix::Failure(
-            AllocFix::ErrorNumber::InvalidArgument,
-            u"Unknown language \"%1\"; known are %2"_s.arg(language, known.join(u", "_s)),
-            u"allocfix"_s);
-    }
-    return language;
+    return QStringList{u"CHS"_s} + ResourceLoader::languages();
+}
+
+// The language asked for when a catalog holds it, else the system's, else English.
+QString usableLanguage(const QString &requested)
+{
+    const QStringList known = knownLanguages();
+    if (known.contains(requested))
+        return requested;
+    const QString system = LanguageInfo().CurrentLanguage();
+    return known.contains(system) ? system : u"ENG"_s;
+}
+
+QString chosenLanguage(const QString &requested)
+{
+    const QStringList known = knownLanguages();
+    if (requested.isEmpty() || known.contains(requested))
+        return usableLanguage(requested);
+    throw AllocFix::Failure(
+        AllocFix::ErrorNumber::InvalidArgument,
+        LoadLangString(u"未知的语言“%1”；可用的语言有 %2"_s).arg(requested, known.join(u", "_s)),
+        u"allocfix"_s);
 }
 
 // Makes the folder and its missing parents, each for the owner only.
@@ -45,7 +57,8 @@ void makeOwnerOnlyFolder(const QString &folder)
     for (const QString &path : std::as_const(missing)) {
         if (!QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
             throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1201,
-                                    u"Cannot create the data folder %1"_s.arg(path), u"allocfix"_s);
+                                    LoadLangString(u"无法创建数据文件夹 %1"_s).arg(path),
+                                    u"allocfix"_s);
         }
     }
 }
@@ -77,12 +90,17 @@ QString prepareAccountSet(const ProgramOptions &options)
 
 } // namespace
 
+void useLanguage(const QString &requested)
+{
+    registerHostServices();
+    publishPropsString(u"Language="_s + usableLanguage(requested) + u';');
+}
+
 QString openSession(const ProgramOptions &options)
 {
-    const QString language = chosenLanguage(options);
-    // What the account set refuses while it is opened is told in the chosen language too.
-    registerHostServices();
-    publishPropsString(u"Language="_s + language + u';');
+    useLanguage(options.language);
+    // Refused before the account set is opened or made.
+    const QString language = chosenLanguage(options.language);
     const QString props =
         u"Language="_s + language + u";AcctSet="_s + prepareAccountSet(options) + u';';
     publishPropsString(props);

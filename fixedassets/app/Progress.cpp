@@ -1,8 +1,11 @@
 #include "app/Progress.h"
 
+#include "host/MMTS.h"
+
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -44,7 +47,7 @@ void Progress::finish()
 void Progress::show(bool last)
 {
     const int percent = m_total > 0 ? static_cast<int>(100 * m_done / m_total) : 100;
-    const QString counts = u"%1 of %2"_s.arg(m_done).arg(m_total);
+    const QString counts = LoadLangString(u"%1，共 %2"_s).arg(m_done).arg(m_total);
     if (m_terminal) {
         if (!last && m_done > 0 && m_sinceShown.elapsed() < RedrawMs)
             return;

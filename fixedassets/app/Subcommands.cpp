@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace FixedAssets::Subcommands {
 
 namespace {
@@ -23,9 +25,12 @@ bool isBadInput(qint32 number)
            number == Error::NotPermitted;
 }
 
-void printFailure(const QString &description)
+// What keeps an account set from opening is bad input, unless it goes away by itself: another
+// user's lock, a full disk, a lost connection.
+bool goesAwayByItself(qint32 number)
 {
-    std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(description));
+    namespace Error = AccountSetError;
+    return number == Error::Busy || number == Error::Full || number == Error::ConnectionLost;
 }
 
 int dispatch(const ProgramOptions &options, const QString &props)
@@ -53,6 +58,17 @@ int dispatch(const ProgramOptions &options, const QString &props)
 
 } // namespace
 
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs(qUtf8Printable(text + u'\n'), stream);
+    std::fflush(stream);
+}
+
+void printFailure(const QString &description)
+{
+    printLine(stderr, u"allocfix: "_s + description);
+}
+
 int run(const ProgramOptions &options)
 {
     QString props;
@@ -61,7 +77,7 @@ int run(const ProgramOptions &options)
     } catch (const AllocFix::Failure &failure) {
         printFailure(failure.description());
         AccountSet::closeAll();
-        return ExitBadInput;
+        return goesAwayByItself(failure.number()) ? ExitNotCarriedThrough : ExitBadInput;
     }
     int status = ExitBadInput;
     try {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdio>
+
 // The subcommands of allocfix, which work on an account set without a display. Each takes the
 // parsed options and the host property string of the open session (ProgramSession.h), prints its
 // answer on stdout and its progress and faults on stderr, and answers the exit status. Failures
@@ -17,6 +19,11 @@ inline constexpr int ExitBadInput = 2;
 // Opens the session, runs the subcommand the options name, prints a failure as one line, and
 // answers the exit status.
 int run(const ProgramOptions &options);
+
+// Prints text and a line break, at once (progress and answers interleave on a terminal).
+void printLine(std::FILE *stream, const QString &text);
+// Prints a failure as the program's one line on stderr.
+void printFailure(const QString &description);
 
 int check(const ProgramOptions &options, const QString &props);
 int adjust(const ProgramOptions &options, const QString &props);

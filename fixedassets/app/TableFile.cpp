@@ -1,19 +1,71 @@
 #include "app/TableFile.h"
 
+#include "accountset/AccountSetErrors.h"
 #include "app/OutputFile.h"
+#include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 #include "records/FieldValue.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 
+#include <cstdio>
 #include <csv.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
 namespace {
+
+// Less than a table needs to be finished: what is written stops at a full disk.
+bool noRoomBeside(const QString &path)
+{
+    constexpr qint64 LeastRoom = 64 * 1024;
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return disk.isValid() && disk.bytesAvailable() < LeastRoom;
+}
+
+// A full disk is no fault of the user's input: the export goes through once there is room.
+[[noreturn]] void raiseNoRoom(const QString &path)
+{
+    throw AllocFix::Failure(
+        AccountSetError::Full,
+        LoadLangString(u"无法写入 %1：磁盘没有剩余空间。请腾出空间后重试。"_s).arg(path),
+        u"allocfix"_s);
+}
+
+[[noreturn]] void raiseWriteFailure(const QString &path, const QString &why)
+{
+    if (noRoomBeside(path))
+        raiseNoRoom(path);
+    raiseCannotWrite(path, why);
+}
+
+// libxlsxwriter reports its own errors on stderr ("[ERROR] ... packager.c"); the program
+// reports them as its one line instead.
+lxw_error closeQuietly(lxw_workbook *workbook)
+{
+    std::fflush(stderr);
+    const int kept = dup(STDERR_FILENO);
+    const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (kept >= 0 && discard >= 0)
+        dup2(discard, STDERR_FILENO);
+    if (discard >= 0)
+        close(discard);
+    const lxw_error error = workbook_close(workbook);
+    std::fflush(stderr);
+    if (kept >= 0) {
+        dup2(kept, STDERR_FILENO);
+        close(kept);
+    }
+    return error;
+}
 
 QString cellText(const QVariant &cell)
 {
@@ -34,7 +86,7 @@ public:
         , m_file(m_output->partPath())
     {
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            raiseCannotWrite(m_output->path(), m_file.errorString());
+            raiseWriteFailure(m_output->path(), m_file.errorString());
         m_file.write("\xEF\xBB\xBF");
     }
 
@@ -69,8 +121,13 @@ public:
 
     void commit() override
     {
-        if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
-            raiseCannotWrite(m_output->path(), m_file.errorString());
+        // The last lines wait in the file's buffer: only the flush tells that the disk took none
+        // of them.
+        if (!m_file.flush() || m_file.error() != QFileDevice::NoError) {
+            if (m_file.error() == QFileDevice::ResourceError)
+                raiseNoRoom(m_output->path());
+            raiseWriteFailure(m_output->path(), m_file.errorString());
+        }
         m_file.close();
         m_output->commit();
     }
@@ -93,7 +150,7 @@ public:
         m_workbook =
             workbook_new_opt(QFile::encodeName(m_output->partPath()).constData(), &options);
         if (!m_workbook)
-            raiseCannotWrite(m_path, u"the spreadsheet library cannot start it"_s);
+            raiseCannotWrite(m_path, LoadLangString(u"电子表格库无法创建它"_s));
         m_header = workbook_add_format(m_workbook);
         format_set_bold(m_header);
         format_set_bg_color(m_header, 0xD9D9D9);
@@ -113,7 +170,7 @@ public:
     ~XlsxTable() override
     {
         if (m_workbook)
-            workbook_close(m_workbook);
+            closeQuietly(m_workbook);
     }
 
     void addSheet(const QString &name, const QList<Column> &columns, int frozenColumns) override
@@ -121,7 +178,7 @@ public:
         finishSheet();
         m_sheet = workbook_add_worksheet(m_workbook, name.toUtf8().constData());
         if (!m_sheet)
-            raiseCannotWrite(m_path, u"no sheet can be named \"%1\""_s.arg(name));
+            raiseCannotWrite(m_path, LoadLangString(u"工作表不能命名为“%1”"_s).arg(name));
         m_row = 0;
         m_columns = columns;
         for (int c = 0; c < columns.size(); ++c) {
@@ -137,7 +194,8 @@ public:
     void addRow(const QVariantList &cells) override
     {
         if (++m_row >= LXW_ROW_MAX)
-            raiseCannotWrite(m_path, u"a sheet holds at most %1 lines"_s.arg(LXW_ROW_MAX));
+            raiseCannotWrite(m_path,
+                             LoadLangString(u"一个工作表最多容纳 %1 行"_s).arg(LXW_ROW_MAX));
         for (int c = 0; c < cells.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
             lxw_format *format = c < m_columns.size() && m_columns[c].toFill ? m_toFill : nullptr;
@@ -174,10 +232,13 @@ public:
     void commit() override
     {
         finishSheet();
-        const lxw_error error = workbook_close(m_workbook);
+        const lxw_error error = closeQuietly(m_workbook);
         m_workbook = nullptr;
-        if (error != LXW_NO_ERROR)
+        if (error != LXW_NO_ERROR) {
+            if (noRoomBeside(m_output->partPath()))
+                raiseNoRoom(m_path);
             raiseCannotWrite(m_path, QString::fromUtf8(lxw_strerror(error)));
+        }
         m_output->commit();
     }
 

@@ -19,6 +19,7 @@
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets::Subcommands {
@@ -175,7 +176,7 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
         static_cast<int>(detailLevel(reference.items(AllocFix::DepartmentItemClass)).size()));
     qsizetype lines = 0;
     qsizetype cards = 0;
-    readManualCards(props, u"Exporting the cards left for manual work"_s,
+    readManualCards(props, LoadLangString(u"正在导出留待手工调整的卡片"_s),
                     [&](const ManualCard &card) {
                         for (qsizetype r = 1; r <= card.rows.count(); ++r) {
                             table->addRow(lineFor(card, card.rows.at(r), columns, reference));
@@ -185,11 +186,11 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
                     });
     addReferenceSheets(*table, reference);
     table->commit();
-    std::printf(
-        "%s\n",
-        qUtf8Printable(u"Wrote %1 lines for the %2 cards left for manual work to %3."_s.arg(lines)
-                           .arg(cards)
-                           .arg(options.output)));
+    std::printf("%s\n",
+                qUtf8Printable(LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s)
+                                   .arg(lines)
+                                   .arg(cards)
+                                   .arg(options.output)));
     return ExitSuccess;
 }
 

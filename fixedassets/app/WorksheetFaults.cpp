@@ -6,6 +6,7 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -43,9 +44,10 @@ void WorksheetFaults::print(const QString &file)
     }
     std::fprintf(
         stderr, "allocfix: %s\n",
-        qUtf8Printable(m_count == 1
-                           ? u"1 fault in %1; nothing was saved"_s.arg(file)
-                           : u"%1 faults in %2; nothing was saved"_s.arg(m_count).arg(file)));
+        qUtf8Printable(
+            m_count == 1
+                ? LoadLangString(u"%1 中有 1 处错误；没有保存任何内容"_s).arg(file)
+                : LoadLangString(u"%2 中有 %1 处错误；没有保存任何内容"_s).arg(m_count).arg(file)));
 }
 
 QString WorksheetFaults::shown(const QString &cell)

@@ -1,7 +1,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/Schema.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationRules.h"
 #include "app/CsvFile.h"
 #include "app/LineToRow.h"
 #include "app/ManualCards.h"
@@ -21,9 +21,8 @@
 #include <QHash>
 #include <QMap>
 
-#include <new>
-#include <cmath>
 #include <cstdio>
+#include <new>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -56,7 +55,6 @@ struct FileCard {
     QHash<QString, qsizetype> seen; // the line of each department, account and items
     struct Department {
         qsizetype firstLine = 0;
-        double sum = 0.0;
         bool fractions = true; // every rate at most 1 %: fractions typed where percent belongs
     };
     QHash<qint32, Department> departments;
@@ -85,7 +83,7 @@ bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
     if (!fileCard.checkCode.isEmpty()) {
         if (code == fileCard.checkCode)
             return !fileCard.refused;
-        faults.add(line, u"the %1 differs from that of line %2 of the same card"_s
+        faults.add(line, LoadLangString(u"%1与同一张卡片第 %2 行的不同"_s)
                              .arg(lines.header(Kind::CheckCode))
                              .arg(fileCard.checkCodeLine));
         fileCard.faulty = true;
@@ -94,8 +92,10 @@ bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
     fileCard.checkCode = code;
     fileCard.checkCodeLine = line;
     if (code != card.fingerprint) {
-        faults.add(line, u"card %1 has changed since the export (its departments or expense rows "
-                         "are not the ones exported); export it again"_s.arg(cardName(card)));
+        faults.add(line,
+                   LoadLangString(
+                       u"卡片 %1 在导出后已被修改（其部门或费用分配行与导出时不同）；请重新导出"_s)
+                       .arg(cardName(card)));
         fileCard.refused = true;
     }
     return !fileCard.refused;
@@ -106,23 +106,22 @@ bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
 void addRow(FileCard &fileCard, qsizetype line, const FieldRecord &row, WorksheetFaults &faults)
 {
     // As the wizard tells two rows apart: by the items' names, not their IDs.
-    const QString key = u"%1|%2|"_s.arg(row.value(Fields::FDeptID).toInt())
-                            .arg(row.value(Fields::FAcctID).toInt()) +
-                        AllocFix::CardView::ItemListText(row.value(Fields::Detail).toList());
+    const QString key = AllocFix::allocationKey(row);
     FileCard::Department &department = fileCard.departments[row.value(Fields::FDeptID).toInt()];
     if (department.firstLine == 0)
         department.firstLine = line;
-    const double rate = row.value(Fields::FRate).toDouble();
-    department.sum += rate;
-    department.fractions = department.fractions && rate <= 0.01;
+    department.fractions = department.fractions && row.value(Fields::FRate).toDouble() <= 0.01;
     if (const qsizetype first = fileCard.seen.value(key); first != 0) {
-        faults.add(line, u"the line repeats line %1: the same department, account and "
-                         "items"_s.arg(first));
+        faults.add(
+            line, LoadLangString(u"这一行与第 %1 行重复：部门、科目和核算项目都相同"_s).arg(first));
         fileCard.repeats = true;
+        if (!fileCard.faulty)
+            fileCard.rows.append(row);
         return;
     }
     fileCard.seen.insert(key, line);
-    if (!fileCard.faulty && !fileCard.repeats)
+    // Kept after a repeat too: the departments' sums are told from all of them.
+    if (!fileCard.faulty)
         fileCard.rows.append(row);
 }
 
@@ -131,26 +130,38 @@ void addRow(FileCard &fileCard, qsizetype line, const FieldRecord &row, Workshee
 void checkDepartments(const FileCard &fileCard, WorksheetFaults &faults)
 {
     const ManualCard &card = *fileCard.card;
-    for (qsizetype d = 1; d <= card.departments.count(); ++d) {
-        const FieldRecord record = card.departments.at(d);
-        const QString name = record.value(Fields::FItemName).toText();
-        const auto department =
-            fileCard.departments.constFind(record.value(Fields::FItemID).toInt());
-        if (department == fileCard.departments.cend()) {
+    RecordList rows = RecordList::create();
+    for (const FieldRecord &row : fileCard.rows)
+        rows.append(row);
+    // The repeats are told line by line as they are read.
+    for (const AllocFix::AllocationFault &fault : AllocFix::cardFaults(card.departments, rows)) {
+        QString name;
+        for (qsizetype d = 1; d <= card.departments.count(); ++d) {
+            if (card.departments.at(d).value(Fields::FItemID).toInt() == fault.departmentId)
+                name = card.departments.at(d).value(Fields::FItemName).toText();
+        }
+        const auto department = fileCard.departments.constFind(fault.departmentId);
+        if (fault.rule == AllocFix::AllocationRule::DepartmentWithoutRows) {
             faults.add(fileCard.firstFilledLine,
-                       u"card %1: the department %2 has no line; each of the card's "
-                       "departments needs lines whose rates make 100%"_s.arg(cardName(card), name));
+                       LoadLangString(
+                           u"卡片 %1：部门 %2 没有行；卡片的每个部门都需要比例合计为 100% 的行"_s)
+                           .arg(cardName(card), name));
             continue;
         }
-        if (std::llround(department->sum * 10000.0) == 10000)
+        if (fault.rule != AllocFix::AllocationRule::RatesNotWhole ||
+            department == fileCard.departments.cend()) {
             continue;
-        const QString sum = Worksheet::percentText(department->sum);
-        faults.add(department->firstLine,
-                   department->fractions && std::llround(department->sum * 10000.0) == 100
-                       ? u"the rates of department %1 on card %2 make %3%: rates are percent, so "
-                         "write 50 for half, not 0.5"_s.arg(name, cardName(card), sum)
-                       : u"the rates of department %1 on card %2 make %3%, not 100%"_s.arg(
-                             name, cardName(card), sum));
+        }
+        const QString sum =
+            Worksheet::percentText(static_cast<double>(fault.allocated) / AllocFix::WholeRateUnits);
+        faults.add(
+            department->firstLine,
+            department->fractions && fault.allocated == AllocFix::WholeRateUnits / 100
+                ? LoadLangString(
+                      u"卡片 %2 上部门 %1 的比例合计为 %3%：比例是百分数，一半请写 50，不是 0.5"_s)
+                      .arg(name, cardName(card), sum)
+                : LoadLangString(u"卡片 %2 上部门 %1 的比例合计为 %3%，不是 100%"_s)
+                      .arg(name, cardName(card), sum));
     }
 }
 
@@ -165,9 +176,8 @@ std::optional<RecordList> rowsOfCard(FileCard &fileCard, const WorksheetLines &l
     if (fileCard.refused || fileCard.firstFilledLine == 0)
         return std::nullopt;
     if (fileCard.checkCode.isEmpty()) {
-        faults.add(fileCard.firstLine,
-                   u"card %1 has no %2: keep that column as the export wrote it"_s.arg(
-                       cardName(card), lines.header(Kind::CheckCode)));
+        faults.add(fileCard.firstLine, LoadLangString(u"卡片 %1 没有%2：请保持导出时写的这一列"_s)
+                                           .arg(cardName(card), lines.header(Kind::CheckCode)));
         return std::nullopt;
     }
     if (fileCard.faulty)
@@ -201,12 +211,14 @@ void requireEveryCard(const QList<ManualCard> &manual, const QHash<qint32, FileC
     for (const ManualCard &card : manual) {
         const auto fileCard = fileCards.constFind(card.cardId);
         if (fileCard == fileCards.cend()) {
-            faults.add(0, u"card %1 is left for manual work but not in the worksheet; the "
-                          "cards are saved together, so fill in every one"_s.arg(cardName(card)));
+            faults.add(0, LoadLangString(
+                              u"卡片 %1 留待手工调整，但不在工作表中；卡片要一起保存，请逐张填写"_s)
+                              .arg(cardName(card)));
         } else if (fileCard->firstFilledLine == 0 && !fileCard->refused) {
-            faults.add(fileCard->firstLine,
-                       u"card %1 has no filled line; the cards left for manual work are "
-                       "saved together, so fill in every one"_s.arg(cardName(card)));
+            faults.add(
+                fileCard->firstLine,
+                LoadLangString(u"卡片 %1 没有填写的行；留待手工调整的卡片要一起保存，请逐张填写"_s)
+                    .arg(cardName(card)));
         }
     }
 }
@@ -238,16 +250,18 @@ int importFile(const ProgramOptions &options, const QString &props)
 
     // The cards without their rows: the fingerprint stands for them.
     QList<ManualCard> manual;
-    const qsizetype automatic = readManualCards(props, u"Reading the cards left for manual work"_s,
-                                                [&manual](ManualCard &card) {
-                                                    card.rows = RecordList();
-                                                    manual.append(card);
-                                                });
+    const qsizetype automatic = readManualCards(
+        props, LoadLangString(u"正在读取留待手工调整的卡片"_s), [&manual](ManualCard &card) {
+            card.rows = RecordList();
+            manual.append(card);
+        });
     if (manual.isEmpty()) {
-        throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
-                                u"No card is left for manual work, so %1 has nothing to save "
-                                "(allocfix check tells what is left)"_s.arg(file),
-                                u"allocfix"_s);
+        throw AllocFix::Failure(
+            AllocFix::ErrorNumber::InvalidArgument,
+            LoadLangString(
+                u"没有留待手工调整的卡片，%1 没有可保存的内容（allocfix check 会列出剩下的）"_s)
+                .arg(file),
+            u"allocfix"_s);
     }
     QHash<QString, const ManualCard *> manualByNumber;
     QHash<qint32, const ManualCard *> manualById;
@@ -263,7 +277,7 @@ int importFile(const ProgramOptions &options, const QString &props)
     QHash<qint32, FileCard> fileCards;
     QList<qint32> cardOrder; // by first line
     {
-        Progress progress(u"Checking the worksheet"_s, reader.size());
+        Progress progress(LoadLangString(u"正在检查工作表"_s), reader.size());
         qint64 shownBytes = 0;
         while (const std::optional<CsvRecord> line = reader.next()) {
             progress.advance(reader.bytesRead() - shownBytes);
@@ -276,8 +290,8 @@ int importFile(const ProgramOptions &options, const QString &props)
             const bool filled = lines.isFilled(*line);
             if (number.isEmpty()) {
                 if (filled) {
-                    faults.add(line->line, u"the line names no card: fill in its %1"_s.arg(
-                                               lines.header(Kind::AssetNumber)));
+                    faults.add(line->line, LoadLangString(u"这一行没有指定卡片：请填写%1"_s)
+                                               .arg(lines.header(Kind::AssetNumber)));
                 }
                 continue;
             }
@@ -285,10 +299,11 @@ int importFile(const ProgramOptions &options, const QString &props)
             // Lines that only show a card allocated since the export ask for nothing.
             if (!card) {
                 if (filled) {
-                    faults.add(line->line,
-                               u"%1 is no card left for manual work: no card has this number, "
-                               "or it has been allocated since the export"_s.arg(
-                                   WorksheetFaults::shown(number)));
+                    faults.add(
+                        line->line,
+                        LoadLangString(
+                            u"%1 不是留待手工调整的卡片：没有卡片用此编码，或它在导出后已被分配"_s)
+                            .arg(WorksheetFaults::shown(number)));
                 }
                 continue;
             }
@@ -331,13 +346,14 @@ int importFile(const ProgramOptions &options, const QString &props)
         return ExitBadInput;
     }
     fileCards.clear();
-    const QString checked =
-        u"%1: %2 cards, %3 expense rows, no fault"_s.arg(file).arg(rowsByCard.size()).arg(rowCount);
+    const QString checked = LoadLangString(u"%1：%2 张卡片，%3 个费用分配行，没有错误"_s)
+                                .arg(file)
+                                .arg(rowsByCard.size())
+                                .arg(rowCount);
     if (options.dryRun) {
-        std::printf("%s; nothing was saved (--dry-run).\n", qUtf8Printable(checked));
+        printLine(stdout, LoadLangString(u"%1；没有保存任何内容（--dry-run）。"_s).arg(checked));
         if (automatic > 0)
-            std::printf("The import adjusts %lld cards automatically first.\n",
-                        static_cast<long long>(automatic));
+            printLine(stdout, LoadLangString(u"导入会先自动调整 %1 张卡片。"_s).arg(automatic));
         return ExitSuccess;
     }
 
@@ -347,34 +363,33 @@ int importFile(const ProgramOptions &options, const QString &props)
         AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
     const RecordList queue = cardUpdate->ReturnExpensInf(props);
     if (automatic > 0) {
-        std::printf("Adjusted %lld cards automatically first, as the wizard does.\n",
-                    static_cast<long long>(automatic));
-        std::fflush(stdout);
+        printLine(stdout, LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
     }
     // Another user may have saved or changed cards since they were read: every card must still
     // be the one checked, or nothing is saved.
     const auto raiseChanged = [&file](const QString &what) {
-        throw AllocFix::Failure(AccountSetError::SaveRejected,
-                                u"Nothing of %1 was saved: %2 since the worksheet was checked; "
-                                "check the cards and export again"_s.arg(file, what),
-                                AccountSetError::Source);
+        throw AllocFix::Failure(
+            AccountSetError::SaveRejected,
+            LoadLangString(u"%1 的内容都没有保存：检查工作表之后%2；请检查卡片后重新导出"_s)
+                .arg(file, what),
+            AccountSetError::Source);
     };
     if (queue.count() != rowsByCard.size()) {
-        raiseChanged(u"%1 cards instead of %2 are left for manual work"_s.arg(queue.count())
+        raiseChanged(LoadLangString(u"留待手工调整的卡片是 %1 张而不是 %2 张"_s)
+                         .arg(queue.count())
                          .arg(rowsByCard.size()));
     }
     FieldRecord allocations = FieldRecord::create();
     for (qsizetype p = 1; p <= queue.count(); ++p) {
         const qint32 cardId = queue.at(p).value(Fields::FAlterID).toInt();
         if (!rowsByCard.contains(cardId))
-            raiseChanged(u"card %1 has come to need manual work"_s.arg(
-                CardRecords::describeCard(set, cardId)));
+            raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
+                             .arg(CardRecords::describeCard(set, cardId)));
         allocations.setValue(QString::number(p), rowsByCard.value(cardId));
     }
-    std::fprintf(stderr, "Saving the expense rows of %lld cards...\n",
-                 static_cast<long long>(rowsByCard.size()));
+    printLine(stderr, LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(rowsByCard.size()));
     cardUpdate->SaveDoubleExpense(props, allocations);
-    std::printf("%s; saved.\n", qUtf8Printable(checked));
+    printLine(stdout, LoadLangString(u"%1；已保存。"_s).arg(checked));
     return ExitSuccess;
 }
 

@@ -1,12 +1,14 @@
 #include "app/WorksheetLines.h"
 
 #include "app/TableFile.h"
+#include "host/MMTS.h"
 
 #include <QRegularExpression>
 
 #include <array>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -24,7 +26,7 @@ WorksheetLines::WorksheetLines(const std::optional<CsvRecord> &header,
                                const ReferenceData &reference, WorksheetFaults &faults)
 {
     if (!header)
-        faults.add(0, u"the worksheet is empty"_s);
+        faults.add(0, LoadLangString(u"工作表是空的"_s));
     else
         readHeader(*header, reference, faults);
 }
@@ -50,7 +52,7 @@ void WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
     const auto place = [&](qint64 columnKey, qsizetype column, const QString &text) {
         if (m_columns.contains(columnKey)) {
             faults.add(header.line,
-                       u"the column \"%1\" is there twice"_s.arg(WorksheetFaults::shown(text)));
+                       LoadLangString(u"列“%1”出现了两次"_s).arg(WorksheetFaults::shown(text)));
             return;
         }
         m_columns.insert(columnKey, {column, text});
@@ -71,8 +73,8 @@ void WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
                 std::find_if(classes.cbegin(), classes.cend(),
                              [&className](const auto &c) { return c.name == className; });
             if (itemClass == classes.cend()) {
-                faults.add(header.line, u"the column \"%1\" names no item class that an "
-                                        "account uses"_s.arg(WorksheetFaults::shown(text)));
+                faults.add(header.line, LoadLangString(u"列“%1”不是任何科目使用的核算类别"_s)
+                                            .arg(WorksheetFaults::shown(text)));
             } else {
                 place(key(Kind::Item, itemClass->id), c, text);
             }
@@ -85,8 +87,9 @@ void WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
             missing.append(u'"' + Worksheet::knownHeaders(kind).join(u"\" or \""_s) + u'"');
     }
     if (!missing.isEmpty()) {
-        faults.add(header.line, u"the worksheet has no column %1; fill in the worksheet that "
-                                "allocfix export wrote"_s.arg(missing.join(u", "_s)));
+        faults.add(header.line,
+                   LoadLangString(u"工作表没有列 %1；请填写 allocfix export 写出的工作表"_s)
+                       .arg(missing.join(u", "_s)));
     }
 }
 

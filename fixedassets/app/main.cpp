@@ -3,6 +3,7 @@
 #include "app/ProgramSession.h"
 #include "app/Subcommands.h"
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 
@@ -14,11 +15,29 @@
 
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
+using AllocFix::MMTS::LoadLangString;
+using Subcommands::printFailure;
+using Subcommands::printLine;
 
 namespace {
 
 using Subcommands::ExitNotCarriedThrough;
 constexpr int ExitFailure = Subcommands::ExitBadInput;
+
+bool &driverMessagesShown()
+{
+    static bool shown = false;
+    return shown;
+}
+
+// Qt's SQL drivers and plugins write to the developer ("QPSQLDriver::rollbackTransaction:
+// Database not open", "Unable to free statement", the data of a broken COPY). The user gets one
+// line per error from the program itself; --verbose shows theirs as well.
+void driverMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (driverMessagesShown() || type == QtFatalMsg)
+        printLine(stderr, qFormatLogMessage(type, context, text));
+}
 
 void setApplicationNames()
 {
@@ -65,13 +84,16 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    qInstallMessageHandler(driverMessages);
+    useLanguage(ProgramOptions::languageAskedFor(arguments));
     ProgramOptions options;
     try {
         options = ProgramOptions::parse(arguments);
     } catch (const AllocFix::Failure &failure) {
-        std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(failure.description()));
+        printFailure(failure.description());
         return ExitFailure;
     }
+    driverMessagesShown() = options.verbose;
     if (options.action == ProgramOptions::Action::ShowText) {
         std::fputs(qUtf8Printable(options.text), stdout);
         return 0;
@@ -83,8 +105,7 @@ int main(int argc, char *argv[])
         return Subcommands::run(options);
     }
     if (!displayAvailable()) {
-        std::fputs("allocfix: no display is available (set DISPLAY, or run under xvfb-run)\n",
-                   stderr);
+        printFailure(LoadLangString(u"没有可用的显示（请设置 DISPLAY，或在 xvfb-run 下运行）"_s));
         return ExitFailure;
     }
     QApplication app(argc, argv);
@@ -96,11 +117,11 @@ int main(int argc, char *argv[])
         AccountSet::closeAll();
         return status;
     } catch (const AllocFix::Failure &failure) {
-        std::fprintf(stderr, "allocfix: %s\n", qUtf8Printable(failure.description()));
+        printFailure(failure.description());
     } catch (const std::exception &exception) {
-        std::fprintf(stderr, "allocfix: %s\n", exception.what());
+        printFailure(QString::fromLocal8Bit(exception.what()));
     } catch (...) {
-        std::fputs("allocfix: an unexpected error ended the program\n", stderr);
+        printFailure(LoadLangString(u"一个意外的错误结束了程序"_s));
     }
     AccountSet::closeAll();
     return ExitFailure;

@@ -1,6 +1,7 @@
 #include "desktop/SettingsStore.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -8,6 +9,7 @@
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -39,7 +41,7 @@ void SettingsStore::write(const QString &application, const QString &section, co
     settings.sync();
     if (settings.status() != QSettings::NoError) {
         throw AllocFix::Failure(AllocFix::ErrorNumber::ServiceBase + 1101,
-                                u"Cannot write the settings file %1"_s.arg(settings.fileName()),
+                                LoadLangString(u"无法写入设置文件 %1"_s).arg(settings.fileName()),
                                 u"FixedAssets.SettingsStore"_s);
     }
 }
@@ -55,7 +57,7 @@ QString SettingsStore::fileOf(const QString &application) const
     static const QRegularExpression plainName(uR"(^[A-Za-z0-9][A-Za-z0-9_.-]*$)"_s);
     if (!plainName.match(application).hasMatch()) {
         throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
-                                u"\"%1\" is not an application name"_s.arg(application),
+                                LoadLangString(u"“%1”不是应用程序名"_s).arg(application),
                                 u"FixedAssets.SettingsStore"_s);
     }
     QDir().mkpath(m_folder);

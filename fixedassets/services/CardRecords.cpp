@@ -4,6 +4,7 @@
 #include "accountset/AccountSetErrors.h"
 #include "accountset/BulkInsert.h"
 #include "accountset/PreparedStatement.h"
+#include "host/MMTS.h"
 #include "records/RecordFields.h"
 
 #include <QLocale>
@@ -16,6 +17,7 @@
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets::CardRecords {
@@ -120,7 +122,7 @@ void requireCard(const AccountSet &set, qint32 cardId)
 {
     if (!set.scalar(u"SELECT 1 FROM cards WHERE alter_id = ?"_s, {cardId}).isValid()) {
         throw AllocFix::Failure(AccountSetError::UnknownCard,
-                                u"The account set has no card with FAlterID %1"_s.arg(cardId),
+                                LoadLangString(u"账套中没有 FAlterID 为 %1 的卡片"_s).arg(cardId),
                                 AccountSetError::Source);
     }
 }

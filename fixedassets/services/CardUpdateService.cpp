@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/AuditLog.h"
@@ -16,6 +17,7 @@
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets {
@@ -24,7 +26,8 @@ namespace {
 
 [[noreturn]] void rejectSave(const QString &reason)
 {
-    throw AllocFix::Failure(AccountSetError::SaveRejected, u"Nothing was saved: "_s + reason,
+    throw AllocFix::Failure(AccountSetError::SaveRejected,
+                            LoadLangString(u"没有保存任何内容：%1"_s).arg(reason),
                             AccountSetError::Source);
 }
 
@@ -43,9 +46,8 @@ qint32 cardAt(const QHash<qint32, qint32> &queue, const QString &key)
     static const QRegularExpression position(uR"(^[1-9][0-9]{0,8}$)"_s);
     const qint32 seq = position.match(key).hasMatch() ? key.toInt() : 0;
     if (!queue.contains(seq)) {
-        rejectSave(
-            u"\"%1\" is not a position of the cards waiting for manual adjustment (1 to %2)"_s.arg(
-                key, QString::number(queue.size())));
+        rejectSave(LoadLangString(u"“%1”不是等待手工调整的卡片的序号（1 到 %2）"_s)
+                       .arg(key, QString::number(queue.size())));
     }
     return queue.value(seq);
 }
@@ -72,12 +74,12 @@ RecordList CardUpdateService::ReturnExpensInf(const QString &props)
 bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecord &allocations)
 {
     if (!allocations)
-        rejectSave(u"no allocations were given"_s);
+        rejectSave(LoadLangString(u"没有给出分配"_s));
     const AccountSet set = AccountSet::fromProps(props);
     WriteTransaction transaction(set);
     const QHash<qint32, qint32> queue = manualQueue(set);
     if (queue.isEmpty())
-        rejectSave(u"no cards are waiting for manual adjustment; check the cards again"_s);
+        rejectSave(LoadLangString(u"没有等待手工调整的卡片；请重新检查卡片"_s));
 
     const SaveChecks checks(set);
     QList<CardRecords::CardRows> saves;
@@ -87,16 +89,16 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
         const qint32 cardId = cardAt(queue, key);
         const AllocFix::FieldValue value = allocations.value(key);
         if (!value.isList() || !value.toList())
-            rejectSave(u"position %1 holds no list of expense rows"_s.arg(key));
+            rejectSave(LoadLangString(u"序号 %1 没有费用分配行列表"_s).arg(key));
         checks.checkCard(cardId, key.toInt(), value.toList());
         saves.append({cardId, CardRecords::rowIds(value.toList())});
         saved.insert(key.toInt());
     }
     for (qint32 seq = 1; seq <= queue.size(); ++seq) {
         if (!saved.contains(seq)) {
-            rejectSave(u"card %1 (position %2) is missing; the cards waiting for manual "
-                       "adjustment are saved together"_s.arg(
-                           CardRecords::describeCard(set, queue.value(seq)), QString::number(seq)));
+            rejectSave(
+                LoadLangString(u"缺少卡片 %1（序号 %2）；等待手工调整的卡片要一起保存"_s)
+                    .arg(CardRecords::describeCard(set, queue.value(seq)), QString::number(seq)));
         }
     }
 

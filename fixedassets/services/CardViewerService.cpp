@@ -39,7 +39,7 @@ void CardViewerService::ShowCard()
 {
     if (!m_detail) {
         throw AllocFix::Failure(AccountSetError::NotSupported,
-                                u"The card viewer was given no card to show"_s,
+                                LoadLangString(u"卡片查看器没有得到要显示的卡片"_s),
                                 AccountSetError::Source);
     }
     QWidget *owner = QApplication::activeModalWidget();

@@ -3,9 +3,11 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "host/ByName.h"
+#include "host/MMTS.h"
 #include "services/ItemRecordSet.h"
 
 using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -17,7 +19,7 @@ ItemInfoService::GetList(const QString &props, qint16 itemClassId, qint32 &resul
                              condition.toString().trimmed().isEmpty();
     if (!noCondition) {
         throw AllocFix::Failure(AccountSetError::NotSupported,
-                                u"GetList takes no condition; search the record set instead"_s,
+                                LoadLangString(u"GetList 不接受条件；请在记录集中查找"_s),
                                 AccountSetError::Source);
     }
     auto items = ReferenceSnapshot::itemList(AccountSet::fromProps(props), itemClassId);

@@ -2,17 +2,16 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "allocation/AllocationRules.h"
+#include "host/MMTS.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/CardRecords.h"
 
-#include <algorithm>
-#include <cmath>
-#include <utility>
-
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
+using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets {
@@ -21,13 +20,6 @@ namespace {
 
 struct Fault {
     QString text;
-};
-
-// A department of the card being checked, and what its rows add up to.
-struct DepartmentSum {
-    qint32 id = 0;
-    double rateSum = 0.0;
-    int rows = 0;
 };
 
 } // namespace
@@ -70,111 +62,115 @@ const SaveChecks::Account &SaveChecks::account(qsizetype row, qint32 accountId) 
 {
     const auto found = m_accounts.constFind(accountId);
     if (found == m_accounts.cend())
-        throw Fault{u"row %1: account %2 does not exist"_s.arg(row).arg(accountId)};
+        throw Fault{LoadLangString(u"第 %1 行：科目 %2 不存在"_s).arg(row).arg(accountId)};
     if (!found->detail) {
         throw Fault{
-            u"row %1: account %2 is not a detail-level account"_s.arg(row).arg(found->number)};
+            LoadLangString(u"第 %1 行：科目 %2 不是明细科目"_s).arg(row).arg(found->number)};
     }
     return *found;
 }
 
-QStringList SaveChecks::checkItems(qsizetype row, const Account &account,
-                                   const RecordList &items) const
+void SaveChecks::checkItems(qsizetype row, const Account &account, const RecordList &items) const
 {
     const qsizetype count = items ? items.count() : 0;
     if (count != account.classes.size()) {
-        throw Fault{u"row %1: account %2 needs one item per item class (%3 in all); the row has "
-                    "%4"_s.arg(QString::number(row), account.number,
-                               QString::number(account.classes.size()), QString::number(count))};
+        throw Fault{
+            LoadLangString(
+                u"第 %1 行：科目 %2 的每个核算类别都需要一个核算项目（共 %3 个）；该行有 %4 个"_s)
+                .arg(QString::number(row), account.number, QString::number(account.classes.size()),
+                     QString::number(count))};
     }
-    QStringList names;
-    names.reserve(count);
     for (qsizetype i = 1; i <= count; ++i) {
         const FieldRecord given = items.at(i);
         const qint32 wantedClass = account.classes.at(i - 1);
         const qint32 classId = given.value(Fields::FItemClassID).toInt();
         const qint32 itemId = given.value(Fields::FItemID).toInt();
         // Made only for a fault: most rows have none.
-        const auto where = [row, i] { return u"row %1, item %2: "_s.arg(row).arg(i); };
+        const auto where = [row, i] {
+            return LoadLangString(u"第 %1 行，第 %2 个核算项目： "_s).arg(row).arg(i);
+        };
         if (classId != wantedClass) {
-            throw Fault{where() + u"account %1 has item class %2 in this place, not %3"_s.arg(
-                                      account.number, QString::number(wantedClass),
-                                      QString::number(classId))};
+            throw Fault{where() + LoadLangString(u"科目 %1 在此位置的核算类别是 %2，不是 %3"_s)
+                                      .arg(account.number, QString::number(wantedClass),
+                                           QString::number(classId))};
         }
         const auto stored = m_items.constFind(itemId);
         if (stored == m_items.cend() || stored->classId != classId) {
-            throw Fault{where() +
-                        u"item %1 does not belong to item class %2"_s.arg(itemId).arg(classId)};
+            throw Fault{
+                where() +
+                LoadLangString(u"核算项目 %1 不属于核算类别 %2"_s).arg(itemId).arg(classId)};
         }
         if (!stored->detail) {
-            throw Fault{where() + u"item %1 is not a detail-level item"_s.arg(stored->name)};
+            throw Fault{where() + LoadLangString(u"核算项目 %1 不是明细项目"_s).arg(stored->name)};
         }
-        names.append(stored->name);
     }
-    return names;
+}
+
+RecordList SaveChecks::departments(qint32 cardId) const
+{
+    const auto queued = m_departments.constFind(cardId);
+    // A card outside the queue (a dry run before the adjustment) is read on its own.
+    if (queued == m_departments.cend())
+        return CardRecords::departments(m_set, cardId);
+    RecordList departments = RecordList::create();
+    for (const qint32 departmentId : *queued) {
+        FieldRecord department = FieldRecord::create();
+        department.setValue(Fields::FItemID, departmentId);
+        departments.append(department);
+    }
+    return departments;
+}
+
+QString SaveChecks::faultText(const AllocFix::AllocationFault &fault) const
+{
+    using AllocFix::AllocationRule;
+    switch (fault.rule) {
+    case AllocationRule::RowOutsideDepartments:
+        return fault.departmentId == 0
+                   ? LoadLangString(u"第 %1 行没有部门（原有的行）"_s).arg(fault.row)
+                   : LoadLangString(u"第 %1 行：部门 %2 不使用这张卡片"_s)
+                         .arg(fault.row)
+                         .arg(fault.departmentId);
+    case AllocationRule::NoAccount:
+        return LoadLangString(u"第 %1 行没有科目"_s).arg(fault.row);
+    case AllocationRule::ItemsIncomplete:
+        return LoadLangString(u"第 %1 行：科目的一个核算类别没有核算项目"_s).arg(fault.row);
+    case AllocationRule::RateOutOfRange:
+        return LoadLangString(u"第 %1 行：比例必须大于 0 且不大于 1"_s).arg(fault.row);
+    case AllocationRule::DuplicateRow:
+        return LoadLangString(u"第 %1 行与第 %2 行重复：部门、科目和核算项目都相同"_s)
+            .arg(fault.row)
+            .arg(fault.earlierRow);
+    case AllocationRule::DepartmentWithoutRows:
+        return LoadLangString(u"部门 %1 没有费用分配行"_s).arg(departmentName(fault.departmentId));
+    case AllocationRule::RatesNotWhole:
+        return LoadLangString(u"部门 %1 的比例合计为 %2，不是 100%"_s)
+            .arg(departmentName(fault.departmentId),
+            AllocFix::formatNumber(static_cast<double>(fault.allocated) /
+                                   (AllocFix::WholeRateUnits / 100.0)) +
+                u'%');
+    }
+    return {};
 }
 
 void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
 {
-    // A card has a handful of departments and rows: lists searched in turn cost less than hashes.
-    QList<DepartmentSum> departments;
-    const auto queued = m_departments.constFind(cardId);
-    if (queued != m_departments.cend()) {
-        for (const qint32 departmentId : *queued)
-            departments.append(DepartmentSum{departmentId});
-    } else {
-        // A card outside the queue (a dry run before the adjustment) is read on its own.
-        const RecordList read = CardRecords::departments(m_set, cardId);
-        for (qsizetype d = 1; d <= read.count(); ++d)
-            departments.append(DepartmentSum{read.at(d).value(Fields::FItemID).toInt()});
-    }
-
-    // Department, account and item names, as the wizard tells two rows apart.
-    struct SeenRow {
-        qint32 departmentId = 0;
-        qint32 accountId = 0;
-        QStringList itemNames;
-    };
-    QList<SeenRow> seen;
+    // What only the account set can tell: the row belongs to this card, and its account and
+    // items exist at detail level in the account's order.
     const auto checkRow = [&](qsizetype row, const FieldRecord &fields) {
         const AllocFix::FieldValue rowCard = fields.value(Fields::FAlterID);
         if (rowCard.isEmpty())
-            throw Fault{u"row %1 has no FAlterID"_s.arg(row)};
+            throw Fault{LoadLangString(u"第 %1 行没有 FAlterID"_s).arg(row)};
         if (rowCard.toInt() != cardId) {
-            throw Fault{
-                u"row %1 belongs to the card with FAlterID %2; check the cards again"_s.arg(row)
-                    .arg(rowCard.toInt())};
+            throw Fault{LoadLangString(u"第 %1 行属于 FAlterID 为 %2 的卡片；请重新检查卡片"_s)
+                            .arg(row)
+                            .arg(rowCard.toInt())};
         }
-        const qint32 departmentId = fields.value(Fields::FDeptID).toInt();
-        if (departmentId == 0)
-            throw Fault{u"row %1 has no department (a legacy row)"_s.arg(row)};
-        const auto department =
-            std::find_if(departments.begin(), departments.end(),
-                         [departmentId](const DepartmentSum &d) { return d.id == departmentId; });
-        if (department == departments.end()) {
-            throw Fault{
-                u"row %1: department %2 does not use this card"_s.arg(row).arg(departmentId)};
-        }
-        const qint32 accountId = fields.value(Fields::FAcctID).toInt();
-        QStringList itemNames =
-            checkItems(row, account(row, accountId), fields.value(Fields::Detail).toList());
-        const double rate = fields.value(Fields::FRate).toDouble();
-        if (!(rate > 0.0 && rate <= 1.0)) {
-            throw Fault{u"row %1: the rate %2 must be above 0 and at most 1"_s.arg(
-                QString::number(row), AllocFix::formatNumber(rate))};
-        }
-        const auto first = std::find_if(seen.cbegin(), seen.cend(), [&](const SeenRow &earlier) {
-            return earlier.departmentId == departmentId && earlier.accountId == accountId &&
-                   earlier.itemNames == itemNames;
-        });
-        if (first != seen.cend()) {
-            throw Fault{
-                u"row %1 repeats row %2: the same department, account and items"_s.arg(row).arg(
-                    first - seen.cbegin() + 1)};
-        }
-        seen.append({departmentId, accountId, std::move(itemNames)});
-        department->rateSum += rate;
-        ++department->rows;
+        // Read here so that a field of the wrong kind is told with its row.
+        fields.value(Fields::FDeptID).toInt();
+        fields.value(Fields::FRate).toDouble();
+        checkItems(row, account(row, fields.value(Fields::FAcctID).toInt()),
+                   fields.value(Fields::Detail).toList());
     };
     for (qsizetype row = 1; row <= rows.count(); ++row) {
         try {
@@ -189,16 +185,10 @@ void SaveChecks::checkRows(qint32 cardId, const RecordList &rows) const
             throw Fault{u"row %1: %2"_s.arg(QString::number(row), failure.description())};
         }
     }
-
-    for (const DepartmentSum &department : std::as_const(departments)) {
-        if (department.rows == 0)
-            throw Fault{u"department %1 has no expense row"_s.arg(departmentName(department.id))};
-        if (std::llround(department.rateSum * 10000.0) != 10000) {
-            throw Fault{u"the rates of department %1 sum to %2, not 100%"_s.arg(
-                departmentName(department.id),
-                AllocFix::formatNumber(100.0 * department.rateSum) + u'%')};
-        }
-    }
+    // The wizard's own rules, as it applies them before it saves.
+    const AllocFix::AllocationFaults faults = AllocFix::cardFaults(departments(cardId), rows);
+    if (!faults.isEmpty())
+        throw Fault{faultText(faults.first())};
 }
 
 void SaveChecks::checkCard(qint32 cardId, qint32 position, const RecordList &rows) const
@@ -212,8 +202,8 @@ void SaveChecks::checkCard(qint32 cardId, qint32 position, const RecordList &row
     }
     throw AllocFix::Failure(
         AccountSetError::SaveRejected,
-        u"Nothing was saved. Card %1 (position %2): %3"_s.arg(
-            CardRecords::describeCard(m_set, cardId), QString::number(position), reason),
+        LoadLangString(u"没有保存任何内容。卡片 %1（序号 %2）：%3"_s)
+            .arg(CardRecords::describeCard(m_set, cardId), QString::number(position), reason),
         AccountSetError::Source);
 }
 

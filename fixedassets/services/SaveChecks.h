@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocation/AllocationRules.h"
 #include "records/RecordList.h"
 
 #include <QHash>
@@ -10,12 +11,11 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// The account set's own checks of the expense rows of a save: the rules the wizard applies
-// before it saves, and those only the account set can tell (the card's departments, its accounts
-// and items). Each row names its card ("FAlterID"), one of the card's departments, a
-// detail-level account, one detail-level item of each of the account's item classes in the
-// account's order, and a rate above 0 and at most 1; no two rows of a department have the same
-// account and items, and each department's rates sum to 1 at four decimals.
+// The account set's own checks of the expense rows of a save: the allocation rules the wizard
+// applies before it saves (asked of the same functions, so that the two never disagree), and
+// those only the account set can tell: each row names its card ("FAlterID"), a detail-level
+// account, and one detail-level item of each of the account's item classes in the account's
+// order.
 //
 // The reference data is read once, when the checks are made: the accounts, the items and the
 // departments of the cards waiting for manual adjustment (any other card's when it is checked).
@@ -39,9 +39,9 @@ private:
     };
 
     void checkRows(qint32 cardId, const AllocFix::RecordList &rows) const;
-    // Answers the row's item names, for telling duplicates as the wizard does.
-    QStringList checkItems(qsizetype row, const Account &account,
-                           const AllocFix::RecordList &items) const;
+    void checkItems(qsizetype row, const Account &account, const AllocFix::RecordList &items) const;
+    AllocFix::RecordList departments(qint32 cardId) const;
+    QString faultText(const AllocFix::AllocationFault &fault) const;
     const Account &account(qsizetype row, qint32 accountId) const;
     QString departmentName(qint32 departmentId) const;
 

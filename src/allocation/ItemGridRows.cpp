@@ -84,13 +84,4 @@ RecordList ReadItemGrid(const ItemGrid *grid)
     return items;
 }
 
-bool ItemGridComplete(const ItemGrid *grid)
-{
-    for (int row = grid->headerRows() + 1; row <= grid->rows(); ++row) {
-        if (FieldValue::fromVariant(grid->cellData(row, ItemGrid::ItemColumn)).toDouble() == 0)
-            return false;
-    }
-    return true;
-}
-
 } // namespace AllocFix

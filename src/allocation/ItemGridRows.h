@@ -19,7 +19,4 @@ void FillItemGrid(ItemGrid *grid, qint32 accountId, const RecordList &previous);
 // One new ItemRecord per data row, in grid order.
 RecordList ReadItemGrid(const ItemGrid *grid);
 
-// False when a data row has no chosen item; true for a grid without data rows.
-bool ItemGridComplete(const ItemGrid *grid);
-
 } // namespace AllocFix

@@ -1,5 +1,6 @@
 #include "allocation/Validation.h"
 
+#include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
 #include "allocation/ManualStep.h"
@@ -15,159 +16,115 @@ namespace AllocFix {
 
 namespace {
 
-QString faultLineStart()
-{
-    return MMTS::LoadLangString(u"第 "_s);
-}
+class FaultLines {
+public:
+    explicit FaultLines(ValidationFaults &faults)
+        : m_faults(faults)
+    {}
 
-// "第 " + position + the localised rest: the number stands between two spaces.
-void addFault(qsizetype position, const QString &text)
-{
-    ValidationText += faultLineStart() + QString::number(position) + text + u"\r\n"_s;
-}
-
-QString departmentFault(const QString &department, const QString &fault)
-{
-    return MMTS::LoadLangString(u" 张卡片在部门 '"_s) + department + MMTS::LoadLangString(fault);
-}
-
-bool sameDepartment(const FieldRecord &row, const FieldRecord &department)
-{
-    return row.value(Fields::FDeptID).toDouble() == department.value(Fields::FItemID).toDouble();
-}
-
-// Two rows are the same allocation when department, account and item text agree; item IDs are
-// not compared.
-bool hasDuplicateRows(const RecordList &rows)
-{
-    FieldRecord keys = FieldRecord::create();
-    for (qsizetype position = 1; position <= rows.count(); ++position) {
-        const FieldRecord row = rows.at(position);
-        keys.setValue(row.value(Fields::FDeptID).toText() + u'|' +
-                          row.value(Fields::FAcctID).toText() + u'|' +
-                          CardView::ItemListText(row.value(Fields::Detail).toList()),
-                      1);
+    // "第 " + position + the localised rest: the number stands between two spaces.
+    void add(qsizetype card, const QString &rest)
+    {
+        append(card, MMTS::LoadLangString(u"第 "_s) + QString::number(card) + rest);
     }
-    return keys.count() != rows.count();
-}
-
-bool hasRows(const RecordList &rows, const FieldRecord &department)
-{
-    for (qsizetype position = 1; position <= rows.count(); ++position) {
-        if (sameDepartment(rows.at(position), department))
-            return true;
+    void addDepartment(qsizetype card, const QString &department, const QString &fault)
+    {
+        add(card,
+            MMTS::LoadLangString(u" 张卡片在部门 '"_s) + department + MMTS::LoadLangString(fault));
     }
-    return false;
-}
-
-double rateSum(const RecordList &rows, const FieldRecord &department)
-{
-    double sum = 0;
-    for (qsizetype position = 1; position <= rows.count(); ++position) {
-        const FieldRecord row = rows.at(position);
-        if (sameDepartment(row, department))
-            sum += row.value(Fields::FRate).toDouble();
+    // A line of its own, the numbers put into its localised text.
+    void append(qsizetype card, const QString &text)
+    {
+        m_faults.append({card, text});
+        ValidationText += text + u"\r\n"_s;
     }
-    return sum;
+
+private:
+    ValidationFaults &m_faults;
+};
+
+FieldRecord departmentById(const RecordList &departments, qint32 id)
+{
+    for (qsizetype d = 1; d <= departments.count(); ++d) {
+        if (departments.at(d).value(Fields::FItemID).toInt() == id)
+            return departments.at(d);
+    }
+    return FieldRecord::create();
 }
 
-bool ratesMakeWhole(const RecordList &rows, const FieldRecord &department)
+void checkCard(FaultLines &lines, qsizetype card, const RecordList &departments,
+               const RecordList &rows)
 {
-    return rateSumUnits(rateSum(rows, department)) == WholeRateUnits;
+    const AllocationFaults faults = cardFaults(departments, rows, card);
+    if (breaks(faults, AllocationRule::DuplicateRow))
+        lines.add(card,
+                  MMTS::LoadLangString(u" 张卡片在同一部门下出现了重复的折旧费用分配项目！"_s));
+    for (const AllocationFault &fault : faults) {
+        if (fault.rule == AllocationRule::DepartmentWithoutRows) {
+            lines.addDepartment(
+                card,
+                departmentById(departments, fault.departmentId).value(Fields::FItemName).toText(),
+                u"' 下还没有进行折旧费用分配！"_s);
+        }
+    }
+    for (const AllocationFault &fault : faults) {
+        if (fault.rule == AllocationRule::RatesNotWhole) {
+            lines.addDepartment(card, CardView::DepartmentName(fault.departmentId),
+                                u"' 下折旧费用分配比例之和必须为100%！"_s);
+        }
+    }
+    // Found by the save otherwise, and only there.
+    if (breaks(faults, AllocationRule::RowOutsideDepartments)) {
+        lines.append(card, MMTS::LoadLangString(
+                               u"第 %1 张卡片还有未指定部门的原折旧费用分配，请删除或修改！"_s)
+                               .arg(card));
+    }
+    for (const AllocationFault &fault : faults) {
+        if (fault.rule == AllocationRule::NoAccount ||
+            fault.rule == AllocationRule::ItemsIncomplete) {
+            lines.append(card,
+                         MMTS::LoadLangString(u"第 %1 张卡片第 %2 行的科目或核算项目不完整！"_s)
+                             .arg(card)
+                             .arg(fault.row));
+        } else if (fault.rule == AllocationRule::RateOutOfRange) {
+            lines.append(
+                card, MMTS::LoadLangString(u"第 %1 张卡片第 %2 行的分配比例必须在0.01-100之间！"_s)
+                          .arg(card)
+                          .arg(fault.row));
+        }
+    }
 }
 
-bool validateCards(const ManualStep &step)
+} // namespace
+
+ValidationFaults ValidateAllocations(const ManualStep &step)
 {
+    ValidationText.clear();
+    ValidationFaults faults;
+    FaultLines lines(faults);
     const qsizetype cardCount = step.vecFalterID().count();
-    const qsizetype rowsCount = step.AllDict().count();
-    bool valid = true;
 
     // Only a card that was never shown lacks its entry.
-    if (cardCount != rowsCount) {
+    if (cardCount != step.AllDict().count()) {
         for (qsizetype position = 1; position <= cardCount; ++position) {
-            if (!step.isLoaded(position)) {
-                valid = false;
-                addFault(position, MMTS::LoadLangString(u" 张卡片还没有重新进行折旧费用分配!"_s));
-            }
+            if (!step.isLoaded(position))
+                lines.add(position, MMTS::LoadLangString(u" 张卡片还没有重新进行折旧费用分配!"_s));
         }
     }
 
-    for (qsizetype position = 1; position <= rowsCount; ++position) {
-        const RecordList rows = step.rows(position);
-        if (hasDuplicateRows(rows)) {
-            valid = false;
-            addFault(position,
-                     MMTS::LoadLangString(u" 张卡片在同一部门下出现了重复的折旧费用分配项目！"_s));
-        }
-
+    for (qsizetype position = 1; position <= cardCount; ++position) {
+        // Named above; the cards after it were shown and are checked all the same.
+        if (!step.isLoaded(position))
+            continue;
         qint32 cardId = step.cardId(position);
         RecordList departments;
         {
             const auto cardInfo = createService<ICardInfo>(ProgId::CardInfo);
             departments = cardInfo->GetDept(MMTS::GetPropsString(), cardId);
         }
-        for (qsizetype d = 1; d <= departments.count(); ++d) {
-            const FieldRecord department = departments.at(d);
-            if (!hasRows(rows, department)) {
-                valid = false;
-                addFault(position, departmentFault(department.value(Fields::FItemName).toText(),
-                                                   u"' 下还没有进行折旧费用分配！"_s));
-            }
-        }
-        for (qsizetype d = 1; d <= departments.count(); ++d) {
-            const FieldRecord department = departments.at(d);
-            if (!ratesMakeWhole(rows, department)) {
-                valid = false;
-                addFault(position, departmentFault(CardView::DepartmentName(
-                                                       department.value(Fields::FItemID).toInt()),
-                                                   u"' 下折旧费用分配比例之和必须为100%！"_s));
-            }
-        }
+        checkCard(lines, position, departments, step.rows(position));
     }
-    return valid;
-}
-
-} // namespace
-
-// The department's rates must read 1 at four decimals ("#.0000"): 0.3333 + 0.3333 + 0.3334
-// passes, 0.5 + 0.4999 does not. The sum's exact binary value is rounded to four decimals; no
-// double lies exactly halfway at 0.99995 or 1.00005, so how ties round cannot decide the outcome.
-qint64 rateSumUnits(double sum)
-{
-    return QString::number(sum, 'f', RateSumDecimals).remove(u'.').toLongLong();
-}
-
-QList<DepartmentTotal> departmentTotals(const RecordList &departments, const RecordList &rows)
-{
-    QList<DepartmentTotal> totals;
-    for (qsizetype d = 1; d <= departments.count(); ++d) {
-        const FieldRecord department = departments.at(d);
-        totals.append({department.value(Fields::FItemName).toText(),
-                       rateSumUnits(rateSum(rows, department))});
-    }
-    return totals;
-}
-
-qsizetype faultLineCard(const QString &line)
-{
-    const QString start = faultLineStart();
-    if (!line.startsWith(start))
-        return 0;
-    qsizetype end = start.size();
-    while (end < line.size() && line[end] >= u'0' && line[end] <= u'9')
-        ++end;
-    return line.mid(start.size(), end - start.size()).toLongLong();
-}
-
-bool ValidateAllocations(const ManualStep &step)
-{
-    ValidationText.clear();
-    try {
-        return validateCards(step);
-    } catch (...) {
-        // The lines found so far stay; the error itself adds none.
-        return false;
-    }
+    return faults;
 }
 
 } // namespace AllocFix

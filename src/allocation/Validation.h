@@ -1,7 +1,5 @@
 #pragma once
 
-#include "records/RecordList.h"
-
 #include <QList>
 #include <QString>
 
@@ -9,33 +7,26 @@ namespace AllocFix {
 
 class ManualStep;
 
-// Each department's rates must add up to 1 when the sum is read to this many decimals.
-inline constexpr int RateSumDecimals = 4;
-// A sum of rates read to RateSumDecimals decimals, in units of the last decimal: 1 is 10000.
-inline constexpr qint64 WholeRateUnits = 10000;
-qint64 rateSumUnits(double sum);
-
-// What a card's rows allocate of one of its departments, read as the validation reads it.
-struct DepartmentTotal {
-    QString name;
-    qint64 allocated = 0; // in rate units: WholeRateUnits is 100 %
-    bool whole() const { return allocated == WholeRateUnits; }
+// One fault the finish check found: the position of the card it is about, and its line as the
+// user reads it (without the line end).
+struct ValidationFault {
+    qsizetype card = 0;
+    QString text;
 };
-// One total per department of the card, in the departments' order; rows of no department of
-// the card count for none.
-QList<DepartmentTotal> departmentTotals(const RecordList &departments, const RecordList &rows);
+using ValidationFaults = QList<ValidationFault>;
 
-// The card position a line of ValidationText names: the number after the line's localised
-// beginning ("第 "). 0 for a line that names none.
-qsizetype faultLineCard(const QString &line);
-
-// Checks every card of the manual step before anything is saved: each card was shown, no
-// department carries the same allocation twice, every department of the card has rows, and
-// each department's rows add up to 100 %. Writes one line per fault, each ended by CR LF, to
-// ValidationText, in the order found, and answers whether there was none.
+// Checks every card of the manual step before anything is saved: each card was shown, and each
+// shown card's rows keep the allocation rules against the departments the card service gives for
+// it now. Answers the faults in the order found, none when all is well, and writes them to
+// ValidationText, one line each, ended by CR LF.
 //
-// An error on the way (a failing card service, a card whose rows were never loaded) ends the
-// check at once with false; the lines found so far stay.
-bool ValidateAllocations(const ManualStep &step);
+// Per card the lines come in this order: repeated rows, departments without rows, departments
+// whose rates do not make 100 %, rows left without a department of the card, rows at fault of
+// their own. A card never shown is named once, before any card's other faults, and every card
+// that was shown is checked all the same.
+//
+// An error of a service (the card service, the item service) reaches the caller: the check is
+// then not done, and what it found so far stays in ValidationText.
+ValidationFaults ValidateAllocations(const ManualStep &step);
 
 } // namespace AllocFix

@@ -149,8 +149,11 @@ bool frmShowInf::chooseFaultCard(QPoint at)
     try {
         if (!m_step)
             return false;
-        // Every fault ends its line, so below the faults lies an empty line that names no card.
-        const qsizetype position = faultLineCard(expInfo->cursorForPosition(at).block().text());
+        // One line per fault, in order; the empty line below the faults names no card.
+        const int line = expInfo->cursorForPosition(at).block().blockNumber();
+        if (line < 0 || line >= m_faults.size())
+            return false;
+        const qsizetype position = m_faults.at(line).card;
         if (position < 1 || position > m_step->vecFalterID().count())
             return false;
         unloadForm();
@@ -178,17 +181,24 @@ void frmShowInf::checkAndSave()
         m_shownAt = pos();
         showProgressLayout();
         setProgressText(u"正在检查数据,请稍侯..."_s);
-        if (ValidateAllocations(*m_step)) {
+        m_faults = ValidateAllocations(*m_step);
+        if (m_faults.isEmpty()) {
             moveByOffsets(2);
             setProgressText(u"正在保存折旧费用分配信息，请稍候..."_s);
-            SaveAllocations(*m_step);
+            // A service that answers that it did not save has failed as surely as one that raises.
+            if (!SaveAllocations(*m_step)) {
+                throw Failure(
+                    ErrorNumber::ServiceBase,
+                    MMTS::LoadLangString(u"卡片服务没有保存折旧费用分配信息，什么也没有保存。"_s));
+            }
             Q_EMIT Saved();
             m_saved = true;
         } else {
             showResultLayout();
         }
     } catch (...) {
-        // Nothing was saved and the wizard keeps every allocation: the user can retry or cancel.
+        // A failing service, in the check or in the save: nothing was saved and the wizard keeps
+        // every allocation, so the user can retry or cancel.
         showCommandFailure(recordCaughtException().description, this);
         unloadForm();
         return;

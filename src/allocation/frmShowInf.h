@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocation/Validation.h"
 #include "host/ModalForm.h"
 
 #include <QPointer>
@@ -62,6 +63,8 @@ private:
     bool m_saved = false;
     QPoint m_shownAt;
     const ManualStep *m_step = nullptr;
+    // The faults of the last check, one per line of expInfo.
+    ValidationFaults m_faults;
     QPointer<ModalForm> m_wizard;
 };
 

@@ -1,6 +1,8 @@
 #include "editors/RateBox.h"
 
-#include "allocation/Validation.h"
+#include "allocation/AllocationRules.h"
+
+#include <QLineEdit>
 
 namespace AllocFix {
 
@@ -11,18 +13,30 @@ RateBox::RateBox(QWidget *parent)
     // percent that is two fewer.
     setDecimals(RateSumDecimals - 2);
     setRange(0, 100);
+    // Typing counts even when it leaves the value as it was: the user chose what the box shows.
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_edited = true; });
+    // So does any value set other than through setRate (the form clearing its boxes).
+    connect(this, &QDoubleSpinBox::valueChanged, this, [this] { m_edited = !m_settingRate; });
 }
 
 void RateBox::setRate(double rate)
 {
-    m_rate = rate;
+    m_settingRate = true;
     setValue(rate * 100);
-    m_shownValue = value();
+    m_settingRate = false;
+    m_rate = rate;
+    m_edited = false;
 }
 
 double RateBox::rate() const
 {
-    return value() == m_shownValue ? m_rate : value() / 100;
+    return m_edited ? value() / 100 : m_rate;
+}
+
+void RateBox::stepBy(int steps)
+{
+    QDoubleSpinBox::stepBy(steps);
+    m_edited = true;
 }
 
 } // namespace AllocFix

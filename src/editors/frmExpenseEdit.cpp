@@ -1,5 +1,6 @@
 #include "editors/frmExpenseEdit.h"
 
+#include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
 #include "allocation/ControlTag.h"
@@ -31,13 +32,26 @@ namespace {
 
 const QString FormTitle = u"折旧费用分配情况"_s;
 
-// A step of loading that fails is skipped; the form opens with what the other steps produced.
+// A step of setting captions, clearing, showing a row or locking that fails is skipped; the form
+// opens with what the other steps produced.
 template<class Step>
 void skipOnFailure(Step &&step)
 {
     try {
         step();
     } catch (...) {
+    }
+}
+
+// A step the form can go on without, but whose failure the user must hear of: an item service
+// that fails would otherwise leave an empty grid and, later, a misleading "items missing".
+template<class Step>
+void reportOnFailure(QWidget *form, Step &&step)
+{
+    try {
+        step();
+    } catch (...) {
+        showCommandFailure(recordCaughtException(form->objectName()).description, form);
     }
 }
 
@@ -168,7 +182,7 @@ void frmExpenseEdit::ShowRow()
                       row.value(Fields::FAcctNumber, QString()).toText(),
                       row.value(Fields::FAcctName, QString()).toText());
     });
-    skipOnFailure([&] {
+    reportOnFailure(this, [&] {
         RefillItemGrid(FieldValue(numberOrZero(controlTag(c.txtExpenseAcct))).toInt(),
                        row.value(Fields::Detail, RecordList()).toList());
     });
@@ -237,12 +251,13 @@ bool frmExpenseEdit::CheckInput()
     };
     if (c.txtDept->text().isEmpty())
         return refuse(u"请选择部门！"_s, c.txtDept);
-    if (m_workingRow.value(Fields::FAcctID).toInt() == 0)
+    // The row's own rules, as the finish check and the save apply them.
+    const AllocationFaults faults = rowFaults(m_workingRow);
+    if (breaks(faults, AllocationRule::NoAccount))
         return refuse(u"请输入或者选择科目！"_s, c.txtExpenseAcct);
-    if (!ItemGridComplete(c.kgItem))
+    if (breaks(faults, AllocationRule::ItemsIncomplete))
         return refuse(u"缺少核算项目数据！"_s, c.kgItem);
-    const double rate = m_workingRow.value(Fields::FRate).toDouble();
-    if (rate <= 0 || rate > 1)
+    if (breaks(faults, AllocationRule::RateOutOfRange))
         return refuse(u"输入的比例范围必须在0.01-100之间！"_s, c.fltRate);
     return true;
 }
@@ -288,6 +303,8 @@ void frmExpenseEdit::save()
         raiseSaved();
         m_editMode = ModeEdit;
         setData(m_workingRow);
+        // What was saved is the rate the box now holds, untouched until the next edit.
+        m_ui->fltRate->setRate(m_workingRow.value(Fields::FRate).toDouble());
         ShowModeCaption();
     } catch (...) {
         showCommandFailure(recordCaughtException(objectName()).description, this);
@@ -298,7 +315,7 @@ bool frmExpenseEdit::mayClose()
 {
     if (m_editMode == ModeView)
         return true;
-    skipOnFailure([this] { CollectRow(); });
+    reportOnFailure(this, [this] { CollectRow(); });
     if (!RowChanged())
         return true;
     const MessageAnswer answer =

@@ -8,7 +8,7 @@ class QWidget;
 // QMessageBox; tests install a presenter that records the request and answers as scripted.
 namespace AllocFix {
 
-enum class MessageButtons { Ok, YesNoCancel };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageIcon { None, Information, Question };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 

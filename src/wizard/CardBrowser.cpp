@@ -1,8 +1,8 @@
 // The manual adjustment page: one card at a time with its reference data, department allocation
 // and expense rows, the card navigation, the card viewer and the finish command.
+#include "allocation/AllocationRules.h"
 #include "allocation/CardView.h"
 #include "allocation/ReportList.h"
-#include "allocation/Validation.h"
 #include "allocation/frmShowInf.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
@@ -74,16 +74,16 @@ void frmUpdateData::LoadExpenseList(qint32 cardId)
     showRateTotals();
 }
 
-// Read as the validation reads the rates, so that 100% here is what the save accepts.
+// Read by the rules the finish check and the save apply, so that black here is what they accept.
 void frmUpdateData::showRateTotals()
 {
-    QList<DepartmentTotal> totals;
+    CardTotals totals;
     try {
         if (m_step.isLoaded(CardPos))
-            totals = departmentTotals(CardDepts, CardExpenses);
+            totals = cardTotals(CardDepts, CardExpenses);
     } catch (...) {
         // Rows that cannot be read have no totals.
-        totals.clear();
+        totals = {};
     }
     fillRateTotalsLine(m_ui->lblRateTotals, totals);
 }

@@ -39,15 +39,25 @@ constexpr qsizetype ProgressEvery = 250;
 } // namespace
 
 // A card whose rows did not load has nothing to change: a row added to it would have no list
-// of its own to go to. Moving to the card again loads them again.
+// of its own to go to. Moving to the card again loads them again; with a single card there is
+// nowhere to move, so the user is offered to read it again here.
 bool frmUpdateData::currentRowsLoaded()
 {
     if (m_step.isLoaded(CardPos))
         return true;
-    showInputFault(
-        MMTS::LoadLangString(
-            u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s),
-        this);
+    if (CardCount > 1) {
+        showInputFault(
+            MMTS::LoadLangString(
+                u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s),
+            this);
+        return false;
+    }
+    const MessageAnswer answer = showMessage(
+        {MMTS::LoadLangString(
+             u"当前卡片的折旧费用分配信息未能读取，不能修改！是否重新读取该卡片？"_s),
+         MessageButtons::YesNo, MessageIcon::Question, MMTS::LoadLangString(u"岚岫提示"_s), this});
+    if (answer == MessageAnswer::Yes)
+        loadCurrentCard();
     return false;
 }
 
@@ -61,12 +71,12 @@ void frmUpdateData::addExpenseCommand()
     }
 }
 
+// With no row selected (a card whose rows did not load shows none), edit and delete do nothing.
 void frmUpdateData::editExpenseCommand()
 {
     try {
-        if (!currentRowsLoaded())
-            return;
-        if (const std::optional<qint32> position = selectedPosition(m_ui->lvExpense))
+        const std::optional<qint32> position = selectedPosition(m_ui->lvExpense);
+        if (position && currentRowsLoaded())
             openExpenseEditor(frmExpenseEdit::ModeEdit, *position);
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
@@ -92,10 +102,8 @@ void frmUpdateData::openExpenseEditor(qint32 mode, qsizetype position)
 void frmUpdateData::deleteExpenseCommand()
 {
     try {
-        if (!currentRowsLoaded())
-            return;
         const std::optional<qint32> position = selectedPosition(m_ui->lvExpense);
-        if (!position)
+        if (!position || !currentRowsLoaded())
             return;
         // No question and no service call: the change stays in memory until the rows are saved.
         m_step.removeRow(CardPos, *position);

@@ -41,20 +41,28 @@ QString joined(const QString &start, const QStringList &names, const QStringList
 
 } // namespace
 
-void fillRateTotalsLine(QLabel *line, const QList<DepartmentTotal> &totals)
+void fillRateTotalsLine(QLabel *line, const CardTotals &cardTotals)
 {
     const QString fullStart = MMTS::LoadLangString(u"分配合计："_s);
     const QString separator = MMTS::LoadLangString(u"；"_s);
     QStringList names;
     QStringList figures;
-    for (const DepartmentTotal &total : totals) {
+    QList<bool> accepted;
+    for (const DepartmentTotal &total : cardTotals.departments) {
         names.append(total.name);
         figures.append(figuresOf(total));
+        accepted.append(total.accepted);
     }
+    if (cardTotals.outsideRows > 0) {
+        names.append(MMTS::LoadLangString(u"未指定部门"_s));
+        figures.append(u' ' + percentText(cardTotals.outside));
+        accepted.append(false);
+    }
+    const bool none = names.isEmpty();
     const QString whole = joined(fullStart, names, figures, separator);
-    line->setToolTip(totals.isEmpty() ? QString() : whole);
-    line->setAccessibleName(totals.isEmpty() ? fullStart : whole);
-    if (totals.isEmpty()) {
+    line->setToolTip(none ? QString() : whole);
+    line->setAccessibleName(none ? fullStart : whole);
+    if (none) {
         line->clear();
         return;
     }
@@ -75,10 +83,10 @@ void fillRateTotalsLine(QLabel *line, const QList<DepartmentTotal> &totals)
     }
 
     QStringList shown;
-    for (qsizetype index = 0; index < totals.size(); ++index) {
+    for (qsizetype index = 0; index < names.size(); ++index) {
         const QString text = QString(names[index] + figures[index]).toHtmlEscaped();
-        shown.append(
-            totals[index].whole() ? text : u"<span style=\"color:#b00000\">%1</span>"_s.arg(text));
+        shown.append(accepted[index] ? text
+                                     : u"<span style=\"color:#b00000\">%1</span>"_s.arg(text));
     }
     line->setText(start.toHtmlEscaped() + shown.join(separator.toHtmlEscaped()));
 }

@@ -91,6 +91,9 @@ private Q_SLOTS:
     void faultsAreListedAndTheWizardKeepsItsData();
     void validAllocationsAreSavedAndBothClose();
     void failedSaveReturnsToTheWizard();
+    void failingServiceIsExplainedAndNothingSaved_data();
+    void failingServiceIsExplainedAndNothingSaved();
+    void forgottenOldRowIsNamedBeforeTheSave();
     void helpAndReactivation();
     void doubleClickOnAFaultShowsItsCard_data();
     void doubleClickOnAFaultShowsItsCard();
@@ -240,6 +243,77 @@ void tst_CheckAndSave::failedSaveReturnsToTheWizard()
     QVERIFY(savedOnRetry);
     QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 2);
     QCOMPARE(ShowUpdate().UpdateResult(), -1);
+}
+
+void tst_CheckAndSave::failingServiceIsExplainedAndNothingSaved_data()
+{
+    QTest::addColumn<QStringList>("failing");
+    QTest::addColumn<bool>("saveAnswer");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("saves");
+
+    QTest::newRow("card service lost during the check")
+        << QStringList{u"GetDept 102"_s} << true << u"错误原因:GetDept failed"_s << 0;
+    QTest::newRow("the save answers that it did not save")
+        << QStringList{} << false
+        << u"错误原因:卡片服务没有保存折旧费用分配信息，什么也没有保存。"_s << 1;
+}
+
+void tst_CheckAndSave::failingServiceIsExplainedAndNothingSaved()
+{
+    QFETCH(QStringList, failing);
+    QFETCH(bool, saveAnswer);
+    QFETCH(QString, message);
+    QFETCH(int, saves);
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    addCards(services, 1);
+    MessageRecorder messages;
+    bool wizardOpen = false;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdNext"_s);
+        services.failing = failing;
+        services.saveAnswer = saveAnswer;
+        click(&wizard, u"cmdFinish"_s);
+        wizardOpen = wizard.isVisible();
+    });
+    QCOMPARE(messages.texts(), QStringList{message});
+    QVERIFY(wizardOpen);
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), saves);
+    QCOMPARE(ShowUpdate().UpdateResult(), 0);
+}
+
+// Two rows given to the two departments and an old one forgotten: the page shows it, and the
+// finish check names it instead of the save refusing it at the last step.
+void tst_CheckAndSave::forgottenOldRowIsNamedBeforeTheSave()
+{
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    FakeCardServices::Card &card = services.addCard(101);
+    card.departments =
+        recordList({departmentRecord(1, u"管理部"_s, 0.5), departmentRecord(2, u"财务部"_s, 0.5)});
+    card.expenses =
+        recordList({expenseRow(1, 10, 1), expenseRow(2, 11, 1), expenseRow(0, 12, 0.2)});
+    services.manualCards = {101};
+    QString totals;
+    QString faults;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        totals = wizard.findChild<QLabel *>(u"lblRateTotals"_s)->text();
+        whenCheckResultShown([&](QWidget *dialog) {
+            faults = dialog->findChild<QPlainTextEdit *>(u"expInfo"_s)->toPlainText();
+            click(dialog, u"cmdSure"_s);
+        });
+        click(&wizard, u"cmdFinish"_s);
+    });
+    QCOMPARE(totals, u"分配合计：管理部 100%；财务部 100%；"
+                     "<span style=\"color:#b00000\">未指定部门 20%</span>"_s);
+    QCOMPARE(faults, u"第 1 张卡片还有未指定部门的原折旧费用分配，请删除或修改！\n"_s);
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 0);
+    QCOMPARE(ShowUpdate().UpdateResult(), 0);
 }
 
 void tst_CheckAndSave::helpAndReactivation()

@@ -1,3 +1,4 @@
+#include "allocation/AllocationRules.h"
 #include "allocation/ItemGrid.h"
 #include "allocation/ItemGridRows.h"
 #include "allocation/ItemsDiffer.h"
@@ -170,7 +171,7 @@ void tst_ItemGrid::fillReadAndComplete()
 
     QCOMPARE(shownRows(grid), expected);
     QCOMPARE(grid.rows(), grid.headerRows() + expected.size());
-    QCOMPARE(ItemGridComplete(&grid), complete);
+    QCOMPARE(itemsComplete(ReadItemGrid(&grid)), complete);
     const RecordList read = ReadItemGrid(&grid);
     QCOMPARE(readRows(read), expected);
     QVERIFY(!read.isSameObject(ReadItemGrid(&grid)));

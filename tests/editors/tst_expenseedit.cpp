@@ -199,6 +199,9 @@ private Q_SLOTS:
     void departmentPick_data();
     void departmentPick();
     void helpAndEscape();
+    void typedRateIsTheRateSaved_data();
+    void typedRateIsTheRateSaved();
+    void failingAccountDataIsReported();
 };
 
 void tst_ExpenseEdit::cleanup()
@@ -761,6 +764,52 @@ void tst_ExpenseEdit::helpAndEscape()
     QCOMPARE(world.desktop.helpCalls.first().context, 90041);
     QVERIFY(closedByEsc);
     QVERIFY(world.messages.texts().isEmpty());
+}
+
+void tst_ExpenseEdit::typedRateIsTheRateSaved_data()
+{
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<QStringList>("typed"); // each typed over the box, then saved
+    QTest::addColumn<QList<double>>("saved");
+
+    QTest::newRow("a rate above 100 % can be corrected")
+        << 1.5 << QStringList{u"100"_s} << QList<double>{1.0};
+    QTest::newRow("the shown digits replace a finer rate")
+        << 0.250049 << QStringList{u"25"_s} << QList<double>{0.25};
+    QTest::newRow("the first rate does not come back after a save")
+        << 0.250049 << QStringList{u"50"_s, u"25"_s} << QList<double>{0.5, 0.25};
+}
+
+// An untouched box keeps the stored rate exactly (see the save tests); an edited one stores what
+// it shows.
+void tst_ExpenseEdit::typedRateIsTheRateSaved()
+{
+    QFETCH(double, stored);
+    QFETCH(QStringList, typed);
+    QFETCH(QList<double>, saved);
+    World world;
+    const QList<Raised> raised = runEditor(world, 3, storedRow(stored), [&](QWidget *editor) {
+        auto *box = control<QDoubleSpinBox>(editor, u"fltRate"_s);
+        for (const QString &digits : typed) {
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, digits);
+            control<QPushButton>(editor, u"btSave"_s)->click();
+        }
+    });
+    QList<double> rates;
+    for (const Raised &event : raised)
+        rates.append(event.row.value(Fields::FRate).toDouble());
+    QCOMPARE(world.seen, QStringList{});
+    QCOMPARE(rates, saved);
+}
+
+void tst_ExpenseEdit::failingAccountDataIsReported()
+{
+    World world;
+    world.lookups.getAccountFails = true;
+    runEditor(world, 3, storedRow(), [](QWidget *) {});
+    QCOMPARE(world.seen, QStringList{u"错误原因:account data unavailable"_s});
 }
 
 QTEST_MAIN(tst_ExpenseEdit)

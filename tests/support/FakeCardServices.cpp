@@ -80,7 +80,7 @@ public:
     {
         m_services.called(u"SaveDoubleExpense"_s, props);
         m_services.savedAllocations = allocations;
-        return true;
+        return m_services.saveAnswer;
     }
     bool AllocFixDate(const QString &props) override
     {

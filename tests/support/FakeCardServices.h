@@ -40,6 +40,8 @@ public:
     QMap<qint32, Card> cards;
     // What ReturnExpensInf answers, in this order.
     QList<qint32> manualCards;
+    // What SaveDoubleExpense answers when it does not fail.
+    bool saveAnswer = true;
     // Members named here raise a service error; a call named here ("GetExpense 103") too.
     QStringList failing;
     // Runs at the start of every member call with the member's name, before it may fail.

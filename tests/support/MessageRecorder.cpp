@@ -21,7 +21,14 @@ MessageAnswer MessageRecorder::present(const MessageRequest &request)
         whenPresented(request);
     if (!m_script.isEmpty())
         return m_script.takeFirst();
-    return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    switch (request.buttons) {
+    case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+        return MessageAnswer::No;
+    default:
+        return MessageAnswer::Cancel;
+    }
 }
 
 QStringList MessageRecorder::texts() const

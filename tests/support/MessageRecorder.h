@@ -9,7 +9,7 @@
 namespace AllocFix::Testing {
 
 // Captures every message box while it lives and answers from a script; once the script is used
-// up it answers OK (for OK boxes) or Cancel (for questions).
+// up it answers OK (for OK boxes), No (for yes-or-no questions) or Cancel (for the others).
 class MessageRecorder final : public MessagePresenter {
 public:
     MessageRecorder();

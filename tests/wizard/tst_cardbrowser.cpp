@@ -6,6 +6,7 @@
 #include "records/RecordFields.h"
 #include "support/AccessibleNames.h"
 #include "support/AllocationRecords.h"
+#include "support/FakeAccountLookups.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeErrorReporter.h"
@@ -147,6 +148,9 @@ void tst_CardBrowser::editorsDepartmentDialogNamesTheCard()
     FakeDesktop desktop;
     FakeCardServices services;
     FakeItemService itemService;
+    // The editor shows the row's account and its items.
+    FakeAccountLookups lookups;
+    lookups.addAccount({10, u"6602.10"_s, u"费用10"_s, true, {}});
     services.addCard(101).expenses = recordList({expenseRow(1, 10, 1)});
     services.manualCards = {101};
     QString label;

@@ -119,6 +119,8 @@ private Q_SLOTS:
     void editThroughTheEditorThenSave();
     void unreadRowsCannotBeChanged_data();
     void unreadRowsCannotBeChanged();
+    void singleUnreadCardCanBeReadAgain_data();
+    void singleUnreadCardCanBeReadAgain();
 };
 
 void tst_ExpenseCommands::cleanup()
@@ -364,13 +366,50 @@ void tst_ExpenseCommands::unreadRowsCannotBeChanged()
         retried = shownRows(&wizard);
     });
     QVERIFY(!editorOpened);
-    QCOMPARE(
-        card.messages.texts(),
-        QStringList{
-            u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s});
-    QCOMPARE(card.messages.messages().first().title, u"岚岫提示"_s);
+    // Edit and delete have no row to act on: the card shows none.
+    if (command == u"cmdAdd") {
+        QCOMPARE(
+            card.messages.texts(),
+            QStringList{
+                u"当前卡片的折旧费用分配信息未能读取，不能修改！重新定位到该卡片即可再次读取。"_s});
+        QCOMPARE(card.messages.messages().first().title, u"岚岫提示"_s);
+    } else {
+        QCOMPARE(card.messages.texts(), QStringList{});
+    }
     QCOMPARE(stored, failingCard == 1 ? QStringList() : QStringList{u"1"_s});
     QCOMPARE(retried.size(), 1);
+}
+
+void tst_ExpenseCommands::singleUnreadCardCanBeReadAgain_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("rowsShown");
+    QTest::newRow("yes reads the card again") << true << 1;
+    QTest::newRow("no leaves it") << false << 0;
+}
+
+// With a single card there is no other card to move to and back: the refusal itself offers it.
+void tst_ExpenseCommands::singleUnreadCardCanBeReadAgain()
+{
+    QFETCH(bool, yes);
+    QFETCH(int, rowsShown);
+    OneCard card(1);
+    const FakeErrorReporter errors;
+    card.services.failing = QStringList{u"GetExpense"_s};
+    card.messages.whenPresented = [&](const MessageRequest &) { card.services.failing.clear(); };
+    card.messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    bool editorOpened = false;
+    QStringList shown;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        editorOpened = withEditor([&] { click(&wizard, u"cmdAdd"_s); }, [](frmExpenseEdit &) {});
+        shown = shownRows(&wizard);
+    });
+    QVERIFY(!editorOpened);
+    QCOMPARE(card.messages.texts(),
+             QStringList{u"当前卡片的折旧费用分配信息未能读取，不能修改！是否重新读取该卡片？"_s});
+    QCOMPARE(card.messages.messages().first().buttons, MessageButtons::YesNo);
+    QCOMPARE(shown.size(), rowsShown);
 }
 
 QTEST_MAIN(tst_ExpenseCommands)

@@ -94,9 +94,12 @@ void tst_RateTotals::departmentsAtFourDecimals_data()
                                       << u"分配合计：[管理部 99.99%（还差 0.01%）]"_s;
     QTest::newRow("1.00005 is over")
         << Rates{{1, 1.00005}} << QString() << u"分配合计：[管理部 100.01%（超出 0.01%）]"_s;
-    QTest::newRow("rows of no department of the card count for none")
-        << Rates{{0, 0.5}, {3, 0.5}, {1, 1}} << u"财务部"_s
-        << u"分配合计：管理部 100%；[财务部 0%（还差 100%）]"_s;
+    QTest::newRow("rows of no department of the card are shown after the departments")
+        << Rates{{0, 0.5}, {3, 0.25}, {1, 1}} << QString()
+        << u"分配合计：管理部 100%；[未指定部门 75%]"_s;
+    // Black is what the save accepts: a row out of range spoils a whole 100 %.
+    QTest::newRow("a rate out of range")
+        << Rates{{1, 1.5}, {1, -0.5}} << QString() << u"分配合计：[管理部 100%]"_s;
 }
 
 void tst_RateTotals::departmentsAtFourDecimals()

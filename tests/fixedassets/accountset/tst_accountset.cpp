@@ -83,6 +83,7 @@ class tst_AccountSet : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { FixedAssets::Testing::useEnglishTexts(); }
     void cleanup();
 
     void locationsAreParsed_data();

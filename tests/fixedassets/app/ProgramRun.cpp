@@ -7,14 +7,17 @@ using namespace Qt::StringLiterals;
 
 namespace FixedAssets::Testing {
 
-ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay)
+ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay,
+                      const QString &locale)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"HOME"_s, home);
     environment.insert(u"XDG_DATA_HOME"_s, QDir(home).filePath(u"data"_s));
     environment.insert(u"XDG_CONFIG_HOME"_s, QDir(home).filePath(u"config"_s));
     environment.insert(u"XDG_RUNTIME_DIR"_s, QDir(home).filePath(u"runtime"_s));
-    environment.insert(u"LANG"_s, u"zh_CN.UTF-8"_s);
+    environment.insert(u"LANG"_s, locale);
+    environment.remove(u"LC_ALL"_s);
+    environment.remove(u"LC_MESSAGES"_s);
     environment.remove(u"DISPLAY"_s);
     environment.remove(u"WAYLAND_DISPLAY"_s);
     if (withDisplay)

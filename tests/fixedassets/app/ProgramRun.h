@@ -12,8 +12,9 @@ struct ProgramRun {
 };
 
 // Runs allocfix as a user would, with home as the home, data, config and runtime folders (the
-// last must exist), a Chinese system language, and a display only when withDisplay (the
-// offscreen platform).
-ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay = true);
+// last must exist), the system locale given (LANG; English unless told), and a display only when
+// withDisplay (the offscreen platform).
+ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay = true,
+                      const QString &locale = QStringLiteral("C.UTF-8"));
 
 } // namespace FixedAssets::Testing

@@ -110,6 +110,8 @@ private Q_SLOTS:
     void badInputGetsOneClearLine_data();
     void badInputGetsOneClearLine();
     void withoutADisplayItSaysSo();
+    void theFirstMessageIsInTheUsersLanguage_data();
+    void theFirstMessageIsInTheUsersLanguage();
     void helpAndVersionNeedNoDisplay_data();
     void helpAndVersionNeedNoDisplay();
     void demoReplacesOnlyItsOwnSet_data();
@@ -421,6 +423,42 @@ void tst_Program::withoutADisplayItSaysSo()
     QCOMPARE(result.err,
              u"allocfix: no display is available (set DISPLAY, or run under xvfb-run)\n"_s);
     QVERIFY(!QFile::exists(demoPath()));
+}
+
+void tst_Program::theFirstMessageIsInTheUsersLanguage_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+    const QString chinese = u"zh_CN.UTF-8"_s;
+    const QString english = u"C.UTF-8"_s;
+    QTest::newRow("Chinese system")
+        << chinese << QStringList{u"--force"_s} << u"--force 只能与 --demo 一起使用"_s;
+    QTest::newRow("--language CHS") << english << QStringList{u"--force"_s, u"-l"_s, u"chs"_s}
+                                    << u"--force 只能与 --demo 一起使用"_s;
+    QTest::newRow("--language ENG") << chinese << QStringList{u"--language=ENG"_s, u"--force"_s}
+                                    << u"--force goes only with --demo"_s;
+    QTest::newRow("subcommand, -lCHS")
+        << english << QStringList{u"check"_s, u"-lCHS"_s, u"--format"_s, u"xml"_s}
+        << u"--format 是 text 或 json，不是“xml”"_s;
+    QTest::newRow("unknown option")
+        << chinese << QStringList{u"--colour"_s} << u"未知选项“colour”。"_s;
+    QTest::newRow("account set") << chinese << QStringList{u"check"_s, u"HOME"_s} << u"文件夹"_s;
+    QTest::newRow("no display") << chinese << QStringList{u"NODISPLAY"_s} << u"没有可用的显示"_s;
+}
+
+void tst_Program::theFirstMessageIsInTheUsersLanguage()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const bool display = !arguments.removeOne(u"NODISPLAY"_s);
+    const Run result = runProgram(arguments.replaceInStrings(u"HOME"_s, m_home->path()),
+                                  m_home->path(), display, locale);
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.startsWith(u"allocfix: "_s) && result.err.contains(says),
+             qPrintable(result.err));
+    QCOMPARE(result.err.count(u'\n'), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Program)

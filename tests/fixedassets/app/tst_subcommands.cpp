@@ -3,12 +3,14 @@
 #include "accountset/DemoData.h"
 #include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"
+#include "support/InjectedFault.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -196,6 +198,47 @@ struct Plant {
     QString says;
 };
 
+// A folder on a disk with no room left: a small tmpfs, filled after what is copied into it. Not
+// valid where this system cannot mount one (not root, a container without the right).
+class FullDisk {
+public:
+    FullDisk(const QString &folder, const QStringList &filesToCopy)
+        : m_folder(folder)
+    {
+        QDir().mkpath(folder);
+        if (QProcess::execute(
+                u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4m"_s, u"tmpfs"_s, folder}) != 0)
+            return;
+        m_mounted = true;
+        for (const QString &file : filesToCopy)
+            QFile::copy(file, QDir(folder).filePath(QFileInfo(file).fileName()));
+        QFile filler(QDir(folder).filePath(u"filler"_s));
+        if (filler.open(QIODevice::WriteOnly)) {
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+        }
+    }
+    ~FullDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(u"umount"_s, {u"-l"_s, m_folder});
+    }
+    bool isValid() const { return m_mounted; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+// The lines of stderr that are not progress: the program's messages.
+QStringList messagesIn(const QString &err)
+{
+    QStringList messages = err.split(u'\n', Qt::SkipEmptyParts);
+    messages.removeIf([](const QString &line) { return !line.startsWith(u"allocfix"_s); });
+    return messages;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<Plant>)
@@ -218,6 +261,11 @@ private Q_SLOTS:
     void unboundedWorksheetIsRefused();
     void faultsAreToldBriefly();
     void adjustListsWhatIsLeft();
+    void damagedSchemaIsBadInput_data();
+    void damagedSchemaIsBadInput();
+    void fullDiskIsOneLineAndNotCarriedThrough_data();
+    void fullDiskIsOneLineAndNotCarriedThrough();
+    void lostConnectionIsOneLine();
 
 private:
     // Without a display: the subcommands need none.
@@ -615,6 +663,83 @@ void tst_Subcommands::adjustListsWhatIsLeft()
     QVERIFY2(refused.err.contains(u"is there already"_s), qPrintable(refused.err));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("filled in by hand"));
+}
+
+void tst_Subcommands::damagedSchemaIsBadInput_data()
+{
+    Testing::addBackendRows();
+}
+
+void tst_Subcommands::damagedSchemaIsBadInput()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    createDemoAccountSet(location, DemoCards);
+    AccountSet::open(location).exec(u"DROP TABLE card_departments"_s);
+    AccountSet::closeAll();
+    const ProgramRun checked = run({u"check"_s, location});
+    QCOMPARE(checked.exitCode, 2);
+    QCOMPARE(messagesIn(checked.err).size(), 1);
+    QVERIFY2(checked.err.contains(u"is damaged"_s), qPrintable(checked.err));
+}
+
+void tst_Subcommands::fullDiskIsOneLineAndNotCarriedThrough_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // FULL: the full folder, SET: the account set
+    QTest::addColumn<bool>("setOnTheFullDisk");
+    QTest::newRow("export .xlsx") << QStringList{u"export"_s, u"SET"_s, u"-o"_s, u"FULL/w.xlsx"_s}
+                                  << false;
+    QTest::newRow("export .csv") << QStringList{u"export"_s, u"SET"_s, u"-o"_s, u"FULL/w.csv"_s}
+                                 << false;
+    QTest::newRow("audit .xlsx") << QStringList{u"audit"_s, u"SET"_s, u"-o"_s, u"FULL/a.xlsx"_s}
+                                 << false;
+    QTest::newRow("open") << QStringList{u"check"_s, u"FULL/set.fa"_s} << true;
+}
+
+void tst_Subcommands::fullDiskIsOneLineAndNotCarriedThrough()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, setOnTheFullDisk);
+    const QString set = path(u"set.fa"_s);
+    createDemoAccountSet(u"sqlite:"_s + set, DemoCards);
+    AccountSet::closeAll();
+    const FullDisk full(path(u"full"_s), setOnTheFullDisk ? QStringList{set} : QStringList{});
+    if (!full.isValid())
+        QSKIP("no tmpfs can be mounted here");
+    const ProgramRun result =
+        run(arguments.replaceInStrings(u"SET"_s, set).replaceInStrings(u"FULL"_s, path(u"full"_s)));
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(messagesIn(result.err).size(), 1);
+    QVERIFY2(result.err.contains(u"no room left"_s), qPrintable(result.err));
+    QVERIFY2(!result.err.contains(u"[ERROR]"_s), qPrintable(result.err));
+}
+
+// An administrator ends the server's side of the connection in the middle of the save.
+void tst_Subcommands::lostConnectionIsOneLine()
+{
+    QTemporaryDir folder;
+    const std::optional<QString> location = Testing::locationFor(u"postgresql"_s, folder);
+    if (!location)
+        QSKIP(Testing::PostgresMissing);
+    Lines lines;
+    QCOMPARE(exportAndFill(*location, lines).expected.size(), ManualCards);
+    writeWorksheet(path(u"filled.csv"_s), lines);
+    Testing::injectWriteFault(AccountSet::open(*location), 12, Testing::FaultAction::EndConnection);
+    AccountSet::closeAll();
+    const auto removeFault = qScopeGuard([&location] {
+        Testing::removeWriteFault(AccountSet::open(*location));
+        AccountSet::closeAll();
+    });
+
+    const ProgramRun imported = run({u"import"_s, *location, path(u"filled.csv"_s)});
+    QCOMPARE(imported.exitCode, 1);
+    const QStringList messages = messagesIn(imported.err);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(
+        messages.first().contains(u"the connection to the server was lost; nothing was saved"_s),
+        qPrintable(imported.err));
+    // Nothing of the driver's own: its warnings, a statement it could not free, COPY data.
+    for (const QString &chatter : {u"QPSQL"_s, u"Unable to free"_s, u"COPY"_s})
+        QVERIFY2(!imported.err.contains(chatter), qPrintable(imported.err));
 }
 
 QTEST_GUILESS_MAIN(tst_Subcommands)

@@ -12,6 +12,7 @@
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
+#include "host/SpaceTrim.h"
 #include "host/sysObjecs.h"
 #include "services/HostServices.h"
 #include "support/AllocationRecords.h"
@@ -24,6 +25,7 @@
 #include "support/WizardDriver.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QDirIterator>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,7 +119,10 @@ void wizardPages()
         FakeCardServices::Card &card = services.addCard(id);
         card.departments = recordList(
             {departmentRecord(1, u"Office"_s, 0.5), departmentRecord(2, u"Workshop"_s, 0.5)});
-        card.expenses = recordList({expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)});
+        // Repeated, left without a department, out of range, without an account.
+        card.expenses =
+            recordList({expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5), expenseRow(0, 12, 0.2),
+                        expenseRow(1, 13, 1.5), expenseRow(1, 0, 0.5)});
     }
     services.manualCards = {101, 102};
     services.failing = QStringList{u"CheckDataForUpDate"_s};
@@ -133,6 +138,13 @@ void wizardPages()
         startAdjustment(wizard);
         click(&wizard, u"cmdAdd"_s);
     });
+    // A single card cannot be moved to again: the refusal offers to read it again.
+    services.manualCards = {101};
+    runWizard([](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        click(&wizard, u"cmdAdd"_s);
+    });
+    services.manualCards = {101, 102};
     services.failing.clear();
     runWizard([](frmUpdateData &wizard) {
         startAdjustment(wizard);
@@ -149,12 +161,17 @@ void wizardPages()
         services.cards[id].expenses = recordList({expenseRow(1, 10, 1)});
         services.cards[id].departments = recordList({departmentRecord(1, u"Office"_s, 1)});
     }
-    runWizard([](frmUpdateData &wizard) {
-        startAdjustment(wizard);
-        click(&wizard, u"cmdNext"_s);
-        click(&wizard, u"cmdFinish"_s);
-    });
-    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 1);
+    // A save the service says it did not make, then one it made.
+    services.saveAnswer = false;
+    for (int run = 0; run < 2; ++run) {
+        runWizard([](frmUpdateData &wizard) {
+            startAdjustment(wizard);
+            click(&wizard, u"cmdNext"_s);
+            click(&wizard, u"cmdFinish"_s);
+        });
+        services.saveAnswer = true;
+    }
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 2);
 }
 
 void lookupDialogs()
@@ -245,6 +262,94 @@ void expenseEditor()
     QCOMPARE(messages.texts().size(), 8);
 }
 
+// A string literal of the host's sources (u"..."_s, its pieces joined), and whether it is the
+// key of a LoadLangString or LoadLangString2 call.
+struct SourceText {
+    QString where;
+    QString text;
+    QString precededBy; // the source before it, to the start of its statement's line
+    bool key = false;
+    bool header = false;
+};
+
+// The source with its comments blanked out, so that a quoted word in a comment is no text.
+QString withoutComments(QString source)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        if (quoted && source[i] == u'\\') {
+            ++i;
+        } else if (source[i] == u'"' && !(i > 0 && source[i - 1] == u'\'')) {
+            quoted = !quoted;
+        } else if (!quoted && QStringView(source).mid(i).startsWith(u"//")) {
+            for (; i < source.size() && source[i] != u'\n'; ++i)
+                source[i] = u' ';
+        }
+    }
+    return source;
+}
+
+QList<SourceText> hostSourceTexts()
+{
+    static const QRegularExpression literal(
+        uR"re(u"((?:[^"\\\n]|\\.)*)"((?:\s*"(?:[^"\\\n]|\\.)*")*)_s)re"_s);
+    static const QRegularExpression piece(uR"re("((?:[^"\\\n]|\\.)*)")re"_s);
+    static const QRegularExpression lookup(uR"(LoadLangString(2?)\(\s*$)"_s);
+    static const QRegularExpression printed(
+        uR"re(\b(?:puts|printf)\((?:\s*(?:stderr|stdout)\s*,)?\s*"((?:[^"\\\n]|\\.)*)")re"_s);
+    QList<SourceText> texts;
+    QDirIterator files(QStringLiteral(FIXEDASSETS_SOURCE_DIR), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString source = withoutComments(QString::fromUtf8(file.readAll()));
+        const auto add = [&](const QRegularExpressionMatch &match, QString text) {
+            const QString before = source.left(match.capturedStart());
+            text.replace(u"\\\""_s, u"\""_s).replace(u"\\\\"_s, u"\\"_s);
+            const QRegularExpressionMatch call = lookup.match(before.right(40));
+            texts.append({u"%1:%2"_s.arg(file.fileName()).arg(before.count(u'\n') + 1), text,
+                          before.right(60), call.hasMatch(),
+                          call.hasMatch() && !call.captured(1).isEmpty()});
+        };
+        for (const QRegularExpressionMatch &match : literal.globalMatch(source)) {
+            QString text = match.captured(1);
+            for (const QRegularExpressionMatch &more : piece.globalMatch(match.captured(2)))
+                text += more.captured(1);
+            add(match, text);
+        }
+        for (const QRegularExpressionMatch &match : printed.globalMatch(source))
+            add(match, match.captured(1));
+    }
+    return texts;
+}
+
+// An English sentence: two words, and no SQL (whose keywords are written in capitals).
+bool readsAsEnglish(const SourceText &source)
+{
+    static const QRegularExpression words(uR"([A-Za-z]{2,} [a-z]{2,})"_s);
+    static const QRegularExpression sql(
+        uR"(\b(SELECT|INSERT|UPDATE|DELETE|CREATE|DROP|PRAGMA|FROM|JOIN|WHERE|ORDER|ANALYZE|LOCK|BEGIN|SET|SHOW)\b)"_s);
+    static const QRegularExpression han(uR"(\p{Han})"_s);
+    return words.match(source.text).hasMatch() && !sql.match(source.text).hasMatch() &&
+           !han.match(source.text).hasMatch();
+}
+
+// Texts no user reads as the program's message: the help of the options (in --help, made from
+// its own source), the rules the account set's triggers keep, whose texts are the database's
+// own, as any database error's, a database's text compared, and a connection's name.
+bool isExempt(const SourceText &source)
+{
+    static const QRegularExpression notShown(uR"((startsWith\(|Connection = )\s*$)"_s);
+    if (notShown.match(source.precededBy).hasMatch())
+        return true;
+    if (source.where.contains(u"/app/ProgramOptions.cpp:"_s))
+        return !source.precededBy.contains(u"raiseUsage("_s);
+    return source.where.contains(u"/accountset/Schema.cpp:"_s) &&
+           source.text.startsWith(u"an expense row's"_s);
+}
+
 using Flow = std::function<void()>;
 
 const QList<std::pair<const char *, Flow>> &flows()
@@ -268,6 +373,8 @@ private Q_SLOTS:
 
     void everyTextHasAnEnglishEntry_data();
     void everyTextHasAnEnglishEntry();
+    void everyKeyOfTheHostHasAnEnglishEntry();
+    void noEnglishSentenceBypassesTheCatalogs();
 
 private:
     QTemporaryDir m_folder;
@@ -311,6 +418,44 @@ void tst_TranslationCoverage::everyTextHasAnEnglishEntry()
     lacking.sort();
     QVERIFY2(lacking.isEmpty(),
              qPrintable(u"No English entry for:\n  "_s + lacking.join(u"\n  "_s)));
+}
+
+// The program's messages, errors and faults, read from the sources: many are met only on a
+// failure no flow can cause (a full disk, a lost connection).
+void tst_TranslationCoverage::everyKeyOfTheHostHasAnEnglishEntry()
+{
+    ResourceLoader loader;
+    loader.setResFileBaseName(u"ulm"_s);
+    loader.setLanguageID(u"ENG"_s);
+    QStringList lacking;
+    int keys = 0;
+    const QList<SourceText> texts = hostSourceTexts();
+    for (const SourceText &source : texts) {
+        if (!source.key)
+            continue;
+        ++keys;
+        // As LoadLangString asks for it.
+        const QString key = trimSpaces(trimSpaces(source.text).replace(u'\'', u' '));
+        const auto lookup =
+            source.header ? ResourceLoader::Lookup::ColumnHeader : ResourceLoader::Lookup::Text;
+        if (!loader.find(key, lookup))
+            lacking.append(source.where + u": "_s + key);
+    }
+    QVERIFY2(keys > 150, qPrintable(QString::number(keys)));
+    QVERIFY2(lacking.isEmpty(),
+             qPrintable(u"No English entry for:\n  "_s + lacking.join(u"\n  "_s)));
+}
+
+void tst_TranslationCoverage::noEnglishSentenceBypassesTheCatalogs()
+{
+    QStringList bypassing;
+    const QList<SourceText> texts = hostSourceTexts();
+    for (const SourceText &source : texts) {
+        if (!source.key && readsAsEnglish(source) && !isExempt(source))
+            bypassing.append(source.where + u": "_s + source.text);
+    }
+    QVERIFY2(bypassing.isEmpty(),
+             qPrintable(u"Not through LoadLangString:\n  "_s + bypassing.join(u"\n  "_s)));
 }
 
 QTEST_MAIN(tst_TranslationCoverage)

@@ -333,7 +333,7 @@ QString tst_CardServices::prepare(const QString &location)
             rows.append({card.id, CardRecords::rowIds(expenseRows(card.id, card.rows))});
         CardRecords::insertExpenseRows(set, rows);
     });
-    const QString props = u"Language=CHS;AcctSet="_s + location + u';';
+    const QString props = u"Language=ENG;AcctSet="_s + location + u';';
     publishPropsString(props);
     return props;
 }
@@ -415,7 +415,7 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists()
              " SELECT alter_id, 9, 0, account_id, rate FROM expense_rows"
              " WHERE alter_id = 1005 AND seq = 1"_s);
     set.exec(u"DELETE FROM card_departments WHERE alter_id = 1001 AND seq > 1"_s);
-    const QString props = u"Language=CHS;AcctSet="_s + location + u';';
+    const QString props = u"Language=ENG;AcctSet="_s + location + u';';
     const QString logged = u"SELECT count(*) FROM audit_log"_s;
     for (int pass = 0; pass < 2; ++pass) {
         const FieldRecord counts = cardInfo()->CheckDataForUpDate(props);

@@ -95,7 +95,7 @@ void tst_HostileText::textsRoundTripOrAreRefused()
     FETCH_ACCOUNT_SET_LOCATION(location);
     QFETCH(QString, text);
     QFETCH(bool, refusedByPostgres);
-    const QString props = u"Language=CHS;AcctSet="_s + createDemoAccountSet(location, 1) + u';';
+    const QString props = u"Language=ENG;AcctSet="_s + createDemoAccountSet(location, 1) + u';';
     publishPropsString(props);
     const AccountSet set = AccountSet::open(location);
     AccountDataService accounts;

@@ -40,6 +40,7 @@ class tst_SeveralUsers : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { FixedAssets::Testing::useEnglishTexts(); }
     void cleanup();
 
     void aReaderDoesNotWaitForAnAdjustment_data();

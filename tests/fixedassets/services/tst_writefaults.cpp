@@ -19,6 +19,7 @@ class tst_WriteFaults : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { FixedAssets::Testing::useEnglishTexts(); }
     void cleanup();
 
     void faultMidWriteChangesNothing_data();

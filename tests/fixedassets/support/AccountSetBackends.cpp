@@ -1,11 +1,20 @@
 #include "support/AccountSetBackends.h"
 
+#include "desktop/SharedProperties.h"
+#include "services/HostServices.h"
+
 #include <QSqlDatabase>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
 namespace FixedAssets::Testing {
+
+void useEnglishTexts()
+{
+    registerHostServices();
+    publishPropsString(u"Language=ENG;"_s);
+}
 
 void addBackendColumn()
 {

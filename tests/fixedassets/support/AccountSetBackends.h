@@ -24,6 +24,10 @@ void addBackendRows();
 // The location to create the account set at, or nothing when PostgreSQL is not configured.
 std::optional<QString> locationFor(const QString &backend, const QTemporaryDir &folder);
 
+// The host's texts in English, as the tests compare them: the host services registered and
+// "Language=ENG" published.
+void useEnglishTexts();
+
 // How many pooled account set connections are open.
 int pooledConnections();
 

@@ -15,6 +15,7 @@
 #include "services/Adjustment.h"
 #include "services/AuditLog.h"
 #include "services/CardUpdateService.h"
+#include "support/AccountSetBackends.h"
 #include "support/DemoOperations.h"
 
 #include <QCoreApplication>
@@ -93,6 +94,7 @@ void writeAudit(const QString &location, int saves)
 int main(int argc, char *argv[])
 {
     const QCoreApplication app(argc, argv);
+    FixedAssets::Testing::useEnglishTexts();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     try {
         const QString command = arguments.value(0);
