@@ -294,7 +294,7 @@ SqlDriver::Rights SqlDriver::rights(QSqlDatabase &db) const
     if (!answered) {
         throw AllocFix::Failure(
             AccountSetError::QueryFailed,
-            u"The server did not tell the user's rights: %1"_s.arg(reasonOf(db, query.lastError())),
+            LoadLangString(u"服务器没有告知用户的权限：%1"_s).arg(reasonOf(db, query.lastError())),
             AccountSetError::Source);
     }
     const bool own = query.value(0).toBool();

@@ -286,14 +286,15 @@ ProgramOptions parseSubcommand(const Subcommand &subcommand, const QStringList &
     }
     if (action == Action::Audit && parser.isSet(verify)) {
         if (parser.isSet(output) || parser.isSet(force) || parser.isSet(since))
-            raiseUsage(u"--verify checks the whole log and writes no table: leave out -o, "
-                       "--force and --since"_s);
+            raiseUsage(LoadLangString(
+                u"--verify 检查整个日志，不写表格：请去掉 -o、--force 和 --since"_s));
         options.verify = true;
         return options;
     }
     if (action == Action::Roles) {
         if (positional.isEmpty())
-            raiseUsage(u"Give the PostgreSQL account set: allocfix roles postgresql://..."_s);
+            raiseUsage(
+                LoadLangString(u"请给出 PostgreSQL 账套：allocfix roles postgresql://..."_s));
         options.apply = parser.isSet(apply);
     }
     if (action == Action::Export || action == Action::Audit) {

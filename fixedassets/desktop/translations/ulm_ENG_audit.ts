@@ -51,5 +51,17 @@
         <source>（无）</source>
         <translation>(none)</translation>
     </message>
+    <message>
+        <source>--verify 检查整个日志，不写表格：请去掉 -o、--force 和 --since</source>
+        <translation>--verify checks the whole log and writes no table: leave out -o, --force and --since</translation>
+    </message>
+    <message>
+        <source>请给出 PostgreSQL 账套：allocfix roles postgresql://...</source>
+        <translation>Give the PostgreSQL account set: allocfix roles postgresql://...</translation>
+    </message>
+    <message>
+        <source>服务器没有告知用户的权限：%1</source>
+        <translation>The server did not tell the user&apos;s rights: %1</translation>
+    </message>
 </context>
 </TS>
