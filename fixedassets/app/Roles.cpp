@@ -43,26 +43,19 @@ QStringList rolesStatements(const AccountSet &set)
         statements.append(u"GRANT allocfix_owner TO "_s + quotedName(owner));
     // The database's and the schema's own owner grants these; an owner of the set who is not
     // may go on, since PUBLIC has them unless an administrator took them away.
-    statements.append(u"DO $grants$ BEGIN"
-                      " GRANT CONNECT, TEMPORARY ON DATABASE "_s +
-                      database +
-                      u" TO allocfix_accountant;"
-                      " GRANT CONNECT ON DATABASE "_s +
-                      database +
-                      u" TO allocfix_viewer;"
-                      " GRANT USAGE ON SCHEMA "_s +
-                      schema +
-                      u" TO allocfix_accountant, allocfix_viewer;"
-                      " GRANT USAGE, CREATE ON SCHEMA "_s +
-                      schema +
-                      u" TO allocfix_owner;"
-                      " EXCEPTION WHEN insufficient_privilege THEN NULL; END $grants$"_s);
+    statements.append(
+        u"DO $grants$ BEGIN"
+        " GRANT CONNECT, TEMPORARY ON DATABASE %1 TO allocfix_accountant;"
+        " GRANT CONNECT ON DATABASE %1 TO allocfix_viewer;"
+        " GRANT USAGE ON SCHEMA %2 TO allocfix_accountant, allocfix_viewer;"
+        " GRANT USAGE, CREATE ON SCHEMA %2 TO allocfix_owner;"
+        " EXCEPTION WHEN insufficient_privilege THEN NULL; END $grants$"_s.arg(database, schema));
     for (const QString &table : tables)
-        statements.append(u"ALTER TABLE "_s + table + u" OWNER TO allocfix_owner"_s);
+        statements.append(u"ALTER TABLE %1 OWNER TO allocfix_owner"_s.arg(table));
     statements << u"ALTER FUNCTION expense_rows_guard() OWNER TO allocfix_owner"_s
                << u"ALTER FUNCTION audit_log_append_only() OWNER TO allocfix_owner"_s
-               << u"GRANT SELECT ON "_s + tables.join(u", "_s) +
-                      u" TO allocfix_accountant, allocfix_viewer"_s
+               << u"GRANT SELECT ON %1 TO allocfix_accountant, allocfix_viewer"_s.arg(
+                      tables.join(u", "_s))
                // The save and the adjustment: expense rows, the manual queue, new audit entries.
                << u"GRANT INSERT, UPDATE, DELETE ON expense_rows, expense_row_items, manual_queue"
                   " TO allocfix_accountant"_s
