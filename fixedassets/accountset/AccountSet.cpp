@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -42,10 +43,18 @@ QSet<QString> &intactConnections()
     return names;
 }
 
+// The rights of each pooled connection's role, as the server told them.
+QHash<QString, SqlDriver::Rights> &connectionRights()
+{
+    static QHash<QString, SqlDriver::Rights> rights;
+    return rights;
+}
+
 // Removes a named connection; every QSqlDatabase copy of it must be gone by then.
 void removeConnection(const QString &name)
 {
     intactConnections().remove(name);
+    connectionRights().remove(name);
     if (!QSqlDatabase::contains(name))
         return;
     PreparedStatement::dropCache(name);
@@ -218,7 +227,10 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         const QString name = connectionNameOf(location);
         openConnection(location, name);
         try {
-            build(AccountSet(location, name));
+            const AccountSet replaced(location, name);
+            if (replaced.database().tables().contains(u"profile"_s, Qt::CaseInsensitive))
+                replaced.requireRight(Right::Own);
+            build(replaced);
         } catch (...) {
             removeConnection(name);
             throw;
@@ -335,7 +347,14 @@ void AccountSet::requireStorable(const QVariantList &values) const
 
 void AccountSet::updateStatistics(const QStringList &tables) const
 {
-    const QString sql = m_driver.statisticsUpdate(tables);
+    // The server's own catalogs are a superuser's to analyze, and the account set's tables its
+    // owner's: the server would warn anyone else, and skip them.
+    const QStringList ours = Schema::tableNames();
+    QStringList analyzed = tables.isEmpty() ? ours : tables;
+    const auto rights = connectionRights().constFind(m_connectionName);
+    if (rights != connectionRights().cend() && !rights->own)
+        analyzed.removeIf([&ours](const QString &table) { return ours.contains(table); });
+    const QString sql = analyzed.isEmpty() ? QString() : m_driver.statisticsUpdate(analyzed);
     if (!sql.isEmpty())
         exec(sql);
 }
@@ -363,6 +382,28 @@ void AccountSet::requireWritableAndIntact() const
     if (!damage.isEmpty())
         raiseDamaged(m_location, damage);
     intactConnections().insert(m_connectionName);
+}
+
+void AccountSet::requireRight(Right right) const
+{
+    auto rights = connectionRights().constFind(m_connectionName);
+    if (rights == connectionRights().cend()) {
+        QSqlDatabase db = database();
+        rights = connectionRights().insert(m_connectionName, m_driver.rights(db));
+    }
+    if (right == Right::Save && !rights->save) {
+        throw AllocFix::Failure(
+            AccountSetError::NotPermitted,
+            LoadLangString(u"你的角色只能读取这个账套（%1）"_s).arg(rights->role),
+            AccountSetError::Source);
+    }
+    if (right == Right::Own && !rights->own) {
+        throw AllocFix::Failure(
+            AccountSetError::NotPermitted,
+            LoadLangString(u"你的角色不能创建、升级或替换这个账套，也不能授予它的角色（%1）"_s)
+                .arg(rights->role),
+            AccountSetError::Source);
+    }
 }
 
 void AccountSet::raise(const QSqlError &error) const
@@ -410,6 +451,7 @@ WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
         return;
     }
     set.requireWritableAndIntact();
+    set.requireRight(AccountSet::Right::Save);
     const QSqlError error = set.driver().beginWrite(m_db);
     if (error.type() != QSqlError::NoError)
         m_set.raise(error);

@@ -60,8 +60,8 @@ public:
     // holding NUL), before any of them reaches it.
     void requireStorable(const QVariantList &values) const;
 
-    // Brings the planner's statistics of the tables (all without any) up to date after many
-    // rows were written at once (SqlDriver::statisticsUpdate).
+    // Brings the planner's statistics of the tables (the account set's own without any) up to date
+    // after many rows were written at once (SqlDriver::statisticsUpdate).
     void updateStatistics(const QStringList &tables = {}) const;
 
     QString profileValue(const QString &name) const;
@@ -72,6 +72,11 @@ public:
     // per process and account set; the services call this before their first write and when
     // the check of the cards begins.
     void requireWritableAndIntact() const;
+    enum class Right { Save, Own };
+    // Raises NotPermitted, in one line that names the user's role, when the role lacks the
+    // right (PostgreSQL's grants; an SQLite file grants all). WriteTransaction asks for Save,
+    // creating, replacing and upgrading the set for Own. Asks the server once per connection.
+    void requireRight(Right right) const;
     // Raises the failure for an error of this account set's database. It carries the database's
     // own text, and says so plainly when the set is damaged or read-only or the connection is
     // gone.

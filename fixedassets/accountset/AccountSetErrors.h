@@ -21,6 +21,8 @@ inline constexpr qint32 Damaged = AllocFix::ErrorNumber::ServiceBase + 1012;
 inline constexpr qint32 ReadOnly = AllocFix::ErrorNumber::ServiceBase + 1013;
 // The server ended the connection; what the transaction wrote is gone with it.
 inline constexpr qint32 ConnectionLost = AllocFix::ErrorNumber::ServiceBase + 1014;
+// The user's role lacks the right; nothing was changed.
+inline constexpr qint32 NotPermitted = AllocFix::ErrorNumber::ServiceBase + 1018;
 
 inline const QString Source = QStringLiteral("FixedAssets.AccountSet");
 } // namespace FixedAssets::AccountSetError

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/AuditChain.h"
 #include "contracts/ItemService.h"
 #include "host/MMTS.h"
 
@@ -103,6 +104,16 @@ void run(const AccountSet &set, const QStringList &statements)
         set.exec(sql);
 }
 
+// Version 4: the audit log becomes a hash chain that takes new entries only. The entries written
+// before are chained once, in the order they were written, before the log is closed to changes.
+void version4AuditChain(const AccountSet &set)
+{
+    set.exec(u"ALTER TABLE audit_log ADD COLUMN prev_hash TEXT NOT NULL DEFAULT ''"_s);
+    set.exec(u"ALTER TABLE audit_log ADD COLUMN entry_hash TEXT NOT NULL DEFAULT ''"_s);
+    AuditChain::chainExisting(set);
+    run(set, set.driver().appendOnly(u"audit_log"_s));
+}
+
 void applyVersion(const AccountSet &set, int version)
 {
     if (version == 1)
@@ -111,8 +122,10 @@ void applyVersion(const AccountSet &set, int version)
         run(set, version2Tables(set));
     else if (version == 3)
         run(set, version3Guards(set));
-    else if (version == 4)
+    else if (version == 4) {
         version4Identity(set);
+        version4AuditChain(set);
+    }
 }
 
 [[noreturn]] void raiseNotAnAccountSet(const AccountSet &set, const QString &why)
@@ -139,6 +152,7 @@ int upgrade(const AccountSet &set)
     const int fromVersion = versionOf(set);
     if (fromVersion >= CurrentVersion)
         return fromVersion;
+    set.requireRight(AccountSet::Right::Own);
     for (int v = fromVersion + 1; v <= CurrentVersion; ++v)
         applyVersion(set, v);
     set.setProfileValue(VersionKey, QString::number(CurrentVersion));
@@ -190,6 +204,7 @@ void drop(const AccountSet &set)
             set.exec(u"DROP TABLE "_s + table);
     }
     run(set, set.driver().dropRowGuard(u"expense_rows"_s));
+    run(set, set.driver().dropAppendOnly(u"audit_log"_s));
 }
 
 } // namespace FixedAssets::Schema

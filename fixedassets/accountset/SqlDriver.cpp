@@ -87,6 +87,19 @@ void *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *> t
     return nullptr;
 }
 
+// One SQLite trigger per event, named after it, that runs body (statements) before each row of
+// table the event touches.
+QStringList sqliteTriggers(const QString &name, const QString &table, const QStringList &events,
+                           const QString &body)
+{
+    QStringList statements;
+    for (const QString &event : events) {
+        statements.append(u"CREATE TRIGGER "_s + name + u'_' + event.toLower() + u" BEFORE "_s +
+                          event + u" ON "_s + table + u" FOR EACH ROW BEGIN"_s + body + u" END"_s);
+    }
+    return statements;
+}
+
 } // namespace
 
 QSqlDatabase SqlDriver::addConnection(const AccountSetLocation &location, const QString &name) const
@@ -201,13 +214,7 @@ QStringList SqlDriver::rowGuard(const QString &table, const QList<RowRule> &rule
             body += u" SELECT RAISE(ABORT, "_s + quoted(rule.message) + u") WHERE "_s +
                     rule.condition + u';';
         }
-        QStringList statements;
-        for (const QString &event : {u"INSERT"_s, u"UPDATE"_s}) {
-            statements.append(u"CREATE TRIGGER "_s + name + u'_' + event.toLower() + u" BEFORE "_s +
-                              event + u" ON "_s + table + u" FOR EACH ROW BEGIN"_s + body +
-                              u" END"_s);
-        }
-        return statements;
+        return sqliteTriggers(name, table, {u"INSERT"_s, u"UPDATE"_s}, body);
     }
     QString body;
     for (const RowRule &rule : rules) {
@@ -230,6 +237,68 @@ QStringList SqlDriver::dropRowGuard(const QString &table) const
     if (m_kind == AccountSetLocation::Kind::SQLite)
         return {};
     return {u"DROP FUNCTION IF EXISTS "_s + table + u"_guard()"_s};
+}
+
+QStringList SqlDriver::appendOnly(const QString &table) const
+{
+    const QString name = table + u"_append_only"_s;
+    const QString message = u"the audit log takes new entries only; its entries cannot be "
+                            "changed or deleted"_s;
+    if (m_kind == AccountSetLocation::Kind::SQLite) {
+        return sqliteTriggers(name, table, {u"UPDATE"_s, u"DELETE"_s},
+                              u" SELECT RAISE(ABORT, '"_s + message + u"');"_s);
+    }
+    return {
+        u"CREATE OR REPLACE FUNCTION "_s + name +
+            u"() RETURNS trigger LANGUAGE plpgsql AS $append$ BEGIN"
+            " IF NOT pg_has_role(current_user,"
+            " (SELECT relowner FROM pg_class WHERE oid = TG_RELID), 'USAGE') THEN"
+            " RAISE EXCEPTION USING ERRCODE = 'insufficient_privilege', MESSAGE = '"_s +
+            message +
+            u"'; END IF;"
+            " IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END $append$"_s,
+        u"CREATE TRIGGER "_s + name + u" BEFORE UPDATE OR DELETE ON "_s + table +
+            u" FOR EACH ROW EXECUTE FUNCTION "_s + name + u"()"_s,
+        u"CREATE TRIGGER "_s + name + u"_truncate BEFORE TRUNCATE ON "_s + table +
+            u" FOR EACH STATEMENT EXECUTE FUNCTION "_s + name + u"()"_s,
+    };
+}
+
+QStringList SqlDriver::dropAppendOnly(const QString &table) const
+{
+    if (m_kind == AccountSetLocation::Kind::SQLite)
+        return {};
+    return {u"DROP FUNCTION IF EXISTS "_s + table + u"_append_only()"_s};
+}
+
+SqlDriver::Rights SqlDriver::rights(QSqlDatabase &db) const
+{
+    if (m_kind == AccountSetLocation::Kind::SQLite)
+        return {};
+    // The owner of the tables (or a member of it, or a superuser) owns the set. A set before the
+    // audit log has no audit_log to write, so to_regclass.
+    QSqlQuery query(db);
+    const bool answered =
+        query.exec(u"SELECT pg_has_role(current_user, c.relowner, 'USAGE'),"
+                   " coalesce(has_table_privilege(to_regclass('expense_rows'), 'INSERT')"
+                   " AND has_table_privilege(to_regclass('expense_row_items'), 'INSERT')"
+                   " AND has_table_privilege(to_regclass('manual_queue'), 'INSERT')"
+                   " AND has_table_privilege(to_regclass('audit_log'), 'INSERT'), false),"
+                   " coalesce((SELECT rolname FROM pg_roles WHERE rolname IN"
+                   " ('allocfix_owner', 'allocfix_accountant', 'allocfix_viewer')"
+                   " AND pg_has_role(current_user, oid, 'MEMBER')"
+                   " ORDER BY CASE rolname WHEN 'allocfix_owner' THEN 1"
+                   " WHEN 'allocfix_accountant' THEN 2 ELSE 3 END LIMIT 1), current_user)"
+                   " FROM pg_class c WHERE c.oid = to_regclass('profile')"_s) &&
+        query.next();
+    if (!answered) {
+        throw AllocFix::Failure(
+            AccountSetError::QueryFailed,
+            LoadLangString(u"服务器没有告知用户的权限：%1"_s).arg(reasonOf(db, query.lastError())),
+            AccountSetError::Source);
+    }
+    const bool own = query.value(0).toBool();
+    return {own || query.value(1).toBool(), own, query.value(2).toString()};
 }
 
 QString SqlDriver::currentUser(QSqlDatabase &db) const

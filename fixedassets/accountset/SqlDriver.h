@@ -42,6 +42,15 @@ public:
         QString message;
     };
 
+    // What the connecting role may do with the account set. PostgreSQL answers from its grants;
+    // an SQLite file has no roles (its mode is the access control), so whoever opens it may do
+    // all.
+    struct Rights {
+        bool save = true; // write cards' expense rows, the manual queue and the audit log
+        bool own = true;  // create, replace or upgrade the set
+        QString role;     // the group role that grants them, or the user when none does
+    };
+
     explicit SqlDriver(AccountSetLocation::Kind kind)
         : m_kind(kind)
     {}
@@ -79,6 +88,13 @@ public:
     QStringList rowGuard(const QString &table, const QList<RowRule> &rules) const;
     // What Schema::drop must remove besides the table itself.
     QStringList dropRowGuard(const QString &table) const;
+    // Triggers that refuse to change or delete a row of table: on PostgreSQL for every role but
+    // the table's owner (so a mistaken GRANT cannot open it), on SQLite, which has no roles, for
+    // everyone.
+    QStringList appendOnly(const QString &table) const;
+    QStringList dropAppendOnly(const QString &table) const;
+    // Raises QueryFailed when the server does not answer.
+    Rights rights(QSqlDatabase &db) const;
     // The account set user that the audit log records.
     QString currentUser(QSqlDatabase &db) const;
     // A query that answers the same text for as long as nothing has been written to the

@@ -24,6 +24,7 @@
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
+using AllocFix::MMTS::LoadLangString;
 using AllocFix::MMTS::LoadLangString2;
 
 namespace FixedAssets::Subcommands {
@@ -70,6 +71,33 @@ QString rowsText(const QString &json, const ReferenceData &reference)
         lines.append(line);
     }
     return lines.join(u'\n');
+}
+
+// What the check found wrong, in one line.
+QString chainFault(const AuditChainCheck &check)
+{
+    const QString entry = QString::number(check.entryId);
+    const QString save = QString::number(check.saveId);
+    switch (check.fault) {
+    case AuditChainCheck::Fault::Edited:
+        return LoadLangString(u"第 %1 条记录（保存号 %2）被修改过：它的内容与它的哈希不符"_s)
+            .arg(entry, save);
+    case AuditChainCheck::Fault::Inserted:
+        return LoadLangString(
+                   u"第 %1 条记录（保存号 %2）是插入的：它后面的记录接在它前面的记录上"_s)
+            .arg(entry, save);
+    case AuditChainCheck::Fault::Deleted:
+        return LoadLangString(
+                   u"第 %1 条记录（保存号 %2）之前的记录被删除了：它所接的记录已不在日志中"_s)
+            .arg(entry, save);
+    case AuditChainCheck::Fault::Moved:
+        return LoadLangString(
+                   u"第 %1 条记录（保存号 %2）不在原来的位置（被调换或移动）：它写在第 %3 条之后"_s)
+            .arg(entry, save, QString::number(check.otherEntryId));
+    case AuditChainCheck::Fault::None:
+        break;
+    }
+    return {};
 }
 
 QString localTime(const QString &utc)
@@ -122,6 +150,27 @@ int exportAudit(const ProgramOptions &options, const QString &props)
     std::printf("%s\n", qUtf8Printable(LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
                                            .arg(records.size())
                                            .arg(options.output)));
+    return ExitSuccess;
+}
+
+} // namespace FixedAssets::Subcommands
+
+namespace FixedAssets::Subcommands {
+
+int verifyAudit(const ProgramOptions & /*options*/, const QString &props)
+{
+    const AuditChainCheck check = checkAuditChain(AccountSet::fromProps(props));
+    if (check.fault != AuditChainCheck::Fault::None) {
+        std::printf(
+            "%s\n",
+            qUtf8Printable(LoadLangString(u"审计日志的哈希链条断了：%1"_s).arg(chainFault(check))));
+        return ExitNotCarriedThrough;
+    }
+    std::printf(
+        "%s\n%s\n", qUtf8Printable(LoadLangString(u"%1 条记录，链条完整"_s).arg(check.entries)),
+        qUtf8Printable(LoadLangString(u"最后一条的哈希：%1"_s)
+                           .arg(check.lastHash.isEmpty() ? LoadLangString(u"（无）"_s)
+                                                         : QString::fromLatin1(check.lastHash))));
     return ExitSuccess;
 }
 

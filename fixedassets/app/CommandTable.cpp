@@ -127,8 +127,9 @@ QList<Command> subcommands()
          commonOptions() << Option{{u"dry-run"_s}, {}, u"检查每一行并报告，但不保存任何内容。"}},
         {u"audit"_s,
          Action::Audit,
-         u"审计日志，写成表格（.csv 或 .xlsx）",
-         u"把审计日志（每次保存或调整改动的每张卡片，及其改动前后的行）写成表格。",
+         u"审计日志，写成表格（.csv 或 .xlsx），或用 --verify 检查其哈希链",
+         u"把审计日志（每次保存或调整改动的每张卡片，及其改动前后的行）写成表格；"
+         u"或用 --verify 检查自写入以来没有条目被修改、删除或插入。",
          {accountSetArgument()},
          commonOptions() << outputOption(u"要写的表格：.csv 文件（带字节顺序标记的 UTF-8）或 .xlsx "
                                          u"文件。")
@@ -136,7 +137,18 @@ QList<Command> subcommands()
                          << Option{{u"since"_s},
                                    u"YYYY-MM-DD"_s,
                                    u"只列出这一天及以后保存的内容。",
-                                   ValueKind::Text}},
+                                   ValueKind::Text}
+                         << Option{{u"verify"_s},
+                                   {},
+                                   u"检查审计日志的哈希链，不写表格；打印最后一个条目的哈希，"
+                                   u"供另行保存。"}},
+        {u"roles"_s,
+         Action::Roles,
+         u"为 PostgreSQL 账套设置所有者、会计和查看者角色的 SQL",
+         u"打印创建组角色 allocfix_owner、allocfix_accountant 和 allocfix_viewer 并把账套的表"
+         u"置于其下的 SQL；加 --apply 则以超级用户或账套所有者身份执行它。",
+         {accountSetArgument()},
+         commonOptions() << Option{{u"apply"_s}, {}, u"除了打印，也执行这些语句。"}},
         {u"demo"_s,
          Action::Demo,
          u"（重新）创建演示账套，不打开向导",

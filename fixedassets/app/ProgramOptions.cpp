@@ -238,6 +238,19 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
         options.format =
             value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
     }
+    if (action == Action::Audit && parser.isSet(u"verify"_s)) {
+        if (parser.isSet(u"output"_s) || parser.isSet(u"force"_s) || parser.isSet(u"since"_s))
+            raiseUsage(LoadLangString(
+                u"--verify 检查整个日志，不写表格：请去掉 -o、--force 和 --since"_s));
+        options.verify = true;
+        return options;
+    }
+    if (action == Action::Roles) {
+        if (positional.isEmpty())
+            raiseUsage(
+                LoadLangString(u"请给出 PostgreSQL 账套：allocfix roles postgresql://..."_s));
+        options.apply = parser.isSet(u"apply"_s);
+    }
     if (action == Action::Export || action == Action::Audit) {
         options.output = outputFile(parser);
         options.replaceOutput = parser.isSet(u"force"_s);

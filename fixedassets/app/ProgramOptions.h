@@ -24,6 +24,7 @@ struct ProgramOptions {
         Export,
         Import,
         Audit,
+        Roles,
         Demo
     };
     enum class Format { Text, Json };
@@ -43,6 +44,8 @@ struct ProgramOptions {
     QString worksheet;            // import: the filled-in worksheet (CSV)
     bool dryRun = false;          // import: --dry-run checks and saves nothing
     std::optional<QDate> since;   // audit: --since <date>, the first day to list
+    bool verify = false;          // audit: --verify checks the hash chain, writes no table
+    bool apply = false;           // roles: --apply runs the statements it prints
     bool verbose = false;         // --verbose: the database driver's own warnings reach stderr
 
     // The arguments are the whole command line, the program first; the options --language takes

@@ -22,7 +22,8 @@ bool isBadInput(qint32 number)
     namespace Error = AccountSetError;
     return number == AllocFix::ErrorNumber::InvalidArgument || number == Error::BadLocation ||
            number == Error::CannotOpen || number == Error::NotAnAccountSet ||
-           number == Error::TooNew || number == Error::Damaged || number == Error::ReadOnly;
+           number == Error::TooNew || number == Error::Damaged || number == Error::ReadOnly ||
+           number == Error::NotPermitted;
 }
 
 // What keeps an account set from opening is bad input, unless it goes away by itself: another
@@ -57,7 +58,9 @@ int dispatch(const ProgramOptions &options, const QString &props)
     case Action::Import:
         return importWorksheet(options, props);
     case Action::Audit:
-        return exportAudit(options, props);
+        return options.verify ? verifyAudit(options, props) : exportAudit(options, props);
+    case Action::Roles:
+        return roles(options, props);
     case Action::Demo:
         return reportDemo(options, props);
     case Action::RunWizard:

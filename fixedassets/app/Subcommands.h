@@ -30,5 +30,9 @@ int adjust(const ProgramOptions &options, const QString &props);
 int exportWorksheet(const ProgramOptions &options, const QString &props);
 int importWorksheet(const ProgramOptions &options, const QString &props);
 int exportAudit(const ProgramOptions &options, const QString &props);
+// Exit 0 with the count and the last hash when the chain is intact, 1 naming the first entry that
+// does not match.
+int verifyAudit(const ProgramOptions &options, const QString &props);
+int roles(const ProgramOptions &options, const QString &props);
 
 } // namespace FixedAssets::Subcommands

@@ -96,14 +96,6 @@
         <translation>Check every line and report, but save nothing.</translation>
     </message>
     <message>
-        <source>审计日志，写成表格（.csv 或 .xlsx）</source>
-        <translation>the audit log as a table (.csv or .xlsx)</translation>
-    </message>
-    <message>
-        <source>把审计日志（每次保存或调整改动的每张卡片，及其改动前后的行）写成表格。</source>
-        <translation>Writes the audit log (every card each save or adjustment changed, its rows before and after) as a table.</translation>
-    </message>
-    <message>
         <source>要写的表格：.csv 文件（带字节顺序标记的 UTF-8）或 .xlsx 文件。</source>
         <translation>The table to write: a .csv file (UTF-8 with a byte order mark) or a .xlsx file.</translation>
     </message>
@@ -278,6 +270,30 @@
     <message>
         <source>同时显示数据库驱动程序自己的警告。</source>
         <translation>Also show the database driver's own warnings.</translation>
+    </message>
+    <message>
+        <source>审计日志，写成表格（.csv 或 .xlsx），或用 --verify 检查其哈希链</source>
+        <translation>the audit log as a table (.csv or .xlsx), or --verify its hash chain</translation>
+    </message>
+    <message>
+        <source>把审计日志（每次保存或调整改动的每张卡片，及其改动前后的行）写成表格；或用 --verify 检查自写入以来没有条目被修改、删除或插入。</source>
+        <translation>Writes the audit log (every card each save or adjustment changed, its rows before and after) as a table, or with --verify checks that no entry was edited, removed or inserted since it was written.</translation>
+    </message>
+    <message>
+        <source>检查审计日志的哈希链，不写表格；打印最后一个条目的哈希，供另行保存。</source>
+        <translation>Check the audit log's hash chain instead of writing a table; prints the last entry's hash to keep elsewhere.</translation>
+    </message>
+    <message>
+        <source>为 PostgreSQL 账套设置所有者、会计和查看者角色的 SQL</source>
+        <translation>the SQL that gives a PostgreSQL set its owner, accountant and viewer roles</translation>
+    </message>
+    <message>
+        <source>打印创建组角色 allocfix_owner、allocfix_accountant 和 allocfix_viewer 并把账套的表置于其下的 SQL；加 --apply 则以超级用户或账套所有者身份执行它。</source>
+        <translation>Prints the SQL that creates the group roles allocfix_owner, allocfix_accountant and allocfix_viewer and brings the account set's tables under them; with --apply runs it, as a superuser or the set's owner.</translation>
+    </message>
+    <message>
+        <source>除了打印，也执行这些语句。</source>
+        <translation>Run the statements as well as print them.</translation>
     </message>
 </context>
 </TS>

@@ -1,7 +1,9 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/DemoData.h"
 #include "accountset/Schema.h"
 #include "records/RecordFields.h"
+#include "services/AuditLog.h"
 #include "services/CardInfoService.h"
 #include "services/CardRecords.h"
 #include "support/AccountSetBackends.h"
@@ -47,6 +49,8 @@ private Q_SLOTS:
     void aWriterWaitsForAnotherUsersWrite();
     void twoSavesAtOnceLoseNothing_data();
     void twoSavesAtOnceLoseNothing();
+    void twoWritersKeepOneAuditChain_data();
+    void twoWritersKeepOneAuditChain();
     void twoProgramsUpgradeAnOldSetOnce_data();
     void twoProgramsUpgradeAnOldSetOnce();
 };
@@ -164,6 +168,31 @@ void tst_SeveralUsers::twoSavesAtOnceLoseNothing()
     QCOMPARE(accountSet.scalar(u"SELECT count(*) FROM audit_log WHERE save_id = 2"_s).toInt(),
              ManualCards);
     QCOMPARE(accountSet.scalar(u"SELECT max(save_id) FROM audit_log"_s).toInt(), 2);
+}
+
+void tst_SeveralUsers::twoWritersKeepOneAuditChain_data()
+{
+    addBackendRows();
+}
+
+void tst_SeveralUsers::twoWritersKeepOneAuditChain()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const QString set = createDemoAccountSet(location, 0);
+    AccountSet::closeAll();
+    constexpr int Saves = 30;
+    WorkerProcess first({u"audit"_s, set, QString::number(Saves)});
+    WorkerProcess second({u"audit"_s, set, QString::number(Saves)});
+    QVERIFY(first.waitForLine("ready"));
+    QVERIFY(second.waitForLine("ready"));
+    first.release();
+    second.release();
+    QCOMPARE(first.finish(), 0);
+    QCOMPARE(second.finish(), 0);
+
+    const AuditChainCheck check = checkAuditChain(AccountSet::open(set));
+    QCOMPARE(int(check.fault), int(AuditChainCheck::Fault::None));
+    QCOMPARE(check.entries, qint64(4 * Saves));
 }
 
 void tst_SeveralUsers::twoProgramsUpgradeAnOldSetOnce_data()

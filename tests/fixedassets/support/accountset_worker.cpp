@@ -7,10 +7,13 @@
 //                               "holding", and commits when its input ends, or after MS
 //                               milliseconds (MS < 0: no limit)
 //   open LOCATION               prints "opening", then opens (so upgrades) the account set
+//   audit LOCATION N            prints "ready", and when its input ends writes N saves of two
+//                               audit entries each, one write transaction per save
 // Prints "done" and exits with 0, or prints the failure and exits with 1.
 #include "accountset/AccountSet.h"
 #include "host/ErrorRecord.h"
 #include "services/Adjustment.h"
+#include "services/AuditLog.h"
 #include "services/CardUpdateService.h"
 #include "support/AccountSetBackends.h"
 #include "support/DemoOperations.h"
@@ -74,6 +77,18 @@ void adjustAndHold(const QString &location, int holdMs)
     transaction.commit();
 }
 
+void writeAudit(const QString &location, int saves)
+{
+    const AccountSet set = AccountSet::open(location);
+    say("ready");
+    waitForEndOfInput(-1);
+    for (int save = 0; save < saves; ++save) {
+        WriteTransaction transaction(set);
+        writeAuditLog(set, {{save, u"[]"_s, u"[]"_s}, {save, u"[]"_s, u"[]"_s}});
+        transaction.commit();
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -88,6 +103,8 @@ int main(int argc, char *argv[])
             save(location, arguments.value(2) == u"together");
         } else if (command == u"adjust-and-hold") {
             adjustAndHold(location, arguments.value(2).toInt());
+        } else if (command == u"audit") {
+            writeAudit(location, arguments.value(2).toInt());
         } else if (command == u"open") {
             say("opening");
             AccountSet::open(location);
