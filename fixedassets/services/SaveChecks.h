@@ -1,11 +1,14 @@
 #pragma once
 
-#include "allocation/AllocationRules.h"
 #include "records/RecordList.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
+
+namespace AllocFix {
+struct AllocationFault;
+}
 
 namespace FixedAssets {
 
