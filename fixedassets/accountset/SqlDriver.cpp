@@ -242,8 +242,8 @@ QStringList SqlDriver::dropRowGuard(const QString &table) const
 QStringList SqlDriver::appendOnly(const QString &table) const
 {
     const QString name = table + u"_append_only"_s;
-    const QString message = u"the audit log takes new entries only; its entries cannot be "
-                            "changed or deleted"_s;
+    // A mark, not a sentence: the program tells the user in the user's language (kindOf).
+    const QString message = AppendOnlyMark;
     if (m_kind == AccountSetLocation::Kind::SQLite) {
         return sqliteTriggers(name, table, {u"UPDATE"_s, u"DELETE"_s},
                               u" SELECT RAISE(ABORT, '"_s + message + u"');"_s);
@@ -378,6 +378,8 @@ SqlDriver::ErrorKind SqlDriver::kindOf(const QSqlError &error) const
         constexpr int Full = 13;
         constexpr int NotADatabase = 26;
         constexpr int Error = 1;
+        if (error.databaseText().contains(AppendOnlyMark))
+            return ErrorKind::AppendOnly;
         if ((code.toInt() & 0xff) == Error &&
             error.databaseText().startsWith(u"no such "_s)) // table, column
             return ErrorKind::Damaged;
@@ -399,6 +401,8 @@ SqlDriver::ErrorKind SqlDriver::kindOf(const QSqlError &error) const
     // SQLSTATE: lock_not_available, deadlock_detected; disk_full; data_corrupted,
     // index_corrupted, undefined_table, undefined_column; connection_exception (class 08),
     // admin_shutdown, crash_shutdown, cannot_connect_now; read_only_sql_transaction.
+    if (error.databaseText().contains(AppendOnlyMark))
+        return ErrorKind::AppendOnly;
     if (code == u"55P03" || code == u"40P01")
         return ErrorKind::Busy;
     if (code == u"53100")

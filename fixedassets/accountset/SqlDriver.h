@@ -33,7 +33,12 @@ public:
         ReadOnly,
         // The server ended the connection (an administrator, a restart, the network).
         ConnectionLost,
+        // An audit entry was to be changed or deleted; the log takes new entries only.
+        AppendOnly,
     };
+
+    // What the audit log's trigger raises when an entry is to be changed or deleted.
+    static inline const QString AppendOnlyMark = QStringLiteral("allocfix:audit_log:append_only");
 
     // A rule that every row written to a table must keep: condition is an SQL expression on
     // NEW that is true when the row breaks the rule.

@@ -63,5 +63,9 @@
         <source>服务器没有告知用户的权限：%1</source>
         <translation>The server did not tell the user&apos;s rights: %1</translation>
     </message>
+    <message>
+        <source>审计日志只接受新条目；其条目不能修改或删除</source>
+        <translation>the audit log takes new entries only; its entries cannot be changed or deleted</translation>
+    </message>
 </context>
 </TS>

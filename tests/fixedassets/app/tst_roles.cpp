@@ -3,6 +3,7 @@
 #include "accountset/DemoData.h"
 #include "host/ErrorRecord.h"
 #include "services/AuditLog.h"
+#include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"
 
 #include <QDir>
@@ -65,6 +66,7 @@ private:
 
 void tst_Roles::initTestCase()
 {
+    Testing::useEnglishTexts();
     m_url = qEnvironmentVariable("ALLOCFIX_TEST_PG_URL");
     if (m_url.isEmpty())
         QSKIP("PostgreSQL tests need ALLOCFIX_TEST_PG_URL");

@@ -34,6 +34,7 @@ class tst_AuditChain : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { FixedAssets::Testing::useEnglishTexts(); }
     void cleanup() { AccountSet::closeAll(); }
 
     void theHashOfAnEntryStaysAsItWasWritten();
