@@ -18,11 +18,11 @@ QString percentText(qint64 units)
     return QString::number(static_cast<double>(units) / (WholeRateUnits / 100.0), 'g', 15) + u'%';
 }
 
-// " 60%（还差 40%）": the share, and what it lacks or has too much.
-QString figuresOf(const DepartmentTotal &total)
+// " 60%（还差 40%）": the share, and what it lacks or has too much (unless shareOnly).
+QString figuresOf(const DepartmentTotal &total, bool shareOnly = false)
 {
     QString text = u' ' + percentText(total.allocated);
-    if (!total.whole()) {
+    if (!total.whole() && !shareOnly) {
         const qint64 rest = WholeRateUnits - total.allocated;
         text += MMTS::LoadLangString(rest > 0 ? u"（还差 "_s : u"（超出 "_s) +
                 percentText(std::abs(rest)) + MMTS::LoadLangString(u"）"_s);
@@ -47,15 +47,18 @@ void fillRateTotalsLine(QLabel *line, const CardTotals &cardTotals)
     const QString separator = MMTS::LoadLangString(u"；"_s);
     QStringList names;
     QStringList figures;
+    QStringList shares; // the figures without what is lacking, for a line too narrow for both
     QList<bool> accepted;
     for (const DepartmentTotal &total : cardTotals.departments) {
         names.append(total.name);
         figures.append(figuresOf(total));
+        shares.append(figuresOf(total, true));
         accepted.append(total.accepted);
     }
     if (cardTotals.outsideRows > 0) {
         names.append(MMTS::LoadLangString(u"未指定部门"_s));
         figures.append(u' ' + percentText(cardTotals.outside));
+        shares.append(figures.last());
         accepted.append(false);
     }
     const bool none = names.isEmpty();
@@ -76,10 +79,20 @@ void fillRateTotalsLine(QLabel *line, const CardTotals &cardTotals)
     const QString start = fits(fullStart) ? fullStart : QString();
     if (!fits(start)) {
         const QStringList none(names.size(), QString());
-        const int left = room - metrics.horizontalAdvance(joined(start, none, figures, separator));
-        const int each = std::max(0, left / static_cast<int>(names.size()));
-        for (QString &name : names)
-            name = metrics.elidedText(name, Qt::ElideRight, each);
+        const auto roomPerName = [&] {
+            const int left =
+                room - metrics.horizontalAdvance(joined(start, none, figures, separator));
+            return std::max(0, left / static_cast<int>(names.size()));
+        };
+        // A share without its name tells nothing: rather than cut the names to nothing, the line
+        // leaves out what each department lacks (the red says it, the tooltip tells it).
+        if (roomPerName() < metrics.horizontalAdvance(u"…"_s) * 3)
+            figures = shares;
+        if (!fits(start)) {
+            const int each = roomPerName();
+            for (QString &name : names)
+                name = metrics.elidedText(name, Qt::ElideRight, each);
+        }
     }
 
     QStringList shown;

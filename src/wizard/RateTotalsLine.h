@@ -9,7 +9,8 @@ namespace AllocFix {
 // Puts each department's allocated share on line: "分配合计：管理部 100%；财务部 60%（还差 40%）",
 // then what rows of no department of the card allocate ("未指定部门 20%"). Black is only a
 // department the save would accept; the rest is red. A line too narrow for it drops its
-// beginning, then cuts the names short; its tooltip and accessible name keep the whole text.
+// beginning, then cuts the names short, leaving out what each department lacks rather than cut
+// them to nothing; its tooltip and accessible name keep the whole text.
 // Without departments and such rows the line is empty.
 void fillRateTotalsLine(QLabel *line, const CardTotals &totals);
 

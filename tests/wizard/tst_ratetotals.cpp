@@ -73,6 +73,7 @@ private Q_SLOTS:
     void departmentsAtFourDecimals();
     void followsEveryChange();
     void aNarrowLineKeepsTheFigures();
+    void aCrowdedLineKeepsTheNames();
 };
 
 void tst_RateTotals::cleanup()
@@ -163,6 +164,18 @@ void tst_RateTotals::aNarrowLineKeepsTheFigures()
     QCOMPARE(whole, u"分配合计：管理部 25%（还差 75%）；"_s + longName + u" 100%"_s);
     QVERIFY2(shown.contains(u"25%（还差 75%）]；"_s) && shown.endsWith(u"… 100%"_s),
              qPrintable(shown));
+}
+
+// Two departments with no rows and an old row: the shares keep their names, what each lacks goes.
+void tst_RateTotals::aCrowdedLineKeepsTheNames()
+{
+    Cards cards({{{0, 1}}}, u"生产二车间"_s);
+    QString shown;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        shown = shownTotals(&wizard);
+    });
+    QCOMPARE(shown, u"[管理部 0%]；[生产二车间 0%]；[未指定部门 100%]"_s);
 }
 
 QTEST_MAIN(tst_RateTotals)
