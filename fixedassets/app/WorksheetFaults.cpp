@@ -1,5 +1,6 @@
 #include "app/WorksheetFaults.h"
 
+#include "app/Subcommands.h"
 #include "host/MMTS.h"
 
 #include <algorithm>
@@ -35,19 +36,16 @@ void WorksheetFaults::print(const QString &file)
     keepFirst();
     for (const WorksheetFault &fault : std::as_const(m_faults)) {
         const QString where = fault.line > 0 ? u"%1:%2"_s.arg(file).arg(fault.line) : file;
-        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(where), qUtf8Printable(fault.reason));
+        Subcommands::printLine(stderr, where + u": "_s + fault.reason);
     }
     if (m_count > m_faults.size()) {
-        std::fprintf(stderr, "%s\n",
-                     qUtf8Printable(AllocFix::MMTS::LoadLangString(u"还有 %1 个错误"_s)
-                                        .arg(m_count - m_faults.size())));
+        Subcommands::printLine(
+            stderr, LoadLangString(u"还有 %1 个错误"_s).arg(m_count - m_faults.size()));
     }
-    std::fprintf(
-        stderr, "allocfix: %s\n",
-        qUtf8Printable(
-            m_count == 1
-                ? LoadLangString(u"%1 中有 1 处错误；没有保存任何内容"_s).arg(file)
-                : LoadLangString(u"%2 中有 %1 处错误；没有保存任何内容"_s).arg(m_count).arg(file)));
+    Subcommands::printFailure(
+        m_count == 1
+            ? LoadLangString(u"%1 中有 1 处错误；没有保存任何内容"_s).arg(file)
+            : LoadLangString(u"%2 中有 %1 处错误；没有保存任何内容"_s).arg(m_count).arg(file));
 }
 
 QString WorksheetFaults::shown(const QString &cell)

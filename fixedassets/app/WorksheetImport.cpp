@@ -402,12 +402,9 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
     } catch (const std::bad_alloc &) {
         // Told as what it is, not as a failure that may go through when tried again.
         const qint64 megabytes = (QFileInfo(options.worksheet).size() + (1 << 20) - 1) >> 20;
-        std::fprintf(
-            stderr, "allocfix: %s\n",
-            qUtf8Printable(LoadLangString(u"%1：工作表太大，无法读取（%2 MB）；没有保存任何"
-                                          "内容"_s)
-                               .arg(options.worksheet)
-                               .arg(megabytes)));
+        printFailure(LoadLangString(u"%1：工作表太大，无法读取（%2 MB）；没有保存任何内容"_s)
+                         .arg(options.worksheet)
+                         .arg(megabytes));
         return ExitBadInput;
     }
 }
