@@ -3,6 +3,9 @@
 #include "accountset/AccountSetLocation.h"
 #include "host/MMTS.h"
 
+#include <QFileInfo>
+#include <QStorageInfo>
+
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
 
@@ -44,6 +47,13 @@ void raiseConnectionLost(const AccountSetLocation &location, const QString &reas
         LoadLangString(u"账套 %1：与服务器的连接已断开；没有保存任何内容。请重试。（%2）"_s)
             .arg(location.shown(), reason),
         AccountSetError::Source);
+}
+
+bool noRoomBeside(const QString &path)
+{
+    constexpr qint64 LeastRoom = 64 * 1024;
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return disk.isValid() && disk.bytesAvailable() < LeastRoom;
 }
 
 } // namespace FixedAssets

@@ -37,4 +37,8 @@ class AccountSetLocation;
 [[noreturn]] void raiseNoRoom(const AccountSetLocation &location, const QString &reason);
 [[noreturn]] void raiseConnectionLost(const AccountSetLocation &location, const QString &reason);
 
+// Whether the disk that holds path has less room left than a write needs to finish: what tells a
+// full disk from other failures that report only "I/O error".
+bool noRoomBeside(const QString &path);
+
 } // namespace FixedAssets

@@ -8,7 +8,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStorageInfo>
 
 #include <libpq-fe.h>
 
@@ -432,11 +431,8 @@ bool SqlDriver::noRoom(const QSqlError &error, const AccountSetLocation &locatio
     const int code = error.nativeErrorCode().toInt() & 0xff;
     if (code == Full)
         return true;
-    // Less than SQLite needs for the shared-memory index of its log.
-    constexpr qint64 LeastRoom = 64 * 1024;
-    const QStorageInfo disk(QFileInfo(location.path).absolutePath());
-    return (code == IoError || code == CannotOpen) && disk.isValid() &&
-           disk.bytesAvailable() < LeastRoom;
+    // Less room than SQLite needs for the shared-memory index of its log.
+    return (code == IoError || code == CannotOpen) && noRoomBeside(location.path);
 }
 
 QString SqlDriver::refusedValue(const QVariant &value) const

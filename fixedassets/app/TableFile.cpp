@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 #include <cstdio>
 #include <csv.h>
@@ -22,14 +21,6 @@ using AllocFix::MMTS::LoadLangString;
 namespace FixedAssets {
 
 namespace {
-
-// Less than a table needs to be finished: what is written stops at a full disk.
-bool noRoomBeside(const QString &path)
-{
-    constexpr qint64 LeastRoom = 64 * 1024;
-    const QStorageInfo disk(QFileInfo(path).absolutePath());
-    return disk.isValid() && disk.bytesAvailable() < LeastRoom;
-}
 
 // A full disk is no fault of the user's input: the export goes through once there is room.
 [[noreturn]] void raiseNoRoom(const QString &path)
