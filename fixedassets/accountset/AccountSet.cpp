@@ -433,10 +433,9 @@ void AccountSet::raise(const QSqlError &error) const
                                             ? reason
                                             : error.databaseText().simplified());
     case SqlDriver::ErrorKind::AppendOnly:
-        throw AllocFix::Failure(
-            AccountSetError::NotPermitted,
-            LoadLangString(u"审计日志只接受新条目；其条目不能修改或删除"_s),
-            AccountSetError::Source);
+        throw AllocFix::Failure(AccountSetError::NotPermitted,
+                                LoadLangString(u"审计日志只接受新条目；其条目不能修改或删除"_s),
+                                AccountSetError::Source);
     case SqlDriver::ErrorKind::Other:
         break;
     }

@@ -245,9 +245,9 @@ AccountSetLocation parseSQLite(const QString &text, const QString &path)
     // A connection string typed as a location ("host=db password=..."): taken as a path, its
     // password would show in every message that names the file.
     if (path.contains(u"password="_s, Qt::CaseInsensitive)) {
-        raiseBadLocation(text, LoadLangString(
-                                   u"它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 "
-                                   "postgresql://用户@主机/数据库"_s));
+        raiseBadLocation(text,
+                         LoadLangString(u"它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 "
+                                        "postgresql://用户@主机/数据库"_s));
     }
     // "dir/", "dir/." and "dir/.." name folders whether they exist or not.
     const QString last = path.section(u'/', -1);

@@ -9,9 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <libpq-fe.h>
-
 #include <algorithm>
+#include <libpq-fe.h>
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;

@@ -39,8 +39,8 @@ void WorksheetFaults::print(const QString &file)
         Subcommands::printLine(stderr, where + u": "_s + fault.reason);
     }
     if (m_count > m_faults.size()) {
-        Subcommands::printLine(
-            stderr, LoadLangString(u"还有 %1 个错误"_s).arg(m_count - m_faults.size()));
+        Subcommands::printLine(stderr,
+                               LoadLangString(u"还有 %1 个错误"_s).arg(m_count - m_faults.size()));
     }
     Subcommands::printFailure(
         m_count == 1
