@@ -29,7 +29,7 @@ inline const QString Source = QStringLiteral("FixedAssets.AccountSet");
 
 namespace FixedAssets {
 
-class AccountSetLocation;
+struct AccountSetLocation;
 
 // The failures that say what the account set's state means for the user, whichever call met it.
 [[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage);
