@@ -2,7 +2,7 @@
 # builds stay gcc) and run, each for a bounded time, from its committed corpus. Sourced by
 # scripts/check.
 
-ALLOCFIX_FUZZ_SECONDS=${ALLOCFIX_FUZZ_SECONDS:-30}
+ALLOCFIX_FUZZ_SECONDS=${ALLOCFIX_FUZZ_SECONDS:-20}
 
 allocfix_build_fuzzers() {
     local dir=$1
