@@ -11,8 +11,8 @@
 // <temp>/allocfix-bench-worksheet; each run works on a copy.
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
-#include "app/CsvFile.h"
-#include "app/TableFile.h"
+#include "worksheet/CsvFile.h"
+#include "worksheet/TableFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -96,7 +96,7 @@ void fillIn(const QString &exported, const QString &filled)
 {
     CsvReader records(exported, WorksheetLimits);
     const QStringList headers = records.next()->fields;
-    const auto table = TableFile::create(filled, true);
+    const auto table = TableFile::create(filled, filled);
     QList<TableFile::Column> columns;
     for (const QString &header : headers)
         columns.append({header});
@@ -137,7 +137,7 @@ void fillIn(const QString &exported, const QString &filled)
         cardLines.append(record->fields);
     }
     fillCard();
-    table->commit();
+    table->finish();
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 #include "accountset/AccountSet.h"
+#include "app/OutputFile.h"
 #include "app/Progress.h"
-#include "app/ReferenceData.h"
 #include "app/Subcommands.h"
-#include "app/TableFile.h"
-#include "app/Worksheet.h"
 #include "contracts/CardServices.h"
 #include "contracts/ItemService.h"
 #include "host/MMTS.h"
@@ -12,6 +10,9 @@
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/AuditLog.h"
+#include "worksheet/ReferenceData.h"
+#include "worksheet/TableFile.h"
+#include "worksheet/Worksheet.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -110,8 +111,8 @@ QString localTime(const QString &utc)
 
 int exportAudit(const ProgramOptions &options, const QString &props)
 {
-    const std::unique_ptr<TableFile> table = TableFile::create(
-        options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
+    OutputFile output(options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
+    const std::unique_ptr<TableFile> table = TableFile::create(output.path(), output.partPath());
     const ReferenceData reference;
     // The user's day, from its first moment, as the log's UTC text compares.
     const QString since = options.since
@@ -146,7 +147,8 @@ int exportAudit(const ProgramOptions &options, const QString &props)
         progress.advance();
     }
     progress.finish();
-    table->commit();
+    table->finish();
+    output.commit();
     std::printf("%s\n", qUtf8Printable(LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
                                            .arg(records.size())
                                            .arg(options.output)));

@@ -1,7 +1,7 @@
 #include "app/CommandTable.h"
 
-#include "app/CsvFile.h"
 #include "host/MMTS.h"
+#include "worksheet/CsvFile.h"
 
 #include <algorithm>
 

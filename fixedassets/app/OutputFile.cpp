@@ -2,6 +2,7 @@
 
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
+#include "worksheet/WriteFailure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -70,11 +71,6 @@ mode_t newFileMode()
 }
 
 } // namespace
-
-void raiseCannotWrite(const QString &path, const QString &why)
-{
-    refuse(LoadLangString(u"无法写入 %1：%2"_s).arg(path, why));
-}
 
 OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocation &reading)
     : m_path(path)

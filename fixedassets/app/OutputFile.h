@@ -43,7 +43,4 @@ private:
     bool m_committed = false;
 };
 
-// "Cannot write <path>: <why>", as InvalidArgument.
-[[noreturn]] void raiseCannotWrite(const QString &path, const QString &why);
-
 } // namespace FixedAssets

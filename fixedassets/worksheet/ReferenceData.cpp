@@ -1,4 +1,4 @@
-#include "app/ReferenceData.h"
+#include "worksheet/ReferenceData.h"
 
 #include "accountset/AccountSet.h"
 #include "contracts/AccountServices.h"

@@ -1,13 +1,13 @@
-#include "app/ManualCards.h"
+#include "worksheet/ManualCards.h"
 
 #include "accountset/AccountSet.h"
 #include "accountset/Schema.h"
-#include "app/Progress.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardBatch.h"
 #include "services/CardRecords.h"
+#include "worksheet/WorksheetSink.h"
 
 #include <QCryptographicHash>
 
@@ -57,7 +57,7 @@ QString setTag(const QString &setIdentity)
     return digest(setIdentity).left(8);
 }
 
-qsizetype readManualCards(const QString &props, const QString &label,
+qsizetype readManualCards(const QString &props, const QString &label, WorksheetSink &sink,
                           const std::function<void(ManualCard &)> &use)
 {
     // The same choice of cards as the check's and the adjustment's, without the adjustment.
@@ -65,7 +65,7 @@ qsizetype readManualCards(const QString &props, const QString &label,
     const Adjustment::CardsToAdjust found = Adjustment::findCards(set);
     const QString identity = Schema::identity(set);
     const QString tag = setTag(identity);
-    Progress progress(label, found.manual.size());
+    SinkProgress progress(sink, label, found.manual.size());
     constexpr qsizetype CardsPerStep = 1000;
     for (qsizetype first = 0; first < found.manual.size(); first += CardsPerStep) {
         const QList<qint32> ids = found.manual.mid(first, CardsPerStep);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ReferenceData.h"
+#include "worksheet/ReferenceData.h"
 
 #include <QList>
 #include <QString>

@@ -1,20 +1,16 @@
-#include "accountset/AccountSet.h"
+#include "worksheet/WorksheetExport.h"
+
 #include "allocation/CardView.h"
-#include "app/ManualCards.h"
-#include "app/Progress.h"
-#include "app/ReferenceData.h"
-#include "app/Subcommands.h"
-#include "app/TableFile.h"
-#include "app/Worksheet.h"
 #include "contracts/ItemService.h"
 #include "host/MMTS.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
-
-#include <QFileInfo>
+#include "worksheet/ManualCards.h"
+#include "worksheet/ReferenceData.h"
+#include "worksheet/TableFile.h"
+#include "worksheet/Worksheet.h"
 
 #include <algorithm>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -22,7 +18,7 @@ using AllocFix::RecordList;
 using AllocFix::MMTS::LoadLangString;
 namespace Fields = AllocFix::Fields;
 
-namespace FixedAssets::Subcommands {
+namespace FixedAssets {
 
 namespace {
 
@@ -154,11 +150,10 @@ void addReferenceSheets(TableFile &table, const ReferenceData &reference)
 
 } // namespace
 
-int exportWorksheet(const ProgramOptions &options, const QString &props)
+WorksheetExportResult exportWorksheet(const WorksheetExportRequest &request, WorksheetSink &sink)
 {
-    // Made first, so that a file in the way is told before the long read.
-    const std::unique_ptr<TableFile> table = TableFile::create(
-        options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
+    // Made first, so that a file that cannot be made is told before the long read.
+    const std::unique_ptr<TableFile> table = TableFile::create(request.path, request.writePath);
     const ReferenceData reference;
 
     const QList<Worksheet::Column> columns = Worksheet::columns(reference.itemClasses());
@@ -174,24 +169,18 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
     table->offerValues(
         departmentColumn, Worksheet::sheetName(DepartmentsSheet), 1,
         static_cast<int>(detailLevel(reference.items(AllocFix::DepartmentItemClass)).size()));
-    qsizetype lines = 0;
-    qsizetype cards = 0;
-    readManualCards(props, LoadLangString(u"正在导出留待手工调整的卡片"_s),
+    WorksheetExportResult result;
+    readManualCards(request.props, LoadLangString(u"正在导出留待手工调整的卡片"_s), sink,
                     [&](const ManualCard &card) {
                         for (qsizetype r = 1; r <= card.rows.count(); ++r) {
                             table->addRow(lineFor(card, card.rows.at(r), columns, reference));
-                            ++lines;
+                            ++result.lines;
                         }
-                        ++cards;
+                        ++result.cards;
                     });
     addReferenceSheets(*table, reference);
-    table->commit();
-    std::printf("%s\n",
-                qUtf8Printable(LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s)
-                                   .arg(lines)
-                                   .arg(cards)
-                                   .arg(options.output)));
-    return ExitSuccess;
+    table->finish();
+    return result;
 }
 
-} // namespace FixedAssets::Subcommands
+} // namespace FixedAssets

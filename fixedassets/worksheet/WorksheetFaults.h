@@ -5,6 +5,8 @@
 
 namespace FixedAssets {
 
+class WorksheetSink;
+
 // A fault of a worksheet line; line 0 is the worksheet as a whole.
 struct WorksheetFault {
     qsizetype line = 0;
@@ -22,8 +24,8 @@ public:
     qsizetype count() const { return m_count; }
     bool isEmpty() const { return m_count == 0; }
 
-    // As "file:line: reason" on stderr, then how many more there are, then a summary.
-    void print(const QString &file);
+    // Hands the sink the first Shown faults in order; the others are only counted.
+    void tell(WorksheetSink &sink);
 
     // A cell of the worksheet as a fault quotes it: at most 60 characters, then "…", and the
     // characters a terminal would act on (NUL, line breaks, escapes) written as escapes.

@@ -1,4 +1,4 @@
-#include "app/CsvFile.h"
+#include "worksheet/CsvFile.h"
 
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"

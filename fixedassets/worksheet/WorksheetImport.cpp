@@ -1,14 +1,9 @@
+#include "worksheet/WorksheetImport.h"
+
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/Schema.h"
 #include "allocation/AllocationRules.h"
-#include "app/CsvFile.h"
-#include "app/LineToRow.h"
-#include "app/ManualCards.h"
-#include "app/Progress.h"
-#include "app/ReferenceData.h"
-#include "app/Subcommands.h"
-#include "app/WorksheetLines.h"
 #include "contracts/CardServices.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
@@ -16,20 +11,22 @@
 #include "records/RecordFields.h"
 #include "services/CardRecords.h"
 #include "services/SaveChecks.h"
+#include "worksheet/CsvFile.h"
+#include "worksheet/LineToRow.h"
+#include "worksheet/ManualCards.h"
+#include "worksheet/ReferenceData.h"
+#include "worksheet/WorksheetLines.h"
+#include "worksheet/WorksheetSink.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QMap>
-
-#include <cstdio>
-#include <new>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 namespace Fields = AllocFix::Fields;
 
-namespace FixedAssets::Subcommands {
+namespace FixedAssets {
 
 namespace {
 
@@ -236,22 +233,31 @@ void requireEveryCard(const QList<ManualCard> &manual, const QHash<qint32, FileC
         u"allocfix"_s);
 }
 
-int importFile(const ProgramOptions &options, const QString &props)
+WorksheetImportResult faulty(WorksheetFaults &faults, WorksheetSink &sink)
 {
-    const QString &file = options.worksheet;
+    faults.tell(sink);
+    WorksheetImportResult result;
+    result.faults = faults.count();
+    return result;
+}
+
+} // namespace
+
+WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, WorksheetSink &sink)
+{
+    const QString &file = request.file;
+    const QString &props = request.props;
     CsvReader reader(file, WorksheetLimits);
     const ReferenceData reference;
     WorksheetFaults faults;
     const WorksheetLines lines(reader.next(), reference, faults);
-    if (!faults.isEmpty()) {
-        faults.print(file);
-        return ExitBadInput;
-    }
+    if (!faults.isEmpty())
+        return faulty(faults, sink);
 
     // The cards without their rows: the fingerprint stands for them.
     QList<ManualCard> manual;
     const qsizetype automatic = readManualCards(
-        props, LoadLangString(u"正在读取留待手工调整的卡片"_s), [&manual](ManualCard &card) {
+        props, LoadLangString(u"正在读取留待手工调整的卡片"_s), sink, [&manual](ManualCard &card) {
             card.rows = RecordList();
             manual.append(card);
         });
@@ -277,7 +283,7 @@ int importFile(const ProgramOptions &options, const QString &props)
     QHash<qint32, FileCard> fileCards;
     QList<qint32> cardOrder; // by first line
     {
-        Progress progress(LoadLangString(u"正在检查工作表"_s), reader.size());
+        SinkProgress progress(sink, LoadLangString(u"正在检查工作表"_s), reader.size());
         qint64 shownBytes = 0;
         while (const std::optional<CsvRecord> line = reader.next()) {
             progress.advance(reader.bytesRead() - shownBytes);
@@ -329,7 +335,7 @@ int importFile(const ProgramOptions &options, const QString &props)
     }
 
     std::optional<SaveChecks> saveChecks;
-    if (options.dryRun)
+    if (request.dryRun)
         saveChecks.emplace(set);
     QMap<qint32, RecordList> rowsByCard;
     qsizetype rowCount = 0;
@@ -341,30 +347,21 @@ int importFile(const ProgramOptions &options, const QString &props)
         }
     }
     requireEveryCard(manual, fileCards, faults);
-    if (!faults.isEmpty()) {
-        faults.print(file);
-        return ExitBadInput;
-    }
+    if (!faults.isEmpty())
+        return faulty(faults, sink);
     fileCards.clear();
-    const QString checked = LoadLangString(u"%1：%2 张卡片，%3 个费用分配行，没有错误"_s)
-                                .arg(file)
-                                .arg(rowsByCard.size())
-                                .arg(rowCount);
-    if (options.dryRun) {
-        printLine(stdout, LoadLangString(u"%1；没有保存任何内容（--dry-run）。"_s).arg(checked));
-        if (automatic > 0)
-            printLine(stdout, LoadLangString(u"导入会先自动调整 %1 张卡片。"_s).arg(automatic));
-        return ExitSuccess;
-    }
+    WorksheetImportResult result{WorksheetImportResult::Outcome::Checked, 0, rowsByCard.size(),
+                                 rowCount, automatic};
+    if (request.dryRun)
+        return result;
 
     // The card services map positions to cards by the queue the adjustment leaves, and the
     // adjustment first adjusts the cards it can by itself, as the wizard's adjustment does.
     const auto cardUpdate =
         AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
     const RecordList queue = cardUpdate->ReturnExpensInf(props);
-    if (automatic > 0) {
-        printLine(stdout, LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
-    }
+    if (automatic > 0)
+        sink.info(LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
     // Another user may have saved or changed cards since they were read: every card must still
     // be the one checked, or nothing is saved.
     const auto raiseChanged = [&file](const QString &what) {
@@ -387,26 +384,10 @@ int importFile(const ProgramOptions &options, const QString &props)
                              .arg(CardRecords::describeCard(set, cardId)));
         allocations.setValue(QString::number(p), rowsByCard.value(cardId));
     }
-    printLine(stderr, LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(rowsByCard.size()));
+    sink.progressLine(LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(rowsByCard.size()));
     cardUpdate->SaveDoubleExpense(props, allocations);
-    printLine(stdout, LoadLangString(u"%1；已保存。"_s).arg(checked));
-    return ExitSuccess;
+    result.outcome = WorksheetImportResult::Outcome::Saved;
+    return result;
 }
 
-} // namespace
-
-int importWorksheet(const ProgramOptions &options, const QString &props)
-{
-    try {
-        return importFile(options, props);
-    } catch (const std::bad_alloc &) {
-        // Told as what it is, not as a failure that may go through when tried again.
-        const qint64 megabytes = (QFileInfo(options.worksheet).size() + (1 << 20) - 1) >> 20;
-        printFailure(LoadLangString(u"%1：工作表太大，无法读取（%2 MB）；没有保存任何内容"_s)
-                         .arg(options.worksheet)
-                         .arg(megabytes));
-        return ExitBadInput;
-    }
-}
-
-} // namespace FixedAssets::Subcommands
+} // namespace FixedAssets

@@ -1,13 +1,10 @@
-#include "app/WorksheetFaults.h"
+#include "worksheet/WorksheetFaults.h"
 
-#include "app/Subcommands.h"
-#include "host/MMTS.h"
+#include "worksheet/WorksheetSink.h"
 
 #include <algorithm>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
-using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
@@ -31,21 +28,11 @@ void WorksheetFaults::keepFirst()
         m_faults.resize(Shown);
 }
 
-void WorksheetFaults::print(const QString &file)
+void WorksheetFaults::tell(WorksheetSink &sink)
 {
     keepFirst();
-    for (const WorksheetFault &fault : std::as_const(m_faults)) {
-        const QString where = fault.line > 0 ? u"%1:%2"_s.arg(file).arg(fault.line) : file;
-        Subcommands::printLine(stderr, where + u": "_s + fault.reason);
-    }
-    if (m_count > m_faults.size()) {
-        Subcommands::printLine(stderr,
-                               LoadLangString(u"还有 %1 个错误"_s).arg(m_count - m_faults.size()));
-    }
-    Subcommands::printFailure(
-        m_count == 1
-            ? LoadLangString(u"%1 中有 1 处错误；没有保存任何内容"_s).arg(file)
-            : LoadLangString(u"%2 中有 %1 处错误；没有保存任何内容"_s).arg(m_count).arg(file));
+    for (const WorksheetFault &fault : std::as_const(m_faults))
+        sink.fault(fault);
 }
 
 QString WorksheetFaults::shown(const QString &cell)

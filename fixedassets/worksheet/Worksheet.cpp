@@ -1,4 +1,4 @@
-#include "app/Worksheet.h"
+#include "worksheet/Worksheet.h"
 
 #include "desktop/ResourceLoader.h"
 #include "host/MMTS.h"

@@ -1,4 +1,4 @@
-#include "app/LineToRow.h"
+#include "worksheet/LineToRow.h"
 
 #include "allocation/AllocationRules.h"
 #include "contracts/ItemService.h"

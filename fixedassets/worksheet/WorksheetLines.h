@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/CsvFile.h"
-#include "app/ReferenceData.h"
-#include "app/Worksheet.h"
-#include "app/WorksheetFaults.h"
+#include "worksheet/CsvFile.h"
+#include "worksheet/ReferenceData.h"
+#include "worksheet/Worksheet.h"
+#include "worksheet/WorksheetFaults.h"
 
 #include <QHash>
 #include <QList>

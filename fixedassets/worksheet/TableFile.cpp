@@ -1,10 +1,10 @@
-#include "app/TableFile.h"
+#include "worksheet/TableFile.h"
 
 #include "accountset/AccountSetErrors.h"
-#include "app/OutputFile.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "records/FieldValue.h"
+#include "worksheet/WriteFailure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -72,12 +72,12 @@ QString cellText(const QVariant &cell)
 
 class CsvTable final : public TableFile {
 public:
-    explicit CsvTable(std::unique_ptr<OutputFile> output)
-        : m_output(std::move(output))
-        , m_file(m_output->partPath())
+    CsvTable(QString path, const QString &writePath)
+        : m_path(std::move(path))
+        , m_file(writePath)
     {
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            raiseWriteFailure(m_output->path(), m_file.errorString());
+            raiseWriteFailure(m_path, m_file.errorString());
         m_file.write("\xEF\xBB\xBF");
     }
 
@@ -110,36 +110,34 @@ public:
         m_file.write(line);
     }
 
-    void commit() override
+    void finish() override
     {
         // The last lines wait in the file's buffer: only the flush tells that the disk took none
         // of them.
         if (!m_file.flush() || m_file.error() != QFileDevice::NoError) {
             if (m_file.error() == QFileDevice::ResourceError)
-                raiseNoRoom(m_output->path());
-            raiseWriteFailure(m_output->path(), m_file.errorString());
+                raiseNoRoom(m_path);
+            raiseWriteFailure(m_path, m_file.errorString());
         }
         m_file.close();
-        m_output->commit();
     }
 
 private:
-    std::unique_ptr<OutputFile> m_output;
-    QFile m_file; // closed before the part file goes
+    QString m_path;
+    QFile m_file; // closed before the caller removes or moves it
     int m_sheets = 0;
 };
 
 class XlsxTable final : public TableFile {
 public:
-    explicit XlsxTable(std::unique_ptr<OutputFile> output)
-        : m_output(std::move(output))
-        , m_path(m_output->path())
+    XlsxTable(QString path, const QString &writePath)
+        : m_path(std::move(path))
+        , m_writePath(writePath)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE; // rows go straight to disk: 100,000 lines stay small
-        // The library writes the part file by its name.
-        m_workbook =
-            workbook_new_opt(QFile::encodeName(m_output->partPath()).constData(), &options);
+        // The library writes the file by its name.
+        m_workbook = workbook_new_opt(QFile::encodeName(m_writePath).constData(), &options);
         if (!m_workbook)
             raiseCannotWrite(m_path, LoadLangString(u"电子表格库无法创建它"_s));
         m_header = workbook_add_format(m_workbook);
@@ -220,17 +218,16 @@ public:
         worksheet_data_validation_range(m_sheet, 1, col, LXW_ROW_MAX - 1, col, &validation);
     }
 
-    void commit() override
+    void finish() override
     {
         finishSheet();
         const lxw_error error = closeQuietly(m_workbook);
         m_workbook = nullptr;
         if (error != LXW_NO_ERROR) {
-            if (noRoomBeside(m_output->partPath()))
+            if (noRoomBeside(m_writePath))
                 raiseNoRoom(m_path);
             raiseCannotWrite(m_path, QString::fromUtf8(lxw_strerror(error)));
         }
-        m_output->commit();
     }
 
 private:
@@ -242,8 +239,8 @@ private:
                                  static_cast<lxw_col_t>(m_columns.size() - 1));
     }
 
-    std::unique_ptr<OutputFile> m_output; // outlives the workbook, which writes its part file
     QString m_path;
+    QString m_writePath; // the caller removes it only after the workbook is closed
     lxw_workbook *m_workbook = nullptr;
     lxw_worksheet *m_sheet = nullptr;
     lxw_format *m_header = nullptr;
@@ -256,13 +253,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<TableFile> TableFile::create(const QString &path, bool replace,
-                                             const AccountSetLocation &reading)
+std::unique_ptr<TableFile> TableFile::create(const QString &path, const QString &writePath)
 {
-    auto output = std::make_unique<OutputFile>(path, replace, reading);
     if (QFileInfo(path).suffix().compare(u"xlsx"_s, Qt::CaseInsensitive) == 0)
-        return std::make_unique<XlsxTable>(std::move(output));
-    return std::make_unique<CsvTable>(std::move(output));
+        return std::make_unique<XlsxTable>(path, writePath);
+    return std::make_unique<CsvTable>(path, writePath);
 }
 
 void TableFile::offerValues(int, const QString &, int, int) {}

@@ -1,7 +1,7 @@
-#include "app/WorksheetLines.h"
+#include "worksheet/WorksheetLines.h"
 
-#include "app/TableFile.h"
 #include "host/MMTS.h"
+#include "worksheet/TableFile.h"
 
 #include <QRegularExpression>
 

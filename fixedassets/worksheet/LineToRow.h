@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ManualCards.h"
-#include "app/ReferenceData.h"
-#include "app/WorksheetLines.h"
 #include "records/FieldRecord.h"
+#include "worksheet/ManualCards.h"
+#include "worksheet/ReferenceData.h"
+#include "worksheet/WorksheetLines.h"
 
 #include <QStringList>
 
