@@ -45,7 +45,7 @@ install(EXPORT AllocFixTargets NAMESPACE AllocFix:: DESTINATION "${ALLOCFIX_CMAK
         COMPONENT Development)
 
 if(TARGET AllocFixFixedAssets)
-    foreach(folder accountset desktop services)
+    foreach(folder accountset desktop services dialogs)
         file(GLOB headers RELATIVE "${PROJECT_SOURCE_DIR}/fixedassets"
              "${PROJECT_SOURCE_DIR}/fixedassets/${folder}/*.h")
         allocfix_install_headers("${PROJECT_SOURCE_DIR}/fixedassets" ${headers})

@@ -6,6 +6,7 @@
 #include "desktop/LanguageInfo.h"
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
+#include "dialogs/DialogRegistration.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "services/HostServices.h"
@@ -97,6 +98,7 @@ QString prepareAccountSet(const ProgramOptions &options)
 void useLanguage(const QString &requested)
 {
     registerHostServices();
+    registerHostDialogs();
     publishPropsString(u"Language="_s + usableLanguage(requested) + u';');
 }
 

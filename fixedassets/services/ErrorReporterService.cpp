@@ -3,8 +3,6 @@
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 
-#include <QApplication>
-
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -21,7 +19,7 @@ void ErrorReporterService::ReportError(const AllocFix::ErrorRecord &error, const
                          QString::number(error.number) + u'\n' + LoadLangString(u"来源："_s) +
                          error.source;
     AllocFix::showMessage({text, AllocFix::MessageButtons::Ok, AllocFix::MessageIcon::Information,
-                           LoadLangString(u"错误"_s), QApplication::activeWindow()});
+                           LoadLangString(u"错误"_s), AllocFix::activeWindow()});
 }
 
 } // namespace FixedAssets

@@ -70,6 +70,11 @@ MessageAnswer showMessage(const MessageRequest &request)
     return production.present(request);
 }
 
+QWidget *activeWindow()
+{
+    return QApplication::activeWindow();
+}
+
 void setMessagePresenter(MessagePresenter *presenter)
 {
     installedPresenter() = presenter;

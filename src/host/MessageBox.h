@@ -29,6 +29,10 @@ public:
 
 MessageAnswer showMessage(const MessageRequest &request);
 
+// The parent for a box whose caller has no window of its own: the application's active window,
+// or nullptr. Code that builds without Qt Widgets asks here.
+QWidget *activeWindow();
+
 // Installs the presenter for every later message; nullptr restores the production presenter.
 // The caller keeps ownership.
 void setMessagePresenter(MessagePresenter *presenter);

@@ -4,6 +4,7 @@
 #include "allocation/ItemGrid.h"
 #include "contracts/CardServices.h"
 #include "desktop/SharedProperties.h"
+#include "dialogs/DialogRegistration.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
 #include "host/MMTS.h"
@@ -109,6 +110,7 @@ void tst_Adjustment::init()
 {
     QVERIFY(m_folder.isValid());
     FixedAssets::registerHostServices();
+    FixedAssets::registerHostDialogs();
 }
 
 void tst_Adjustment::cleanup()

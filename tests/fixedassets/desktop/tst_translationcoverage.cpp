@@ -5,6 +5,7 @@
 #include "contracts/ErrorReporter.h"
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
+#include "dialogs/DialogRegistration.h"
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
@@ -408,6 +409,7 @@ void tst_TranslationCoverage::everyTextHasAnEnglishEntry()
 {
     QFETCH(int, flow);
     registerHostServices();
+    registerHostDialogs();
     QSet<QString> seen;
     QSet<QString> missing;
     const ScopedRegistration recording(

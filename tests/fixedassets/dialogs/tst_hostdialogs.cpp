@@ -1,15 +1,16 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
 #include "contracts/CardServices.h"
-#include "desktop/HelpTool.h"
 #include "desktop/SharedProperties.h"
+#include "dialogs/CardViewerService.h"
+#include "dialogs/DialogRegistration.h"
+#include "dialogs/HelpTool.h"
 #include "entry/ComponentUnload.h"
 #include "host/ByName.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
-#include "services/CardViewerService.h"
 #include "services/ErrorReporterService.h"
 #include "services/HostServices.h"
 #include "support/AccessibleNames.h"
@@ -140,6 +141,7 @@ void tst_HostDialogs::initTestCase()
     QVERIFY(m_folder.isValid());
     m_location = createDemoAccountSet(u"sqlite:"_s + m_folder.filePath(u"set.fa"_s), 5);
     registerHostServices();
+    registerHostDialogs();
 }
 
 void tst_HostDialogs::init()

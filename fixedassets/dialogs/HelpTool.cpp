@@ -1,6 +1,6 @@
-#include "desktop/HelpTool.h"
+#include "dialogs/HelpTool.h"
 
-#include "desktop/HostDialog.h"
+#include "dialogs/HostDialog.h"
 #include "host/MMTS.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "desktop/HostDialog.h"
+#include "dialogs/HostDialog.h"
 
 #include "host/MMTS.h"
 

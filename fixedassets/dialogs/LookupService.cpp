@@ -1,9 +1,9 @@
-#include "services/LookupService.h"
+#include "dialogs/LookupService.h"
 
 #include "accountset/AccountSet.h"
+#include "dialogs/LookupDialog.h"
 #include "host/MMTS.h"
 #include "services/AccountDataService.h"
-#include "services/LookupDialog.h"
 
 #include <QApplication>
 

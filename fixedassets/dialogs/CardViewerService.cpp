@@ -1,8 +1,8 @@
-#include "services/CardViewerService.h"
+#include "dialogs/CardViewerService.h"
 
 #include "accountset/AccountSetErrors.h"
 #include "allocation/ReportList.h"
-#include "desktop/HostDialog.h"
+#include "dialogs/HostDialog.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 #include "records/RecordFields.h"

@@ -1,7 +1,7 @@
-#include "services/LookupDialog.h"
+#include "dialogs/LookupDialog.h"
 
 #include "allocation/ReportList.h"
-#include "desktop/HostDialog.h"
+#include "dialogs/HostDialog.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 
