@@ -18,8 +18,8 @@ struct Layers {
     QStringList beneath;
 };
 
-const QStringList ComponentLayers{u"host"_s,    u"records"_s, u"contracts"_s, u"allocation"_s,
-                                  u"editors"_s, u"wizard"_s,  u"entry"_s};
+const QStringList ComponentLayers{u"host"_s,       u"records"_s, u"contracts"_s, u"widgets"_s,
+                                  u"allocation"_s, u"editors"_s, u"wizard"_s,    u"entry"_s};
 const QStringList HostSystemLayers{u"accountset"_s, u"desktop"_s, u"services"_s, u"app"_s};
 
 struct Scan {
