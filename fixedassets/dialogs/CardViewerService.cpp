@@ -1,11 +1,11 @@
 #include "dialogs/CardViewerService.h"
 
 #include "accountset/AccountSetErrors.h"
-#include "allocation/ReportList.h"
 #include "dialogs/HostDialog.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
 #include "records/RecordFields.h"
+#include "widgets/ReportList.h"
 
 #include <QApplication>
 #include <QHeaderView>

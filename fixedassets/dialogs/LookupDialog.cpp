@@ -1,9 +1,9 @@
 #include "dialogs/LookupDialog.h"
 
-#include "allocation/ReportList.h"
 #include "dialogs/HostDialog.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
+#include "widgets/ReportList.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

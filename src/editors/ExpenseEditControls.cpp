@@ -1,10 +1,10 @@
 #include "editors/ExpenseEditControls.h"
 
-#include "allocation/ControlTag.h"
-#include "allocation/ItemGrid.h"
-#include "allocation/LookupPicture.h"
 #include "editors/RateBox.h"
 #include "host/Twips.h"
+#include "widgets/ControlTag.h"
+#include "widgets/ItemGrid.h"
+#include "widgets/LookupPicture.h"
 
 #include <QHeaderView>
 #include <QLabel>

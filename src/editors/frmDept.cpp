@@ -2,8 +2,6 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
-#include "allocation/ListViewUtilities.h"
-#include "allocation/ReportList.h"
 #include "contracts/ErrorReporter.h"
 #include "host/Captions.h"
 #include "host/ErrorRecord.h"
@@ -12,6 +10,8 @@
 #include "host/Twips.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "widgets/ListViewUtilities.h"
+#include "widgets/ReportList.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

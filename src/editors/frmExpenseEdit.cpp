@@ -3,9 +3,6 @@
 #include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
-#include "allocation/ControlTag.h"
-#include "allocation/ItemGrid.h"
-#include "allocation/ItemGridRows.h"
 #include "allocation/ItemsDiffer.h"
 #include "editors/RateBox.h"
 #include "host/Captions.h"
@@ -15,6 +12,9 @@
 #include "host/MessageBox.h"
 #include "host/Twips.h"
 #include "records/RecordFields.h"
+#include "widgets/ControlTag.h"
+#include "widgets/ItemGrid.h"
+#include "widgets/ItemGridRows.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>

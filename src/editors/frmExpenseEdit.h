@@ -1,10 +1,10 @@
 #pragma once
 
-#include "allocation/CodeField.h"
 #include "editors/ExpenseEditControls.h"
 #include "host/ModalForm.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
+#include "widgets/CodeField.h"
 
 #include <QPair>
 #include <QTimer>

@@ -1,9 +1,6 @@
 // The expense editor's department, account and item entry.
 
 #include "allocation/AllocationState.h"
-#include "allocation/ControlTag.h"
-#include "allocation/ItemGrid.h"
-#include "allocation/ItemGridRows.h"
 #include "contracts/ErrorReporter.h"
 #include "editors/RateBox.h"
 #include "editors/frmDept.h"
@@ -14,6 +11,9 @@
 #include "host/MessageBox.h"
 #include "host/SpaceTrim.h"
 #include "host/sysObjecs.h"
+#include "widgets/ControlTag.h"
+#include "widgets/ItemGrid.h"
+#include "widgets/ItemGridRows.h"
 
 #include <QApplication>
 #include <QFocusEvent>

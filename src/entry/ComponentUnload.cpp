@@ -2,7 +2,6 @@
 
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
-#include "allocation/frmShowInf.h"
 #include "contracts/ErrorReporter.h"
 #include "entry/ResultFlag.h"
 #include "entry/UpdatePublic.h"
@@ -10,6 +9,7 @@
 #include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/sysObjecs.h"
+#include "wizard/frmShowInf.h"
 
 #include <QCoreApplication>
 

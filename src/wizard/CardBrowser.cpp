@@ -2,8 +2,6 @@
 // and expense rows, the card navigation, the card viewer and the finish command.
 #include "allocation/AllocationRules.h"
 #include "allocation/CardView.h"
-#include "allocation/ReportList.h"
-#include "allocation/frmShowInf.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
 #include "host/ErrorRecord.h"
@@ -12,7 +10,9 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+#include "widgets/ReportList.h"
 #include "wizard/RateTotalsLine.h"
+#include "wizard/frmShowInf.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QCoreApplication>

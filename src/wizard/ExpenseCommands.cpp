@@ -2,14 +2,14 @@
 // editor, whose saved rows come back through its events, delete, and the copy of all of them to
 // the cards allocated alike.
 #include "allocation/AllocationCopy.h"
-#include "allocation/ListViewUtilities.h"
-#include "allocation/ReportList.h"
-#include "allocation/frmCopyAllocation.h"
 #include "editors/frmExpenseEdit.h"
 #include "host/ErrorRecord.h"
 #include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
+#include "widgets/ListViewUtilities.h"
+#include "widgets/ReportList.h"
+#include "wizard/frmCopyAllocation.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QCoreApplication>

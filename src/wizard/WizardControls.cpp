@@ -1,7 +1,7 @@
 #include "wizard/WizardControls.h"
 
-#include "allocation/ReportList.h"
 #include "host/Twips.h"
+#include "widgets/ReportList.h"
 #include "wizard/WizardPictures.h"
 
 #include <QFontMetrics>

@@ -1,5 +1,4 @@
 #include "allocation/AllocationState.h"
-#include "allocation/ReportList.h"
 #include "editors/frmDept.h"
 #include "entry/ComponentUnload.h"
 #include "host/ErrorRecord.h"
@@ -11,6 +10,7 @@
 #include "support/FakeDesktop.h"
 #include "support/IniSettingsStore.h"
 #include "support/ModalDriver.h"
+#include "widgets/ReportList.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,6 +1,4 @@
 #include "allocation/AllocationState.h"
-#include "allocation/ControlTag.h"
-#include "allocation/ItemGrid.h"
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "records/FieldRecord.h"
@@ -12,6 +10,8 @@
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalDriver.h"
+#include "widgets/ControlTag.h"
+#include "widgets/ItemGrid.h"
 
 #include <QDoubleSpinBox>
 #include <QLabel>

@@ -1,7 +1,6 @@
 #include "accountset/DemoData.h"
 #include "allocation/AllocationState.h"
 #include "allocation/CardView.h"
-#include "allocation/ItemGrid.h"
 #include "contracts/CardServices.h"
 #include "desktop/SharedProperties.h"
 #include "dialogs/DialogRegistration.h"
@@ -16,6 +15,7 @@
 #include "support/MessageRecorder.h"
 #include "support/ModalDriver.h"
 #include "support/WizardDriver.h"
+#include "widgets/ItemGrid.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QDoubleSpinBox>

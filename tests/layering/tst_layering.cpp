@@ -23,8 +23,8 @@ struct Layers {
     QStringList headless = {};
 };
 
-const QStringList ComponentLayers{u"host"_s,    u"records"_s, u"contracts"_s, u"allocation"_s,
-                                  u"editors"_s, u"wizard"_s,  u"entry"_s};
+const QStringList ComponentLayers{u"host"_s,       u"records"_s, u"contracts"_s, u"widgets"_s,
+                                  u"allocation"_s, u"editors"_s, u"wizard"_s,    u"entry"_s};
 const QStringList HostSystemLayers{u"accountset"_s, u"desktop"_s,   u"services"_s,
                                    u"dialogs"_s,    u"worksheet"_s, u"app"_s};
 const QStringList HostSystemHeadless{u"accountset"_s, u"services"_s, u"worksheet"_s};

@@ -1,8 +1,8 @@
 #include "support/WizardDriver.h"
 
-#include "allocation/frmShowInf.h"
 #include "entry/ShowUpdate.h"
 #include "support/ModalDriver.h"
+#include "wizard/frmShowInf.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QLabel>

@@ -1,4 +1,3 @@
-#include "allocation/ReportList.h"
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
@@ -14,6 +13,7 @@
 #include "support/MessageRecorder.h"
 #include "support/ModalDriver.h"
 #include "support/WizardDriver.h"
+#include "widgets/ReportList.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QFontDatabase>

@@ -1,5 +1,3 @@
-#include "allocation/ItemGrid.h"
-#include "allocation/ReportList.h"
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "records/FieldRecord.h"
@@ -12,6 +10,8 @@
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
 #include "support/WizardDriver.h"
+#include "widgets/ItemGrid.h"
+#include "widgets/ReportList.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QDoubleSpinBox>

@@ -1,6 +1,4 @@
 #include "accountset/DemoData.h"
-#include "allocation/CodeField.h"
-#include "allocation/ItemGrid.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
 #include "desktop/ResourceLoader.h"
@@ -24,6 +22,8 @@
 #include "support/ModalDriver.h"
 #include "support/ScopedRegistration.h"
 #include "support/WizardDriver.h"
+#include "widgets/CodeField.h"
+#include "widgets/ItemGrid.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QDirIterator>

@@ -1,4 +1,3 @@
-#include "allocation/frmShowInf.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ResultFlag.h"
 #include "entry/ShowUpdate.h"
@@ -10,6 +9,7 @@
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
 #include "support/WizardDriver.h"
+#include "wizard/frmShowInf.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QLabel>

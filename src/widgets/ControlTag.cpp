@@ -1,4 +1,4 @@
-#include "allocation/ControlTag.h"
+#include "widgets/ControlTag.h"
 
 #include <QVariant>
 #include <QWidget>

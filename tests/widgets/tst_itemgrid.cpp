@@ -1,12 +1,12 @@
 #include "allocation/AllocationRules.h"
-#include "allocation/ItemGrid.h"
-#include "allocation/ItemGridRows.h"
 #include "allocation/ItemsDiffer.h"
 #include "entry/ComponentUnload.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"
+#include "widgets/ItemGrid.h"
+#include "widgets/ItemGridRows.h"
 
 #include <QApplication>
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "allocation/ListViewUtilities.h"
-#include "allocation/ReportList.h"
 #include "entry/ComponentUnload.h"
 #include "host/Twips.h"
 #include "support/IniSettingsStore.h"
+#include "widgets/ListViewUtilities.h"
+#include "widgets/ReportList.h"
 
 #include <QApplication>
 #include <QHeaderView>

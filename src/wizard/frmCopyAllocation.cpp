@@ -1,6 +1,5 @@
-#include "allocation/frmCopyAllocation.h"
+#include "wizard/frmCopyAllocation.h"
 
-#include "allocation/ReportList.h"
 #include "contracts/CardServices.h"
 #include "host/Captions.h"
 #include "host/MMTS.h"
@@ -8,6 +7,7 @@
 #include "host/ProgIds.h"
 #include "host/Twips.h"
 #include "records/RecordFields.h"
+#include "widgets/ReportList.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,12 +1,12 @@
-#include "allocation/CodeField.h"
+#include "widgets/CodeField.h"
 
-#include "allocation/ControlTag.h"
 #include "host/ByName.h"
 #include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/SpaceTrim.h"
 #include "records/FieldValue.h"
+#include "widgets/ControlTag.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,12 +1,12 @@
-#include "allocation/ItemGridRows.h"
+#include "widgets/ItemGridRows.h"
 
-#include "allocation/ItemGrid.h"
 #include "contracts/AccountServices.h"
 #include "host/ByName.h"
 #include "host/ObjectRegistry.h"
 #include "host/sysObjecs.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "widgets/ItemGrid.h"
 
 using namespace Qt::StringLiterals;
 

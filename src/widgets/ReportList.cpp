@@ -1,4 +1,4 @@
-#include "allocation/ReportList.h"
+#include "widgets/ReportList.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>

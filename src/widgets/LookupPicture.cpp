@@ -1,4 +1,4 @@
-#include "allocation/LookupPicture.h"
+#include "widgets/LookupPicture.h"
 
 #include <QPainter>
 #include <QPixmap>

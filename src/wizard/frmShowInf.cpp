@@ -1,4 +1,4 @@
-#include "allocation/frmShowInf.h"
+#include "wizard/frmShowInf.h"
 
 #include "allocation/AllocationState.h"
 #include "allocation/ManualStep.h"

@@ -1,11 +1,11 @@
-#include "allocation/ListViewUtilities.h"
+#include "widgets/ListViewUtilities.h"
 
-#include "allocation/ReportList.h"
 #include "host/DesktopServices.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "host/Twips.h"
 #include "records/FieldValue.h"
+#include "widgets/ReportList.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>

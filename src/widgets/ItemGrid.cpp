@@ -1,8 +1,8 @@
-#include "allocation/ItemGrid.h"
+#include "widgets/ItemGrid.h"
 
-#include "allocation/LookupPicture.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
+#include "widgets/LookupPicture.h"
 
 #include <QApplication>
 #include <QHeaderView>

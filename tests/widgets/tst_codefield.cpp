@@ -1,5 +1,3 @@
-#include "allocation/CodeField.h"
-#include "allocation/ControlTag.h"
 #include "entry/ComponentUnload.h"
 #include "host/ByName.h"
 #include "host/Hourglass.h"
@@ -7,6 +5,8 @@
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"
 #include "support/MessageRecorder.h"
+#include "widgets/CodeField.h"
+#include "widgets/ControlTag.h"
 
 #include <QApplication>
 #include <QLabel>
