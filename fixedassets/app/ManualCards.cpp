@@ -7,7 +7,7 @@
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardBatch.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 
 #include <QCryptographicHash>
 

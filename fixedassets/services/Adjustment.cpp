@@ -5,7 +5,7 @@
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/AuditLog.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

@@ -6,7 +6,7 @@
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/AuditLog.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 #include "services/SaveChecks.h"
 
 #include <QDate>

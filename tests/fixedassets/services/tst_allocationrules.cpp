@@ -6,7 +6,7 @@
 #include "desktop/SharedProperties.h"
 #include "entry/ComponentUnload.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 #include "services/HostServices.h"
 #include "services/SaveChecks.h"
 

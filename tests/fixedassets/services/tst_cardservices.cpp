@@ -12,7 +12,7 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 #include "services/HostServices.h"
 #include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"

@@ -5,7 +5,7 @@
 #include "records/RecordFields.h"
 #include "services/AuditLog.h"
 #include "services/CardInfoService.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 #include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"
 #include "support/DemoOperations.h"

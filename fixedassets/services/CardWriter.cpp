@@ -1,4 +1,4 @@
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
