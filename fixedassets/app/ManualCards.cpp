@@ -7,7 +7,7 @@
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardBatch.h"
-#include "services/CardWriter.h"
+#include "services/RowsJson.h"
 
 #include <QCryptographicHash>
 

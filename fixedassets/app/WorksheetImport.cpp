@@ -14,7 +14,7 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
-#include "services/CardWriter.h"
+#include "services/CardReads.h"
 #include "services/SaveChecks.h"
 
 #include <QFileInfo>

@@ -6,6 +6,7 @@
 #include "records/RecordFields.h"
 #include "services/AuditLog.h"
 #include "services/CardWriter.h"
+#include "services/RowsJson.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

@@ -7,6 +7,7 @@
 #include "services/Adjustment.h"
 #include "services/AuditLog.h"
 #include "services/CardWriter.h"
+#include "services/RowsJson.h"
 #include "services/SaveChecks.h"
 
 #include <QDate>

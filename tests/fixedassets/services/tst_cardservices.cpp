@@ -14,6 +14,7 @@
 #include "records/RecordFields.h"
 #include "services/CardWriter.h"
 #include "services/HostServices.h"
+#include "services/RowsJson.h"
 #include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"
 
