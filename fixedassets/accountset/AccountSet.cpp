@@ -89,6 +89,8 @@ void openConnection(const AccountSetLocation &location, const QString &name)
 
 void checkFileExists(const AccountSetLocation &location)
 {
+    // The location's kind, not the dialect: this runs before any connection, which would make
+    // an empty file where none is.
     if (location.kind != AccountSetLocation::Kind::SQLite)
         return;
     const QFileInfo file(location.path);
@@ -192,7 +194,7 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
                 AccountSetError::Source);
         }
         QSqlDatabase db = set.database();
-        set.driver().letReadersPassWriters(db);
+        set.driver().dialect().letReadersPassWriters(db);
     } catch (...) {
         removeConnection(name);
         throw;
@@ -222,6 +224,8 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         transaction.commit();
     };
 
+    // A server's set is replaced in place, in one transaction; a file is built beside the
+    // target and moved over it. That is the location's affair, not the dialect's.
     if (location.kind == AccountSetLocation::Kind::PostgreSQL) {
         close(location);
         const QString name = connectionNameOf(location);
@@ -335,7 +339,7 @@ QVariant AccountSet::scalar(const QString &sql, const QVariantList &values) cons
 void AccountSet::requireStorable(const QVariantList &values) const
 {
     for (const QVariant &value : values) {
-        const QString refused = m_driver.refusedValue(value);
+        const QString refused = m_driver.dialect().refusedValue(value);
         if (!refused.isEmpty()) {
             throw AllocFix::Failure(
                 AccountSetError::QueryFailed,
@@ -354,7 +358,8 @@ void AccountSet::updateStatistics(const QStringList &tables) const
     const auto rights = connectionRights().constFind(m_connectionName);
     if (rights != connectionRights().cend() && !rights->own)
         analyzed.removeIf([&ours](const QString &table) { return ours.contains(table); });
-    const QString sql = analyzed.isEmpty() ? QString() : m_driver.statisticsUpdate(analyzed);
+    const QString sql =
+        analyzed.isEmpty() ? QString() : m_driver.dialect().statisticsUpdate(analyzed);
     if (!sql.isEmpty())
         exec(sql);
 }
@@ -373,12 +378,12 @@ void AccountSet::setProfileValue(const QString &name, const QString &value) cons
 void AccountSet::requireWritableAndIntact() const
 {
     QSqlDatabase db = database();
-    const QString readOnly = m_driver.readOnlyReason(db, m_location);
+    const QString readOnly = m_driver.dialect().readOnlyReason(db, m_location);
     if (!readOnly.isEmpty())
         raiseReadOnly(m_location, readOnly);
     if (intactConnections().contains(m_connectionName))
         return;
-    const QString damage = m_driver.damage(db);
+    const QString damage = m_driver.dialect().damage(db);
     if (!damage.isEmpty())
         raiseDamaged(m_location, damage);
     intactConnections().insert(m_connectionName);
@@ -389,7 +394,7 @@ void AccountSet::requireRight(Right right) const
     auto rights = connectionRights().constFind(m_connectionName);
     if (rights == connectionRights().cend()) {
         QSqlDatabase db = database();
-        rights = connectionRights().insert(m_connectionName, m_driver.rights(db));
+        rights = connectionRights().insert(m_connectionName, m_driver.dialect().rights(db));
     }
     if (right == Right::Save && !rights->save) {
         throw AllocFix::Failure(
@@ -409,10 +414,10 @@ void AccountSet::requireRight(Right right) const
 void AccountSet::raise(const QSqlError &error) const
 {
     const QString reason = SqlDriver::reasonOf(database(), error);
-    SqlDriver::ErrorKind kind = m_driver.kindOf(error);
-    if (m_driver.connectionLost(database()))
+    SqlDriver::ErrorKind kind = m_driver.dialect().kindOf(error);
+    if (m_driver.dialect().connectionLost(database()))
         kind = SqlDriver::ErrorKind::ConnectionLost;
-    else if (m_driver.noRoom(error, m_location))
+    else if (m_driver.dialect().noRoom(error, m_location))
         kind = SqlDriver::ErrorKind::Full;
     switch (kind) {
     case SqlDriver::ErrorKind::Busy:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "accountset/AccountSetLocation.h"
-#include "accountset/SqlDriver.h"
+#include "accountset/SqlDialect.h" // driver().dialect() for every caller
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -147,6 +147,8 @@ QString listed(const QStringList &tables)
 
 void checkDemoTarget(const AccountSetLocation &location, bool replaceAccountSet)
 {
+    // The location's kind, not the dialect: what is there may be no account set, and a file is
+    // looked at without opening a connection that could change it.
     const std::optional<Contents> contents = location.kind == AccountSetLocation::Kind::SQLite
                                                  ? inspectSQLite(location)
                                                  : inspectPostgres(location);

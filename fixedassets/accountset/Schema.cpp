@@ -67,7 +67,7 @@ QStringList version1Tables()
 QStringList version2Tables(const AccountSet &set)
 {
     return {
-        u"CREATE TABLE audit_log (entry_id "_s + set.driver().identityColumn() +
+        u"CREATE TABLE audit_log (entry_id "_s + set.driver().dialect().identityColumn() +
             u", save_id INTEGER NOT NULL, saved_at TEXT NOT NULL, user_name TEXT NOT NULL,"
             " alter_id INTEGER NOT NULL, rows_before TEXT NOT NULL, rows_after TEXT NOT NULL)"_s,
     };
@@ -78,7 +78,7 @@ QStringList version2Tables(const AccountSet &set)
 // the card services refuse to save such a card until its rows are corrected.
 QStringList version3Guards(const AccountSet &set)
 {
-    return set.driver().rowGuard(
+    return set.driver().dialect().rowGuard(
         u"expense_rows"_s,
         {
             {u"NOT (NEW.rate > 0 AND NEW.rate <= 1)"_s,
@@ -111,7 +111,7 @@ void version4AuditChain(const AccountSet &set)
     set.exec(u"ALTER TABLE audit_log ADD COLUMN prev_hash TEXT NOT NULL DEFAULT ''"_s);
     set.exec(u"ALTER TABLE audit_log ADD COLUMN entry_hash TEXT NOT NULL DEFAULT ''"_s);
     AuditChain::chainExisting(set);
-    run(set, set.driver().appendOnly(u"audit_log"_s));
+    run(set, set.driver().dialect().appendOnly(u"audit_log"_s));
 }
 
 void applyVersion(const AccountSet &set, int version)
@@ -203,8 +203,8 @@ void drop(const AccountSet &set)
         if (tables.contains(table, Qt::CaseInsensitive))
             set.exec(u"DROP TABLE "_s + table);
     }
-    run(set, set.driver().dropRowGuard(u"expense_rows"_s));
-    run(set, set.driver().dropAppendOnly(u"audit_log"_s));
+    run(set, set.driver().dialect().dropRowGuard(u"expense_rows"_s));
+    run(set, set.driver().dialect().dropAppendOnly(u"audit_log"_s));
 }
 
 } // namespace FixedAssets::Schema

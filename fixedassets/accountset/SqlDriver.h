@@ -13,8 +13,10 @@ struct sqlite3;
 
 namespace FixedAssets {
 
-// Every difference between SQLite and PostgreSQL that the account set meets, in one place. The
-// rest of the code speaks the SQL both understand.
+class SqlDialect;
+
+// Opens the account set's connections, each with the dialect of its database (SqlDialect), and
+// holds what both databases share: the kinds of faults, the rights, the lock timeout.
 class SqlDriver {
 public:
     // How long a writer waits for another user's write lock before it gives up.
@@ -56,11 +58,13 @@ public:
         QString role;     // the group role that grants them, or the user when none does
     };
 
-    explicit SqlDriver(AccountSetLocation::Kind kind)
-        : m_kind(kind)
-    {}
+    // Picks the dialect of the database of kind.
+    explicit SqlDriver(AccountSetLocation::Kind kind);
 
+    // Tests set up faults of one database by it; the program asks the dialect instead.
     AccountSetLocation::Kind kind() const { return m_kind; }
+    // Everything the two databases do their own way.
+    const SqlDialect &dialect() const { return *m_dialect; }
 
     // A new connection under the given name, not yet open.
     QSqlDatabase addConnection(const AccountSetLocation &location, const QString &name) const;
@@ -70,67 +74,24 @@ public:
     // Opens the connection and proves that it reaches a readable database. Raises CannotOpen
     // with the server's or the file's reason. PostgreSQL waits at most LockTimeoutMs for a lock.
     void open(QSqlDatabase &db, const AccountSetLocation &location) const;
-    // Lets readers go on while another user writes: SQLite's write-ahead-log mode (PostgreSQL
-    // does so anyway). Only for an account set: it changes the file.
-    void letReadersPassWriters(QSqlDatabase &db) const;
-
-    // The column type of a generated row key.
-    QString identityColumn() const;
-    // Begins a transaction that holds the write lock until it ends, so two saves cannot
-    // interleave. Answers the error (no transaction is left open then), or an error of type
-    // NoError.
+    // SqlDialect::beginWrite, for a connection opened by open.
     QSqlError beginWrite(QSqlDatabase &db) const;
-    // A table or column of the schema that is not there counts as damage: no program of ours
-    // makes such a set.
-    ErrorKind kindOf(const QSqlError &error) const;
-    // Whether the connection is gone, whatever the error says (the driver often says nothing).
-    bool connectionLost(const QSqlDatabase &db) const;
-    // Whether an error that reads as an input or output fault ("disk I/O error" when SQLite
-    // cannot make its log files) comes from a disk without room.
-    bool noRoom(const QSqlError &error, const AccountSetLocation &location) const;
-    // Triggers that refuse an inserted or updated row of table that breaks one of rules; the
-    // first rule broken names the fault.
-    QStringList rowGuard(const QString &table, const QList<RowRule> &rules) const;
-    // What Schema::drop must remove besides the table itself.
-    QStringList dropRowGuard(const QString &table) const;
-    // Triggers that refuse to change or delete a row of table: on PostgreSQL for every role but
-    // the table's owner (so a mistaken GRANT cannot open it), on SQLite, which has no roles, for
-    // everyone.
-    QStringList appendOnly(const QString &table) const;
-    QStringList dropAppendOnly(const QString &table) const;
-    // Raises QueryFailed when the server does not answer.
-    Rights rights(QSqlDatabase &db) const;
-    // The account set user that the audit log records.
-    QString currentUser(QSqlDatabase &db) const;
-    // A query that answers the same text for as long as nothing has been written to the
-    // database, by this connection or any other; what is kept from the data compares it.
-    QString dataVersionQuery() const;
-    // The statement that brings the planner's statistics of the tables (all without any) up to
-    // date, or nothing where none is needed. PostgreSQL plans a statement prepared once for all
-    // its values from them, and without them takes every table for a large one (hash joins over
-    // whole tables); SQLite plans our queries well without them.
-    QString statisticsUpdate(const QStringList &tables) const;
+
     // The connection's own handle, for writing many rows through the database's C library
     // within the connection's transaction; null for the other database. Qt's drivers and this
     // program use the one system library of each.
-    sqlite3 *sqliteHandle(const QSqlDatabase &db) const;
-    pg_conn *postgresHandle(const QSqlDatabase &db) const;
+    static sqlite3 *sqliteHandle(const QSqlDatabase &db);
+    static pg_conn *postgresHandle(const QSqlDatabase &db);
 
-    // Why the account set cannot be written, or nothing when it can.
-    QString readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const;
-    // The first damage the database finds in its own file, or nothing when it is whole. SQLite
-    // reads every page for it; a PostgreSQL server keeps its own files whole.
-    QString damage(QSqlDatabase &db) const;
     // The database's own text for an error, or what the connection says when it gave none.
     static QString reasonOf(const QSqlDatabase &db, const QSqlError &error);
-    // Why a value cannot be stored as it is, or nothing when it can.
-    QString refusedValue(const QVariant &value) const;
 
 private:
     [[noreturn]] void raiseOpenFailure(QSqlDatabase &db, const AccountSetLocation &location,
                                        const QSqlError &error) const;
 
     AccountSetLocation::Kind m_kind;
+    const SqlDialect *m_dialect;
 };
 
 } // namespace FixedAssets

@@ -77,7 +77,7 @@ QStringList rolesStatements(const AccountSet &set)
 int roles(const ProgramOptions &options, const QString &props)
 {
     const AccountSet set = AccountSet::fromProps(props);
-    if (set.driver().kind() != AccountSetLocation::Kind::PostgreSQL) {
+    if (!set.driver().dialect().hasRoles()) {
         throw AllocFix::Failure(
             AllocFix::ErrorNumber::InvalidArgument,
             LoadLangString(

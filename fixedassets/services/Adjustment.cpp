@@ -5,7 +5,8 @@
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/AuditLog.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
+#include "services/RowsJson.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

@@ -30,7 +30,7 @@ AuditLogWriter::AuditLogWriter(const AccountSet &set)
                QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
                [&set] {
                    QSqlDatabase db = set.database();
-                   return set.driver().currentUser(db);
+                   return set.driver().dialect().currentUser(db);
                }(),
                {}}
     , m_previousHash(AuditChain::lastHash(set))

@@ -3,7 +3,7 @@
 #include "accountset/AccountSet.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardRecordBuilders.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

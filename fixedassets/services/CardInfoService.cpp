@@ -4,7 +4,7 @@
 #include "accountset/PreparedStatement.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
-#include "services/CardRecords.h"
+#include "services/CardReads.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

@@ -6,7 +6,8 @@
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/AuditLog.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
+#include "services/RowsJson.h"
 #include "services/SaveChecks.h"
 
 #include <QDate>

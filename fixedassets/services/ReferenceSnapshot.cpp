@@ -30,7 +30,7 @@ QHash<std::pair<QString, qint32>, Snapshot> &snapshots()
 
 QString dataVersion(const AccountSet &set)
 {
-    PreparedStatement query(set, set.driver().dataVersionQuery());
+    PreparedStatement query(set, set.driver().dialect().dataVersionQuery());
     query.exec({});
     return query.next() ? query.value(0).toString() : QString();
 }

@@ -6,7 +6,7 @@
 #include "host/MMTS.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardReads.h"
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;

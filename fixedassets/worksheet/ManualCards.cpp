@@ -6,7 +6,7 @@
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardBatch.h"
-#include "services/CardRecords.h"
+#include "services/RowsJson.h"
 #include "worksheet/WorksheetSink.h"
 
 #include <QCryptographicHash>

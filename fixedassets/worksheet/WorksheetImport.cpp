@@ -9,7 +9,7 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardReads.h"
 #include "services/SaveChecks.h"
 #include "worksheet/CsvFile.h"
 #include "worksheet/LineToRow.h"

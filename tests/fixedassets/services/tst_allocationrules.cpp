@@ -6,8 +6,8 @@
 #include "desktop/SharedProperties.h"
 #include "entry/ComponentUnload.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
 #include "services/HostServices.h"
+#include "services/RowsJson.h"
 #include "services/SaveChecks.h"
 
 #include <QRandomGenerator>

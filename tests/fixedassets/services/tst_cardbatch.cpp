@@ -3,7 +3,7 @@
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "services/CardBatch.h"
-#include "services/CardRecords.h"
+#include "services/CardReads.h"
 #include "support/AccountSetBackends.h"
 
 #include <QtTest>

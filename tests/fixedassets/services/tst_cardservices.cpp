@@ -12,8 +12,9 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardWriter.h"
 #include "services/HostServices.h"
+#include "services/RowsJson.h"
 #include "support/AccountSetBackends.h"
 #include "support/AccountSetDump.h"
 

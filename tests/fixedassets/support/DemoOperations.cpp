@@ -4,7 +4,7 @@
 #include "accountset/DemoData.h"
 #include "contracts/ItemService.h"
 #include "records/RecordFields.h"
-#include "services/CardRecords.h"
+#include "services/CardReads.h"
 #include "services/CardUpdateService.h"
 
 using namespace Qt::StringLiterals;

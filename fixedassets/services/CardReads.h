@@ -1,0 +1,35 @@
+#pragma once
+
+#include "services/CardRecordBuilders.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace FixedAssets {
+
+class AccountSet;
+
+// A card's records as the card services read them from the account set.
+namespace CardRecords {
+
+// Raises UnknownCard when the account set has no card with this ID.
+void requireCard(const AccountSet &set, qint32 cardId);
+// "FA00012 数控车床 (FAlterID 1012)": how errors name a card.
+QString describeCard(const AccountSet &set, qint32 cardId);
+
+// DeptRecords: "FItemID", "FItemName", "FRate", in the card's order.
+AllocFix::RecordList departments(const AccountSet &set, qint32 cardId);
+// ExpenseRows with every field, their items in the account's class order; legacy rows have
+// "FDeptID" 0.
+AllocFix::RecordList expenseRows(const AccountSet &set, qint32 cardId);
+
+struct StoredRows {
+    QHash<qint32, QList<RowIds>> cards; // by card, in the card's order; none for no rows
+    // Cards whose rows or items are not at places 1, 2, 3...: written afresh, not compared.
+    QSet<qint32> renumbered;
+};
+// The rows of many cards, read in one pass. cards is SQL that answers the cards' alter_id.
+StoredRows storedRows(const AccountSet &set, const QString &cards);
+
+} // namespace CardRecords
+} // namespace FixedAssets

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "services/CardReads.h"
+
+namespace FixedAssets {
+
+class AccountSet;
+
+// Writes cards' expense rows to the account set, many cards at once. cards is SQL that answers
+// the cards' alter_id.
+namespace CardRecords {
+
+// Deletes the cards' rows and their items.
+void deleteExpenseRows(const AccountSet &set, const QString &cards);
+
+struct CardRows {
+    qint32 cardId = 0;
+    QList<RowIds> rows;
+};
+// Writes the rows of cards that have none, in bulk (IDs only are stored; names come from the
+// reference data).
+void insertExpenseRows(const AccountSet &set, const QList<CardRows> &cards);
+// Gives the cards of cards exactly the rows of rows, writing only what differs: a row or an item
+// keeps its place (card, row, item), is updated only where its values changed, deleted where the
+// card no longer has the place and inserted where it is new. stored holds the cards' rows as
+// storedRows read them in the same transaction.
+void replaceExpenseRows(const AccountSet &set, const QString &cards, const StoredRows &stored,
+                        const QList<CardRows> &rows);
+
+} // namespace CardRecords
+} // namespace FixedAssets
