@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -172,10 +173,16 @@ private:
         const QList<QStringView> pairs = query.split(u'&', Qt::SkipEmptyParts);
         for (const QStringView pair : pairs) {
             const qsizetype equals = pair.indexOf(u'=');
-            const QString key = decoded(equals < 0 ? pair : pair.left(equals), u"a parameter"_s);
+            const QString key =
+                decoded(equals < 0 ? pair : pair.left(equals), LoadLangString(u"参数名"_s));
             if (equals < 0 || !name.match(key).hasMatch()) {
+                // Its name is enough to find it, and only if the location as the message shows
+                // it shows that name too: a "password=" before it may have run on into it, and
+                // what the location's masking hid would show here.
+                const QString refused = (equals < 0 ? pair : pair.left(equals)).toString();
+                const bool shown = AccountSetLocation::redacted(m_text).contains(refused);
                 fail(LoadLangString(u"参数应写作 名称=值，而不是“%1”"_s)
-                         .arg(AccountSetLocation::redacted(pair.toString())));
+                         .arg(shown ? refused + (equals < 0 ? QString() : u"=…"_s) : u"…"_s));
             }
             const QString value = decoded(pair.mid(equals + 1), LoadLangString(u"参数 "_s) + key);
             setParameter(key, value);
@@ -350,36 +357,45 @@ bool AccountSetLocation::isSecret(QStringView name)
 
 QString AccountSetLocation::redacted(const QString &text)
 {
-    QString masked = text;
+    // Every secret's span is found in the text as given, then all are masked at once: masking one
+    // first could hide the "password=" that starts another, and that one's value would show.
+    QList<std::pair<qsizetype, qsizetype>> spans; // start, end
     // user:password@ after the scheme: up to the last "@" before the parameters, as parse reads it
-    const qsizetype scheme = masked.indexOf(u"://"_s);
+    const qsizetype scheme = text.indexOf(u"://"_s);
     if (scheme >= 0) {
         const qsizetype start = scheme + 3;
-        const qsizetype question = masked.indexOf(u'?', start);
-        const qsizetype end = question < 0 ? masked.size() : question;
-        const qsizetype at = end > start ? masked.lastIndexOf(u'@', end - 1) : -1;
-        const qsizetype colon = at >= start ? masked.indexOf(u':', start) : -1;
+        const qsizetype question = text.indexOf(u'?', start);
+        const qsizetype end = question < 0 ? text.size() : question;
+        const qsizetype at = end > start ? text.lastIndexOf(u'@', end - 1) : -1;
+        const qsizetype colon = at >= start ? text.indexOf(u':', start) : -1;
         if (colon >= 0 && colon < at)
-            masked.replace(colon + 1, at - colon - 1, Masked);
+            spans.append({colon + 1, at});
     }
     // name=value pairs, as parse reads them, whose name, percent-decoded, is a secret one; the
     // value runs to the next "&"
     static const QRegularExpression pair(u"(^|[?&])([^?&=]*)=([^&]*)"_s);
-    QString result;
-    qsizetype copied = 0;
-    for (auto matches = pair.globalMatch(masked); matches.hasNext();) {
+    for (auto matches = pair.globalMatch(text); matches.hasNext();) {
         const QRegularExpressionMatch match = matches.next();
         const QString name = percentDecoded(match.capturedView(2)).value_or(match.captured(2));
-        if (!isSecret(name))
-            continue;
-        result += QStringView(masked).mid(copied, match.capturedStart(3) - copied) + Masked;
-        copied = match.capturedEnd(3);
+        if (isSecret(name))
+            spans.append({match.capturedStart(3), match.capturedEnd(3)});
     }
-    result += QStringView(masked).mid(copied);
     // and whatever follows "password=" elsewhere
-    static const QRegularExpression anywhere(u"(password=)[^&]*"_s,
-                                             QRegularExpression::CaseInsensitiveOption);
-    return result.replace(anywhere, u"\\1"_s + Masked);
+    for (qsizetype at = text.indexOf(u"password="_s, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(u"password="_s, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype amp = text.indexOf(u'&', at + 9);
+        spans.append({at + 9, amp < 0 ? text.size() : amp});
+    }
+    std::sort(spans.begin(), spans.end());
+    QString result;
+    qsizetype copied = 0;
+    for (const auto &[start, end] : std::as_const(spans)) {
+        if (start >= copied)
+            result += QStringView(text).mid(copied, start - copied) + Masked;
+        // a span that overlaps the last one runs that mask on
+        copied = std::max(copied, end);
+    }
+    return result + QStringView(text).mid(copied);
 }
 
 } // namespace FixedAssets

@@ -59,7 +59,8 @@ QString shownOf(const QString &text)
 
 // Whether a secret shows. A secret may show by chance, as part of the message's own words or of
 // what else the text holds, so a secret counts only if the text with its secrets blanked out
-// does not show it as well.
+// does not show it as well. A secret the text also holds in the open (a parameter that repeats
+// it) is the user's own to show: blanking may even change where the URL's parts end.
 bool secretShows(const QString &text)
 {
     const QList<Span> spans = secretsOf(text);
@@ -74,7 +75,8 @@ bool secretShows(const QString &text)
     const QString shownBlanked = shownOf(blanked);
     for (const auto &[start, end] : spans) {
         const QString secret = text.mid(start, end - start);
-        if (secret.size() >= 4 && shown.contains(secret) && !shownBlanked.contains(secret))
+        if (secret.size() >= 4 && !blanked.contains(secret) && shown.contains(secret) &&
+            !shownBlanked.contains(secret))
             return true;
     }
     return false;

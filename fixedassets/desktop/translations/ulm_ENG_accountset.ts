@@ -76,6 +76,10 @@
         <translation>the user</translation>
     </message>
     <message>
+        <source>参数名</source>
+        <translation>a parameter's name</translation>
+    </message>
+    <message>
         <source>密码</source>
         <translation>the password</translation>
     </message>

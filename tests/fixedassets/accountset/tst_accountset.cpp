@@ -234,6 +234,8 @@ void tst_AccountSet::refusalsMaskEverySecret_data()
     QTest::newRow("key password") << u"postgresql://h/b?sslpassword=s3cret&x"_s;
     QTest::newRow("connection string for a path") << u"host=h password=s3cret dbname=b"_s;
     QTest::newRow("\"?\" missed") << u"postgresql://h/b&password=s3cret"_s;
+    QTest::newRow("secret run on into a refused parameter")
+        << u"postgresql://h/b&password=s3cret?bad-name=s3cret"_s;
 }
 
 void tst_AccountSet::refusalsMaskEverySecret()
