@@ -236,6 +236,8 @@ void tst_AccountSet::refusalsMaskEverySecret_data()
     QTest::newRow("\"?\" missed") << u"postgresql://h/b&password=s3cret"_s;
     QTest::newRow("secret run on into a refused parameter")
         << u"postgresql://h/b&password=s3cret?bad-name=s3cret"_s;
+    QTest::newRow("one mask hides where the next begins")
+        << u"postgresql://u:pw&password=x@h/b?sslpass-word=s3cret"_s;
 }
 
 void tst_AccountSet::refusalsMaskEverySecret()
