@@ -57,11 +57,16 @@ allocfix_start_postgres() {
         cat "$ALLOCFIX_PG_DIR/server.log" >&2
         return 1
     fi
-    if ! "${as_owner[@]}" "$ALLOCFIX_PG_BIN/createdb" -h 127.0.0.1 -p "$port" -U allocfix \
-        allocfix_test; then
-        echo "postgres: cannot create the test database" >&2
-        return 1
-    fi
+    # The second database is for the program's own test, which then runs beside the others
+    # (tests/fixedassets/CMakeLists.txt).
+    local database
+    for database in allocfix_test allocfix_test_program; do
+        if ! "${as_owner[@]}" "$ALLOCFIX_PG_BIN/createdb" -h 127.0.0.1 -p "$port" -U allocfix \
+            "$database"; then
+            echo "postgres: cannot create the test database $database" >&2
+            return 1
+        fi
+    done
     # A role that must give its password (with characters that URLs and the property string
     # treat specially), for the tests of libpq's password sources.
     local password='pa;ss:w@rd/1 x'
