@@ -7,7 +7,6 @@
 #include "records/RecordFields.h"
 #include "widgets/ReportList.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -42,8 +41,7 @@ void CardViewerService::ShowCard()
                                 LoadLangString(u"卡片查看器没有得到要显示的卡片"_s),
                                 AccountSetError::Source);
     }
-    QWidget *owner = QApplication::activeModalWidget();
-    CardViewerDialog dialog(m_detail, owner ? owner : QApplication::activeWindow());
+    CardViewerDialog dialog(m_detail, HostDialog::owner());
     dialog.exec();
 }
 

@@ -3,7 +3,6 @@
 #include "dialogs/HostDialog.h"
 #include "host/MMTS.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -21,9 +20,8 @@ namespace FixedAssets {
 void HelpTool::ShowHELP(qint32 &helpContext, qint16, QString &, qint32 &, QString &, qint32 &)
 {
     initHelpResources();
-    QWidget *owner = QApplication::activeModalWidget();
     HelpViewer viewer(pageFor(helpContext, AllocFix::MMTS::GetLanguage(u"Language"_s)),
-                      owner ? owner : QApplication::activeWindow());
+                      HostDialog::owner());
     viewer.exec();
 }
 

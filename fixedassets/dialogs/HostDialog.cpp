@@ -2,6 +2,7 @@
 
 #include "host/MMTS.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -43,6 +44,13 @@ void finish(QDialog *dialog, QWidget *content, const QList<QPushButton *> &butto
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addWidget(content);
     finish(dialog, contentLayout, buttons);
+}
+
+QWidget *owner()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
 }
 
 } // namespace FixedAssets::HostDialog

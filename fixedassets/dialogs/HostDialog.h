@@ -22,4 +22,7 @@ QPushButton *addButton(QDialog *dialog, const QString &objectName, const QString
 void finish(QDialog *dialog, QLayout *content, const QList<QPushButton *> &buttons);
 void finish(QDialog *dialog, QWidget *content, const QList<QPushButton *> &buttons);
 
+// What a host dialog opens over: the modal dialog the user is in, else the active window.
+QWidget *owner();
+
 } // namespace FixedAssets::HostDialog

@@ -1,32 +1,20 @@
 #include "dialogs/LookupService.h"
 
 #include "accountset/AccountSet.h"
+#include "dialogs/HostDialog.h"
 #include "dialogs/LookupDialog.h"
 #include "host/MMTS.h"
 #include "services/AccountDataService.h"
-
-#include <QApplication>
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
 
-namespace {
-
-QWidget *activeOwner()
-{
-    if (QWidget *modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
-}
-
-} // namespace
-
 QObject *LookupService::AccountLookup(const QVariant &key)
 {
     LookupDialog dialog(LoadLangString(u"选择科目"_s), detailAccounts(hostAccountSet()), false,
-                        activeOwner());
+                        HostDialog::owner());
     if (key.metaType().id() == QMetaType::QString)
         dialog.startAt(0, key.toString().trimmed());
     else
@@ -42,7 +30,7 @@ QObject *LookupService::ItemLookup(int &itemClassId, int &itemId)
     const AccountSet set = hostAccountSet();
     const QString title =
         LoadLangString(u"选择核算项目"_s) + u" - "_s + itemClassName(set, itemClassId);
-    LookupDialog dialog(title, itemsOfClass(set, itemClassId), true, activeOwner());
+    LookupDialog dialog(title, itemsOfClass(set, itemClassId), true, HostDialog::owner());
     dialog.startAt(itemId);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen())
         return new LookupResult;
