@@ -36,8 +36,7 @@ void PrintingSink::progressLine(const QString &text)
 
 void PrintingSink::fault(const WorksheetFault &fault)
 {
-    const QString where = fault.line > 0 ? u"%1:%2"_s.arg(m_file).arg(fault.line) : m_file;
-    Subcommands::printLine(stderr, where + u": "_s + fault.reason);
+    Subcommands::printLine(stderr, fault.in(m_file));
 }
 
 void PrintingSink::info(const QString &text)

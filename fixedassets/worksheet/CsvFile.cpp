@@ -2,6 +2,7 @@
 
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
+#include "worksheet/WorksheetFaults.h"
 
 #include <QFile>
 
@@ -22,8 +23,7 @@ namespace {
 [[noreturn]] void raiseAt(const QString &path, qint64 line, const QString &reason)
 {
     throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
-                            line > 0 ? u"%1:%2: %3"_s.arg(path).arg(line).arg(reason)
-                                     : u"%1: %2"_s.arg(path, reason),
+                            WorksheetFault{static_cast<qsizetype>(line), reason}.in(path),
                             u"allocfix"_s);
 }
 

@@ -8,6 +8,12 @@ using namespace Qt::StringLiterals;
 
 namespace FixedAssets {
 
+QString WorksheetFault::in(const QString &file) const
+{
+    return line > 0 ? u"%1:%2: %3"_s.arg(file).arg(line).arg(reason)
+                    : u"%1: %2"_s.arg(file, reason);
+}
+
 void WorksheetFaults::add(qsizetype line, const QString &reason)
 {
     ++m_count;

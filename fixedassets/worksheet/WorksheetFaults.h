@@ -11,6 +11,9 @@ class WorksheetSink;
 struct WorksheetFault {
     qsizetype line = 0;
     QString reason;
+
+    // "file:line: reason", or "file: reason" for a fault of the whole worksheet.
+    QString in(const QString &file) const;
 };
 
 // The faults of a worksheet, told in the order of its lines (those of the whole worksheet last).
