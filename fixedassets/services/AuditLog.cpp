@@ -11,6 +11,10 @@ namespace FixedAssets {
 
 namespace {
 
+// Enough entries per COPY that a round trip is a small part of its cost, few enough that they
+// are a small part of a large save's memory.
+constexpr qsizetype EntriesPerBatch = 2000;
+
 const QStringList LogColumns{u"save_id"_s,     u"saved_at"_s,   u"user_name"_s, u"alter_id"_s,
                              u"rows_before"_s, u"rows_after"_s, u"prev_hash"_s, u"entry_hash"_s};
 
@@ -41,14 +45,25 @@ void AuditLogWriter::append(const AuditEntry &entry)
 {
     m_record.entry = entry;
     QByteArray hash = AuditChain::entryHash(m_previousHash, m_record);
-    m_log.add({m_record.saveId, m_record.savedAt, m_record.user, entry.cardId, entry.rowsBefore,
-               entry.rowsAfter, QString::fromLatin1(m_previousHash), QString::fromLatin1(hash)});
+    m_waiting.append({m_record.saveId, m_record.savedAt, m_record.user, entry.cardId,
+                      entry.rowsBefore, entry.rowsAfter, QString::fromLatin1(m_previousHash),
+                      QString::fromLatin1(hash)});
     m_previousHash = std::move(hash);
+    if (m_waiting.size() >= EntriesPerBatch)
+        writeWaiting();
 }
 
 void AuditLogWriter::finish()
 {
+    writeWaiting();
+}
+
+void AuditLogWriter::writeWaiting()
+{
+    for (const QVariantList &row : std::as_const(m_waiting))
+        m_log.add(row);
     m_log.finish();
+    m_waiting.clear();
 }
 
 void writeAuditLog(const AccountSet &set, const QList<AuditEntry> &entries)

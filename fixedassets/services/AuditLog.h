@@ -12,9 +12,10 @@ class AccountSet;
 
 // Appends one save's entries to the audit log, one at a time, under a new save ID with the time
 // and the account set user, inside the caller's write transaction: its lock keeps a second writer
-// from taking the same ID or chaining on the same entry. Keeps only the previous entry's hash, so
-// a save may write any number of entries as it goes. (On PostgreSQL the connection serves nothing
-// else from the first append to finish, as with BulkInsert.)
+// from taking the same ID or chaining on the same entry. Keeps the previous entry's hash and at
+// most a batch of entries not yet written, so a save may write any number of entries as it goes,
+// and between two appends the connection is free for the save's own reads and writes (a batch
+// goes to PostgreSQL as one COPY, which holds the connection only while it runs).
 //
 //     AuditLogWriter log(set);
 //     for (...)
@@ -29,8 +30,11 @@ public:
     void finish();
 
 private:
+    void writeWaiting();
+
     AuditRecord m_record; // the save's ID, time and user; the entry of the last append
     QByteArray m_previousHash;
+    QList<QVariantList> m_waiting; // the log's rows not yet written
     BulkInsert m_log;
 };
 

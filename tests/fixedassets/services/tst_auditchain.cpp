@@ -44,6 +44,8 @@ private Q_SLOTS:
     void sqliteRefusesToChangeAnEntry();
     void anOlderSetIsChainedOnUpgrade_data();
     void anOlderSetIsChainedOnUpgrade();
+    void aLongSaveReadsBetweenItsEntries_data() { addBackendRows(); }
+    void aLongSaveReadsBetweenItsEntries();
 };
 
 // Stored chains are checked against this computation for as long as they exist.
@@ -188,6 +190,29 @@ void tst_AuditChain::anOlderSetIsChainedOnUpgrade()
     check = checkAuditChain(set);
     QCOMPARE(check.fault, Fault::None);
     QCOMPARE(check.entries, qint64(older + 6));
+}
+
+// A save that writes its entries as it goes reads and writes between them, and its entries, more
+// than one batch, chain as one.
+void tst_AuditChain::aLongSaveReadsBetweenItsEntries()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 0));
+    constexpr int Entries = 4500;
+    {
+        WriteTransaction transaction(set);
+        AuditLogWriter log(set);
+        for (int card = 1; card <= Entries; ++card) {
+            log.append({card, u"[]"_s, u"[]"_s});
+            QCOMPARE(set.scalar(u"SELECT count(*) FROM manual_queue"_s).toInt(), 0);
+        }
+        log.finish();
+        transaction.commit();
+    }
+    const AuditChainCheck check = checkAuditChain(set);
+    QCOMPARE(check.fault, Fault::None);
+    QCOMPARE(check.entries, qint64(Entries));
+    QCOMPARE(set.scalar(u"SELECT count(DISTINCT save_id) FROM audit_log"_s).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_AuditChain)
