@@ -37,15 +37,19 @@ struct LegacyRow {
     QList<std::pair<qint32, qint32>> items; // class, item
 };
 
-// Each adjusted card's rows before and after, for the audit log. The rows after are those the
-// adjustment's statements write, told from the legacy row and the card's departments rather
-// than read back: a fraction of the rows to read.
-QList<AuditEntry> auditEntries(const AccountSet &set)
+// Adjusted cards per pass of the audit log: what a pass reads and builds is held at once, so
+// that a million cards cost what a few thousand do.
+constexpr qsizetype CardsPerAuditPass = 5000;
+
+// The legacy rows of the cards in (after, last], in card order.
+QList<LegacyRow> legacyRows(const AccountSet &set, qint32 after, qint32 last)
 {
     QList<LegacyRow> legacy;
     QSqlQuery rows = set.exec(u"SELECT l.alter_id, l.account_id, l.rate, x.class_id, x.item_id"
                               " FROM legacy_rows l LEFT JOIN legacy_items x"
-                              " ON x.alter_id = l.alter_id ORDER BY l.alter_id, x.seq"_s);
+                              " ON x.alter_id = l.alter_id WHERE l.alter_id > ? AND l.alter_id <= ?"
+                              " ORDER BY l.alter_id, x.seq"_s,
+                              {after, last});
     while (rows.next()) {
         const qint32 cardId = rows.value(0).toInt();
         if (legacy.isEmpty() || legacy.constLast().cardId != cardId)
@@ -53,9 +57,15 @@ QList<AuditEntry> auditEntries(const AccountSet &set)
         if (!rows.value(3).isNull())
             legacy.last().items.append({rows.value(3).toInt(), rows.value(4).toInt()});
     }
+    return legacy;
+}
 
-    QList<AuditEntry> audit;
-    audit.reserve(legacy.size());
+// Logs each adjusted card's rows before and after, a pass of cards at a time, as the log goes.
+// The rows after are those the adjustment's statements write, told from the legacy row and the
+// card's departments rather than read back: a fraction of the rows to read.
+void logAdjustedCards(const AccountSet &set)
+{
+    AuditLogWriter log(set);
     CardRecords::RowsJson json;
     const auto addRow = [&json](const LegacyRow &row, qint32 departmentId, double rate) {
         json.addRow(departmentId, row.accountId, rate);
@@ -65,26 +75,45 @@ QList<AuditEntry> auditEntries(const AccountSet &set)
                                       : itemId);
         }
     };
-    QSqlQuery departments =
-        set.exec(u"SELECT d.alter_id, d.dept_id FROM card_departments d"
-                 " JOIN legacy_rows l ON l.alter_id = d.alter_id ORDER BY d.alter_id, d.seq"_s);
-    qsizetype card = -1;
-    while (departments.next()) {
-        const qint32 cardId = departments.value(0).toInt();
-        if (card < 0 || legacy.at(card).cardId != cardId) {
-            if (card >= 0)
-                audit.last().rowsAfter = json.take();
-            ++card;
-            Q_ASSERT(legacy.at(card).cardId == cardId);
-            addRow(legacy.at(card), 0, legacy.at(card).rate);
-            audit.append({cardId, json.take(), {}});
+    qint32 after = 0;
+    for (;;) {
+        const QVariant last =
+            set.scalar(u"SELECT max(alter_id) FROM (SELECT alter_id"
+                       " FROM legacy_rows WHERE alter_id > ?"
+                       " ORDER BY alter_id LIMIT %1) pass"_s.arg(CardsPerAuditPass),
+                       {after});
+        if (last.isNull())
+            break;
+        const QList<LegacyRow> legacy = legacyRows(set, after, last.toInt());
+        QSqlQuery departments =
+            set.exec(u"SELECT d.alter_id, d.dept_id FROM card_departments d"
+                     " JOIN legacy_rows l ON l.alter_id = d.alter_id"
+                     " WHERE l.alter_id > ? AND l.alter_id <= ? ORDER BY d.alter_id, d.seq"_s,
+                     {after, last});
+        QList<AuditEntry> pass;
+        pass.reserve(legacy.size());
+        qsizetype card = -1;
+        while (departments.next()) {
+            const qint32 cardId = departments.value(0).toInt();
+            if (card < 0 || legacy.at(card).cardId != cardId) {
+                if (card >= 0)
+                    pass.last().rowsAfter = json.take();
+                ++card;
+                Q_ASSERT(legacy.at(card).cardId == cardId);
+                addRow(legacy.at(card), 0, legacy.at(card).rate);
+                pass.append({cardId, json.take(), {}});
+            }
+            addRow(legacy.at(card), departments.value(1).toInt(), 1.0);
         }
-        addRow(legacy.at(card), departments.value(1).toInt(), 1.0);
+        if (card >= 0)
+            pass.last().rowsAfter = json.take();
+        // Appended once the pass's reads are done: on PostgreSQL a batch of the log holds the
+        // connection while it is written.
+        for (const AuditEntry &entry : std::as_const(pass))
+            log.append(entry);
+        after = last.toInt();
     }
-    if (card >= 0)
-        audit.last().rowsAfter = json.take();
-
-    return audit;
+    log.finish();
 }
 
 // The cards of cards_to_adjust that the service adjusts by itself, in SQL: replaces each one's
@@ -103,7 +132,7 @@ void adjustAutomaticCards(const AccountSet &set)
     set.exec(u"INSERT INTO legacy_items (alter_id, seq, class_id, item_id)"
              " SELECT x.alter_id, x.seq, x.class_id, x.item_id FROM expense_row_items x"
              " JOIN legacy_rows l ON l.alter_id = x.alter_id"_s);
-    const QList<AuditEntry> audit = auditEntries(set);
+    logAdjustedCards(set);
 
     CardRecords::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
     // The department's place among the card's departments is the row's.
@@ -116,7 +145,6 @@ void adjustAutomaticCards(const AccountSet &set)
              " CASE WHEN x.class_id = %1 THEN r.dept_id ELSE x.item_id END"
              " FROM legacy_items x JOIN expense_rows r ON r.alter_id = x.alter_id"_s.arg(
                  AllocFix::DepartmentItemClass));
-    writeAuditLog(set, audit);
 
     set.exec(u"DROP TABLE legacy_items"_s);
     set.exec(u"DROP TABLE legacy_rows"_s);

@@ -12,6 +12,7 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "records/RecordFields.h"
+#include "services/CardReads.h"
 #include "services/CardWriter.h"
 #include "services/HostServices.h"
 #include "services/RowsJson.h"
@@ -402,6 +403,9 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists_data()
         QTest::addRow("%s, ledger", qPrintable(backend)) << backend << DemoShape{30};
         QTest::addRow("%s, generated", qPrintable(backend))
             << backend << DemoShape{60, 40, 12, 2, 5};
+        // The log of the adjustment is written a few thousand cards at a time.
+        QTest::addRow("%s, more cards than the log takes at once", qPrintable(backend))
+            << backend << DemoShape{12000, 40, 12, 2, 5};
     }
 }
 
@@ -428,6 +432,17 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists()
         QCOMPARE(counts.value(Fields::Manual).toInt(), manual);
         QVERIFY(manual > 0);
     }
+    // Each adjusted card is logged once, with the rows it was given.
+    const CardRecords::StoredRows stored =
+        CardRecords::storedRows(set, u"SELECT alter_id FROM audit_log"_s);
+    QSqlQuery audit = set.exec(u"SELECT alter_id, rows_after FROM audit_log"_s);
+    qsizetype entries = 0;
+    while (audit.next()) {
+        ++entries;
+        QCOMPARE(audit.value(1).toString(),
+                 CardRecords::toJson(stored.cards.value(audit.value(0).toInt())));
+    }
+    QCOMPARE(entries, stored.cards.size());
 }
 
 void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest_data()
