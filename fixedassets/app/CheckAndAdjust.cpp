@@ -7,7 +7,6 @@
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -86,37 +85,44 @@ int adjust(const ProgramOptions &options, const QString &props)
             cardUpdate->AllocFixDate(props);
     }
 
-    QJsonArray cards;
-    QString list;
+    // The cards left are printed as they are read: a group's books leave hundreds of thousands.
+    const bool json = options.format == ProgramOptions::Format::Json;
+    if (json) {
+        // The counts as printJson prints them, the list of cards left one card to a line.
+        QByteArray head = QJsonDocument(countsJson(counts)).toJson(QJsonDocument::Indented);
+        head.chop(3); // "\n}\n"
+        print(QString::fromUtf8(head) + u",\n    \"left\": ["_s);
+    } else {
+        print(report(counts));
+        if (manual.count() == 0) {
+            print(u'\n' + LoadLangString(u"调整已完成：没有留待手工调整的卡片。"_s) + u'\n');
+        } else {
+            print(u'\n' +
+                  LoadLangString(
+                      u"有 %1 张卡片留待手工调整（allocfix export 会把它们写成工作表）："_s)
+                      .arg(manual.count()) +
+                  u'\n');
+        }
+    }
+    const auto cardInfo = AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
     for (qsizetype p = 1; p <= manual.count(); ++p) {
         qint32 cardId = manual.at(p).value(Fields::FAlterID).toInt();
-        const auto cardInfo =
-            AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
         const AllocFix::FieldRecord info = cardInfo->GetCardInf(props, cardId);
         const QString number = info.value(Fields::FAssetNumber).toText();
         const QString name = info.value(Fields::FAssetName).toText();
-        cards.append(QJsonObject{{u"position"_s, static_cast<qint64>(p)},
-                                 {u"FAlterID"_s, cardId},
-                                 {u"FAssetNumber"_s, number},
-                                 {u"FAssetName"_s, name}});
-        list += u"%1  %2  %3\n"_s.arg(p, 6).arg(number, name);
+        if (json) {
+            const QJsonObject card{{u"position"_s, static_cast<qint64>(p)},
+                                   {u"FAlterID"_s, cardId},
+                                   {u"FAssetNumber"_s, number},
+                                   {u"FAssetName"_s, name}};
+            print((p > 1 ? u",\n        "_s : u"\n        "_s) +
+                  QString::fromUtf8(QJsonDocument(card).toJson(QJsonDocument::Compact)));
+        } else {
+            print(u"%1  %2  %3\n"_s.arg(p, 6).arg(number, name));
+        }
     }
-
-    if (options.format == ProgramOptions::Format::Json) {
-        QJsonObject answer = countsJson(counts);
-        answer.insert(u"left"_s, cards);
-        printJson(answer);
-        return ExitSuccess;
-    }
-    print(report(counts));
-    if (manual.count() == 0) {
-        print(u'\n' + LoadLangString(u"调整已完成：没有留待手工调整的卡片。"_s) + u'\n');
-    } else {
-        print(u'\n' +
-              LoadLangString(u"有 %1 张卡片留待手工调整（allocfix export 会把它们写成工作表）："_s)
-                  .arg(manual.count()) +
-              u'\n' + list);
-    }
+    if (json)
+        print(u"\n    ]\n}\n"_s);
     return ExitSuccess;
 }
 
