@@ -177,11 +177,18 @@ private:
         }
         return error;
     }
-    // The server's text and SQLSTATE, as Qt's driver would have reported them.
+    // The server's text and SQLSTATE, as Qt's driver would have reported them, without the
+    // context the server adds to a copy's error: it quotes the row the copy was at, and the rows
+    // are the account set's data.
     static QSqlError errorOf(const PGresult *result)
     {
-        return QSqlError(QString(), QString::fromUtf8(PQresultErrorMessage(result)).trimmed(),
-                         QSqlError::StatementError,
+        const char *primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+        const char *detail = PQresultErrorField(result, PG_DIAG_MESSAGE_DETAIL);
+        QString text = primary ? QString::fromUtf8(primary)
+                               : QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+        if (detail)
+            text += u' ' + QString::fromUtf8(detail);
+        return QSqlError(QString(), text, QSqlError::StatementError,
                          QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE)));
     }
     void appendValue(const QVariant &value)
