@@ -3,8 +3,8 @@
 #include "accountset/AccountSet.h"
 #include "accountset/BulkInsert.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QDataStream>
+#include <QIODevice>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
@@ -14,6 +14,23 @@ namespace FixedAssets {
 namespace {
 
 constexpr qsizetype BatchLines = 1000;
+
+// In base 64: the cells may hold any character, and no dialect's bulk path need escape these.
+QString cellsText(const QStringList &cells)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << cells;
+    return QString::fromLatin1(bytes.toBase64());
+}
+
+QStringList cellsOf(const QString &text)
+{
+    QStringList cells;
+    QDataStream in(QByteArray::fromBase64(text.toLatin1()));
+    in >> cells;
+    return cells;
+}
 
 } // namespace
 
@@ -28,9 +45,7 @@ ScatteredLines::ScatteredLines(const AccountSet &set)
 
 void ScatteredLines::add(qint32 cardId, const CsvRecord &line)
 {
-    m_waiting.append({cardId, static_cast<qint64>(line.line),
-                      QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(line.fields))
-                                            .toJson(QJsonDocument::Compact))});
+    m_waiting.append({cardId, static_cast<qint64>(line.line), cellsText(line.fields)});
     if (m_waiting.size() >= BatchLines)
         flush();
 }
@@ -51,28 +66,26 @@ void ScatteredLines::forEachCard(
     const std::function<void(qint32 cardId, const QList<CsvRecord> &)> &use)
 {
     flush();
-    QSqlQuery query =
-        m_set.exec(u"SELECT alter_id, line, cells FROM worksheet_lines ORDER BY alter_id, line"_s);
-    qint32 cardId = 0;
-    QList<CsvRecord> lines;
-    while (query.next()) {
-        const qint32 id = query.value(0).toInt();
-        if (id != cardId && !lines.isEmpty()) {
-            use(cardId, lines);
-            lines.clear();
+    // A card at a time: use may ask the account set, and on a server that would end a read
+    // still open on the same connection.
+    QList<qint32> cards;
+    QSqlQuery ids =
+        m_set.exec(u"SELECT DISTINCT alter_id FROM worksheet_lines ORDER BY alter_id"_s);
+    while (ids.next())
+        cards.append(ids.value(0).toInt());
+    ids.finish();
+    for (const qint32 cardId : std::as_const(cards)) {
+        QList<CsvRecord> lines;
+        QSqlQuery query = m_set.exec(
+            u"SELECT line, cells FROM worksheet_lines WHERE alter_id = ? ORDER BY line"_s,
+            {cardId});
+        while (query.next()) {
+            lines.append({static_cast<qsizetype>(query.value(0).toLongLong()),
+                          cellsOf(query.value(1).toString())});
         }
-        cardId = id;
-        QStringList fields;
-        const QJsonArray cells =
-            QJsonDocument::fromJson(query.value(2).toString().toUtf8()).array();
-        fields.reserve(cells.size());
-        for (const QJsonValue &cell : cells)
-            fields.append(cell.toString());
-        lines.append({static_cast<qsizetype>(query.value(1).toLongLong()), fields});
-    }
-    if (!lines.isEmpty())
+        query.finish();
         use(cardId, lines);
-    query.finish();
+    }
     m_set.exec(u"DROP TABLE worksheet_lines"_s);
 }
 
