@@ -10,16 +10,20 @@
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
 #include "services/CardReads.h"
+#include "services/ManualQueueSave.h"
 #include "services/SaveChecks.h"
 #include "worksheet/CsvFile.h"
 #include "worksheet/LineToRow.h"
 #include "worksheet/ManualCards.h"
 #include "worksheet/ReferenceData.h"
+#include "worksheet/ScatteredLines.h"
 #include "worksheet/WorksheetLines.h"
 #include "worksheet/WorksheetSink.h"
 
 #include <QHash>
-#include <QMap>
+#include <QSet>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -38,8 +42,8 @@ QString cardName(const ManualCard &card)
     return card.number + u' ' + card.name;
 }
 
-// What the import keeps of a card's lines while it reads the worksheet: the rows they ask for,
-// and what the checks of the whole card need. A card's lines may lie anywhere in the file.
+// What the import keeps of a card's lines while it reads them: the rows they ask for, and what
+// the checks of the whole card need. Let go when the card's last line is read.
 struct FileCard {
     const ManualCard *card = nullptr;
     qsizetype firstLine = 0;
@@ -201,13 +205,21 @@ std::optional<RecordList> rowsOfCard(FileCard &fileCard, const WorksheetLines &l
     return list;
 }
 
+// What the import keeps of a card once its lines are read, for the checks of all cards.
+struct CardSeen {
+    qsizetype firstLine = 0;
+    qsizetype firstFilledLine = 0;
+    bool refused = false;
+    bool saved = false; // its rows passed every check
+};
+
 // The cards left for manual work are saved together, as the wizard saves them: each needs lines.
-void requireEveryCard(const QList<ManualCard> &manual, const QHash<qint32, FileCard> &fileCards,
+void requireEveryCard(const QList<ManualCard> &manual, const QHash<qint32, CardSeen> &seen,
                       WorksheetFaults &faults)
 {
     for (const ManualCard &card : manual) {
-        const auto fileCard = fileCards.constFind(card.cardId);
-        if (fileCard == fileCards.cend()) {
+        const auto fileCard = seen.constFind(card.cardId);
+        if (fileCard == seen.cend()) {
             faults.add(0, LoadLangString(
                               u"卡片 %1 留待手工调整，但不在工作表中；卡片要一起保存，请逐张填写"_s)
                               .arg(cardName(card)));
@@ -241,6 +253,157 @@ WorksheetImportResult faulty(WorksheetFaults &faults, WorksheetSink &sink)
     return result;
 }
 
+// The manual cards as the worksheet's lines name them, and what reading a line needs.
+struct ImportContext {
+    const WorksheetLines &lines;
+    const LineToRow &lineToRow;
+    QHash<QString, const ManualCard *> byNumber;
+    QHash<qint32, const ManualCard *> byId;
+};
+
+// Which cards' lines lie apart in the file, read before any card is checked. A card's lines are
+// usually together, as the export writes them: such a card is checked as soon as its lines end
+// and let go, so memory does not grow with the rows. The others go to ScatteredLines. Refuses a
+// worksheet of another account set at its first line from there, before any card is checked.
+QSet<qint32> scatteredCards(const QString &file, const ImportContext &context,
+                            const AccountSet &set)
+{
+    const QString ownSet = setTag(Schema::identity(set));
+    CsvReader reader(file, WorksheetLimits);
+    reader.next(); // the header, read already
+    QSet<qint32> ended;
+    QSet<qint32> scattered;
+    qint32 current = 0;
+    while (const std::optional<CsvRecord> line = reader.next()) {
+        if (const std::optional<CheckCodeOrigin> origin =
+                checkCodeOrigin(context.lines.cell(*line, Kind::CheckCode));
+            origin && origin->setTag != ownSet)
+            raiseOtherAccountSet(file, set);
+        const ManualCard *card =
+            context.byNumber.value(context.lines.cell(*line, Kind::AssetNumber));
+        if (!card || card->cardId == current)
+            continue;
+        if (ended.contains(card->cardId))
+            scattered.insert(card->cardId);
+        if (current != 0)
+            ended.insert(current);
+        current = card->cardId;
+    }
+    return scattered;
+}
+
+// One read of the worksheet, card by card: each line is checked as it is read, and a card's rows
+// go to cardRead once all its lines are read. The checks are the same in both reads, so the save
+// finds what the check found, unless the file changed in between.
+class CardReading {
+public:
+    using CardRead = std::function<void(FileCard &)>;
+
+    CardReading(const ImportContext &context, WorksheetFaults &faults, CardRead cardRead)
+        : m_context(context)
+        , m_faults(faults)
+        , m_cardRead(std::move(cardRead))
+    {}
+
+    void read(const QString &file, const QSet<qint32> &scattered, const AccountSet &set,
+              SinkProgress *progress)
+    {
+        CsvReader reader(file, WorksheetLimits);
+        reader.next(); // the header, read already
+        std::optional<ScatteredLines> aside;
+        if (!scattered.isEmpty())
+            aside.emplace(set);
+        FileCard current;
+        qint64 shownBytes = 0;
+        while (const std::optional<CsvRecord> line = reader.next()) {
+            if (progress) {
+                progress->advance(reader.bytesRead() - shownBytes);
+                shownBytes = reader.bytesRead();
+            }
+            const ManualCard *card = cardOfLine(*line);
+            if (!card)
+                continue;
+            if (scattered.contains(card->cardId)) {
+                aside->add(card->cardId, *line);
+                continue;
+            }
+            if (current.card != card) {
+                finish(current);
+                current = FileCard{};
+                current.card = card;
+                current.firstLine = line->line;
+            }
+            readLine(current, *line);
+        }
+        finish(current);
+        if (aside) {
+            aside->forEachCard([this](qint32 cardId, const QList<CsvRecord> &lines) {
+                FileCard fileCard;
+                fileCard.card = m_context.byId.value(cardId);
+                fileCard.firstLine = lines.first().line;
+                for (const CsvRecord &line : lines)
+                    readLine(fileCard, line);
+                finish(fileCard);
+            });
+        }
+    }
+
+private:
+    // The manual card a line names; nothing, with a fault when the line is filled, for a line
+    // that names none.
+    const ManualCard *cardOfLine(const CsvRecord &line)
+    {
+        const WorksheetLines &lines = m_context.lines;
+        const QString number = lines.cell(line, Kind::AssetNumber);
+        if (number.isEmpty()) {
+            if (lines.isFilled(line)) {
+                m_faults.add(line.line, LoadLangString(u"这一行没有指定卡片：请填写%1"_s)
+                                            .arg(lines.header(Kind::AssetNumber)));
+            }
+            return nullptr;
+        }
+        const ManualCard *card = m_context.byNumber.value(number);
+        // Lines that only show a card allocated since the export ask for nothing.
+        if (!card && lines.isFilled(line)) {
+            m_faults.add(line.line,
+                         LoadLangString(
+                             u"%1 不是留待手工调整的卡片：没有卡片用此编码，或它在导出后已被分配"_s)
+                             .arg(WorksheetFaults::shown(number)));
+        }
+        return card;
+    }
+
+    void readLine(FileCard &fileCard, const CsvRecord &line)
+    {
+        const WorksheetLines &lines = m_context.lines;
+        const QString code = lines.cell(line, Kind::CheckCode);
+        const bool filled = lines.isFilled(line);
+        if (!checkCodeOfLine(fileCard, line.line, code, m_context.byId, lines, m_faults) || !filled)
+            return;
+        if (fileCard.firstFilledLine == 0)
+            fileCard.firstFilledLine = line.line;
+        QStringList reasons;
+        if (const std::optional<FieldRecord> row =
+                m_context.lineToRow.row(line, *fileCard.card, reasons)) {
+            addRow(fileCard, line.line, *row, m_faults);
+        } else {
+            m_faults.add(line.line, reasons.join(u"; "_s));
+            fileCard.faulty = true;
+            fileCard.rows.clear();
+        }
+    }
+
+    void finish(FileCard &fileCard)
+    {
+        if (fileCard.card)
+            m_cardRead(fileCard);
+    }
+
+    const ImportContext &m_context;
+    WorksheetFaults &m_faults;
+    CardRead m_cardRead;
+};
+
 } // namespace
 
 WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, WorksheetSink &sink)
@@ -269,89 +432,38 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
                 .arg(file),
             u"allocfix"_s);
     }
-    QHash<QString, const ManualCard *> manualByNumber;
-    QHash<qint32, const ManualCard *> manualById;
+    ImportContext context{lines, LineToRow(lines, reference), {}, {}};
     for (const ManualCard &card : std::as_const(manual)) {
-        manualByNumber.insert(card.number, &card);
-        manualById.insert(card.cardId, &card);
+        context.byNumber.insert(card.number, &card);
+        context.byId.insert(card.cardId, &card);
     }
-
-    const LineToRow lineToRow(lines, reference);
     const AccountSet set = AccountSet::fromProps(props);
-    const QString ownSet = setTag(Schema::identity(set));
-    // Read line by line, keeping of each only the row it asks for: the file may be large.
-    QHash<qint32, FileCard> fileCards;
-    QList<qint32> cardOrder; // by first line
-    {
-        SinkProgress progress(sink, LoadLangString(u"正在检查工作表"_s), reader.size());
-        qint64 shownBytes = 0;
-        while (const std::optional<CsvRecord> line = reader.next()) {
-            progress.advance(reader.bytesRead() - shownBytes);
-            shownBytes = reader.bytesRead();
-            const QString code = lines.cell(*line, Kind::CheckCode);
-            if (const std::optional<CheckCodeOrigin> origin = checkCodeOrigin(code);
-                origin && origin->setTag != ownSet)
-                raiseOtherAccountSet(file, set);
-            const QString number = lines.cell(*line, Kind::AssetNumber);
-            const bool filled = lines.isFilled(*line);
-            if (number.isEmpty()) {
-                if (filled) {
-                    faults.add(line->line, LoadLangString(u"这一行没有指定卡片：请填写%1"_s)
-                                               .arg(lines.header(Kind::AssetNumber)));
-                }
-                continue;
-            }
-            const ManualCard *card = manualByNumber.value(number);
-            // Lines that only show a card allocated since the export ask for nothing.
-            if (!card) {
-                if (filled) {
-                    faults.add(
-                        line->line,
-                        LoadLangString(
-                            u"%1 不是留待手工调整的卡片：没有卡片用此编码，或它在导出后已被分配"_s)
-                            .arg(WorksheetFaults::shown(number)));
-                }
-                continue;
-            }
-            FileCard &fileCard = fileCards[card->cardId];
-            if (!fileCard.card) {
-                fileCard.card = card;
-                fileCard.firstLine = line->line;
-                cardOrder.append(card->cardId);
-            }
-            if (!checkCodeOfLine(fileCard, line->line, code, manualById, lines, faults) || !filled)
-                continue;
-            if (fileCard.firstFilledLine == 0)
-                fileCard.firstFilledLine = line->line;
-            QStringList reasons;
-            if (const std::optional<FieldRecord> row = lineToRow.row(*line, *card, reasons)) {
-                addRow(fileCard, line->line, *row, faults);
-            } else {
-                faults.add(line->line, reasons.join(u"; "_s));
-                fileCard.faulty = true;
-                fileCard.rows.clear();
-            }
-        }
-    }
+    const QSet<qint32> scattered = scatteredCards(file, context, set);
 
     std::optional<SaveChecks> saveChecks;
     if (request.dryRun)
         saveChecks.emplace(set);
-    QMap<qint32, RecordList> rowsByCard;
+    QHash<qint32, CardSeen> seen;
     qsizetype rowCount = 0;
-    for (const qint32 cardId : std::as_const(cardOrder)) {
-        if (const std::optional<RecordList> rows =
-                rowsOfCard(fileCards[cardId], lines, saveChecks ? &*saveChecks : nullptr, faults)) {
-            rowsByCard.insert(cardId, *rows);
-            rowCount += rows->count();
-        }
+    {
+        SinkProgress progress(sink, LoadLangString(u"正在检查工作表"_s), reader.size());
+        CardReading checking(context, faults, [&](FileCard &fileCard) {
+            const std::optional<RecordList> rows =
+                rowsOfCard(fileCard, lines, saveChecks ? &*saveChecks : nullptr, faults);
+            seen.insert(fileCard.card->cardId, {fileCard.firstLine, fileCard.firstFilledLine,
+                                                fileCard.refused, rows.has_value()});
+            if (rows)
+                rowCount += rows->count();
+        });
+        checking.read(file, scattered, set, &progress);
     }
-    requireEveryCard(manual, fileCards, faults);
+    requireEveryCard(manual, seen, faults);
     if (!faults.isEmpty())
         return faulty(faults, sink);
-    fileCards.clear();
-    WorksheetImportResult result{WorksheetImportResult::Outcome::Checked, 0, rowsByCard.size(),
-                                 rowCount, automatic};
+    const auto savedCards =
+        std::count_if(seen.cbegin(), seen.cend(), [](const CardSeen &card) { return card.saved; });
+    WorksheetImportResult result{WorksheetImportResult::Outcome::Checked, 0, savedCards, rowCount,
+                                 automatic};
     if (request.dryRun)
         return result;
 
@@ -359,7 +471,7 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
     // adjustment first adjusts the cards it can by itself, as the wizard's adjustment does.
     const auto cardUpdate =
         AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
-    const RecordList queue = cardUpdate->ReturnExpensInf(props);
+    cardUpdate->ReturnExpensInf(props);
     if (automatic > 0)
         sink.info(LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
     // Another user may have saved or changed cards since they were read: every card must still
@@ -371,21 +483,36 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
                 .arg(file, what),
             AccountSetError::Source);
     };
-    if (queue.count() != rowsByCard.size()) {
+    WriteTransaction transaction(set);
+    ManualQueueSave save(set);
+    if (save.queued() != savedCards) {
         raiseChanged(LoadLangString(u"留待手工调整的卡片是 %1 张而不是 %2 张"_s)
-                         .arg(queue.count())
-                         .arg(rowsByCard.size()));
+                         .arg(save.queued())
+                         .arg(savedCards));
     }
-    FieldRecord allocations = FieldRecord::create();
-    for (qsizetype p = 1; p <= queue.count(); ++p) {
-        const qint32 cardId = queue.at(p).value(Fields::FAlterID).toInt();
-        if (!rowsByCard.contains(cardId))
+    QHash<qint32, qint32> positions; // by card
+    positions.reserve(save.queued());
+    for (qint32 p = 1; p <= save.queued(); ++p) {
+        const qint32 cardId = save.cardAt(p);
+        if (!seen.value(cardId).saved)
             raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
                              .arg(CardRecords::describeCard(set, cardId)));
-        allocations.setValue(QString::number(p), rowsByCard.value(cardId));
+        positions.insert(cardId, p);
     }
-    sink.progressLine(LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(rowsByCard.size()));
-    cardUpdate->SaveDoubleExpense(props, allocations);
+    seen.clear();
+
+    // The second read saves what the first checked. A fault now means the file changed since:
+    // it is told as any other, and the transaction is not committed.
+    sink.progressLine(LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(savedCards));
+    CardReading saving(context, faults, [&](FileCard &fileCard) {
+        if (const std::optional<RecordList> rows = rowsOfCard(fileCard, lines, nullptr, faults))
+            save.add(positions.value(fileCard.card->cardId), *rows);
+    });
+    saving.read(file, scattered, set, nullptr);
+    if (!faults.isEmpty())
+        return faulty(faults, sink);
+    save.finish();
+    transaction.commit();
     result.outcome = WorksheetImportResult::Outcome::Saved;
     return result;
 }

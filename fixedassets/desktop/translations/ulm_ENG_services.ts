@@ -108,6 +108,10 @@
         <translation>Nothing was saved: %1</translation>
     </message>
     <message>
+        <source>序号 %1 给了两次</source>
+        <translation>position %1 was given twice</translation>
+    </message>
+    <message>
         <source>第 %1 行没有科目</source>
         <translation>row %1 has no account</translation>
     </message>

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
 using Outcome = WorksheetImportResult::Outcome;
@@ -29,14 +31,28 @@ public:
     void startProgress(const QString &, qint64) override {}
     void advanceProgress(qint64) override {}
     void finishProgress() override {}
-    void progressLine(const QString &) override {}
+    void progressLine(const QString &) override
+    {
+        if (saving)
+            saving();
+    }
     void fault(const WorksheetFault &fault) override { faults.append(fault); }
     void info(const QString &) override {}
 
     QList<WorksheetFault> faults;
+    std::function<void()> saving; // when the save begins, after the check
 };
 
-enum class Planted { Nothing, UnknownCard, OtherAccountSet };
+enum class Planted {
+    Nothing,
+    UnknownCard,
+    OtherAccountSet,
+    // Every card's filled lines after all exported ones, the last card's first: as a spreadsheet
+    // sorted by the rate might leave them.
+    Scattered,
+    // The file gains a faulty line after the check read it and before the save reads it again.
+    ChangedBeforeSave,
+};
 
 // 25 demo cards leave five for manual work.
 constexpr qsizetype ManualCards = 5;
@@ -54,6 +70,7 @@ qsizetype fillIn(const QString &exported, const QString &filled, Planted planted
     QStringList cards;
     qsizetype filledLines = 0;
     qsizetype filledIndex = 0;
+    QList<QStringList> apart; // Scattered: the filled lines, last card first
     while (const std::optional<CsvRecord> record = reader.next()) {
         QStringList line = record->fields;
         QString &code = line[at(Worksheet::Kind::CheckCode)];
@@ -69,10 +86,14 @@ qsizetype fillIn(const QString &exported, const QString &filled, Planted planted
             line[at(Worksheet::Kind::Account)] = u"6602.01"_s;
             line[at(Worksheet::Kind::Rate)] = u"100"_s;
             filledIndex = lines.size();
-            lines.append(line);
+            if (planted == Planted::Scattered)
+                apart.prepend(line);
+            else
+                lines.append(line);
             ++filledLines;
         }
     }
+    lines.append(apart);
     if (planted == Planted::UnknownCard) {
         QStringList unknown = lines[filledIndex];
         unknown[at(Worksheet::Kind::AssetNumber)] = u"NO-SUCH-CARD"_s;
@@ -115,6 +136,12 @@ void tst_WorksheetImport::import_data()
     QTest::newRow("a line names no card")
         << Planted::UnknownCard << false << false << Outcome::Faulty;
     // Refused whole: no result, so the outcome is the default one.
+    QTest::newRow("lines of a card apart")
+        << Planted::Scattered << false << false << Outcome::Saved;
+    QTest::newRow("lines of a card apart, dry run")
+        << Planted::Scattered << true << false << Outcome::Checked;
+    QTest::newRow("a faulty line added before the save")
+        << Planted::ChangedBeforeSave << false << false << Outcome::Faulty;
     QTest::newRow("from another account set")
         << Planted::OtherAccountSet << false << true << Outcome::Faulty;
 }
@@ -137,6 +164,14 @@ void tst_WorksheetImport::import()
     exportWorksheet({props, exported, exported}, sink);
     const qsizetype filledLines = fillIn(exported, filled, planted);
     const QStringList before = Testing::dumpAccountSet(AccountSet::fromProps(props));
+    // The automatic adjustment is saved before the save of the manual cards begins.
+    QStringList atSave;
+    if (planted == Planted::ChangedBeforeSave) {
+        sink.saving = [&] {
+            atSave = Testing::dumpAccountSet(AccountSet::fromProps(props));
+            fillIn(exported, filled, Planted::UnknownCard);
+        };
+    }
 
     WorksheetImportResult result;
     try {
@@ -148,7 +183,12 @@ void tst_WorksheetImport::import()
     }
 
     const bool saves = outcome == Outcome::Saved;
-    QCOMPARE(Testing::dumpAccountSet(AccountSet::fromProps(props)) != before, saves);
+    if (planted == Planted::ChangedBeforeSave) {
+        QVERIFY(!atSave.isEmpty());
+        QCOMPARE(Testing::dumpAccountSet(AccountSet::fromProps(props)), atSave);
+    } else {
+        QCOMPARE(Testing::dumpAccountSet(AccountSet::fromProps(props)) != before, saves);
+    }
     QCOMPARE(result.outcome, outcome);
     if (outcome == Outcome::Faulty && !refused) {
         QCOMPARE(result.faults, 1);

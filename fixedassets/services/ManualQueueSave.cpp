@@ -1,0 +1,110 @@
+#include "services/ManualQueueSave.h"
+
+#include "accountset/AccountSet.h"
+#include "accountset/AccountSetErrors.h"
+#include "host/MMTS.h"
+#include "services/RowsJson.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+using AllocFix::MMTS::LoadLangString;
+
+namespace FixedAssets {
+
+namespace {
+
+// Enough cards that a batch's statements pay off, few enough that their rows stay small.
+constexpr qsizetype BatchCards = 1000;
+
+QHash<qint32, qint32> manualQueue(const AccountSet &set)
+{
+    QHash<qint32, qint32> queue;
+    QSqlQuery query = set.exec(u"SELECT seq, alter_id FROM manual_queue"_s);
+    while (query.next())
+        queue.insert(query.value(0).toInt(), query.value(1).toInt());
+    return queue;
+}
+
+} // namespace
+
+void ManualQueueSave::reject(const QString &reason)
+{
+    throw AllocFix::Failure(AccountSetError::SaveRejected,
+                            LoadLangString(u"没有保存任何内容：%1"_s).arg(reason),
+                            AccountSetError::Source);
+}
+
+ManualQueueSave::ManualQueueSave(const AccountSet &set)
+    : m_set(set)
+    , m_queue(manualQueue(set))
+{
+    if (m_queue.isEmpty())
+        reject(LoadLangString(u"没有等待手工调整的卡片；请重新检查卡片"_s));
+    // Read after the queue: the checks read the reference data of the queued cards.
+    m_checks.emplace(set);
+    m_batch.reserve(BatchCards);
+}
+
+qint32 ManualQueueSave::positionOf(const QString &key) const
+{
+    static const QRegularExpression position(uR"(^[1-9][0-9]{0,8}$)"_s);
+    const qint32 seq = position.match(key).hasMatch() ? key.toInt() : 0;
+    if (!m_queue.contains(seq)) {
+        reject(LoadLangString(u"“%1”不是等待手工调整的卡片的序号（1 到 %2）"_s)
+                   .arg(key, QString::number(m_queue.size())));
+    }
+    return seq;
+}
+
+void ManualQueueSave::add(qint32 position, const AllocFix::RecordList &rows)
+{
+    const qint32 cardId = cardAt(positionOf(QString::number(position)));
+    // A card written twice in one save would leave its first rows in the audit as "before".
+    if (m_given.contains(position))
+        reject(LoadLangString(u"序号 %1 给了两次"_s).arg(position));
+    m_checks->checkCard(cardId, position, rows);
+    m_batch.append({cardId, CardRecords::rowIds(rows)});
+    m_given.insert(position);
+    if (m_batch.size() >= BatchCards)
+        writeBatch();
+}
+
+void ManualQueueSave::writeBatch()
+{
+    if (m_batch.isEmpty())
+        return;
+    QStringList ids;
+    ids.reserve(m_batch.size());
+    for (const CardRecords::CardRows &card : std::as_const(m_batch))
+        ids.append(QString::number(card.cardId));
+    const QString cards = ids.join(u',');
+    const CardRecords::StoredRows before = CardRecords::storedRows(m_set, cards);
+    CardRecords::replaceExpenseRows(m_set, cards, before, m_batch);
+    if (!m_audit)
+        m_audit.emplace(m_set);
+    for (const CardRecords::CardRows &card : std::as_const(m_batch))
+        m_audit->append({card.cardId, CardRecords::toJson(before.cards.value(card.cardId)),
+                         CardRecords::toJson(card.rows)});
+    m_batch.clear();
+}
+
+void ManualQueueSave::finish()
+{
+    for (qint32 position = 1; position <= m_queue.size(); ++position) {
+        if (!m_given.contains(position)) {
+            reject(LoadLangString(u"缺少卡片 %1（序号 %2）；等待手工调整的卡片要一起保存"_s)
+                       .arg(CardRecords::describeCard(m_set, m_queue.value(position)),
+                            QString::number(position)));
+        }
+    }
+    writeBatch();
+    if (m_audit)
+        m_audit->finish();
+    m_set.exec(u"DELETE FROM manual_queue"_s);
+    // Many rows were replaced: PostgreSQL plans the card services' statements, prepared once for
+    // all values, from statistics that should say so.
+    m_set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+}
+
+} // namespace FixedAssets

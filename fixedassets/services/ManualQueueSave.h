@@ -1,0 +1,58 @@
+#pragma once
+
+#include "services/AuditLog.h"
+#include "services/CardWriter.h"
+#include "services/SaveChecks.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <optional>
+
+namespace FixedAssets {
+
+class AccountSet;
+
+// Saves the rows of the cards waiting for manual adjustment, card after card, inside the caller's
+// WriteTransaction: each card is checked (SaveChecks) as it is given, its rows are written against
+// the stored ones a batch of cards at a time, and its audit entry follows. Memory does not grow
+// with the number of cards saved. Any fault raises SaveRejected; the caller then does not commit,
+// so nothing is half-saved.
+//
+//     WriteTransaction transaction(set);
+//     ManualQueueSave save(set);
+//     for (...)
+//         save.add(position, rows);
+//     save.finish();
+//     transaction.commit();
+class ManualQueueSave {
+public:
+    // Raises SaveRejected when no card is waiting.
+    explicit ManualQueueSave(const AccountSet &set);
+
+    qsizetype queued() const { return m_queue.size(); }
+    // The card at a position of the queue, from 1; 0 when there is none.
+    qint32 cardAt(qint32 position) const { return m_queue.value(position); }
+    // The position a key of the allocations names: "1".."N", no spaces, no leading zeros.
+    // Raises SaveRejected quoting the key for any other.
+    qint32 positionOf(const QString &key) const;
+
+    // Raises SaveRejected: "nothing was saved" and the reason.
+    [[noreturn]] static void reject(const QString &reason);
+
+    void add(qint32 position, const AllocFix::RecordList &rows);
+    // Refuses when a waiting card was not given; else writes what is left and empties the queue.
+    void finish();
+
+private:
+    void writeBatch();
+
+    const AccountSet &m_set;
+    QHash<qint32, qint32> m_queue; // position -> card
+    std::optional<SaveChecks> m_checks;
+    std::optional<AuditLogWriter> m_audit;
+    QList<CardRecords::CardRows> m_batch;
+    QSet<qint32> m_given; // positions
+};
+
+} // namespace FixedAssets
