@@ -354,6 +354,27 @@ bool memoryFlat(double smallerMb, double largerMb)
     return largerMb <= FlatMemoryMb && largerMb >= 0.8 * smallerMb && largerMb <= 1.2 * smallerMb;
 }
 
+QStringList failedRuns(const QJsonObject &document)
+{
+    QStringList failures;
+    const QList<Runs> sizes = sizesOf(document);
+    for (const Runs &size : sizes) {
+        for (const QJsonObject &run : {size.sqlite, size.postgresql}) {
+            const QJsonObject steps = run.value(u"steps"_s).toObject();
+            for (auto it = steps.begin(); it != steps.end(); ++it) {
+                const QJsonObject step = it.value().toObject();
+                if (!step.value(u"failed"_s).toBool() || step.value(u"memory_limit"_s).toBool())
+                    continue;
+                failures.append(u"%1 cards, %2, %3: exit %4: %5"_s.arg(count(size.cards))
+                                    .arg(run.value(u"backend"_s).toString(), it.key())
+                                    .arg(step.value(u"exit_code"_s).toInt())
+                                    .arg(step.value(u"error"_s).toString()));
+            }
+        }
+    }
+    return failures;
+}
+
 QJsonObject document(const QList<Size> &sizes)
 {
     QJsonArray list;

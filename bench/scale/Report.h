@@ -22,6 +22,10 @@ QJsonObject document(const QList<Size> &sizes);
 // the size before.
 QString markdown(const QJsonObject &document);
 
+// The program's runs that failed for another reason than their memory limit: "N cards, backend,
+// step: exit code: error".
+QStringList failedRuns(const QJsonObject &document);
+
 // The targets the growth column marks. The peak a flat program step may reach.
 inline constexpr double FlatMemoryMb = 150;
 // larger ÷ smaller; 0 when there is nothing to compare with.

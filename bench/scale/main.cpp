@@ -205,5 +205,10 @@ int main(int argc, char *argv[])
     std::fputs(qUtf8Printable(table), stdout);
     std::fprintf(stderr, "bench_scale: wrote %s.md and %s.json\n", qUtf8Printable(base),
                  qUtf8Printable(base));
-    return 0;
+    // A run of the program that failed for any reason but its memory limit is a fault the check
+    // must see; the results are written first, so that the rest of a long run is kept.
+    const QStringList failed = Bench::Report::failedRuns(document);
+    for (const QString &failure : failed)
+        std::fprintf(stderr, "bench_scale: %s\n", qUtf8Printable(failure));
+    return failed.isEmpty() ? 0 : 1;
 }

@@ -49,6 +49,8 @@ private Q_SLOTS:
     void tableMarksWhatBreaksItsTarget_data();
     void tableMarksWhatBreaksItsTarget();
     void earlierSingleSizeResultsStillRender();
+    void onlyFailuresOtherThanMemoryFailTheRun_data();
+    void onlyFailuresOtherThanMemoryFailTheRun();
     void childRuns_data();
     void childRuns();
 };
@@ -140,6 +142,26 @@ void tst_ScaleReport::earlierSingleSizeResultsStillRender()
     const QString row =
         rowOf(Bench::Report::markdown(earlier), u"`SaveAllocations`"_s, u"100,000"_s);
     QVERIFY2(row.contains(u"| 2.00 s | 1.00 s | 2.0× |"_s), qPrintable(row));
+}
+
+void tst_ScaleReport::onlyFailuresOtherThanMemoryFailTheRun_data()
+{
+    QTest::addColumn<QJsonObject>("import");
+    QTest::addColumn<int>("failures");
+    QTest::newRow("finished") << programStep(2.0, 90.0) << 0;
+    QTest::newRow("memory limit") << QJsonObject{{u"failed"_s, true}, {u"memory_limit"_s, true}}
+                                  << 0;
+    QTest::newRow("refused the worksheet")
+        << QJsonObject{{u"failed"_s, true}, {u"memory_limit"_s, false}, {u"exit_code"_s, 2}} << 1;
+}
+
+void tst_ScaleReport::onlyFailuresOtherThanMemoryFailTheRun()
+{
+    QFETCH(QJsonObject, import);
+    QFETCH(int, failures);
+    const QList<Bench::Report::Size> sizes{
+        {1000, {run(u"sqlite"_s, {{u"import"_s, import}}), run(u"postgresql"_s, {})}}};
+    QCOMPARE(Bench::Report::failedRuns(Bench::Report::document(sizes)).size(), failures);
 }
 
 void tst_ScaleReport::childRuns_data()
