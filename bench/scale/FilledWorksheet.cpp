@@ -18,7 +18,8 @@ namespace {
 // The worksheet's columns, in the order the export writes them.
 enum Column {
     AssetNumber = 1,
-    Departments = 3,
+    AssetName,
+    Departments,
     OldAccount,
     OldItems,
     OldRate,
@@ -59,6 +60,11 @@ FilledLines fillWorksheet(const QString &exportedCsv, const QString &filledCsv)
         for (const QString &share : departments) {
             for (auto part = split.cbegin(); part != split.cend(); ++part) {
                 QStringList line = cardLines.first();
+                // What the sheet shows of the card is read from its exported lines: left
+                // blank on the new ones, which keeps a million cards' sheet within the
+                // import's file limit.
+                for (const int shown : {AssetName, Departments, OldAccount, OldItems, OldRate})
+                    line[shown].clear();
                 line[Department] = share.section(u' ', 0, 0);
                 line[Account] = part.key().first();
                 for (const QString &item : part.key().mid(1)) {

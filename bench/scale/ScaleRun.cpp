@@ -424,6 +424,8 @@ private:
     bool runProgram(const QString &name, QStringList arguments, bool writes = false)
     {
         arguments.insert(1, m_options.location);
+        // In Chinese, the language fillWorksheet reads and ChildProcess tells a lack of memory in.
+        arguments << u"-l"_s << u"CHS"_s;
         m_progress.say(u"  allocfix %1"_s.arg(arguments.join(u' ')));
         const QString before = baselineFile(u"before-%1.fa"_s.arg(name));
         if (writes && m_baseline)
@@ -471,11 +473,10 @@ private:
         if (!runProgram(u"program_adjust"_s, {u"adjust"_s}, true))
             return;
         const QString csv = workFile(u"worksheet.csv"_s);
-        // In Chinese, the language fillWorksheet reads.
-        const bool exported = runProgram(
-            u"export_csv"_s, {u"export"_s, u"-o"_s, csv, u"--force"_s, u"-l"_s, u"CHS"_s});
-        runProgram(u"export_xlsx"_s, {u"export"_s, u"-o"_s, workFile(u"worksheet.xlsx"_s),
-                                      u"--force"_s, u"-l"_s, u"CHS"_s});
+        const bool exported =
+            runProgram(u"export_csv"_s, {u"export"_s, u"-o"_s, csv, u"--force"_s});
+        runProgram(u"export_xlsx"_s,
+                   {u"export"_s, u"-o"_s, workFile(u"worksheet.xlsx"_s), u"--force"_s});
         if (!exported)
             return;
         m_progress.say(u"  filling the worksheet: every department keeps the card's old split"_s);
