@@ -11,8 +11,8 @@
 // <temp>/allocfix-bench-worksheet; each run works on a copy.
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
+#include "scale/FilledWorksheet.h"
 #include "worksheet/CsvFile.h"
-#include "worksheet/TableFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -78,68 +78,6 @@ Timing timed(const QStringList &arguments)
     return timing;
 }
 
-// The worksheet's columns, in the order the export writes them.
-enum Column {
-    AssetNumber = 1,
-    Departments = 3,
-    OldAccount,
-    OldItems,
-    OldRate,
-    Department,
-    Account
-};
-
-// As an accountant fills it in: each department of a card keeps the card's old split between
-// accounts (lines with the same account and items merged), its department item the department.
-// The exported lines stay as they were, showing the card.
-void fillIn(const QString &exported, const QString &filled)
-{
-    CsvReader records(exported, WorksheetLimits);
-    const QStringList headers = records.next()->fields;
-    const auto table = TableFile::create(filled, filled);
-    QList<TableFile::Column> columns;
-    for (const QString &header : headers)
-        columns.append({header});
-    table->addSheet(u"filled"_s, columns, 0);
-    QList<QStringList> cardLines;
-    const auto fillCard = [&] {
-        QMap<QStringList, double> split; // account and items, then the rate
-        for (const QStringList &line : std::as_const(cardLines)) {
-            QStringList key{line[OldAccount].section(u' ', 0, 0)};
-            const QStringList items = line[OldItems].split(u'/', Qt::SkipEmptyParts);
-            for (const QString &item : items) {
-                if (!item.startsWith(u"部门-"_s))
-                    key.append(item);
-            }
-            split[key] += line[OldRate].toDouble();
-        }
-        const QStringList departments = cardLines.first()[Departments].split(u"; "_s);
-        for (const QString &share : departments) {
-            for (auto part = split.cbegin(); part != split.cend(); ++part) {
-                QStringList line = cardLines.first();
-                line[Department] = share.section(u' ', 0, 0);
-                line[Account] = part.key().first();
-                for (const QString &item : part.key().mid(1)) {
-                    line[headers.indexOf(u"核算项目(%1)"_s.arg(item.section(u'-', 0, 0)))] =
-                        item.section(u'-', 1);
-                }
-                line[headers.indexOf(u"分配比例(%)"_s)] = QString::number(part.value());
-                table->addRow(QVariantList(line.cbegin(), line.cend()));
-            }
-        }
-        for (const QStringList &line : std::as_const(cardLines))
-            table->addRow(QVariantList(line.cbegin(), line.cend()));
-        cardLines.clear();
-    };
-    while (const std::optional<CsvRecord> record = records.next()) {
-        if (!cardLines.isEmpty() && cardLines.first()[AssetNumber] != record->fields[AssetNumber])
-            fillCard();
-        cardLines.append(record->fields);
-    }
-    fillCard();
-    table->finish();
-}
-
 } // namespace
 
 class bench_Worksheet : public QObject {
@@ -162,12 +100,12 @@ void bench_Worksheet::roundTrip()
     QVERIFY(QFile::copy(pristine, set));
 
     const Timing adjust = timed({u"adjust"_s, set});
-    // In Chinese, the language fillIn reads.
+    // In Chinese, the language fillWorksheet reads.
     const Timing xlsx = timed(
         {u"export"_s, set, u"-o"_s, file(u"worksheet.xlsx"_s), u"--force"_s, u"-l"_s, u"CHS"_s});
     const Timing csv = timed(
         {u"export"_s, set, u"-o"_s, file(u"worksheet.csv"_s), u"--force"_s, u"-l"_s, u"CHS"_s});
-    fillIn(file(u"worksheet.csv"_s), file(u"filled.csv"_s));
+    Bench::fillWorksheet(file(u"worksheet.csv"_s), file(u"filled.csv"_s));
     const Timing dryRun = timed({u"import"_s, set, file(u"filled.csv"_s), u"--dry-run"_s});
     const Timing import = timed({u"import"_s, set, file(u"filled.csv"_s)});
 

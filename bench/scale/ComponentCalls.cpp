@@ -1,5 +1,6 @@
 #include "scale/ComponentCalls.h"
 
+#include "allocation/AllocationCopy.h"
 #include "allocation/AllocationState.h"
 #include "allocation/ManualStep.h"
 #include "allocation/Saving.h"
@@ -176,6 +177,14 @@ void allocateEveryCard(frmUpdateData &wizard)
             step.appendRow(position, row);
         }
     }
+}
+
+CopyTargets findCopyTargets(const frmUpdateData &wizard)
+{
+    takeStepOf(wizard);
+    const AllocationCopy copy = findAllocationCopy(wizardStep(), 1);
+    return {static_cast<qsizetype>(copy.targets.size()),
+            static_cast<qsizetype>(copy.unreadable.size())};
 }
 
 bool validate()

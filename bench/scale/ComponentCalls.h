@@ -38,6 +38,14 @@ LoadedRows loadEveryCard(AllocFix::frmUpdateData &wizard,
 // validate() and save() then take the wizard's manual step as it stands.
 void allocateEveryCard(AllocFix::frmUpdateData &wizard);
 
+// Looks for the cards allocated alike to the first manual card, as the copy command does, on
+// the cards as the wizard holds them. Answers how many it found and how many it could not read.
+struct CopyTargets {
+    qsizetype alike = 0;
+    qsizetype unreadable = 0;
+};
+CopyTargets findCopyTargets(const AllocFix::frmUpdateData &wizard);
+
 bool validate();
 // The first lines of the last validation's faults.
 QStringList validationFaults(int lines);

@@ -7,6 +7,7 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -56,14 +57,16 @@ QString count(qint64 value)
 }
 
 struct Runs {
+    int cards = 0;
     QJsonObject sqlite;
     QJsonObject postgresql;
 };
 
-Runs runsOf(const QJsonObject &document)
+Runs runsOf(const QJsonObject &size)
 {
     Runs runs;
-    const QJsonArray list = document.value(u"runs"_s).toArray();
+    runs.cards = size.value(u"cards"_s).toInt();
+    const QJsonArray list = size.value(u"runs"_s).toArray();
     for (const QJsonValue &run : list) {
         const QJsonObject object = run.toObject();
         if (object.value(u"backend"_s).toString() == u"sqlite")
@@ -74,57 +77,187 @@ Runs runsOf(const QJsonObject &document)
     return runs;
 }
 
+// Every size of a document, smallest first; a document of one size, as earlier runs wrote it, is
+// read as a list of one.
+QList<Runs> sizesOf(const QJsonObject &document)
+{
+    QList<Runs> sizes;
+    if (!document.contains(u"sizes"_s)) {
+        sizes.append(runsOf(document));
+        return sizes;
+    }
+    const QJsonArray list = document.value(u"sizes"_s).toArray();
+    for (const QJsonValue &size : list)
+        sizes.append(runsOf(size.toObject()));
+    return sizes;
+}
+
 QJsonObject step(const QJsonObject &run, const QString &name)
 {
     return run.value(u"steps"_s).toObject().value(name).toObject();
 }
 
+// The raw PostgreSQL baseline of a step, under either name a run may give it.
+QJsonObject rawPostgres(const QJsonObject &pgStep)
+{
+    const QJsonObject raw = pgStep.value(u"rawPg"_s).toObject();
+    return raw.isEmpty() ? pgStep.value(u"baseline"_s).toObject() : raw;
+}
+
+// A step's time and, for a program's run, its CPU time and peak memory; or why it did not finish.
+QString measured(const QJsonObject &step)
+{
+    if (step.isEmpty())
+        return {};
+    if (step.value(u"failed"_s).toBool()) {
+        if (step.value(u"memory_limit"_s).toBool()) {
+            return u"did not finish (memory limit %1 MB)"_s.arg(
+                step.value(u"memory_limit_mb"_s).toInteger());
+        }
+        return u"failed (exit %1: %2)"_s.arg(step.value(u"exit_code"_s).toInt())
+            .arg(step.value(u"error"_s).toString());
+    }
+    QString text = seconds(step.value(u"seconds"_s).toDouble());
+    if (step.contains(u"peak_mb"_s)) {
+        text += u" (CPU "_s + seconds(step.value(u"cpu_seconds"_s).toDouble()) + u", "_s +
+                QString::number(step.value(u"peak_mb"_s).toDouble(), 'f', 0) + u" MB)"_s;
+    }
+    return text;
+}
+
+// The ratio of a step to its raw baseline, on the clock and in CPU time: CPU time shows the same
+// ratio apart from what else the machine ran.
+QString toRaw(const QJsonObject &step, const QJsonObject &raw)
+{
+    const double rawSeconds = raw.value(u"seconds"_s).toDouble();
+    if (step.isEmpty() || rawSeconds <= 0 || step.value(u"failed"_s).toBool())
+        return {};
+    QString text = ratio(step.value(u"seconds"_s).toDouble() / rawSeconds);
+    const double rawCpu = raw.value(u"cpu_seconds"_s).toDouble();
+    if (rawCpu > 0 && step.contains(u"cpu_seconds"_s))
+        text += u" (CPU "_s + ratio(step.value(u"cpu_seconds"_s).toDouble() / rawCpu) + u')';
+    return text;
+}
+
+bool usable(const QJsonObject &step)
+{
+    return !step.isEmpty() && !step.value(u"failed"_s).toBool();
+}
+
+enum class Kind { Timed, Paging };
+
+struct StepRow {
+    QString label;
+    QString name;
+    QString target;
+    Kind kind = Kind::Timed;
+    // Held to ≤ 150 MB and to the same peak at every size.
+    bool flatMemory = false;
+};
+
 class Table {
 public:
-    explicit Table(const Runs &runs)
-        : m_runs(runs)
+    explicit Table(QList<Runs> sizes)
+        : m_sizes(std::move(sizes))
     {}
 
-    // A step measured in seconds, with its raw baseline where it has one.
-    void timed(const QString &label, const QString &name, const QString &target)
+    void add(const StepRow &row)
     {
-        const QJsonObject lite = step(m_runs.sqlite, name);
-        const QJsonObject pg = step(m_runs.postgresql, name);
-        if (lite.isEmpty() && pg.isEmpty())
-            return;
-        const double liteSeconds = lite.value(u"seconds"_s).toDouble();
-        const QJsonObject baseline = lite.value(u"baseline"_s).toObject();
-        QString baselineText;
-        QString baselineRatio;
-        if (!baseline.isEmpty()) {
-            const double raw = baseline.value(u"seconds"_s).toDouble();
-            const double rawCpu = baseline.value(u"cpu_seconds"_s).toDouble();
-            baselineText = seconds(raw);
-            baselineRatio = raw > 0 ? ratio(liteSeconds / raw) : QString();
-            // CPU time shows the same ratio apart from what else the machine ran.
-            if (rawCpu > 0 && lite.contains(u"cpu_seconds"_s)) {
-                baselineRatio +=
-                    u" (CPU "_s + ratio(lite.value(u"cpu_seconds"_s).toDouble() / rawCpu) + u')';
-            }
+        for (qsizetype index = 0; index < m_sizes.size(); ++index) {
+            const Runs &runs = m_sizes.at(index);
+            const QJsonObject lite = step(runs.sqlite, row.name);
+            const QJsonObject pg = step(runs.postgresql, row.name);
+            if (lite.isEmpty() && pg.isEmpty())
+                continue;
+            const QString growthText =
+                index > 0 ? growth(m_sizes.at(index - 1), runs, row) : QString();
+            if (row.kind == Kind::Paging)
+                paging(runs, row, lite, pg, growthText);
+            else
+                timed(runs, row, lite, pg, growthText);
         }
-        QString pgText;
-        QString pgRatio;
-        if (!pg.isEmpty()) {
-            const double pgSeconds = pg.value(u"seconds"_s).toDouble();
-            pgText = seconds(pgSeconds);
-            pgRatio =
-                !lite.isEmpty() && liteSeconds > 0 ? ratio(pgSeconds / liteSeconds) : QString();
-        }
-        row({label, lite.isEmpty() ? QString() : seconds(liteSeconds), baselineText, baselineRatio,
-             pgText, pgRatio, target});
     }
 
-    void paging(const QString &label, const QString &name, const QString &target)
+    void memory()
     {
-        const QJsonObject lite = step(m_runs.sqlite, name);
-        const QJsonObject pg = step(m_runs.postgresql, name);
-        if (lite.isEmpty() && pg.isEmpty())
-            return;
+        for (const Runs &runs : std::as_const(m_sizes)) {
+            const QJsonObject lite = step(runs.sqlite, u"memory"_s);
+            const QJsonObject pg = step(runs.postgresql, u"memory"_s);
+            if (lite.isEmpty() && pg.isEmpty())
+                continue;
+            const auto peak = [](const QJsonObject &m) -> QString {
+                return m.isEmpty() ? QString()
+                                   : QString::number(m.value(u"peak_mb"_s).toDouble(), 'f', 0) +
+                                         u" MB (empty program "_s +
+                                         QString::number(m.value(u"empty_program_mb"_s).toDouble(),
+                                                         'f', 0) +
+                                         u" MB)"_s;
+            };
+            const auto perRow = [](const QJsonObject &m) -> QString {
+                return m.isEmpty()
+                           ? QString()
+                           : QString::number(m.value(u"bytes_per_row"_s).toDouble(), 'f', 0) +
+                                 u" bytes"_s;
+            };
+            const QString cards = count(runs.cards);
+            m_rows.append({u"peak resident memory of the benchmark"_s,
+                           cards,
+                           peak(lite),
+                           {},
+                           {},
+                           peak(pg),
+                           {},
+                           {},
+                           {},
+                           {},
+                           {}});
+            const QJsonObject shown = lite.isEmpty() ? pg : lite;
+            m_rows.append({u"resident memory per loaded expense row (%1 rows)"_s.arg(
+                               count(shown.value(u"rows_loaded"_s).toInteger())),
+                           cards,
+                           perRow(lite),
+                           {},
+                           {},
+                           perRow(pg),
+                           {},
+                           {},
+                           {},
+                           {},
+                           u"≤ 1 KB"_s});
+        }
+    }
+
+    QString text() const
+    {
+        QString table = u"| step | cards | SQLite | raw SQLite | SQLite ÷ raw | PostgreSQL | raw "
+                        "PostgreSQL | PostgreSQL ÷ raw | PostgreSQL ÷ SQLite | growth | target |\n"
+                        "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|---|\n"_s;
+        for (const QStringList &cells : m_rows)
+            table += u"| "_s + cells.join(u" | "_s) + u" |\n"_s;
+        return table;
+    }
+
+private:
+    void timed(const Runs &runs, const StepRow &row, const QJsonObject &lite, const QJsonObject &pg,
+               const QString &growthText)
+    {
+        const QJsonObject rawLite = lite.value(u"baseline"_s).toObject();
+        const QJsonObject rawPg = rawPostgres(pg);
+        QString pgRatio;
+        if (usable(lite) && usable(pg) && lite.value(u"seconds"_s).toDouble() > 0) {
+            pgRatio =
+                ratio(pg.value(u"seconds"_s).toDouble() / lite.value(u"seconds"_s).toDouble());
+        }
+        m_rows.append({row.label, count(runs.cards), measured(lite),
+                       rawLite.isEmpty() ? QString() : seconds(rawLite[u"seconds"_s].toDouble()),
+                       toRaw(lite, rawLite), measured(pg),
+                       rawPg.isEmpty() ? QString() : seconds(rawPg[u"seconds"_s].toDouble()),
+                       toRaw(pg, rawPg), pgRatio, growthText, row.target});
+    }
+
+    void paging(const Runs &runs, const StepRow &row, const QJsonObject &lite,
+                const QJsonObject &pg, const QString &growthText)
+    {
         const auto text = [](const QJsonObject &times) -> QString {
             if (times.isEmpty())
                 return QString();
@@ -145,54 +278,49 @@ public:
         QString pgRatio;
         if (!pg.isEmpty() && liteP95 > 0)
             pgRatio = ratio(pg.value(u"p95_ms"_s).toDouble() / liteP95) + u" (p95)"_s;
-        row({label + what, text(lite), QString(), QString(), text(pg), pgRatio, target});
+        m_rows.append({row.label + what,
+                       count(runs.cards),
+                       text(lite),
+                       {},
+                       {},
+                       text(pg),
+                       {},
+                       {},
+                       pgRatio,
+                       growthText,
+                       row.target});
     }
 
-    void memory()
+    // How the step grew from the size before: time (p95 for paging) and peak memory, on each
+    // database, marked where it breaks its target.
+    static QString growth(const Runs &smaller, const Runs &larger, const StepRow &row)
     {
-        const QJsonObject lite = step(m_runs.sqlite, u"memory"_s);
-        const QJsonObject pg = step(m_runs.postgresql, u"memory"_s);
-        if (lite.isEmpty() && pg.isEmpty())
-            return;
-        const auto peak = [](const QJsonObject &m) -> QString {
-            return m.isEmpty()
-                       ? QString()
-                       : QString::number(m.value(u"peak_mb"_s).toDouble(), 'f', 0) +
-                             u" MB (empty program "_s +
-                             QString::number(m.value(u"empty_program_mb"_s).toDouble(), 'f', 0) +
-                             u" MB)"_s;
+        const QString key = row.kind == Kind::Paging ? u"p95_ms"_s : u"seconds"_s;
+        QStringList parts;
+        const auto one = [&](const QJsonObject &before, const QJsonObject &after,
+                             const QString &database) {
+            if (!usable(before) || !usable(after))
+                return;
+            const double time =
+                timeGrowth(before.value(key).toDouble(), after.value(key).toDouble());
+            QString text = database + u" "_s + ratio(time) + u" time"_s;
+            if (time > growthLimit(smaller.cards, larger.cards))
+                text += u" ✗"_s;
+            if (before.contains(u"peak_mb"_s)) {
+                const double beforeMb = before.value(u"peak_mb"_s).toDouble();
+                const double afterMb = after.value(u"peak_mb"_s).toDouble();
+                text += u", "_s + ratio(timeGrowth(beforeMb, afterMb)) + u" memory"_s;
+                if (row.flatMemory && !memoryFlat(beforeMb, afterMb))
+                    text += u" ✗"_s;
+            }
+            parts.append(text);
         };
-        const auto perRow = [](const QJsonObject &m) -> QString {
-            return m.isEmpty() ? QString()
-                               : QString::number(m.value(u"bytes_per_row"_s).toDouble(), 'f', 0) +
-                                     u" bytes"_s;
-        };
-        row({u"peak resident memory"_s, peak(lite), {}, {}, peak(pg), {}, {}});
-        const QJsonObject shown = lite.isEmpty() ? pg : lite;
-        row({u"resident memory per loaded expense row (%1 rows)"_s.arg(
-                 count(shown.value(u"rows_loaded"_s).toInteger())),
-             perRow(lite),
-             {},
-             {},
-             perRow(pg),
-             {},
-             u"≤ 1 KB"_s});
+        one(step(smaller.sqlite, row.name), step(larger.sqlite, row.name), u"SQLite"_s);
+        one(step(smaller.postgresql, row.name), step(larger.postgresql, row.name), u"PostgreSQL"_s);
+        return parts.join(u"; "_s);
     }
 
-    QString text() const
-    {
-        QString table = u"| step | SQLite | raw SQLite | SQLite ÷ raw | PostgreSQL | "
-                        "PostgreSQL ÷ SQLite | target |\n"
-                        "|---|---:|---:|---:|---:|---:|---|\n"_s;
-        for (const QStringList &cells : m_rows)
-            table += u"| "_s + cells.join(u" | "_s) + u" |\n"_s;
-        return table;
-    }
-
-private:
-    void row(const QStringList &cells) { m_rows.append(cells); }
-
-    Runs m_runs;
+    QList<Runs> m_sizes;
     QList<QStringList> m_rows;
 };
 
@@ -210,65 +338,121 @@ QJsonObject machine()
             {u"raw_sqlite_version"_s, QString::fromLatin1(sqlite3_libversion())}};
 }
 
-QJsonObject document(int cards, const QList<QJsonObject> &runs)
+double timeGrowth(double smaller, double larger)
+{
+    return smaller > 0 ? larger / smaller : 0.0;
+}
+
+double growthLimit(int smallerCards, int largerCards)
+{
+    // 11× the time for 10× the cards: a tenth more than linear.
+    return smallerCards > 0 ? 1.1 * static_cast<double>(largerCards) / smallerCards : 0.0;
+}
+
+bool memoryFlat(double smallerMb, double largerMb)
+{
+    return largerMb <= FlatMemoryMb && largerMb >= 0.8 * smallerMb && largerMb <= 1.2 * smallerMb;
+}
+
+QStringList failedRuns(const QJsonObject &document)
+{
+    QStringList failures;
+    const QList<Runs> sizes = sizesOf(document);
+    for (const Runs &size : sizes) {
+        for (const QJsonObject &run : {size.sqlite, size.postgresql}) {
+            const QJsonObject steps = run.value(u"steps"_s).toObject();
+            for (auto it = steps.begin(); it != steps.end(); ++it) {
+                const QJsonObject step = it.value().toObject();
+                if (!step.value(u"failed"_s).toBool() || step.value(u"memory_limit"_s).toBool())
+                    continue;
+                failures.append(u"%1 cards, %2, %3: exit %4: %5"_s.arg(count(size.cards))
+                                    .arg(run.value(u"backend"_s).toString(), it.key())
+                                    .arg(step.value(u"exit_code"_s).toInt())
+                                    .arg(step.value(u"error"_s).toString()));
+            }
+        }
+    }
+    return failures;
+}
+
+QJsonObject document(const QList<Size> &sizes)
 {
     QJsonArray list;
-    for (const QJsonObject &run : runs)
-        list.append(run);
-    return {{u"cards"_s, cards},
+    int largest = 0;
+    for (const Size &size : sizes) {
+        QJsonArray runs;
+        for (const QJsonObject &run : size.runs)
+            runs.append(run);
+        list.append(QJsonObject{{u"cards"_s, size.cards}, {u"runs"_s, runs}});
+        largest = std::max(largest, size.cards);
+    }
+    return {{u"cards"_s, largest},
             {u"measured_at"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
             {u"machine"_s, machine()},
-            {u"runs"_s, list}};
+            {u"sizes"_s, list}};
 }
 
 QString markdown(const QJsonObject &document)
 {
-    const Runs runs = runsOf(document);
-    const QJsonObject anyRun = runs.sqlite.isEmpty() ? runs.postgresql : runs.sqlite;
-    const QJsonObject set = anyRun.value(u"set"_s).toObject();
-    const QJsonObject check = step(anyRun, u"check"_s);
-    const QJsonObject validate = step(anyRun, u"validate"_s);
-    const qint64 manual = check.value(u"manual_cards"_s).toInteger();
-    const qint64 automatic = check.value(u"cards_to_adjust"_s).toInteger() - manual;
-
-    Table table(runs);
-    table.timed(u"create the account set"_s, u"create"_s, u"≤ 2 s at 100,000 cards"_s);
-    table.timed(u"check (`CheckDataForUpDate`)"_s, u"check"_s,
-                u"≤ 0.1 s at 100,000 cards, ≤ 1 s at 1,000,000"_s);
-    table.timed(u"automatic adjustment (%1 cards)"_s.arg(count(automatic)), u"adjust"_s,
-                u"≤ 1.5× raw"_s);
-    table.timed(u"open the manual page (check, adjustment of what is left, first card)"_s,
-                u"open_manual_page"_s, QString());
-    table.paging(u"next card p50 / p95 / max"_s, u"next_card"_s, u"p95 ≤ 10 ms"_s);
-    table.paging(u"next card p50 / p95 / max, 20 rows per card"_s, u"next_card_20_rows"_s,
-                 u"p95 ≤ 10 ms"_s);
-    table.timed(
-        u"load the rows of %1 manual cards"_s.arg(count(validate.value(u"cards"_s).toInteger())),
-        u"load_rows"_s, QString());
-    table.timed(
-        u"`ValidateAllocations` (%1 cards)"_s.arg(count(validate.value(u"cards"_s).toInteger())),
-        u"validate"_s, u"≤ 1 s"_s);
-    table.timed(
-        u"`SaveAllocations` (%1 cards)"_s.arg(count(validate.value(u"cards"_s).toInteger())),
-        u"save"_s, u"≤ 2× raw"_s);
+    const QList<Runs> sizes = sizesOf(document);
+    Table table(sizes);
+    const QString writeTarget = u"≤ 1.3× raw; PostgreSQL ≤ 1.5× raw"_s;
+    const QString flat = u"≤ 150 MB, ±20 % across sizes"_s;
+    const QList<StepRow> rows{
+        {u"create the account set"_s, u"create"_s, writeTarget},
+        {u"check (`CheckDataForUpDate`, median of 3)"_s, u"check"_s, u"≤ 1 s at 1,000,000"_s},
+        {u"`allocfix check`"_s, u"program_check"_s, {}},
+        {u"automatic adjustment (`ReturnExpensInf`)"_s, u"adjust"_s, writeTarget},
+        {u"`allocfix adjust`"_s, u"program_adjust"_s, writeTarget + u"; "_s + flat, Kind::Timed,
+         true},
+        {u"`allocfix export -o ws.csv`"_s, u"export_csv"_s, flat, Kind::Timed, true},
+        {u"`allocfix export -o ws.xlsx`"_s, u"export_xlsx"_s, flat, Kind::Timed, true},
+        {u"fill the worksheet (benchmark, not the program)"_s, u"fill_worksheet"_s, {}},
+        {u"`allocfix import --dry-run`"_s, u"import_dry_run"_s, flat, Kind::Timed, true},
+        {u"`allocfix import`"_s, u"import"_s, writeTarget + u"; "_s + flat, Kind::Timed, true},
+        {u"open the manual page (check, adjustment of what is left, first card)"_s,
+         u"open_manual_page"_s, u"≤ 1 s at 200,000 manual cards"_s},
+        {u"next card p50 / p95 / max"_s, u"next_card"_s, u"p95 ≤ 10 ms"_s, Kind::Paging},
+        {u"next card p50 / p95 / max, 20 rows per card"_s, u"next_card_20_rows"_s, u"p95 ≤ 10 ms"_s,
+         Kind::Paging},
+        {u"the copy's search for cards alike (`findAllocationCopy`)"_s, u"copy_search"_s,
+         u"≤ 0.5 s at 20,000 manual cards"_s},
+        {u"load the rows of every manual card"_s, u"load_rows"_s,
+         u"PostgreSQL ≤ 2× SQLite (with validation)"_s},
+        {u"`ValidateAllocations` of every manual card"_s, u"validate"_s,
+         u"≤ 1 s; PostgreSQL ≤ 2× SQLite"_s},
+        {u"`SaveAllocations` of every manual card"_s, u"save"_s, writeTarget},
+    };
+    for (const StepRow &row : rows)
+        table.add(row);
     table.memory();
 
-    const QJsonObject host = document.value(u"machine"_s).toObject();
-    QString text = u"Account set: %1 cards, %2 departments, %3 expense accounts, %4 expense rows "
-                   "and %5 item rows after creation.\n\n"_s.arg(
-                       count(set.value(u"cards"_s).toInteger()),
-                       count(set.value(u"departments"_s).toInteger()),
-                       count(set.value(u"expense_accounts"_s).toInteger()),
-                       count(set.value(u"expense_rows"_s).toInteger()),
-                       count(set.value(u"expense_row_items"_s).toInteger()));
+    QString text;
+    for (const Runs &size : sizes) {
+        const QJsonObject anyRun = size.sqlite.isEmpty() ? size.postgresql : size.sqlite;
+        const QJsonObject set = anyRun.value(u"set"_s).toObject();
+        const QJsonObject check = step(anyRun, u"check"_s);
+        text += u"Account set of %1 cards: %2 departments, %3 expense accounts, %4 expense rows "
+                "and %5 item rows after creation; %6 cards to adjust, %7 of them by hand.\n"_s.arg(
+                    count(size.cards), count(set.value(u"departments"_s).toInteger()),
+                    count(set.value(u"expense_accounts"_s).toInteger()),
+                    count(set.value(u"expense_rows"_s).toInteger()),
+                    count(set.value(u"expense_row_items"_s).toInteger()),
+                    count(check.value(u"cards_to_adjust"_s).toInteger()),
+                    count(check.value(u"manual_cards"_s).toInteger()));
+    }
+    text += u"\nTimes on the clock; the program's runs with their CPU time and peak resident "
+            "memory. Growth is from the size before; ✗ marks a step past its target (time more "
+            "than 1.1× the growth of the cards, memory not flat).\n\n"_s;
     text += table.text();
+    const QJsonObject host = document.value(u"machine"_s).toObject();
+    const Runs &last = sizes.last();
     text += u"\nMachine: %1 CPUs (%2), %3 GB RAM, %4; SQLite %5"_s.arg(
         QString::number(host.value(u"cpus"_s).toInt()), host.value(u"cpu_model"_s).toString(),
         QString::number(host.value(u"memory_gb"_s).toDouble()), host.value(u"system"_s).toString(),
-        runs.sqlite.value(u"database_version"_s).toString());
-    if (!runs.postgresql.isEmpty()) {
-        text += u", PostgreSQL "_s + runs.postgresql.value(u"database_version"_s).toString();
-    }
+        last.sqlite.value(u"database_version"_s).toString());
+    if (!last.postgresql.isEmpty())
+        text += u", PostgreSQL "_s + last.postgresql.value(u"database_version"_s).toString();
     text += u". Measured %1.\n"_s.arg(document.value(u"measured_at"_s).toString());
     return text;
 }

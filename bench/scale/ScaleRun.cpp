@@ -3,7 +3,9 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
 #include "desktop/SharedProperties.h"
+#include "scale/ChildProcess.h"
 #include "scale/ComponentCalls.h"
+#include "scale/FilledWorksheet.h"
 #include "scale/ProcessMemory.h"
 #include "scale/SqliteBaseline.h"
 
@@ -153,6 +155,8 @@ public:
                 manualStep();
             else if (step == u"page20")
                 pageTwentyRows();
+            else if (step == u"program")
+                programSteps();
         }
         const QStringList messages = Component::recordedMessages();
         if (!messages.isEmpty()) {
@@ -306,9 +310,27 @@ private:
                 u"  paging through the first %1 of %2 manual cards (cmdNext)"_s.arg(pages + 1).arg(
                     cards));
             m_steps[u"next_card"_s] = pageThrough(wizard, pages, m_progress);
+            if (m_options.steps.contains(u"copy"_s))
+                copySearch(wizard);
             if (m_options.steps.contains(u"validate"_s))
                 validateAndSave(wizard);
         });
+    }
+
+    void copySearch(const AllocFix::frmUpdateData &wizard)
+    {
+        m_progress.say(
+            u"4c looking for the cards allocated alike to the first (the copy's search)"_s);
+        Component::CopyTargets targets;
+        const Timing search =
+            timed([&] { targets = Component::findCopyTargets(wizard); }, CLOCK_THREAD_CPUTIME_ID);
+        QJsonObject step = timingJson(search);
+        step[u"manual_cards"_s] = Component::manualCardCount(wizard);
+        step[u"alike"_s] = targets.alike;
+        step[u"unreadable"_s] = targets.unreadable;
+        m_steps[u"copy_search"_s] = step;
+        m_progress.say(
+            u"  %1 s; %2 cards alike"_s.arg(search.seconds, 0, 'f', 3).arg(targets.alike));
     }
 
     void validateAndSave(AllocFix::frmUpdateData &wizard)
@@ -390,6 +412,84 @@ private:
                 qMin<qsizetype>(PagedCards, Component::manualCardCount(wizard)) - 1);
             m_steps[u"next_card_20_rows"_s] = pageThrough(wizard, pages, m_progress);
         });
+    }
+
+    QString workFile(const QString &name) const
+    {
+        return QDir(m_options.workFolder).filePath(name);
+    }
+
+    // One run of the allocfix program on the set; a run that failed is kept with its reason, and
+    // answers false so that the steps that need its result are left out.
+    bool runProgram(const QString &name, QStringList arguments, bool writes = false)
+    {
+        arguments.insert(1, m_options.location);
+        // In Chinese, the language fillWorksheet reads and ChildProcess tells a lack of memory in.
+        arguments << u"-l"_s << u"CHS"_s;
+        m_progress.say(u"  allocfix %1"_s.arg(arguments.join(u' ')));
+        const QString before = baselineFile(u"before-%1.fa"_s.arg(name));
+        if (writes && m_baseline)
+            SqliteBaseline::copyDatabase(m_location.path, before);
+        const ChildProcess::Run run =
+            ChildProcess::run(m_options.program, arguments, workFile(name + u".out"_s),
+                              workFile(name + u".err"_s), m_options.programMemoryLimitMb);
+        QJsonObject step{{u"seconds"_s, run.seconds},
+                         {u"cpu_seconds"_s, run.cpuSeconds},
+                         {u"peak_mb"_s, run.peakMb},
+                         {u"command"_s, QString(u"allocfix "_s + arguments.join(u' '))}};
+        if (!run.finished) {
+            step[u"failed"_s] = true;
+            step[u"memory_limit"_s] = run.memoryLimit;
+            step[u"memory_limit_mb"_s] = m_options.programMemoryLimitMb;
+            step[u"exit_code"_s] = run.exitCode;
+            step[u"error"_s] = run.error;
+            m_progress.say(u"  did not finish (exit %1%2): %3"_s.arg(run.exitCode)
+                               .arg(run.memoryLimit ? u", memory limit"_s : QString())
+                               .arg(run.error));
+            QFile::remove(before);
+        } else {
+            m_progress.say(u"  %1 s, CPU %2 s, peak %3 MB"_s.arg(run.seconds, 0, 'f', 2)
+                               .arg(run.cpuSeconds, 0, 'f', 2)
+                               .arg(run.peakMb, 0, 'f', 0));
+            if (writes && m_baseline)
+                step[u"baseline"_s] = baselineSince(before);
+        }
+        m_steps[name] = step;
+        return run.finished;
+    }
+
+    // The allocfix program as an administrator runs it, on a fresh set of the same size: the
+    // wizard's steps have saved the manual cards of the first one.
+    void programSteps()
+    {
+        m_progress.say(
+            u"8/8 the allocfix program on a fresh set of %1 cards"_s.arg(m_options.cards));
+        Component::unload();
+        FixedAssets::AccountSet::closeAll();
+        useAccountSet(
+            FixedAssets::createDemoAccountSet(m_options.location, shape(m_options.cards, 0)));
+        FixedAssets::AccountSet::closeAll();
+        runProgram(u"program_check"_s, {u"check"_s});
+        if (!runProgram(u"program_adjust"_s, {u"adjust"_s}, true))
+            return;
+        const QString csv = workFile(u"worksheet.csv"_s);
+        const bool exported =
+            runProgram(u"export_csv"_s, {u"export"_s, u"-o"_s, csv, u"--force"_s});
+        runProgram(u"export_xlsx"_s,
+                   {u"export"_s, u"-o"_s, workFile(u"worksheet.xlsx"_s), u"--force"_s});
+        if (!exported)
+            return;
+        m_progress.say(u"  filling the worksheet: every department keeps the card's old split"_s);
+        const QString filled = workFile(u"filled.csv"_s);
+        FilledLines lines;
+        const Timing fill = timed([&] { lines = fillWorksheet(csv, filled); });
+        m_steps[u"fill_worksheet"_s] = QJsonObject{
+            {u"seconds"_s, fill.seconds}, {u"cards"_s, lines.cards}, {u"new_lines"_s, lines.lines}};
+        m_progress.say(u"  %1 new lines for %2 cards"_s.arg(lines.lines).arg(lines.cards));
+        runProgram(u"import_dry_run"_s, {u"import"_s, filled, u"--dry-run"_s});
+        runProgram(u"import"_s, {u"import"_s, filled}, true);
+        for (const QString &file : {csv, filled, workFile(u"worksheet.xlsx"_s)})
+            QFile::remove(file);
     }
 
     ScaleOptions m_options;

@@ -7,10 +7,12 @@
 namespace Bench {
 
 // The steps of a run, in the order they run.
-inline const QStringList ScaleSteps{QStringLiteral("create"),   QStringLiteral("check"),
-                                    QStringLiteral("adjust"),   QStringLiteral("page"),
-                                    QStringLiteral("validate"), QStringLiteral("save"),
-                                    QStringLiteral("page20")};
+// "program" runs the allocfix program on a fresh set of the same size: check, adjust, export to
+// .csv and .xlsx, and import of a filled worksheet, checked only and saved.
+inline const QStringList ScaleSteps{
+    QStringLiteral("create"), QStringLiteral("check"),  QStringLiteral("adjust"),
+    QStringLiteral("page"),   QStringLiteral("copy"),   QStringLiteral("validate"),
+    QStringLiteral("save"),   QStringLiteral("page20"), QStringLiteral("program")};
 
 struct ScaleOptions {
     int cards = 100000;
@@ -19,11 +21,16 @@ struct ScaleOptions {
     QString location;
     // SQLite only: a folder for the raw baseline's copies; empty for no baseline.
     QString baselineFolder;
-    // A subset of ScaleSteps; each needs the ones before it up to "adjust", and "validate" and
-    // "save" need "page".
+    // A subset of ScaleSteps; each needs the ones before it up to "adjust", and "copy",
+    // "validate" and "save" need "page". "program" needs only itself.
     QStringList steps = ScaleSteps;
     // The resident memory of the program before any account set, for the memory step.
     double emptyProgramMb = 0;
+    // For the program's steps: the allocfix program, a folder for its worksheets and output, and
+    // the address space each run may take (0: no limit).
+    QString program;
+    QString workFolder;
+    qint64 programMemoryLimitMb = 4096;
 };
 
 // Makes the account set and times the steps on it; answers the measurements. Prints progress

@@ -1,9 +1,10 @@
 // The scale benchmark: an account set of N cards (default 100,000; 5,000 departments, 50 expense
-// accounts, two to six rows per card, one card in five manual), the component's steps on it
-// timed one after the other, the raw SQLite C API writing the same rows as the limit, and
-// PostgreSQL beside SQLite when a server is given. See scripts/bench.
+// accounts, two to six rows per card, one card in five manual), the component's steps and the
+// allocfix program's on it timed one after the other, the raw SQLite C API writing the same rows
+// as the limit, and PostgreSQL beside SQLite when a server is given; at each size of a list, and
+// how each step grows from one size to the next. See scripts/bench.
 //
-//     bench_scale [--cards N] [--pg URL] [--only create,check] [--out DIR] [--work DIR]
+//     bench_scale [--cards N[,M...]] [--pg URL] [--only create,check] [--out DIR] [--work DIR]
 //     bench_scale --render results.json       (the Markdown table of earlier results)
 #include "accountset/AccountSet.h"
 #include "scale/ComponentCalls.h"
@@ -20,6 +21,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -29,8 +31,9 @@ namespace {
 
 struct Options {
     QString render;
-    int cards = 100000;
+    QList<int> sizes{100000};
     QString postgres;
+    qint64 memoryLimitMb = 4096;
     QStringList steps = Bench::ScaleSteps;
     QString out;
     QString work;
@@ -48,8 +51,17 @@ Options parse(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Times the card data adjustment on a large account set."_s);
     parser.addHelpOption();
-    const QCommandLineOption cards(u"cards"_s, u"Cards in the account set (default 100000)."_s,
-                                   u"N"_s, u"100000"_s);
+    const QCommandLineOption cards(
+        u"cards"_s,
+        u"Cards in the account set (default 100000), or a comma-separated list of sizes, run "
+        "smallest first. A single size of 1000000 or more runs a tenth of it first, so that the "
+        "growth is measured."_s,
+        u"N[,M...]"_s, u"100000"_s);
+    const QCommandLineOption memoryLimit(
+        u"memory-limit"_s,
+        u"Address space each run of the allocfix program may take, in MB (default 4096; 0: no "
+        "limit). A run past it is reported as not finished."_s,
+        u"MB"_s, u"4096"_s);
     const QCommandLineOption postgres(
         u"pg"_s,
         u"Also run on this PostgreSQL database (postgresql://user@host:port/db). Its account set "
@@ -67,7 +79,7 @@ Options parse(const QStringList &arguments)
                                     u"Print the Markdown table of a JSON file of earlier results "
                                     "and run nothing."_s,
                                     u"FILE"_s);
-    parser.addOptions({cards, postgres, only, out, work, render});
+    parser.addOptions({cards, memoryLimit, postgres, only, out, work, render});
     if (!parser.parse(arguments))
         usage(parser, parser.errorText());
     if (parser.isSet(u"help"_s)) {
@@ -76,10 +88,26 @@ Options parse(const QStringList &arguments)
     }
     Options options;
     options.render = parser.value(render);
+    options.sizes.clear();
+    const QStringList sizes = parser.value(cards).split(u',', Qt::SkipEmptyParts);
+    for (const QString &size : sizes) {
+        bool ok = false;
+        const int count = size.trimmed().toInt(&ok);
+        if (!ok || count < 10)
+            usage(parser, u"--cards takes numbers of at least 10, separated by commas"_s);
+        options.sizes.append(count);
+    }
+    if (options.sizes.isEmpty())
+        usage(parser, u"--cards takes numbers of at least 10, separated by commas"_s);
+    if (options.sizes.size() == 1 && options.sizes.first() >= 1000000)
+        options.sizes.prepend(options.sizes.first() / 10);
+    std::sort(options.sizes.begin(), options.sizes.end());
+    options.sizes.erase(std::unique(options.sizes.begin(), options.sizes.end()),
+                        options.sizes.end());
     bool ok = false;
-    options.cards = parser.value(cards).toInt(&ok);
-    if (!ok || options.cards < 10)
-        usage(parser, u"--cards takes a number of at least 10"_s);
+    options.memoryLimitMb = parser.value(memoryLimit).toLongLong(&ok);
+    if (!ok || options.memoryLimitMb < 0)
+        usage(parser, u"--memory-limit takes a number of megabytes, or 0"_s);
     options.postgres = parser.value(postgres);
     if (parser.isSet(only)) {
         options.steps = parser.value(only).split(u',', Qt::SkipEmptyParts);
@@ -128,34 +156,44 @@ int main(int argc, char *argv[])
     const double emptyProgramMb =
         static_cast<double>(Bench::ProcessMemory::residentBytes()) / (1024.0 * 1024.0);
 
-    QList<QJsonObject> runs;
+    QList<Bench::Report::Size> sizes;
     try {
-        Bench::ScaleOptions sqlite;
-        sqlite.cards = options.cards;
-        sqlite.location = u"sqlite:"_s + QDir(work).filePath(u"scale.fa"_s);
-        sqlite.baselineFolder = work;
-        sqlite.steps = options.steps;
-        sqlite.emptyProgramMb = emptyProgramMb;
-        runs.append(Bench::runScale(sqlite));
-
-        if (!options.postgres.isEmpty()) {
+        for (const int cards : options.sizes) {
+            Bench::Report::Size size{cards, {}};
+            Bench::ScaleOptions sqlite;
+            sqlite.cards = cards;
+            sqlite.location = u"sqlite:"_s + QDir(work).filePath(u"scale.fa"_s);
+            sqlite.baselineFolder = work;
+            sqlite.steps = options.steps;
+            sqlite.emptyProgramMb = emptyProgramMb;
+            sqlite.program = QStringLiteral(ALLOCFIX_PROGRAM);
+            sqlite.workFolder = work;
+            sqlite.programMemoryLimitMb = options.memoryLimitMb;
+            size.runs.append(Bench::runScale(sqlite));
             Bench::Component::unload();
             FixedAssets::AccountSet::closeAll();
-            Bench::ScaleOptions postgres = sqlite;
-            postgres.location = options.postgres;
-            postgres.baselineFolder.clear();
-            runs.append(Bench::runScale(postgres));
+
+            if (!options.postgres.isEmpty()) {
+                Bench::ScaleOptions postgres = sqlite;
+                postgres.location = options.postgres;
+                postgres.baselineFolder.clear();
+                size.runs.append(Bench::runScale(postgres));
+                Bench::Component::unload();
+                FixedAssets::AccountSet::closeAll();
+            }
+            sizes.append(size);
         }
     } catch (const std::exception &failure) {
         std::fprintf(stderr, "bench_scale: %s\n", failure.what());
         return 1;
     }
-    Bench::Component::unload();
-    FixedAssets::AccountSet::closeAll();
 
-    const QJsonObject document = Bench::Report::document(options.cards, runs);
+    const QJsonObject document = Bench::Report::document(sizes);
     const QString table = Bench::Report::markdown(document);
-    const QString base = QDir(options.out).filePath(u"scale-%1"_s.arg(options.cards));
+    QStringList names;
+    for (const int cards : options.sizes)
+        names.append(QString::number(cards));
+    const QString base = QDir(options.out).filePath(u"scale-"_s + names.join(u'-'));
     QFile json(base + u".json"_s);
     QFile markdown(base + u".md"_s);
     if (!json.open(QIODevice::WriteOnly) || !markdown.open(QIODevice::WriteOnly)) {
@@ -167,5 +205,10 @@ int main(int argc, char *argv[])
     std::fputs(qUtf8Printable(table), stdout);
     std::fprintf(stderr, "bench_scale: wrote %s.md and %s.json\n", qUtf8Printable(base),
                  qUtf8Printable(base));
-    return 0;
+    // A run of the program that failed for any reason but its memory limit is a fault the check
+    // must see; the results are written first, so that the rest of a long run is kept.
+    const QStringList failed = Bench::Report::failedRuns(document);
+    for (const QString &failure : failed)
+        std::fprintf(stderr, "bench_scale: %s\n", qUtf8Printable(failure));
+    return failed.isEmpty() ? 0 : 1;
 }

@@ -1,0 +1,94 @@
+#include "scale/FilledWorksheet.h"
+
+#include "worksheet/CsvFile.h"
+#include "worksheet/TableFile.h"
+
+#include <QMap>
+#include <QVariantList>
+
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using namespace FixedAssets;
+
+namespace Bench {
+
+namespace {
+
+// The worksheet's columns, in the order the export writes them.
+enum Column {
+    AssetNumber = 1,
+    AssetName,
+    Departments,
+    OldAccount,
+    OldItems,
+    OldRate,
+    Department,
+    Account
+};
+
+} // namespace
+
+FilledLines fillWorksheet(const QString &exportedCsv, const QString &filledCsv)
+{
+    CsvReader records(exportedCsv, WorksheetLimits);
+    const std::optional<CsvRecord> header = records.next();
+    if (!header)
+        throw std::runtime_error("the exported worksheet is empty");
+    const QStringList headers = header->fields;
+    const auto table = TableFile::create(filledCsv, filledCsv);
+    QList<TableFile::Column> columns;
+    for (const QString &name : headers)
+        columns.append({name});
+    table->addSheet(u"filled"_s, columns, 0);
+    FilledLines filled;
+    QList<QStringList> cardLines;
+    const auto fillCard = [&] {
+        if (cardLines.isEmpty())
+            return;
+        QMap<QStringList, double> split; // account and items, then the rate
+        for (const QStringList &line : std::as_const(cardLines)) {
+            QStringList key{line[OldAccount].section(u' ', 0, 0)};
+            const QStringList items = line[OldItems].split(u'/', Qt::SkipEmptyParts);
+            for (const QString &item : items) {
+                if (!item.startsWith(u"部门-"_s))
+                    key.append(item);
+            }
+            split[key] += line[OldRate].toDouble();
+        }
+        const QStringList departments = cardLines.first()[Departments].split(u"; "_s);
+        for (const QString &share : departments) {
+            for (auto part = split.cbegin(); part != split.cend(); ++part) {
+                QStringList line = cardLines.first();
+                // What the sheet shows of the card is read from its exported lines: left
+                // blank on the new ones, which keeps a million cards' sheet within the
+                // import's file limit.
+                for (const int shown : {AssetName, Departments, OldAccount, OldItems, OldRate})
+                    line[shown].clear();
+                line[Department] = share.section(u' ', 0, 0);
+                line[Account] = part.key().first();
+                for (const QString &item : part.key().mid(1)) {
+                    line[headers.indexOf(u"核算项目(%1)"_s.arg(item.section(u'-', 0, 0)))] =
+                        item.section(u'-', 1);
+                }
+                line[headers.indexOf(u"分配比例(%)"_s)] = QString::number(part.value());
+                table->addRow(QVariantList(line.cbegin(), line.cend()));
+                ++filled.lines;
+            }
+        }
+        for (const QStringList &line : std::as_const(cardLines))
+            table->addRow(QVariantList(line.cbegin(), line.cend()));
+        ++filled.cards;
+        cardLines.clear();
+    };
+    while (const std::optional<CsvRecord> record = records.next()) {
+        if (!cardLines.isEmpty() && cardLines.first()[AssetNumber] != record->fields[AssetNumber])
+            fillCard();
+        cardLines.append(record->fields);
+    }
+    fillCard();
+    table->finish();
+    return filled;
+}
+
+} // namespace Bench
