@@ -143,7 +143,6 @@ int main(int argc, char *argv[])
             FixedAssets::AccountSet::closeAll();
             Bench::ScaleOptions postgres = sqlite;
             postgres.location = options.postgres;
-            postgres.baselineFolder.clear();
             runs.append(Bench::runScale(postgres));
         }
     } catch (const std::exception &failure) {
