@@ -85,7 +85,8 @@ struct Baseline {
     QString ratio;
 };
 
-Baseline baselineOf(const QJsonObject &step)
+// The CPU ratio only where the database runs in this process: a server's work is not in it.
+Baseline baselineOf(const QJsonObject &step, bool inProcess)
 {
     const QJsonObject baseline = step.value(u"baseline"_s).toObject();
     if (baseline.isEmpty())
@@ -95,7 +96,7 @@ Baseline baselineOf(const QJsonObject &step)
     Baseline shown{seconds(raw),
                    raw > 0 ? ratio(step.value(u"seconds"_s).toDouble() / raw) : QString()};
     // CPU time shows the same ratio apart from what else the machine ran.
-    if (rawCpu > 0 && step.contains(u"cpu_seconds"_s))
+    if (inProcess && rawCpu > 0 && step.contains(u"cpu_seconds"_s))
         shown.ratio += u" (CPU "_s + ratio(step.value(u"cpu_seconds"_s).toDouble() / rawCpu) + u')';
     return shown;
 }
@@ -114,8 +115,8 @@ public:
         if (lite.isEmpty() && pg.isEmpty())
             return;
         const double liteSeconds = lite.value(u"seconds"_s).toDouble();
-        const Baseline liteRaw = baselineOf(lite);
-        const Baseline pgRaw = baselineOf(pg);
+        const Baseline liteRaw = baselineOf(lite, true);
+        const Baseline pgRaw = baselineOf(pg, false);
         QString pgText;
         QString pgRatio;
         if (!pg.isEmpty()) {
