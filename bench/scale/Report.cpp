@@ -125,16 +125,17 @@ QString measured(const QJsonObject &step)
     return text;
 }
 
-// The ratio of a step to its raw baseline, on the clock and in CPU time: CPU time shows the same
-// ratio apart from what else the machine ran.
-QString toRaw(const QJsonObject &step, const QJsonObject &raw)
+// The ratio of a step to its raw baseline, on the clock and, where the database runs in this
+// process, in CPU time: CPU time shows the same ratio apart from what else the machine ran (a
+// server's work is not in it).
+QString toRaw(const QJsonObject &step, const QJsonObject &raw, bool inProcess)
 {
     const double rawSeconds = raw.value(u"seconds"_s).toDouble();
     if (step.isEmpty() || rawSeconds <= 0 || step.value(u"failed"_s).toBool())
         return {};
     QString text = ratio(step.value(u"seconds"_s).toDouble() / rawSeconds);
     const double rawCpu = raw.value(u"cpu_seconds"_s).toDouble();
-    if (rawCpu > 0 && step.contains(u"cpu_seconds"_s))
+    if (inProcess && rawCpu > 0 && step.contains(u"cpu_seconds"_s))
         text += u" (CPU "_s + ratio(step.value(u"cpu_seconds"_s).toDouble() / rawCpu) + u')';
     return text;
 }
@@ -250,9 +251,9 @@ private:
         }
         m_rows.append({row.label, count(runs.cards), measured(lite),
                        rawLite.isEmpty() ? QString() : seconds(rawLite[u"seconds"_s].toDouble()),
-                       toRaw(lite, rawLite), measured(pg),
+                       toRaw(lite, rawLite, true), measured(pg),
                        rawPg.isEmpty() ? QString() : seconds(rawPg[u"seconds"_s].toDouble()),
-                       toRaw(pg, rawPg), pgRatio, growthText, row.target});
+                       toRaw(pg, rawPg, false), pgRatio, growthText, row.target});
     }
 
     void paging(const Runs &runs, const StepRow &row, const QJsonObject &lite,

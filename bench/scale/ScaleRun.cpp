@@ -6,6 +6,7 @@
 #include "scale/ChildProcess.h"
 #include "scale/ComponentCalls.h"
 #include "scale/FilledWorksheet.h"
+#include "scale/PostgresBaseline.h"
 #include "scale/ProcessMemory.h"
 #include "scale/SqliteBaseline.h"
 
@@ -18,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -134,6 +136,8 @@ public:
                          : u"postgresql"_s)
         , m_baseline(!options.baselineFolder.isEmpty() &&
                      m_location.kind == FixedAssets::AccountSetLocation::Kind::SQLite)
+        , m_pgBaseline(!options.baselineFolder.isEmpty() &&
+                       m_location.kind == FixedAssets::AccountSetLocation::Kind::PostgreSQL)
     {}
 
     QJsonObject run()
@@ -206,16 +210,41 @@ private:
         if (left.removedRows + left.changedRows + left.addedRows != 0)
             throw std::runtime_error("the raw baseline did not make the step's change");
         QFile::remove(before);
-        m_progress.say(u"  raw SQLite baseline: %1 s (%2 rows removed, %3 changed, %4 added)"_s
-                           .arg(time.seconds, 0, 'f', 3)
-                           .arg(change.removedRows)
-                           .arg(change.changedRows)
-                           .arg(change.addedRows));
-        return {{u"seconds"_s, time.seconds},
-                {u"cpu_seconds"_s, time.cpuSeconds},
-                {u"rows_removed"_s, change.removedRows},
-                {u"rows_changed"_s, change.changedRows},
-                {u"rows_added"_s, change.addedRows}};
+        return baselineJson(u"SQLite"_s, time.seconds, time.cpuSeconds, change.removedRows,
+                            change.changedRows, change.addedRows);
+    }
+
+    // The state before a write step, for the raw PostgreSQL baseline; none without one.
+    std::optional<PostgresBaseline::Replay> pgBefore() const
+    {
+        if (!m_pgBaseline)
+            return std::nullopt;
+        return PostgresBaseline::Replay::before(m_location);
+    }
+
+    // Writes what the step changed with libpq alone, into a copy of the state before.
+    QJsonObject pgBaselineOf(PostgresBaseline::Replay &replay)
+    {
+        m_progress.say(u"  raw PostgreSQL baseline: the same change with libpq"_s);
+        const PostgresBaseline::Result raw = replay.run();
+        return baselineJson(u"PostgreSQL"_s, raw.seconds, raw.cpuSeconds, raw.removedRows,
+                            raw.changedRows, raw.addedRows);
+    }
+
+    QJsonObject baselineJson(const QString &backend, double seconds, double cpuSeconds,
+                             qint64 removed, qint64 changed, qint64 added) const
+    {
+        m_progress.say(
+            u"  raw %1 baseline: %2 s (%3 rows removed, %4 changed, %5 added)"_s.arg(backend)
+                .arg(seconds, 0, 'f', 3)
+                .arg(removed)
+                .arg(changed)
+                .arg(added));
+        return {{u"seconds"_s, seconds},
+                {u"cpu_seconds"_s, cpuSeconds},
+                {u"rows_removed"_s, removed},
+                {u"rows_changed"_s, changed},
+                {u"rows_added"_s, added}};
     }
 
     void create()
@@ -252,6 +281,10 @@ private:
             SqliteBaseline::createEmptyLike(m_location.path, empty);
             step[u"baseline"_s] = baselineSince(empty);
         }
+        if (m_pgBaseline) {
+            PostgresBaseline::Replay replay = PostgresBaseline::Replay::fromEmpty(m_location);
+            step[u"baseline"_s] = pgBaselineOf(replay);
+        }
         m_steps[u"create"_s] = step;
     }
 
@@ -284,6 +317,7 @@ private:
         const QString before = baselineFile(u"before-adjust.fa"_s);
         if (m_baseline)
             SqliteBaseline::copyDatabase(m_location.path, before);
+        std::optional<PostgresBaseline::Replay> pgReplay = pgBefore();
         int manual = 0;
         const Timing timing = timed([&manual] { manual = Component::adjustCards(); });
         QJsonObject step = timingJson(timing);
@@ -292,6 +326,8 @@ private:
             u"  %1 s; %2 cards left for manual work"_s.arg(timing.seconds, 0, 'f', 3).arg(manual));
         if (m_baseline)
             step[u"baseline"_s] = baselineSince(before);
+        if (pgReplay)
+            step[u"baseline"_s] = pgBaselineOf(*pgReplay);
         m_steps[u"adjust"_s] = step;
     }
 
@@ -379,12 +415,15 @@ private:
         const QString beforeSave = baselineFile(u"before-save.fa"_s);
         if (m_baseline)
             SqliteBaseline::copyDatabase(m_location.path, beforeSave);
+        std::optional<PostgresBaseline::Replay> pgReplay = pgBefore();
         const Timing save = timed([] { Component::save(); });
         QJsonObject step = timingJson(save);
         step[u"cards"_s] = loaded.cards;
         m_progress.say(u"  %1 s"_s.arg(save.seconds, 0, 'f', 3));
         if (m_baseline)
             step[u"baseline"_s] = baselineSince(beforeSave);
+        if (pgReplay)
+            step[u"baseline"_s] = pgBaselineOf(*pgReplay);
         m_steps[u"save"_s] = step;
 
         const qint64 peak = ProcessMemory::peakResidentBytes();
@@ -496,6 +535,7 @@ private:
     FixedAssets::AccountSetLocation m_location;
     Progress m_progress;
     bool m_baseline;
+    bool m_pgBaseline;
     QString m_databaseVersion;
     QJsonObject m_set;
     QJsonObject m_steps;

@@ -19,7 +19,8 @@ struct ScaleOptions {
     // Where the account set is made: "sqlite:/path" or a PostgreSQL URL, whose account set
     // tables are replaced.
     QString location;
-    // SQLite only: a folder for the raw baseline's copies; empty for no baseline.
+    // A folder for the raw SQLite baseline's copies; empty for no raw baseline (on PostgreSQL
+    // the baseline keeps its copies in the database, and runs when this is set).
     QString baselineFolder;
     // A subset of ScaleSteps; each needs the ones before it up to "adjust", and "copy",
     // "validate" and "save" need "page". "program" needs only itself.

@@ -176,7 +176,6 @@ int main(int argc, char *argv[])
             if (!options.postgres.isEmpty()) {
                 Bench::ScaleOptions postgres = sqlite;
                 postgres.location = options.postgres;
-                postgres.baselineFolder.clear();
                 size.runs.append(Bench::runScale(postgres));
                 Bench::Component::unload();
                 FixedAssets::AccountSet::closeAll();
