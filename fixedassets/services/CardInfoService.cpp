@@ -26,19 +26,36 @@ FieldRecord CardInfoService::CheckDataForUpDate(const QString &props)
     return counts;
 }
 
+namespace {
+
+// Reading ahead saves round trips; where a statement is none (SQLite), checking the data version
+// and copying the kept records costs more than reading the card alone.
+bool readsAhead(const AccountSet &set)
+{
+    return set.driver().dialect().roundTripPerStatement();
+}
+
+} // namespace
+
 RecordList CardInfoService::GetDept(const QString &props, qint32 &cardId)
 {
-    return CardReadAhead::departments(AccountSet::fromProps(props), cardId);
+    const AccountSet set = AccountSet::fromProps(props);
+    return readsAhead(set) ? CardReadAhead::departments(set, cardId)
+                           : CardRecords::departments(set, cardId);
 }
 
 RecordList CardInfoService::GetExpense(const QString &props, qint32 &cardId)
 {
-    return CardReadAhead::expenseRows(AccountSet::fromProps(props), cardId);
+    const AccountSet set = AccountSet::fromProps(props);
+    return readsAhead(set) ? CardReadAhead::expenseRows(set, cardId)
+                           : CardRecords::expenseRows(set, cardId);
 }
 
 FieldRecord CardInfoService::GetCardInf(const QString &props, qint32 &cardId)
 {
-    return CardReadAhead::reference(AccountSet::fromProps(props), cardId);
+    const AccountSet set = AccountSet::fromProps(props);
+    return readsAhead(set) ? CardReadAhead::reference(set, cardId)
+                           : CardRecords::reference(set, cardId);
 }
 
 FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)
