@@ -1,9 +1,9 @@
 #include "services/CardInfoService.h"
 
 #include "accountset/AccountSet.h"
-#include "accountset/PreparedStatement.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
+#include "services/CardReadAhead.h"
 #include "services/CardReads.h"
 
 using namespace Qt::StringLiterals;
@@ -26,29 +26,36 @@ FieldRecord CardInfoService::CheckDataForUpDate(const QString &props)
     return counts;
 }
 
+namespace {
+
+// Reading ahead saves round trips; where a statement is none (SQLite), checking the data version
+// and copying the kept records costs more than reading the card alone.
+bool readsAhead(const AccountSet &set)
+{
+    return set.driver().dialect().roundTripPerStatement();
+}
+
+} // namespace
+
 RecordList CardInfoService::GetDept(const QString &props, qint32 &cardId)
 {
-    return CardRecords::departments(AccountSet::fromProps(props), cardId);
+    const AccountSet set = AccountSet::fromProps(props);
+    return readsAhead(set) ? CardReadAhead::departments(set, cardId)
+                           : CardRecords::departments(set, cardId);
 }
 
 RecordList CardInfoService::GetExpense(const QString &props, qint32 &cardId)
 {
-    return CardRecords::expenseRows(AccountSet::fromProps(props), cardId);
+    const AccountSet set = AccountSet::fromProps(props);
+    return readsAhead(set) ? CardReadAhead::expenseRows(set, cardId)
+                           : CardRecords::expenseRows(set, cardId);
 }
 
 FieldRecord CardInfoService::GetCardInf(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);
-    PreparedStatement query(
-        set, u"SELECT entry_date, asset_name, asset_number FROM cards WHERE alter_id = ?"_s);
-    query.exec({cardId});
-    if (!query.next())
-        CardRecords::requireCard(set, cardId); // raises
-    FieldRecord record = FieldRecord::create();
-    record.setValue(Fields::FDate, query.value(0).toString());
-    record.setValue(Fields::FAssetName, query.value(1).toString());
-    record.setValue(Fields::FAssetNumber, query.value(2).toString());
-    return record;
+    return readsAhead(set) ? CardReadAhead::reference(set, cardId)
+                           : CardRecords::reference(set, cardId);
 }
 
 FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)

@@ -33,56 +33,186 @@ QString describeCard(const AccountSet &set, qint32 cardId)
                                         QString::number(cardId));
 }
 
+namespace {
+
+QString departmentColumns()
+{
+    return u"d.dept_id, i.name, d.rate"_s;
+}
+
+QString expenseRowColumns()
+{
+    return u"r.seq, r.dept_id, r.account_id, a.number, a.name, r.rate,"
+           " x.class_id, c.name, x.item_id, i.name"_s;
+}
+
+QString expenseRowItemJoins()
+{
+    return u" LEFT JOIN expense_row_items x ON x.alter_id = r.alter_id AND x.row_seq = r.seq"
+           " LEFT JOIN item_classes c ON c.class_id = x.class_id"
+           " LEFT JOIN items i ON i.item_id = x.item_id"_s;
+}
+
+template<typename Query>
+void readDepartments(Query &query, QHash<qint32, RecordList> &cards)
+{
+    while (query.next()) {
+        RecordList &list = cards[query.value(0).toInt()];
+        if (!list)
+            list = RecordList::create();
+        list.append(departmentRecord(query.value(1).toInt(), query.value(2).toString(),
+                                     query.value(3).toDouble()));
+    }
+}
+
+template<typename Query>
+void readExpenseRows(Query &query, QHash<qint32, RecordList> &cards)
+{
+    // A row with each of its items, or once with none.
+    RecordList *rows = nullptr;
+    RecordList items;
+    qint32 cardId = 0;
+    qint32 rowSeq = 0;
+    while (query.next()) {
+        const qint32 id = query.value(0).toInt();
+        if (!rows || id != cardId) {
+            rows = &cards[id];
+            if (!*rows)
+                *rows = RecordList::create();
+            items = {};
+            cardId = id;
+        }
+        const qint32 seq = query.value(1).toInt();
+        if (!items || seq != rowSeq) {
+            const FieldRecord row = expenseRowRecord(
+                cardId, query.value(2).toInt(), query.value(3).toInt(), query.value(4).toString(),
+                query.value(5).toString(), query.value(6).toDouble());
+            items = row.value(Fields::Detail).toList();
+            rows->append(row);
+            rowSeq = seq;
+        }
+        if (query.value(7).isNull())
+            continue;
+        items.append(itemRecord(query.value(7).toInt(), query.value(8).toString(),
+                                query.value(9).toInt(), query.value(10).toString()));
+    }
+}
+
+template<typename Query>
+void readReferences(Query &query, QHash<qint32, FieldRecord> &cards)
+{
+    while (query.next()) {
+        FieldRecord record = FieldRecord::create();
+        record.setValue(Fields::FDate, query.value(1).toString());
+        record.setValue(Fields::FAssetName, query.value(2).toString());
+        record.setValue(Fields::FAssetNumber, query.value(3).toString());
+        cards.insert(query.value(0).toInt(), record);
+    }
+}
+
+QString referenceColumns()
+{
+    return u"k.entry_date, k.asset_name, k.asset_number"_s;
+}
+
+// The cards of the manual queue from behind places before the card to ahead places after it,
+// in queue order, with each card's alter_id first; a card outside the queue has none. Binds the
+// card twice. The bounds are scalar subqueries so that the queue is read as a range of its key
+// (as a join, SQLite reads the whole queue for every window).
+QString queueWindow(const QString &columns, const QString &joins, const QString &order,
+                    const QueueWindow &window)
+{
+    return u"SELECT q.alter_id, %1 FROM manual_queue q JOIN cards k ON k.alter_id = q.alter_id%2"
+           " WHERE q.seq BETWEEN (SELECT seq FROM manual_queue WHERE alter_id = ?) - %3"
+           " AND (SELECT seq FROM manual_queue WHERE alter_id = ?) + %4 ORDER BY q.seq%5"_s.arg(
+               columns, joins, QString::number(window.behind), QString::number(window.ahead),
+               order);
+}
+
+} // namespace
+
 RecordList departments(const AccountSet &set, qint32 cardId)
 {
-    PreparedStatement query(set, u"SELECT d.dept_id, i.name, d.rate FROM card_departments d"
-                                 " JOIN items i ON i.item_id = d.dept_id"
-                                 " WHERE d.alter_id = ? ORDER BY d.seq"_s);
+    PreparedStatement query(set, u"SELECT d.alter_id, "_s + departmentColumns() +
+                                     u" FROM card_departments d"
+                                     " JOIN items i ON i.item_id = d.dept_id"
+                                     " WHERE d.alter_id = ? ORDER BY d.seq"_s);
     query.exec({cardId});
-    RecordList list = RecordList::create();
-    while (query.next()) {
-        list.append(departmentRecord(query.value(0).toInt(), query.value(1).toString(),
-                                     query.value(2).toDouble()));
-    }
+    QHash<qint32, RecordList> cards;
+    readDepartments(query, cards);
     // Rows name their card, so only an empty answer leaves the card in question.
-    if (list.count() == 0)
+    if (!cards.contains(cardId)) {
         requireCard(set, cardId);
-    return list;
+        return RecordList::create();
+    }
+    return cards.value(cardId);
 }
 
 RecordList expenseRows(const AccountSet &set, qint32 cardId)
 {
-    // A row with each of its items, or once with none: one statement for the whole card.
-    PreparedStatement query(
-        set, u"SELECT r.seq, r.dept_id, r.account_id, a.number, a.name, r.rate,"
-             " x.class_id, c.name, x.item_id, i.name"
-             " FROM expense_rows r JOIN accounts a ON a.account_id = r.account_id"
-             " LEFT JOIN expense_row_items x ON x.alter_id = r.alter_id AND x.row_seq = r.seq"
-             " LEFT JOIN item_classes c ON c.class_id = x.class_id"
-             " LEFT JOIN items i ON i.item_id = x.item_id"
-             " WHERE r.alter_id = ? ORDER BY r.seq, x.seq"_s);
+    // One statement for the whole card.
+    PreparedStatement query(set, u"SELECT r.alter_id, "_s + expenseRowColumns() +
+                                     u" FROM expense_rows r"
+                                     " JOIN accounts a ON a.account_id = r.account_id"_s +
+                                     expenseRowItemJoins() +
+                                     u" WHERE r.alter_id = ? ORDER BY r.seq, x.seq"_s);
     query.exec({cardId});
-    RecordList rows = RecordList::create();
-    RecordList items;
-    qint32 rowSeq = 0;
-    while (query.next()) {
-        const qint32 seq = query.value(0).toInt();
-        if (!items || seq != rowSeq) {
-            const FieldRecord row = expenseRowRecord(
-                cardId, query.value(1).toInt(), query.value(2).toInt(), query.value(3).toString(),
-                query.value(4).toString(), query.value(5).toDouble());
-            items = row.value(Fields::Detail).toList();
-            rows.append(row);
-            rowSeq = seq;
-        }
-        if (query.value(6).isNull())
-            continue;
-        items.append(itemRecord(query.value(6).toInt(), query.value(7).toString(),
-                                query.value(8).toInt(), query.value(9).toString()));
-    }
-    if (rows.count() == 0)
+    QHash<qint32, RecordList> cards;
+    readExpenseRows(query, cards);
+    if (!cards.contains(cardId)) {
         requireCard(set, cardId);
-    return rows;
+        return RecordList::create();
+    }
+    return cards.value(cardId);
+}
+
+FieldRecord reference(const AccountSet &set, qint32 cardId)
+{
+    PreparedStatement query(set, u"SELECT k.alter_id, "_s + referenceColumns() +
+                                     u" FROM cards k WHERE k.alter_id = ?"_s);
+    query.exec({cardId});
+    QHash<qint32, FieldRecord> cards;
+    readReferences(query, cards);
+    if (!cards.contains(cardId))
+        requireCard(set, cardId); // raises
+    return cards.value(cardId);
+}
+
+QHash<qint32, RecordList> queuedDepartments(const AccountSet &set, qint32 cardId,
+                                            const QueueWindow &window)
+{
+    PreparedStatement query(set, queueWindow(departmentColumns(),
+                                             u" JOIN card_departments d ON d.alter_id = q.alter_id"
+                                             " JOIN items i ON i.item_id = d.dept_id"_s,
+                                             u", d.seq"_s, window));
+    query.exec({cardId, cardId});
+    QHash<qint32, RecordList> cards;
+    readDepartments(query, cards);
+    return cards;
+}
+
+QHash<qint32, RecordList> queuedExpenseRows(const AccountSet &set, qint32 cardId,
+                                            const QueueWindow &window)
+{
+    PreparedStatement query(set, queueWindow(expenseRowColumns(),
+                                             u" JOIN expense_rows r ON r.alter_id = q.alter_id"
+                                             " JOIN accounts a ON a.account_id = r.account_id"_s +
+                                                 expenseRowItemJoins(),
+                                             u", r.seq, x.seq"_s, window));
+    query.exec({cardId, cardId});
+    QHash<qint32, RecordList> cards;
+    readExpenseRows(query, cards);
+    return cards;
+}
+
+QHash<qint32, FieldRecord> queuedReferences(const AccountSet &set, qint32 cardId,
+                                            const QueueWindow &window)
+{
+    PreparedStatement query(set, queueWindow(referenceColumns(), {}, {}, window));
+    query.exec({cardId, cardId});
+    QHash<qint32, FieldRecord> cards;
+    readReferences(query, cards);
+    return cards;
 }
 
 StoredRows storedRows(const AccountSet &set, const QString &cards)

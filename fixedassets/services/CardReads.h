@@ -23,6 +23,23 @@ AllocFix::RecordList departments(const AccountSet &set, qint32 cardId);
 // "FDeptID" 0.
 AllocFix::RecordList expenseRows(const AccountSet &set, qint32 cardId);
 
+// "FDate", "FAssetName", "FAssetNumber": what the wizard shows of a card beside its rows.
+AllocFix::FieldRecord reference(const AccountSet &set, qint32 cardId);
+
+// The records of the cards of the manual queue around a card of it, read at once for the calls
+// that will ask for them one card at a time, by card. A card without any (or outside the queue)
+// is not there: read it alone, which tells an empty answer from an unknown card.
+struct QueueWindow {
+    qint32 behind = 0; // places before the card
+    qint32 ahead = 0;  // places after it
+};
+QHash<qint32, AllocFix::RecordList> queuedDepartments(const AccountSet &set, qint32 cardId,
+                                                      const QueueWindow &window);
+QHash<qint32, AllocFix::RecordList> queuedExpenseRows(const AccountSet &set, qint32 cardId,
+                                                      const QueueWindow &window);
+QHash<qint32, AllocFix::FieldRecord> queuedReferences(const AccountSet &set, qint32 cardId,
+                                                      const QueueWindow &window);
+
 struct StoredRows {
     QHash<qint32, QList<RowIds>> cards; // by card, in the card's order; none for no rows
     // Cards whose rows or items are not at places 1, 2, 3...: written afresh, not compared.

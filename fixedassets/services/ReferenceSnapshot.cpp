@@ -16,8 +16,7 @@ namespace FixedAssets::ReferenceSnapshot {
 namespace {
 
 struct Snapshot {
-    quint64 closedConnections = 0;
-    QString dataVersion;
+    DataStamp stamp;
     std::shared_ptr<const ItemList> items;
 };
 
@@ -28,25 +27,22 @@ QHash<std::pair<QString, qint32>, Snapshot> &snapshots()
     return kept;
 }
 
-QString dataVersion(const AccountSet &set)
+} // namespace
+
+DataStamp dataStamp(const AccountSet &set)
 {
+    const quint64 closedConnections = AccountSet::closedConnections();
     PreparedStatement query(set, set.driver().dialect().dataVersionQuery());
     query.exec({});
-    return query.next() ? query.value(0).toString() : QString();
+    return {closedConnections, query.next() ? query.value(0).toString() : QString()};
 }
-
-} // namespace
 
 std::shared_ptr<const ItemList> itemList(const AccountSet &set, qint32 itemClassId)
 {
-    // Taken before the items are read, so that a write in between shows at the next call.
-    const quint64 closedConnections = AccountSet::closedConnections();
-    const QString version = dataVersion(set);
+    const DataStamp stamp = dataStamp(set);
     Snapshot &snapshot = snapshots()[{set.location().url(), itemClassId}];
-    if (snapshot.items && snapshot.closedConnections == closedConnections &&
-        snapshot.dataVersion == version) {
+    if (snapshot.items && snapshot.stamp == stamp)
         return snapshot.items;
-    }
     auto items = std::make_shared<ItemList>();
     items->records = RecordList::create();
     const QList<CodedEntry> entries = itemsOfClass(set, itemClassId);
@@ -58,7 +54,7 @@ std::shared_ptr<const ItemList> itemList(const AccountSet &set, qint32 itemClass
         item.setValue(u"FDetail"_s, entry.detail ? 1 : 0);
         items->positions.insert(entry.id, items->records.append(item));
     }
-    snapshot = {closedConnections, version, items};
+    snapshot = {stamp, items};
     return items;
 }
 

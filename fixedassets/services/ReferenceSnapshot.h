@@ -16,6 +16,16 @@ class AccountSet;
 // with any write, of this program or another, and costs a small part of reading the list again.
 namespace ReferenceSnapshot {
 
+// What anything kept from the account set's data is valid for: the connection it was read on
+// and the data version it was read at. Taken before the data is read, so that a write in
+// between shows at the next comparison.
+struct DataStamp {
+    quint64 closedConnections = 0;
+    QString dataVersion;
+    friend bool operator==(const DataStamp &, const DataStamp &) = default;
+};
+DataStamp dataStamp(const AccountSet &set);
+
 struct ItemList {
     // "FItemID", "FName", "FNumber", "FDetail", in number order.
     AllocFix::RecordList records;

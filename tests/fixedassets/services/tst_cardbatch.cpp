@@ -5,36 +5,14 @@
 #include "services/CardBatch.h"
 #include "services/CardReads.h"
 #include "support/AccountSetBackends.h"
+#include "support/RecordDump.h"
 
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 using namespace FixedAssets;
 using AllocFix::RecordList;
-
-namespace {
-
-// Every field of every record, with its kind, lists within lists too.
-QString dump(const RecordList &list)
-{
-    QStringList records;
-    for (qsizetype position = 1; list && position <= list.count(); ++position) {
-        const AllocFix::FieldRecord record = list.at(position);
-        QStringList fields;
-        const QStringList names = record.names();
-        for (const QString &name : names) {
-            const AllocFix::FieldValue value = record.value(name);
-            const QString text = value.isList()
-                                     ? QString(u'[' + dump(value.toList()) + u']')
-                                     : QString(QString::number(value.isInteger()) + value.toText());
-            fields.append(name + u'=' + text);
-        }
-        records.append(fields.join(u';'));
-    }
-    return records.join(u'\n');
-}
-
-} // namespace
+using Testing::dump;
 
 class tst_CardBatch : public QObject {
     Q_OBJECT
