@@ -469,6 +469,8 @@ private:
         const QString before = baselineFile(u"before-%1.fa"_s.arg(name));
         if (writes && m_baseline)
             SqliteBaseline::copyDatabase(m_location.path, before);
+        std::optional<PostgresBaseline::Replay> pgReplay =
+            writes ? pgBefore() : std::optional<PostgresBaseline::Replay>();
         const ChildProcess::Run run =
             ChildProcess::run(m_options.program, arguments, workFile(name + u".out"_s),
                               workFile(name + u".err"_s), m_options.programMemoryLimitMb);
@@ -492,6 +494,8 @@ private:
                                .arg(run.peakMb, 0, 'f', 0));
             if (writes && m_baseline)
                 step[u"baseline"_s] = baselineSince(before);
+            if (pgReplay)
+                step[u"baseline"_s] = pgBaselineOf(*pgReplay);
         }
         m_steps[name] = step;
         return run.finished;
