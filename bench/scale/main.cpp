@@ -33,6 +33,7 @@ struct Options {
     QString render;
     QList<int> sizes{100000};
     QString postgres;
+    int postgresUpTo = 0; // the largest size PostgreSQL runs at; 0 for every size
     qint64 memoryLimitMb = 4096;
     QStringList steps = Bench::ScaleSteps;
     QString out;
@@ -67,6 +68,11 @@ Options parse(const QStringList &arguments)
         u"Also run on this PostgreSQL database (postgresql://user@host:port/db). Its account set "
         "tables are replaced."_s,
         u"URL"_s);
+    const QCommandLineOption postgresUpTo(
+        u"pg-up-to"_s,
+        u"Run PostgreSQL only at the sizes up to N cards (default: every size): at a million "
+        "cards its steps and their raw baselines take the better part of an hour."_s,
+        u"N"_s);
     const QCommandLineOption only(
         u"only"_s, u"Run only these steps: "_s + Bench::ScaleSteps.join(u','), u"steps"_s);
     const QCommandLineOption out(u"out"_s, u"Folder for the Markdown and JSON results."_s, u"DIR"_s,
@@ -79,7 +85,7 @@ Options parse(const QStringList &arguments)
                                     u"Print the Markdown table of a JSON file of earlier results "
                                     "and run nothing."_s,
                                     u"FILE"_s);
-    parser.addOptions({cards, memoryLimit, postgres, only, out, work, render});
+    parser.addOptions({cards, memoryLimit, postgres, postgresUpTo, only, out, work, render});
     if (!parser.parse(arguments))
         usage(parser, parser.errorText());
     if (parser.isSet(u"help"_s)) {
@@ -109,6 +115,11 @@ Options parse(const QStringList &arguments)
     if (!ok || options.memoryLimitMb < 0)
         usage(parser, u"--memory-limit takes a number of megabytes, or 0"_s);
     options.postgres = parser.value(postgres);
+    if (parser.isSet(postgresUpTo)) {
+        options.postgresUpTo = parser.value(postgresUpTo).toInt(&ok);
+        if (!ok || options.postgresUpTo < 1)
+            usage(parser, u"--pg-up-to takes a number of cards"_s);
+    }
     if (parser.isSet(only)) {
         options.steps = parser.value(only).split(u',', Qt::SkipEmptyParts);
         for (const QString &step : std::as_const(options.steps)) {
@@ -173,7 +184,8 @@ int main(int argc, char *argv[])
             Bench::Component::unload();
             FixedAssets::AccountSet::closeAll();
 
-            if (!options.postgres.isEmpty()) {
+            if (!options.postgres.isEmpty() &&
+                (options.postgresUpTo == 0 || cards <= options.postgresUpTo)) {
                 Bench::ScaleOptions postgres = sqlite;
                 postgres.location = options.postgres;
                 size.runs.append(Bench::runScale(postgres));
