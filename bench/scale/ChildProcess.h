@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // Runs a program as an administrator would, one child process at a time, and measures it the way
-// the kernel counts it: its own CPU time and its peak resident memory (wait4), not this process's.
+// the kernel counts it: its own CPU time and its peak resident memory (GNU time's wait4), not
+// this process's.
 namespace Bench::ChildProcess {
 
 struct Run {

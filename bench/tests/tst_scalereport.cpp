@@ -53,6 +53,7 @@ private Q_SLOTS:
     void onlyFailuresOtherThanMemoryFailTheRun();
     void childRuns_data();
     void childRuns();
+    void aChildIsMeasuredAlone();
 };
 
 void tst_ScaleReport::growthAgainstTheCards_data()
@@ -198,6 +199,20 @@ void tst_ScaleReport::childRuns()
     QVERIFY(child.peakMb > 0);
     if (exitCode == 2)
         QCOMPARE(child.error, u"refused"_s);
+}
+
+// The benchmark holds a large set's rows when it runs the program: the program's peak is its own.
+void tst_ScaleReport::aChildIsMeasuredAlone()
+{
+    constexpr size_t HeldMb = 400;
+    std::vector<char> held(HeldMb << 20, 1);
+    QTemporaryDir folder;
+    const Bench::ChildProcess::Run child = Bench::ChildProcess::run(
+        QCoreApplication::applicationFilePath(), {u"--child-exit"_s, u"0"_s},
+        folder.filePath(u"out"_s), folder.filePath(u"err"_s), 0);
+    QVERIFY(held[held.size() / 2] == 1);
+    QVERIFY2(child.peakMb > 0 && child.peakMb < HeldMb / 2,
+             qPrintable(QString::number(child.peakMb)));
 }
 
 int main(int argc, char *argv[])

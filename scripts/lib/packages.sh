@@ -13,10 +13,13 @@ ALLOCFIX_PACKAGES=(
 # What scripts/package needs: dpkg-shlibdeps finds the packages' dependencies.
 ALLOCFIX_PACKAGE_PACKAGES=(dpkg-dev)
 
-# What only scripts/check needs: clang and libFuzzer for the fuzzers, the packaging tools, and the
-# validators of the desktop entry and the AppStream metainfo.
+# What the scale benchmark needs: GNU time measures each run of the program on its own.
+ALLOCFIX_BENCH_PACKAGES=(time)
+
+# What only scripts/check needs: clang and libFuzzer for the fuzzers, the packaging tools, the
+# validators of the desktop entry and the AppStream metainfo, and what its tiny benchmark needs.
 ALLOCFIX_CHECK_PACKAGES=(clang-14 libclang-rt-14-dev "${ALLOCFIX_PACKAGE_PACKAGES[@]}"
-    desktop-file-utils appstream)
+    desktop-file-utils appstream "${ALLOCFIX_BENCH_PACKAGES[@]}")
 
 allocfix_missing_packages() {
     local missing=() package
