@@ -14,6 +14,7 @@
 #include "services/ManualQueueSave.h"
 #include "services/SaveChecks.h"
 #include "worksheet/CsvFile.h"
+#include "worksheet/KnownCards.h"
 #include "worksheet/LineToRow.h"
 #include "worksheet/ManualCards.h"
 #include "worksheet/ReferenceData.h"
@@ -38,24 +39,6 @@ namespace {
 using AllocFix::MMTS::LoadLangString;
 using Worksheet::Kind;
 
-// What the import keeps of each card left for manual work while it runs: there may be 200,000,
-// so no records and no texts. The asset number is the key that finds it.
-struct KnownCard {
-    qint32 cardId = 0;
-    qint32 position = 0;        // in the order the card services presented the cards at the export
-    qint32 queuePosition = 0;   // in the queue the save takes them by
-    qint32 departmentsFrom = 0; // in ImportContext::departments, departmentCount of them
-    qint32 departmentCount = 0;
-    quint64 checkDigest = 0; // of the check code the export wrote for it
-    // What the check's read of the worksheet found, for the checks of all cards.
-    bool scattered = false; // its lines lie apart in the worksheet
-    bool read = false;
-    bool refused = false;
-    bool saved = false; // its rows passed every check
-    qsizetype firstLine = 0;
-    qsizetype firstFilledLine = 0;
-};
-
 // The manual cards as the worksheet's lines name them, and what reading a line needs.
 struct ImportContext {
     const WorksheetLines &lines;
@@ -63,35 +46,8 @@ struct ImportContext {
     const LineToRow &lineToRow;
     const AccountSet &set;
     QString ownTag;
-    QList<KnownCard> cards;
-    QList<qint32> departments; // of all cards, card after card
-    QHash<QString, qsizetype> byNumber;
-    QHash<qint32, qsizetype> byId;
+    KnownCards cards;
 
-    void add(const ManualCard &card)
-    {
-        KnownCard known;
-        known.cardId = card.cardId;
-        known.position = card.position;
-        known.departmentsFrom = static_cast<qint32>(departments.size());
-        known.departmentCount = static_cast<qint32>(card.departments.count());
-        known.checkDigest = checkCodeDigest(card.fingerprint);
-        for (qsizetype d = 1; d <= card.departments.count(); ++d)
-            departments.append(card.departments.at(d).value(Fields::FItemID).toInt());
-        byNumber.insert(card.number, cards.size());
-        byId.insert(card.cardId, cards.size());
-        cards.append(known);
-    }
-    KnownCard *card(const QString &number)
-    {
-        const auto found = byNumber.constFind(number);
-        return found == byNumber.cend() ? nullptr : &cards[*found];
-    }
-    std::span<const qint32> departmentsOf(const KnownCard &card) const
-    {
-        return {departments.constData() + card.departmentsFrom,
-                static_cast<size_t>(card.departmentCount)};
-    }
     QString checkCode(const KnownCard &card) const
     {
         return checkCodeText(ownTag, card.cardId, card.checkDigest);
@@ -149,7 +105,7 @@ bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
         faults.add(line, LoadLangString(u"资产编码 %1 不是本行校验码所属的卡片（%2）；请保持每行的"
                                         "资产编码和校验码与导出时一致"_s)
                              .arg(WorksheetFaults::shown(fileCard.number),
-                                  context.byId.contains(origin->cardId)
+                                  context.cards.byId(origin->cardId)
                                       ? context.cardName(origin->cardId)
                                       : u"FAlterID %1"_s.arg(origin->cardId)));
         fileCard.faulty = true;
@@ -207,7 +163,7 @@ void checkDepartments(const FileCard &fileCard, const ImportContext &context,
 {
     const KnownCard &card = *fileCard.card;
     RecordList departments = RecordList::create();
-    for (const qint32 departmentId : context.departmentsOf(card)) {
+    for (const qint32 departmentId : context.cards.departmentsOf(card)) {
         FieldRecord department = FieldRecord::create();
         department.setValue(Fields::FItemID, departmentId);
         departments.append(department);
@@ -288,7 +244,7 @@ std::optional<RecordList> rowsOfCard(FileCard &fileCard, const ImportContext &co
 // The cards left for manual work are saved together, as the wizard saves them: each needs lines.
 void requireEveryCard(const ImportContext &context, WorksheetFaults &faults)
 {
-    for (const KnownCard &card : context.cards) {
+    for (const KnownCard &card : context.cards.cards()) {
         if (!card.read) {
             faults.add(0, LoadLangString(
                               u"卡片 %1 留待手工调整，但不在工作表中；卡片要一起保存，请逐张填写"_s)
@@ -339,7 +295,7 @@ bool findScatteredCards(const QString &file, ImportContext &context)
                 checkCodeOrigin(context.lines.cell(*line, Kind::CheckCode));
             origin && origin->setTag != context.ownTag)
             raiseOtherAccountSet(file, context.set);
-        KnownCard *card = context.card(context.lines.cell(*line, Kind::AssetNumber));
+        KnownCard *card = context.cards.byNumber(context.lines.cell(*line, Kind::AssetNumber));
         if (!card || card == current)
             continue;
         // Marked read when its lines end, until the check's read marks it as it reads it.
@@ -351,7 +307,7 @@ bool findScatteredCards(const QString &file, ImportContext &context)
             current->read = true;
         current = card;
     }
-    for (KnownCard &card : context.cards)
+    for (KnownCard &card : context.cards.cards())
         card.read = false;
     return any;
 }
@@ -403,7 +359,7 @@ public:
         if (aside) {
             aside->forEachCard([this](qint32 cardId, const QList<CsvRecord> &lines) {
                 FileCard fileCard;
-                fileCard.card = &m_context.cards[m_context.byId.value(cardId)];
+                fileCard.card = m_context.cards.byId(cardId);
                 fileCard.number = m_context.lines.cell(lines.first(), Kind::AssetNumber);
                 fileCard.firstLine = lines.first().line;
                 for (const CsvRecord &line : lines)
@@ -427,7 +383,7 @@ private:
             }
             return nullptr;
         }
-        KnownCard *card = m_context.card(number);
+        KnownCard *card = m_context.cards.byNumber(number);
         // Lines that only show a card allocated since the export ask for nothing.
         if (!card && lines.isFilled(line)) {
             m_faults.add(line.line,
@@ -448,8 +404,9 @@ private:
         if (fileCard.firstFilledLine == 0)
             fileCard.firstFilledLine = line.line;
         QStringList reasons;
-        if (const std::optional<FieldRecord> row = m_context.lineToRow.row(
-                line, fileCard.card->cardId, m_context.departmentsOf(*fileCard.card), reasons)) {
+        if (const std::optional<FieldRecord> row =
+                m_context.lineToRow.row(line, fileCard.card->cardId,
+                                        m_context.cards.departmentsOf(*fileCard.card), reasons)) {
             addRow(fileCard, line.line, *row, m_faults);
         } else {
             m_faults.add(line.line, reasons.join(u"; "_s));
@@ -485,11 +442,11 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
     // The cards without their rows: the check code stands for them.
     const AccountSet set = AccountSet::fromProps(props);
     const LineToRow lineToRow(lines, reference);
-    ImportContext context{lines, reference, lineToRow, set, setTag(Schema::identity(set)),
-                          {},    {},        {},        {}};
+    ImportContext context{lines, reference, lineToRow, set, setTag(Schema::identity(set)), {}};
     const qsizetype automatic =
         readManualCards(props, LoadLangString(u"正在读取留待手工调整的卡片"_s), sink,
-                        [&context](const ManualCard &card) { context.add(card); });
+                        [&context](const ManualCard &card) { context.cards.add(card); });
+    context.cards.index();
     if (context.cards.isEmpty()) {
         throw AllocFix::Failure(
             AllocFix::ErrorNumber::InvalidArgument,
@@ -512,8 +469,8 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
             const std::optional<RecordList> rows = rowsOfCard(
                 fileCard, context, saveChecks ? &*saveChecks : nullptr, card.position, faults);
             card.read = true;
-            card.firstLine = fileCard.firstLine;
-            card.firstFilledLine = fileCard.firstFilledLine;
+            card.firstLine = static_cast<qint32>(fileCard.firstLine);
+            card.firstFilledLine = static_cast<qint32>(fileCard.firstFilledLine);
             card.refused = fileCard.refused;
             card.saved = rows.has_value();
             if (rows) {
@@ -556,11 +513,11 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
     }
     for (qint32 p = 1; p <= save.queued(); ++p) {
         const qint32 cardId = save.cardAt(p);
-        const auto known = context.byId.constFind(cardId);
-        if (known == context.byId.cend() || !context.cards[*known].saved)
+        KnownCard *known = context.cards.byId(cardId);
+        if (!known || !known->saved)
             raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
                              .arg(CardRecords::describeCard(set, cardId)));
-        context.cards[*known].queuePosition = p;
+        known->queuePosition = p;
     }
 
     // The second read saves what the first checked. A fault now means the file changed since:
