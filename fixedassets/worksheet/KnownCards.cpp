@@ -24,16 +24,15 @@ void KnownCards::add(const ManualCard &card)
     known.m_departmentCount = static_cast<qint32>(card.departments.count());
     for (qsizetype d = 1; d <= card.departments.count(); ++d)
         m_departments.append(card.departments.at(d).value(Fields::FItemID).toInt());
-    m_cards.append(known);
+    m_cards.push_back(known);
 }
 
 void KnownCards::index()
 {
     // The room left for growth is let go: it would stay for the whole import.
-    m_cards.squeeze();
     m_numbers.squeeze();
     m_departments.squeeze();
-    m_byNumber.resize(m_cards.size());
+    m_byNumber.resize(static_cast<qsizetype>(m_cards.size()));
     std::iota(m_byNumber.begin(), m_byNumber.end(), 0);
     m_byId = m_byNumber;
     std::sort(m_byNumber.begin(), m_byNumber.end(),

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <deque>
 #include <span>
 
 namespace FixedAssets {
@@ -40,9 +41,9 @@ public:
     // Makes the cards findable; after the last add.
     void index();
 
-    bool isEmpty() const { return m_cards.isEmpty(); }
-    QList<KnownCard> &cards() { return m_cards; }
-    const QList<KnownCard> &cards() const { return m_cards; }
+    bool isEmpty() const { return m_cards.empty(); }
+    std::deque<KnownCard> &cards() { return m_cards; }
+    const std::deque<KnownCard> &cards() const { return m_cards; }
     // Nothing for a card that is not one of these.
     KnownCard *byNumber(const QString &number);
     KnownCard *byId(qint32 cardId);
@@ -54,7 +55,8 @@ private:
     QByteArrayView numberOf(qint32 index) const;
     qsizetype indexById(qint32 cardId) const; // -1 for none
 
-    QList<KnownCard> m_cards;
+    // In blocks: a list would double its room as it grows, and copy it to let the room go.
+    std::deque<KnownCard> m_cards;
     QByteArray m_numbers; // UTF-8, one after another
     QList<qint32> m_departments;
     QList<qint32> m_byNumber; // indexes into m_cards, by asset number
