@@ -25,6 +25,7 @@ QList<ManualQueueSave::Queued> manualQueue(const AccountSet &set)
     QSqlQuery query = set.exec(u"SELECT seq, alter_id FROM manual_queue ORDER BY seq"_s);
     while (query.next())
         queue.append({query.value(0).toInt(), query.value(1).toInt()});
+    queue.squeeze(); // kept for the whole save
     return queue;
 }
 

@@ -52,6 +52,7 @@ SaveChecks::SaveChecks(const AccountSet &set)
                                      " ORDER BY d.alter_id, d.seq"_s);
     while (departments.next())
         m_departments.append({departments.value(0).toInt(), departments.value(1).toInt()});
+    m_departments.squeeze(); // kept for the whole save
 }
 
 QString SaveChecks::departmentName(qint32 departmentId) const
