@@ -513,11 +513,12 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
     }
     for (qint32 p = 1; p <= save.queued(); ++p) {
         const qint32 cardId = save.cardAt(p);
-        KnownCard *known = context.cards.byId(cardId);
-        if (!known || !known->saved)
-            raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
-                             .arg(CardRecords::describeCard(set, cardId)));
-        known->queuePosition = p;
+        if (KnownCard *known = context.cards.byId(cardId); known && known->saved) {
+            known->queuePosition = p;
+            continue;
+        }
+        raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
+                         .arg(CardRecords::describeCard(set, cardId)));
     }
 
     // The second read saves what the first checked. A fault now means the file changed since:
