@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
 
@@ -17,12 +19,13 @@ namespace {
 // Enough cards that a batch's statements pay off, few enough that their rows stay small.
 constexpr qsizetype BatchCards = 1000;
 
-QHash<qint32, qint32> manualQueue(const AccountSet &set)
+QList<ManualQueueSave::Queued> manualQueue(const AccountSet &set)
 {
-    QHash<qint32, qint32> queue;
-    QSqlQuery query = set.exec(u"SELECT seq, alter_id FROM manual_queue"_s);
+    QList<ManualQueueSave::Queued> queue;
+    QSqlQuery query = set.exec(u"SELECT seq, alter_id FROM manual_queue ORDER BY seq"_s);
     while (query.next())
-        queue.insert(query.value(0).toInt(), query.value(1).toInt());
+        queue.append({query.value(0).toInt(), query.value(1).toInt()});
+    queue.squeeze(); // kept for the whole save
     return queue;
 }
 
@@ -44,28 +47,44 @@ ManualQueueSave::ManualQueueSave(const AccountSet &set)
     // Read after the queue: the checks read the reference data of the queued cards.
     m_checks.emplace(set);
     m_batch.reserve(BatchCards);
+    m_given.resize(m_queue.size());
 }
 
 qint32 ManualQueueSave::positionOf(const QString &key) const
 {
     static const QRegularExpression position(uR"(^[1-9][0-9]{0,8}$)"_s);
     const qint32 seq = position.match(key).hasMatch() ? key.toInt() : 0;
-    if (!m_queue.contains(seq)) {
+    if (indexOf(seq) < 0) {
         reject(LoadLangString(u"“%1”不是等待手工调整的卡片的序号（1 到 %2）"_s)
                    .arg(key, QString::number(m_queue.size())));
     }
     return seq;
 }
 
+qsizetype ManualQueueSave::indexOf(qint32 position) const
+{
+    const auto found =
+        std::lower_bound(m_queue.cbegin(), m_queue.cend(), position,
+                         [](const Queued &queued, qint32 seq) { return queued.position < seq; });
+    return found != m_queue.cend() && found->position == position ? found - m_queue.cbegin() : -1;
+}
+
+qint32 ManualQueueSave::cardAt(qint32 position) const
+{
+    const qsizetype index = indexOf(position);
+    return index < 0 ? 0 : m_queue.at(index).cardId;
+}
+
 void ManualQueueSave::add(qint32 position, const AllocFix::RecordList &rows)
 {
-    const qint32 cardId = cardAt(positionOf(QString::number(position)));
+    const qsizetype index = indexOf(positionOf(QString::number(position)));
+    const qint32 cardId = m_queue.at(index).cardId;
     // A card written twice in one save would leave its first rows in the audit as "before".
-    if (m_given.contains(position))
+    if (m_given.testBit(index))
         reject(LoadLangString(u"序号 %1 给了两次"_s).arg(position));
     m_checks->checkCard(cardId, position, rows);
     m_batch.append({cardId, CardRecords::rowIds(rows)});
-    m_given.insert(position);
+    m_given.setBit(index);
     if (m_batch.size() >= BatchCards)
         writeBatch();
 }
@@ -91,11 +110,12 @@ void ManualQueueSave::writeBatch()
 
 void ManualQueueSave::finish()
 {
-    for (qint32 position = 1; position <= m_queue.size(); ++position) {
-        if (!m_given.contains(position)) {
+    for (qsizetype index = 0; index < m_queue.size(); ++index) {
+        if (!m_given.testBit(index)) {
+            const Queued &missing = m_queue.at(index);
             reject(LoadLangString(u"缺少卡片 %1（序号 %2）；等待手工调整的卡片要一起保存"_s)
-                       .arg(CardRecords::describeCard(m_set, m_queue.value(position)),
-                            QString::number(position)));
+                       .arg(CardRecords::describeCard(m_set, missing.cardId),
+                            QString::number(missing.position)));
         }
     }
     writeBatch();

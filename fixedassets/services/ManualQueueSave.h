@@ -4,8 +4,8 @@
 #include "services/CardWriter.h"
 #include "services/SaveChecks.h"
 
-#include <QHash>
-#include <QSet>
+#include <QBitArray>
+#include <QList>
 
 #include <optional>
 
@@ -32,7 +32,7 @@ public:
 
     qsizetype queued() const { return m_queue.size(); }
     // The card at a position of the queue, from 1; 0 when there is none.
-    qint32 cardAt(qint32 position) const { return m_queue.value(position); }
+    qint32 cardAt(qint32 position) const;
     // The position a key of the allocations names: "1".."N", no spaces, no leading zeros.
     // Raises SaveRejected quoting the key for any other.
     qint32 positionOf(const QString &key) const;
@@ -44,15 +44,21 @@ public:
     // Refuses when a waiting card was not given; else writes what is left and empties the queue.
     void finish();
 
+    struct Queued {
+        qint32 position = 0;
+        qint32 cardId = 0;
+    };
+
 private:
+    qsizetype indexOf(qint32 position) const; // in m_queue; -1 for none
     void writeBatch();
 
     const AccountSet &m_set;
-    QHash<qint32, qint32> m_queue; // position -> card
+    QList<Queued> m_queue; // by position: 200,000 cards may wait
     std::optional<SaveChecks> m_checks;
     std::optional<AuditLogWriter> m_audit;
     QList<CardRecords::CardRows> m_batch;
-    QSet<qint32> m_given; // positions
+    QBitArray m_given; // by index in m_queue
 };
 
 } // namespace FixedAssets

@@ -8,6 +8,8 @@
 #include "records/RecordFields.h"
 #include "services/CardReads.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
@@ -49,7 +51,8 @@ SaveChecks::SaveChecks(const AccountSet &set)
                                      " JOIN manual_queue q ON q.alter_id = d.alter_id"
                                      " ORDER BY d.alter_id, d.seq"_s);
     while (departments.next())
-        m_departments[departments.value(0).toInt()].append(departments.value(1).toInt());
+        m_departments.append({departments.value(0).toInt(), departments.value(1).toInt()});
+    m_departments.squeeze(); // kept for the whole save
 }
 
 QString SaveChecks::departmentName(qint32 departmentId) const
@@ -108,14 +111,16 @@ void SaveChecks::checkItems(qsizetype row, const Account &account, const RecordL
 
 RecordList SaveChecks::departments(qint32 cardId) const
 {
-    const auto queued = m_departments.constFind(cardId);
+    const auto [first, last] = std::equal_range(
+        m_departments.cbegin(), m_departments.cend(), CardDepartment{cardId, 0},
+        [](const CardDepartment &a, const CardDepartment &b) { return a.cardId < b.cardId; });
     // A card outside the queue (a dry run before the adjustment) is read on its own.
-    if (queued == m_departments.cend())
+    if (first == last)
         return CardRecords::departments(m_set, cardId);
     RecordList departments = RecordList::create();
-    for (const qint32 departmentId : *queued) {
+    for (auto queued = first; queued != last; ++queued) {
         FieldRecord department = FieldRecord::create();
-        department.setValue(Fields::FItemID, departmentId);
+        department.setValue(Fields::FItemID, queued->departmentId);
         departments.append(department);
     }
     return departments;

@@ -51,8 +51,13 @@ private:
     const AccountSet &m_set;
     QHash<qint32, Account> m_accounts;
     QHash<qint32, Item> m_items;
-    // The queued cards' departments, by card, in the card's order.
-    QHash<qint32, QList<qint32>> m_departments;
+    struct CardDepartment {
+        qint32 cardId = 0;
+        qint32 departmentId = 0;
+    };
+    // The queued cards' departments, by card, each card's in its order: a flat list, since
+    // 200,000 cards may be queued.
+    QList<CardDepartment> m_departments;
 };
 
 } // namespace FixedAssets

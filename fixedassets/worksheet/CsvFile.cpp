@@ -194,8 +194,10 @@ struct CsvReader::State {
 
     void parse(QByteArrayView line)
     {
-        const QString unpaired =
-            LoadLangString(u"引号不成对（含有引号的字段要整体加引号，其中的引号写两次）"_s);
+        // Made only for a fault: a worksheet has up to millions of lines.
+        const auto unpaired = [] {
+            return LoadLangString(u"引号不成对（含有引号的字段要整体加引号，其中的引号写两次）"_s);
+        };
         if (!parserReady) {
             if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
                 raiseAt(path, 0, LoadLangString(u"无法读取：内存不足"_s));
@@ -206,7 +208,7 @@ struct CsvReader::State {
         if (line.isEmpty()) {
             ended = true;
             if (csv_fini(&parser, onField, onRecordEnd, &collector) != 0)
-                raiseAt(path, collector.line, unpaired);
+                raiseAt(path, collector.line, unpaired());
             checkRecord();
             return;
         }
@@ -217,7 +219,7 @@ struct CsvReader::State {
         const auto bytes = static_cast<size_t>(line.size() - bom);
         if (csv_parse(&parser, line.constData() + bom, bytes, onField, onRecordEnd, &collector) !=
             bytes)
-            raiseAt(path, collector.line - collector.lineBreaks, unpaired);
+            raiseAt(path, collector.line - collector.lineBreaks, unpaired());
         checkRecord();
     }
 };

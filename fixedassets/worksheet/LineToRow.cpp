@@ -46,7 +46,8 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
     return value / 100.0;
 }
 
-std::optional<qint32> LineToRow::department(const QString &text, const ManualCard &card,
+std::optional<qint32> LineToRow::department(const QString &text,
+                                            std::span<const qint32> departments,
                                             QStringList &reasons) const
 {
     if (text.isEmpty()) {
@@ -55,14 +56,11 @@ std::optional<qint32> LineToRow::department(const QString &text, const ManualCar
         return std::nullopt;
     }
     QStringList names;
-    for (qsizetype d = 1; d <= card.departments.count(); ++d) {
-        const FieldRecord department = card.departments.at(d);
-        const qint32 id = department.value(Fields::FItemID).toInt();
-        const QString name = department.value(Fields::FItemName).toText();
+    for (const qint32 id : departments) {
         const CodedEntry *entry = m_reference.item(DepartmentClass, id);
-        if (text == name || (entry && text == entry->number))
+        if (entry && (text == entry->name || text == entry->number))
             return id;
-        names.append(name);
+        names.append(entry ? entry->name : QString::number(id));
     }
     if (m_reference.findItem(DepartmentClass, text)) {
         reasons.append(LoadLangString(u"部门 %1 不使用这张卡片（卡片的部门：%2）"_s)
@@ -128,12 +126,13 @@ RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account 
     return items;
 }
 
-std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, const ManualCard &card,
+std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, qint32 cardId,
+                                          std::span<const qint32> departments,
                                           QStringList &reasons) const
 {
     const qsizetype reasonsBefore = reasons.size();
     const std::optional<qint32> departmentId =
-        department(m_lines.cell(line, Kind::Department), card, reasons);
+        department(m_lines.cell(line, Kind::Department), departments, reasons);
 
     const QString accountNumber = m_lines.cell(line, Kind::Account);
     const ReferenceData::Account *account = m_reference.accountNumbered(accountNumber);
@@ -157,7 +156,7 @@ std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, const ManualCar
     if (reasons.size() != reasonsBefore)
         return std::nullopt;
     FieldRecord row = FieldRecord::create();
-    row.setValue(Fields::FAlterID, card.cardId);
+    row.setValue(Fields::FAlterID, cardId);
     row.setValue(Fields::FDeptID, *departmentId);
     row.setValue(Fields::FAcctID, account->entry.id);
     row.setValue(Fields::FAcctNumber, account->entry.number);

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "records/FieldRecord.h"
-#include "worksheet/ManualCards.h"
+#include "worksheet/CsvFile.h"
 #include "worksheet/ReferenceData.h"
 #include "worksheet/WorksheetLines.h"
 
 #include <QStringList>
 
 #include <optional>
+#include <span>
 
 namespace FixedAssets {
 
@@ -21,7 +22,9 @@ public:
     LineToRow(const WorksheetLines &lines, const ReferenceData &reference);
 
     // The ExpenseRow, or nothing when the line is at fault; then reasons has every fault.
-    std::optional<AllocFix::FieldRecord> row(const CsvRecord &line, const ManualCard &card,
+    // The row of the card with this ID and these departments (item IDs, in the card's order).
+    std::optional<AllocFix::FieldRecord> row(const CsvRecord &line, qint32 cardId,
+                                             std::span<const qint32> departments,
                                              QStringList &reasons) const;
 
     // The rate a cell gives, as a fraction of 1: "50", "50%" and "33.33 %" are percent. Nothing,
@@ -29,7 +32,7 @@ public:
     static std::optional<double> rate(const QString &text, QString &reason);
 
 private:
-    std::optional<qint32> department(const QString &text, const ManualCard &card,
+    std::optional<qint32> department(const QString &text, std::span<const qint32> departments,
                                      QStringList &reasons) const;
     AllocFix::RecordList items(const CsvRecord &line, const ReferenceData::Account &account,
                                std::optional<qint32> department, QStringList &reasons) const;

@@ -37,10 +37,21 @@ QString fingerprintOf(const QString &setIdentity, const QString &tag, qint32 car
                     .arg(department.value(Fields::FRate).toDouble(), 0, 'g', 17);
     }
     text += CardRecords::toJson(rows);
-    return u"%1-%2-%3"_s.arg(tag, QString::number(cardId), digest(text).left(16));
+    return checkCodeText(tag, cardId, digest(text).left(16).toULongLong(nullptr, 16));
 }
 
 } // namespace
+
+QString checkCodeText(const QString &setTag, qint32 cardId, quint64 digest)
+{
+    return u"%1-%2-%3"_s.arg(setTag, QString::number(cardId),
+                             u"%1"_s.arg(digest, 16, 16, QChar(u'0')));
+}
+
+quint64 checkCodeDigest(const QString &code)
+{
+    return code.section(u'-', 2).toULongLong(nullptr, 16);
+}
 
 std::optional<CheckCodeOrigin> checkCodeOrigin(const QString &code)
 {

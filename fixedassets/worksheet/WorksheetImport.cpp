@@ -5,6 +5,7 @@
 #include "accountset/Schema.h"
 #include "allocation/AllocationRules.h"
 #include "contracts/CardServices.h"
+#include "contracts/ItemService.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
@@ -13,6 +14,7 @@
 #include "services/ManualQueueSave.h"
 #include "services/SaveChecks.h"
 #include "worksheet/CsvFile.h"
+#include "worksheet/KnownCards.h"
 #include "worksheet/LineToRow.h"
 #include "worksheet/ManualCards.h"
 #include "worksheet/ReferenceData.h"
@@ -21,9 +23,9 @@
 #include "worksheet/WorksheetSink.h"
 
 #include <QHash>
-#include <QSet>
+#include <QSqlQuery>
 
-#include <algorithm>
+#include <span>
 
 using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
@@ -37,15 +39,42 @@ namespace {
 using AllocFix::MMTS::LoadLangString;
 using Worksheet::Kind;
 
-QString cardName(const ManualCard &card)
-{
-    return card.number + u' ' + card.name;
-}
+// The manual cards as the worksheet's lines name them, and what reading a line needs.
+struct ImportContext {
+    const WorksheetLines &lines;
+    const ReferenceData &reference;
+    const LineToRow &lineToRow;
+    const AccountSet &set;
+    QString ownTag;
+    KnownCards cards;
+
+    QString checkCode(const KnownCard &card) const
+    {
+        return checkCodeText(ownTag, card.cardId, card.checkDigest);
+    }
+    // "number name", read again: only a fault needs it.
+    QString cardName(qint32 cardId) const
+    {
+        QSqlQuery query =
+            set.exec(u"SELECT asset_number, asset_name FROM cards WHERE alter_id = ?"_s, {cardId});
+        const QString name = query.next()
+                                 ? query.value(0).toString() + u' ' + query.value(1).toString()
+                                 : u"FAlterID %1"_s.arg(cardId);
+        query.finish();
+        return name;
+    }
+    QString departmentName(qint32 departmentId) const
+    {
+        const CodedEntry *entry = reference.item(AllocFix::DepartmentItemClass, departmentId);
+        return entry ? entry->name : QString::number(departmentId);
+    }
+};
 
 // What the import keeps of a card's lines while it reads them: the rows they ask for, and what
 // the checks of the whole card need. Let go when the card's last line is read.
 struct FileCard {
-    const ManualCard *card = nullptr;
+    KnownCard *card = nullptr;
+    QString number; // as its lines write it
     qsizetype firstLine = 0;
     qsizetype firstFilledLine = 0;
     QString checkCode;
@@ -65,19 +94,20 @@ struct FileCard {
 // A line's check code against the card its asset number names. Answers whether the line may be
 // read.
 bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
-                     const QHash<qint32, const ManualCard *> &manualById,
-                     const WorksheetLines &lines, WorksheetFaults &faults)
+                     const ImportContext &context, WorksheetFaults &faults)
 {
-    const ManualCard &card = *fileCard.card;
+    const KnownCard &card = *fileCard.card;
+    const WorksheetLines &lines = context.lines;
     if (code.isEmpty())
         return !fileCard.refused;
     if (const std::optional<CheckCodeOrigin> origin = checkCodeOrigin(code);
         origin && origin->cardId != card.cardId) {
-        const ManualCard *other = manualById.value(origin->cardId);
         faults.add(line, LoadLangString(u"资产编码 %1 不是本行校验码所属的卡片（%2）；请保持每行的"
                                         "资产编码和校验码与导出时一致"_s)
-                             .arg(WorksheetFaults::shown(card.number),
-                                  other ? cardName(*other) : u"FAlterID %1"_s.arg(origin->cardId)));
+                             .arg(WorksheetFaults::shown(fileCard.number),
+                                  context.cards.byId(origin->cardId)
+                                      ? context.cardName(origin->cardId)
+                                      : u"FAlterID %1"_s.arg(origin->cardId)));
         fileCard.faulty = true;
         return false;
     }
@@ -92,11 +122,11 @@ bool checkCodeOfLine(FileCard &fileCard, qsizetype line, const QString &code,
     }
     fileCard.checkCode = code;
     fileCard.checkCodeLine = line;
-    if (code != card.fingerprint) {
+    if (code != context.checkCode(card)) {
         faults.add(line,
                    LoadLangString(
                        u"卡片 %1 在导出后已被修改（其部门或费用分配行与导出时不同）；请重新导出"_s)
-                       .arg(cardName(card)));
+                       .arg(context.cardName(card.cardId)));
         fileCard.refused = true;
     }
     return !fileCard.refused;
@@ -128,25 +158,28 @@ void addRow(FileCard &fileCard, qsizetype line, const FieldRecord &row, Workshee
 
 // The check of a whole card that its lines cannot make alone, before the account set's own: each
 // department of the card has lines whose rates make 100 %.
-void checkDepartments(const FileCard &fileCard, WorksheetFaults &faults)
+void checkDepartments(const FileCard &fileCard, const ImportContext &context,
+                      WorksheetFaults &faults)
 {
-    const ManualCard &card = *fileCard.card;
+    const KnownCard &card = *fileCard.card;
+    RecordList departments = RecordList::create();
+    for (const qint32 departmentId : context.cards.departmentsOf(card)) {
+        FieldRecord department = FieldRecord::create();
+        department.setValue(Fields::FItemID, departmentId);
+        departments.append(department);
+    }
     RecordList rows = RecordList::create();
     for (const FieldRecord &row : fileCard.rows)
         rows.append(row);
     // The repeats are told line by line as they are read.
-    for (const AllocFix::AllocationFault &fault : AllocFix::cardFaults(card.departments, rows)) {
-        QString name;
-        for (qsizetype d = 1; d <= card.departments.count(); ++d) {
-            if (card.departments.at(d).value(Fields::FItemID).toInt() == fault.departmentId)
-                name = card.departments.at(d).value(Fields::FItemName).toText();
-        }
+    for (const AllocFix::AllocationFault &fault : AllocFix::cardFaults(departments, rows)) {
+        const QString name = context.departmentName(fault.departmentId);
         const auto department = fileCard.departments.constFind(fault.departmentId);
         if (fault.rule == AllocFix::AllocationRule::DepartmentWithoutRows) {
             faults.add(fileCard.firstFilledLine,
                        LoadLangString(
                            u"卡片 %1：部门 %2 没有行；卡片的每个部门都需要比例合计为 100% 的行"_s)
-                           .arg(cardName(card), name));
+                           .arg(context.cardName(card.cardId), name));
             continue;
         }
         if (fault.rule != AllocFix::AllocationRule::RatesNotWhole ||
@@ -160,9 +193,9 @@ void checkDepartments(const FileCard &fileCard, WorksheetFaults &faults)
             department->fractions && fault.allocated == AllocFix::WholeRateUnits / 100
                 ? LoadLangString(
                       u"卡片 %2 上部门 %1 的比例合计为 %3%：比例是百分数，一半请写 50，不是 0.5"_s)
-                      .arg(name, cardName(card), sum)
+                      .arg(name, context.cardName(card.cardId), sum)
                 : LoadLangString(u"卡片 %2 上部门 %1 的比例合计为 %3%，不是 100%"_s)
-                      .arg(name, cardName(card), sum));
+                      .arg(name, context.cardName(card.cardId), sum));
     }
 }
 
@@ -170,21 +203,24 @@ void checkDepartments(const FileCard &fileCard, WorksheetFaults &faults)
 // added, when the card is at fault. With saveChecks, the account set's own checks of a save run
 // too, as they will in the save (a dry run gives their verdict; an import leaves them to the
 // save, which refuses all cards when they find a fault).
-std::optional<RecordList> rowsOfCard(FileCard &fileCard, const WorksheetLines &lines,
-                                     SaveChecks *saveChecks, WorksheetFaults &faults)
+std::optional<RecordList> rowsOfCard(FileCard &fileCard, const ImportContext &context,
+                                     SaveChecks *saveChecks, qint32 position,
+                                     WorksheetFaults &faults)
 {
-    const ManualCard &card = *fileCard.card;
+    const KnownCard &card = *fileCard.card;
+    const WorksheetLines &lines = context.lines;
     if (fileCard.refused || fileCard.firstFilledLine == 0)
         return std::nullopt;
     if (fileCard.checkCode.isEmpty()) {
-        faults.add(fileCard.firstLine, LoadLangString(u"卡片 %1 没有%2：请保持导出时写的这一列"_s)
-                                           .arg(cardName(card), lines.header(Kind::CheckCode)));
+        faults.add(fileCard.firstLine,
+                   LoadLangString(u"卡片 %1 没有%2：请保持导出时写的这一列"_s)
+                       .arg(context.cardName(card.cardId), lines.header(Kind::CheckCode)));
         return std::nullopt;
     }
     if (fileCard.faulty)
         return std::nullopt;
     const qsizetype faultsBefore = faults.count();
-    checkDepartments(fileCard, faults);
+    checkDepartments(fileCard, context, faults);
     if (faults.count() != faultsBefore || fileCard.repeats)
         return std::nullopt;
 
@@ -195,7 +231,7 @@ std::optional<RecordList> rowsOfCard(FileCard &fileCard, const WorksheetLines &l
     if (!saveChecks)
         return list;
     try {
-        saveChecks->checkCard(card.cardId, card.position, list);
+        saveChecks->checkCard(card.cardId, position, list);
     } catch (const AllocFix::Failure &failure) {
         if (failure.number() != AccountSetError::SaveRejected)
             throw;
@@ -205,29 +241,19 @@ std::optional<RecordList> rowsOfCard(FileCard &fileCard, const WorksheetLines &l
     return list;
 }
 
-// What the import keeps of a card once its lines are read, for the checks of all cards.
-struct CardSeen {
-    qsizetype firstLine = 0;
-    qsizetype firstFilledLine = 0;
-    bool refused = false;
-    bool saved = false; // its rows passed every check
-};
-
 // The cards left for manual work are saved together, as the wizard saves them: each needs lines.
-void requireEveryCard(const QList<ManualCard> &manual, const QHash<qint32, CardSeen> &seen,
-                      WorksheetFaults &faults)
+void requireEveryCard(const ImportContext &context, WorksheetFaults &faults)
 {
-    for (const ManualCard &card : manual) {
-        const auto fileCard = seen.constFind(card.cardId);
-        if (fileCard == seen.cend()) {
+    for (const KnownCard &card : context.cards.cards()) {
+        if (!card.read) {
             faults.add(0, LoadLangString(
                               u"卡片 %1 留待手工调整，但不在工作表中；卡片要一起保存，请逐张填写"_s)
-                              .arg(cardName(card)));
-        } else if (fileCard->firstFilledLine == 0 && !fileCard->refused) {
+                              .arg(context.cardName(card.cardId)));
+        } else if (card.firstFilledLine == 0 && !card.refused) {
             faults.add(
-                fileCard->firstLine,
+                card.firstLine,
                 LoadLangString(u"卡片 %1 没有填写的行；留待手工调整的卡片要一起保存，请逐张填写"_s)
-                    .arg(cardName(card)));
+                    .arg(context.cardName(card.cardId)));
         }
     }
 }
@@ -253,43 +279,37 @@ WorksheetImportResult faulty(WorksheetFaults &faults, WorksheetSink &sink)
     return result;
 }
 
-// The manual cards as the worksheet's lines name them, and what reading a line needs.
-struct ImportContext {
-    const WorksheetLines &lines;
-    const LineToRow &lineToRow;
-    QHash<QString, const ManualCard *> byNumber;
-    QHash<qint32, const ManualCard *> byId;
-};
-
 // Which cards' lines lie apart in the file, read before any card is checked. A card's lines are
 // usually together, as the export writes them: such a card is checked as soon as its lines end
 // and let go, so memory does not grow with the rows. The others go to ScatteredLines. Refuses a
 // worksheet of another account set at its first line from there, before any card is checked.
-QSet<qint32> scatteredCards(const QString &file, const ImportContext &context,
-                            const AccountSet &set)
+// Marks the cards whose lines lie apart, and answers whether there are any.
+bool findScatteredCards(const QString &file, ImportContext &context)
 {
-    const QString ownSet = setTag(Schema::identity(set));
     CsvReader reader(file, WorksheetLimits);
     reader.next(); // the header, read already
-    QSet<qint32> ended;
-    QSet<qint32> scattered;
-    qint32 current = 0;
+    bool any = false;
+    KnownCard *current = nullptr;
     while (const std::optional<CsvRecord> line = reader.next()) {
         if (const std::optional<CheckCodeOrigin> origin =
                 checkCodeOrigin(context.lines.cell(*line, Kind::CheckCode));
-            origin && origin->setTag != ownSet)
-            raiseOtherAccountSet(file, set);
-        const ManualCard *card =
-            context.byNumber.value(context.lines.cell(*line, Kind::AssetNumber));
-        if (!card || card->cardId == current)
+            origin && origin->setTag != context.ownTag)
+            raiseOtherAccountSet(file, context.set);
+        KnownCard *card = context.cards.byNumber(context.lines.cell(*line, Kind::AssetNumber));
+        if (!card || card == current)
             continue;
-        if (ended.contains(card->cardId))
-            scattered.insert(card->cardId);
-        if (current != 0)
-            ended.insert(current);
-        current = card->cardId;
+        // Marked read when its lines end, until the check's read marks it as it reads it.
+        if (card->read) {
+            card->scattered = true;
+            any = true;
+        }
+        if (current)
+            current->read = true;
+        current = card;
     }
-    return scattered;
+    for (KnownCard &card : context.cards.cards())
+        card.read = false;
+    return any;
 }
 
 // One read of the worksheet, card by card: each line is checked as it is read, and a card's rows
@@ -299,20 +319,19 @@ class CardReading {
 public:
     using CardRead = std::function<void(FileCard &)>;
 
-    CardReading(const ImportContext &context, WorksheetFaults &faults, CardRead cardRead)
+    CardReading(ImportContext &context, WorksheetFaults &faults, CardRead cardRead)
         : m_context(context)
         , m_faults(faults)
         , m_cardRead(std::move(cardRead))
     {}
 
-    void read(const QString &file, const QSet<qint32> &scattered, const AccountSet &set,
-              SinkProgress *progress)
+    void read(const QString &file, bool scattered, SinkProgress *progress)
     {
         CsvReader reader(file, WorksheetLimits);
         reader.next(); // the header, read already
         std::optional<ScatteredLines> aside;
-        if (!scattered.isEmpty())
-            aside.emplace(set);
+        if (scattered)
+            aside.emplace(m_context.set);
         FileCard current;
         qint64 shownBytes = 0;
         while (const std::optional<CsvRecord> line = reader.next()) {
@@ -320,10 +339,10 @@ public:
                 progress->advance(reader.bytesRead() - shownBytes);
                 shownBytes = reader.bytesRead();
             }
-            const ManualCard *card = cardOfLine(*line);
+            KnownCard *card = cardOfLine(*line);
             if (!card)
                 continue;
-            if (scattered.contains(card->cardId)) {
+            if (card->scattered) {
                 aside->add(card->cardId, *line);
                 continue;
             }
@@ -331,6 +350,7 @@ public:
                 finish(current);
                 current = FileCard{};
                 current.card = card;
+                current.number = m_context.lines.cell(*line, Kind::AssetNumber);
                 current.firstLine = line->line;
             }
             readLine(current, *line);
@@ -339,7 +359,8 @@ public:
         if (aside) {
             aside->forEachCard([this](qint32 cardId, const QList<CsvRecord> &lines) {
                 FileCard fileCard;
-                fileCard.card = m_context.byId.value(cardId);
+                fileCard.card = m_context.cards.byId(cardId);
+                fileCard.number = m_context.lines.cell(lines.first(), Kind::AssetNumber);
                 fileCard.firstLine = lines.first().line;
                 for (const CsvRecord &line : lines)
                     readLine(fileCard, line);
@@ -351,7 +372,7 @@ public:
 private:
     // The manual card a line names; nothing, with a fault when the line is filled, for a line
     // that names none.
-    const ManualCard *cardOfLine(const CsvRecord &line)
+    KnownCard *cardOfLine(const CsvRecord &line)
     {
         const WorksheetLines &lines = m_context.lines;
         const QString number = lines.cell(line, Kind::AssetNumber);
@@ -362,7 +383,7 @@ private:
             }
             return nullptr;
         }
-        const ManualCard *card = m_context.byNumber.value(number);
+        KnownCard *card = m_context.cards.byNumber(number);
         // Lines that only show a card allocated since the export ask for nothing.
         if (!card && lines.isFilled(line)) {
             m_faults.add(line.line,
@@ -378,13 +399,14 @@ private:
         const WorksheetLines &lines = m_context.lines;
         const QString code = lines.cell(line, Kind::CheckCode);
         const bool filled = lines.isFilled(line);
-        if (!checkCodeOfLine(fileCard, line.line, code, m_context.byId, lines, m_faults) || !filled)
+        if (!checkCodeOfLine(fileCard, line.line, code, m_context, m_faults) || !filled)
             return;
         if (fileCard.firstFilledLine == 0)
             fileCard.firstFilledLine = line.line;
         QStringList reasons;
         if (const std::optional<FieldRecord> row =
-                m_context.lineToRow.row(line, *fileCard.card, reasons)) {
+                m_context.lineToRow.row(line, fileCard.card->cardId,
+                                        m_context.cards.departmentsOf(*fileCard.card), reasons)) {
             addRow(fileCard, line.line, *row, m_faults);
         } else {
             m_faults.add(line.line, reasons.join(u"; "_s));
@@ -399,7 +421,7 @@ private:
             m_cardRead(fileCard);
     }
 
-    const ImportContext &m_context;
+    ImportContext &m_context;
     WorksheetFaults &m_faults;
     CardRead m_cardRead;
 };
@@ -417,14 +439,15 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
     if (!faults.isEmpty())
         return faulty(faults, sink);
 
-    // The cards without their rows: the fingerprint stands for them.
-    QList<ManualCard> manual;
-    const qsizetype automatic = readManualCards(
-        props, LoadLangString(u"正在读取留待手工调整的卡片"_s), sink, [&manual](ManualCard &card) {
-            card.rows = RecordList();
-            manual.append(card);
-        });
-    if (manual.isEmpty()) {
+    // The cards without their rows: the check code stands for them.
+    const AccountSet set = AccountSet::fromProps(props);
+    const LineToRow lineToRow(lines, reference);
+    ImportContext context{lines, reference, lineToRow, set, setTag(Schema::identity(set)), {}};
+    const qsizetype automatic =
+        readManualCards(props, LoadLangString(u"正在读取留待手工调整的卡片"_s), sink,
+                        [&context](const ManualCard &card) { context.cards.add(card); });
+    context.cards.index();
+    if (context.cards.isEmpty()) {
         throw AllocFix::Failure(
             AllocFix::ErrorNumber::InvalidArgument,
             LoadLangString(
@@ -432,36 +455,34 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
                 .arg(file),
             u"allocfix"_s);
     }
-    ImportContext context{lines, LineToRow(lines, reference), {}, {}};
-    for (const ManualCard &card : std::as_const(manual)) {
-        context.byNumber.insert(card.number, &card);
-        context.byId.insert(card.cardId, &card);
-    }
-    const AccountSet set = AccountSet::fromProps(props);
-    const QSet<qint32> scattered = scatteredCards(file, context, set);
+    const bool scattered = findScatteredCards(file, context);
 
     std::optional<SaveChecks> saveChecks;
     if (request.dryRun)
         saveChecks.emplace(set);
-    QHash<qint32, CardSeen> seen;
     qsizetype rowCount = 0;
+    qsizetype savedCards = 0;
     {
         SinkProgress progress(sink, LoadLangString(u"正在检查工作表"_s), reader.size());
         CardReading checking(context, faults, [&](FileCard &fileCard) {
-            const std::optional<RecordList> rows =
-                rowsOfCard(fileCard, lines, saveChecks ? &*saveChecks : nullptr, faults);
-            seen.insert(fileCard.card->cardId, {fileCard.firstLine, fileCard.firstFilledLine,
-                                                fileCard.refused, rows.has_value()});
-            if (rows)
+            KnownCard &card = *fileCard.card;
+            const std::optional<RecordList> rows = rowsOfCard(
+                fileCard, context, saveChecks ? &*saveChecks : nullptr, card.position, faults);
+            card.read = true;
+            card.firstLine = static_cast<qint32>(fileCard.firstLine);
+            card.firstFilledLine = static_cast<qint32>(fileCard.firstFilledLine);
+            card.refused = fileCard.refused;
+            card.saved = rows.has_value();
+            if (rows) {
                 rowCount += rows->count();
+                ++savedCards;
+            }
         });
-        checking.read(file, scattered, set, &progress);
+        checking.read(file, scattered, &progress);
     }
-    requireEveryCard(manual, seen, faults);
+    requireEveryCard(context, faults);
     if (!faults.isEmpty())
         return faulty(faults, sink);
-    const auto savedCards =
-        std::count_if(seen.cbegin(), seen.cend(), [](const CardSeen &card) { return card.saved; });
     WorksheetImportResult result{WorksheetImportResult::Outcome::Checked, 0, savedCards, rowCount,
                                  automatic};
     if (request.dryRun)
@@ -490,25 +511,26 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
                          .arg(save.queued())
                          .arg(savedCards));
     }
-    QHash<qint32, qint32> positions; // by card
-    positions.reserve(save.queued());
     for (qint32 p = 1; p <= save.queued(); ++p) {
         const qint32 cardId = save.cardAt(p);
-        if (!seen.value(cardId).saved)
-            raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
-                             .arg(CardRecords::describeCard(set, cardId)));
-        positions.insert(cardId, p);
+        if (KnownCard *known = context.cards.byId(cardId); known && known->saved) {
+            known->queuePosition = p;
+            continue;
+        }
+        raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
+                         .arg(CardRecords::describeCard(set, cardId)));
     }
-    seen.clear();
 
     // The second read saves what the first checked. A fault now means the file changed since:
     // it is told as any other, and the transaction is not committed.
     sink.progressLine(LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(savedCards));
     CardReading saving(context, faults, [&](FileCard &fileCard) {
-        if (const std::optional<RecordList> rows = rowsOfCard(fileCard, lines, nullptr, faults))
-            save.add(positions.value(fileCard.card->cardId), *rows);
+        const qint32 position = fileCard.card->queuePosition;
+        if (const std::optional<RecordList> rows =
+                rowsOfCard(fileCard, context, nullptr, position, faults))
+            save.add(position, *rows);
     });
-    saving.read(file, scattered, set, nullptr);
+    saving.read(file, scattered, nullptr);
     if (!faults.isEmpty())
         return faulty(faults, sink);
     save.finish();

@@ -47,8 +47,8 @@ enum class Planted {
     Nothing,
     UnknownCard,
     OtherAccountSet,
-    // Every card's filled lines after all exported ones, the last card's first: as a spreadsheet
-    // sorted by the rate might leave them.
+    // Each card's lines of its first department with the card, those of its other departments
+    // after the next card's lines: as a spreadsheet sorted by the department might leave them.
     Scattered,
     // The file gains a faulty line after the check read it and before the save reads it again.
     ChangedBeforeSave,
@@ -70,7 +70,7 @@ qsizetype fillIn(const QString &exported, const QString &filled, Planted planted
     QStringList cards;
     qsizetype filledLines = 0;
     qsizetype filledIndex = 0;
-    QList<QStringList> apart; // Scattered: the filled lines, last card first
+    QList<QStringList> apart; // Scattered: the card's lines held until the next card's
     while (const std::optional<CsvRecord> record = reader.next()) {
         QStringList line = record->fields;
         QString &code = line[at(Worksheet::Kind::CheckCode)];
@@ -81,17 +81,20 @@ qsizetype fillIn(const QString &exported, const QString &filled, Planted planted
             continue;
         cards.append(line[at(Worksheet::Kind::AssetNumber)]);
         const QStringList departments = line[at(Worksheet::Kind::Departments)].split(u"; "_s);
+        QList<QStringList> held;
         for (const QString &share : departments) {
             line[at(Worksheet::Kind::Department)] = share.section(u' ', 0, 0);
             line[at(Worksheet::Kind::Account)] = u"6602.01"_s;
             line[at(Worksheet::Kind::Rate)] = u"100"_s;
             filledIndex = lines.size();
-            if (planted == Planted::Scattered)
-                apart.prepend(line);
+            if (planted == Planted::Scattered && share != departments.first())
+                held.append(line);
             else
                 lines.append(line);
             ++filledLines;
         }
+        lines.append(apart);
+        apart = held;
     }
     lines.append(apart);
     if (planted == Planted::UnknownCard) {
