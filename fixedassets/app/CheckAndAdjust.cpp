@@ -1,4 +1,5 @@
 // The check and the automatic adjustment, as the wizard's first page runs them.
+#include "accountset/AccountSet.h"
 #include "app/Subcommands.h"
 #include "contracts/CardServices.h"
 #include "host/MMTS.h"
@@ -6,6 +7,8 @@
 #include "host/ProgIds.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "services/Adjustment.h"
+#include "services/CardUpdateService.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -75,15 +78,11 @@ int check(const ProgramOptions &options, const QString &props)
 int adjust(const ProgramOptions &options, const QString &props)
 {
     const Counts counts = checkCards(props);
-    AllocFix::RecordList manual;
-    {
-        const auto cardUpdate =
-            AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
-        manual = cardUpdate->ReturnExpensInf(props);
-        // As the wizard: an adjustment that leaves nothing for manual work is complete.
-        if (manual.count() == 0)
-            cardUpdate->AllocFixDate(props);
-    }
+    const qsizetype manual = adjustAccountSet(props);
+    // As the wizard: an adjustment that leaves nothing for manual work is complete.
+    if (manual == 0)
+        AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate)
+            ->AllocFixDate(props);
 
     // The cards left are printed as they are read: a group's books leave hundreds of thousands.
     const bool json = options.format == ProgramOptions::Format::Json;
@@ -94,33 +93,29 @@ int adjust(const ProgramOptions &options, const QString &props)
         print(QString::fromUtf8(head) + u",\n    \"left\": ["_s);
     } else {
         print(report(counts));
-        if (manual.count() == 0) {
+        if (manual == 0) {
             print(u'\n' + LoadLangString(u"调整已完成：没有留待手工调整的卡片。"_s) + u'\n');
         } else {
             print(u'\n' +
                   LoadLangString(
                       u"有 %1 张卡片留待手工调整（allocfix export 会把它们写成工作表）："_s)
-                      .arg(manual.count()) +
+                      .arg(manual) +
                   u'\n');
         }
     }
-    const auto cardInfo = AllocFix::createService<AllocFix::ICardInfo>(AllocFix::ProgId::CardInfo);
-    for (qsizetype p = 1; p <= manual.count(); ++p) {
-        qint32 cardId = manual.at(p).value(Fields::FAlterID).toInt();
-        const AllocFix::FieldRecord info = cardInfo->GetCardInf(props, cardId);
-        const QString number = info.value(Fields::FAssetNumber).toText();
-        const QString name = info.value(Fields::FAssetName).toText();
-        if (json) {
-            const QJsonObject card{{u"position"_s, static_cast<qint64>(p)},
-                                   {u"FAlterID"_s, cardId},
-                                   {u"FAssetNumber"_s, number},
-                                   {u"FAssetName"_s, name}};
-            print((p > 1 ? u",\n        "_s : u"\n        "_s) +
-                  QString::fromUtf8(QJsonDocument(card).toJson(QJsonDocument::Compact)));
-        } else {
-            print(u"%1  %2  %3\n"_s.arg(p, 6).arg(number, name));
-        }
-    }
+    Adjustment::forEachQueuedCard(
+        AccountSet::fromProps(props), [json](const Adjustment::QueuedCard &card) {
+            if (json) {
+                const QJsonObject object{{u"position"_s, card.position},
+                                         {u"FAlterID"_s, card.cardId},
+                                         {u"FAssetNumber"_s, card.number},
+                                         {u"FAssetName"_s, card.name}};
+                print((card.position > 1 ? u",\n        "_s : u"\n        "_s) +
+                      QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+            } else {
+                print(u"%1  %2  %3\n"_s.arg(card.position, 6).arg(card.number, card.name));
+            }
+        });
     if (json)
         print(u"\n    ]\n}\n"_s);
     return ExitSuccess;

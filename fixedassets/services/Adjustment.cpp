@@ -151,23 +151,14 @@ void adjustAutomaticCards(const AccountSet &set)
 }
 
 // The cards of cards_to_adjust that need a person become the manual queue, in asset-number
-// order; answers them in that order.
-RecordList queueManualCards(const AccountSet &set)
+// order.
+void queueManualCards(const AccountSet &set)
 {
     set.exec(u"DELETE FROM manual_queue"_s);
     set.exec(u"INSERT INTO manual_queue (seq, alter_id)"
              " SELECT row_number() OVER (ORDER BY c.asset_number, c.alter_id), c.alter_id"
              " FROM cards_to_adjust k JOIN cards c ON c.alter_id = k.alter_id"
              " WHERE k.automatic = 0"_s);
-    static const QStringList CardFields{Fields::FAlterID};
-    RecordList manual = RecordList::create();
-    QSqlQuery query = set.exec(u"SELECT alter_id FROM manual_queue ORDER BY seq"_s);
-    while (query.next()) {
-        FieldRecord card = FieldRecord::create(CardFields);
-        card.setValue(Fields::FAlterID, query.value(0).toInt());
-        manual.append(card);
-    }
-    return manual;
 }
 
 } // namespace
@@ -194,16 +185,52 @@ CardCounts countCards(const AccountSet &set)
     return {query.value(0).toInt(), query.value(1).toInt()};
 }
 
-RecordList run(const AccountSet &set)
+qsizetype run(const AccountSet &set)
 {
     // Scratch tables live in the caller's transaction: a failure's rollback takes them too.
     set.exec(u"CREATE TEMP TABLE cards_to_adjust (alter_id INTEGER PRIMARY KEY,"
              " automatic INTEGER NOT NULL)"_s);
     set.exec(u"INSERT INTO cards_to_adjust (alter_id, automatic) "_s + CardsToAdjustQuery);
     adjustAutomaticCards(set);
-    const RecordList manual = queueManualCards(set);
+    queueManualCards(set);
     set.exec(u"DROP TABLE cards_to_adjust"_s);
+    return set.scalar(u"SELECT count(*) FROM manual_queue"_s).toLongLong();
+}
+
+RecordList queuedCards(const AccountSet &set)
+{
+    static const QStringList CardFields{Fields::FAlterID};
+    RecordList manual = RecordList::create();
+    QSqlQuery query = set.exec(u"SELECT alter_id FROM manual_queue ORDER BY seq"_s);
+    while (query.next()) {
+        FieldRecord card = FieldRecord::create(CardFields);
+        card.setValue(Fields::FAlterID, query.value(0).toInt());
+        manual.append(card);
+    }
     return manual;
+}
+
+void forEachQueuedCard(const AccountSet &set, const std::function<void(const QueuedCard &)> &use)
+{
+    constexpr int CardsPerPage = 1000;
+    QList<QueuedCard> page;
+    qint32 after = 0;
+    do {
+        // Read whole before use: on PostgreSQL the connection then serves use's own questions.
+        page.clear();
+        QSqlQuery query = set.exec(u"SELECT q.seq, q.alter_id, c.asset_number, c.asset_name"
+                                   " FROM manual_queue q JOIN cards c ON c.alter_id = q.alter_id"
+                                   " WHERE q.seq > ? ORDER BY q.seq LIMIT %1"_s.arg(CardsPerPage),
+                                   {after});
+        while (query.next()) {
+            page.append({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toString(),
+                         query.value(3).toString()});
+        }
+        for (const QueuedCard &card : std::as_const(page))
+            use(card);
+        if (!page.isEmpty())
+            after = page.constLast().position;
+    } while (page.size() == CardsPerPage);
 }
 
 } // namespace FixedAssets::Adjustment

@@ -3,6 +3,9 @@
 #include "records/RecordList.h"
 
 #include <QList>
+#include <QString>
+
+#include <functional>
 
 namespace FixedAssets {
 
@@ -35,8 +38,22 @@ CardCounts countCards(const AccountSet &set);
 // one row per department with the legacy row's account and items and rate 1; where the account
 // has the department item class, that item becomes the department. Each such card gets one
 // audit entry, all of them under one save ID. The cards that need a person become the manual
-// queue, in asset-number order, and are answered in that order ("FAlterID" records).
-AllocFix::RecordList run(const AccountSet &set);
+// queue, in asset-number order. Answers how many they are.
+qsizetype run(const AccountSet &set);
+
+// The manual queue in its order, as "FAlterID" records.
+AllocFix::RecordList queuedCards(const AccountSet &set);
+
+// A card of the manual queue as a listing shows it.
+struct QueuedCard {
+    qint32 position = 0;
+    qint32 cardId = 0;
+    QString number;
+    QString name;
+};
+// Hands use the cards of the manual queue in its order, a page at a time: a group's books leave
+// hundreds of thousands.
+void forEachQueuedCard(const AccountSet &set, const std::function<void(const QueuedCard &)> &use);
 
 } // namespace Adjustment
 } // namespace FixedAssets

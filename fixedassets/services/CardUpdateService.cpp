@@ -19,11 +19,13 @@ namespace FixedAssets {
 
 namespace {
 
-// Many rows were replaced: PostgreSQL plans the card services' statements, prepared once for
-// all values, from statistics that should say so.
-void updateStatistics(const AccountSet &set)
+// The adjustment inside the caller's transaction. Many rows were replaced: PostgreSQL plans the
+// card services' statements, prepared once for all values, from statistics that should say so.
+qsizetype adjust(const AccountSet &set)
 {
+    const qsizetype manual = Adjustment::run(set);
     set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+    return manual;
 }
 
 } // namespace
@@ -32,8 +34,17 @@ RecordList CardUpdateService::ReturnExpensInf(const QString &props)
 {
     const AccountSet set = AccountSet::fromProps(props);
     WriteTransaction transaction(set);
-    const RecordList manual = Adjustment::run(set);
-    updateStatistics(set);
+    adjust(set);
+    RecordList manual = Adjustment::queuedCards(set);
+    transaction.commit();
+    return manual;
+}
+
+qsizetype adjustAccountSet(const QString &props)
+{
+    const AccountSet set = AccountSet::fromProps(props);
+    WriteTransaction transaction(set);
+    const qsizetype manual = adjust(set);
     transaction.commit();
     return manual;
 }

@@ -24,4 +24,9 @@ public:
     bool AllocFixDate(const QString &props) override;
 };
 
+// The adjustment as ReturnExpensInf makes it, in one transaction, without answering the queue
+// (a group's books leave hundreds of thousands of cards in it): answers how many cards it left
+// for manual work. The program's adjust and import call it; the queue is read from the set.
+qsizetype adjustAccountSet(const QString &props);
+
 } // namespace FixedAssets

@@ -11,6 +11,7 @@
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
 #include "services/CardReads.h"
+#include "services/CardUpdateService.h"
 #include "services/ManualQueueSave.h"
 #include "services/SaveChecks.h"
 #include "worksheet/CsvFile.h"
@@ -490,9 +491,7 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
 
     // The card services map positions to cards by the queue the adjustment leaves, and the
     // adjustment first adjusts the cards it can by itself, as the wizard's adjustment does.
-    const auto cardUpdate =
-        AllocFix::createService<AllocFix::ICardUpdate>(AllocFix::ProgId::CardUpdate);
-    cardUpdate->ReturnExpensInf(props);
+    adjustAccountSet(props);
     if (automatic > 0)
         sink.info(LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
     // Another user may have saved or changed cards since they were read: every card must still

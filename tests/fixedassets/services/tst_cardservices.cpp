@@ -12,6 +12,7 @@
 #include "host/ProgIds.h"
 #include "host/sysObjecs.h"
 #include "records/RecordFields.h"
+#include "services/Adjustment.h"
 #include "services/CardReads.h"
 #include "services/CardWriter.h"
 #include "services/HostServices.h"
@@ -443,6 +444,16 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists()
                  CardRecords::toJson(stored.cards.value(audit.value(0).toInt())));
     }
     QCOMPARE(entries, stored.cards.size());
+    // The program lists the queue a page at a time, as the wizard is given it.
+    QList<qint32> listed;
+    Adjustment::forEachQueuedCard(set, [&listed](const Adjustment::QueuedCard &card) {
+        QCOMPARE(card.position, listed.size() + 1);
+        listed.append(card.cardId);
+    });
+    const RecordList queued = Adjustment::queuedCards(set);
+    QCOMPARE(listed.size(), queued.count());
+    for (qsizetype p = 1; p <= queued.count(); ++p)
+        QCOMPARE(listed.at(p - 1), queued.at(p).value(Fields::FAlterID).toInt());
 }
 
 void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest_data()
