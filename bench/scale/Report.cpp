@@ -452,8 +452,13 @@ QString markdown(const QJsonObject &document)
         QString::number(host.value(u"cpus"_s).toInt()), host.value(u"cpu_model"_s).toString(),
         QString::number(host.value(u"memory_gb"_s).toDouble()), host.value(u"system"_s).toString(),
         last.sqlite.value(u"database_version"_s).toString());
-    if (!last.postgresql.isEmpty())
-        text += u", PostgreSQL "_s + last.postgresql.value(u"database_version"_s).toString();
+    // PostgreSQL may have run at the smaller sizes only (--pg-up-to).
+    for (const Runs &size : sizes) {
+        if (!size.postgresql.isEmpty()) {
+            text += u", PostgreSQL "_s + size.postgresql.value(u"database_version"_s).toString();
+            break;
+        }
+    }
     text += u". Measured %1.\n"_s.arg(document.value(u"measured_at"_s).toString());
     return text;
 }
