@@ -45,8 +45,8 @@ struct StoredRows {
     // Cards whose rows or items are not at places 1, 2, 3...: written afresh, not compared.
     QSet<qint32> renumbered;
 };
-// The rows of many cards, read in one pass. cards is SQL that answers the cards' alter_id.
-StoredRows storedRows(const AccountSet &set, const QString &cards);
+// The rows of many cards, read in one pass.
+StoredRows storedRows(const AccountSet &set, const QList<qint32> &cards);
 
 } // namespace CardRecords
 } // namespace FixedAssets

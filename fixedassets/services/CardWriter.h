@@ -6,12 +6,12 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// Writes cards' expense rows to the account set, many cards at once. cards is SQL that answers
-// the cards' alter_id.
+// Writes cards' expense rows to the account set, many cards at once.
 namespace CardRecords {
 
-// Deletes the cards' rows and their items.
-void deleteExpenseRows(const AccountSet &set, const QString &cards);
+// Deletes the rows and items of the cards whose alter_id cardsQuery answers (SQL that binds no
+// values, such as a read of a scratch table).
+void deleteExpenseRows(const AccountSet &set, const QString &cardsQuery);
 
 struct CardRows {
     qint32 cardId = 0;
@@ -24,7 +24,7 @@ void insertExpenseRows(const AccountSet &set, const QList<CardRows> &cards);
 // keeps its place (card, row, item), is updated only where its values changed, deleted where the
 // card no longer has the place and inserted where it is new. stored holds the cards' rows as
 // storedRows read them in the same transaction.
-void replaceExpenseRows(const AccountSet &set, const QString &cards, const StoredRows &stored,
+void replaceExpenseRows(const AccountSet &set, const QList<qint32> &cards, const StoredRows &stored,
                         const QList<CardRows> &rows);
 
 } // namespace CardRecords

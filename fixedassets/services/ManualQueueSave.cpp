@@ -93,11 +93,10 @@ void ManualQueueSave::writeBatch()
 {
     if (m_batch.isEmpty())
         return;
-    QStringList ids;
-    ids.reserve(m_batch.size());
+    QList<qint32> cards;
+    cards.reserve(m_batch.size());
     for (const CardRecords::CardRows &card : std::as_const(m_batch))
-        ids.append(QString::number(card.cardId));
-    const QString cards = ids.join(u',');
+        cards.append(card.cardId);
     const CardRecords::StoredRows before = CardRecords::storedRows(m_set, cards);
     CardRecords::replaceExpenseRows(m_set, cards, before, m_batch);
     if (!m_audit)

@@ -434,8 +434,10 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists()
         QVERIFY(manual > 0);
     }
     // Each adjusted card is logged once, with the rows it was given.
-    const CardRecords::StoredRows stored =
-        CardRecords::storedRows(set, u"SELECT alter_id FROM audit_log"_s);
+    QList<qint32> loggedCards;
+    for (QSqlQuery query = set.exec(u"SELECT alter_id FROM audit_log"_s); query.next();)
+        loggedCards.append(query.value(0).toInt());
+    const CardRecords::StoredRows stored = CardRecords::storedRows(set, loggedCards);
     QSqlQuery audit = set.exec(u"SELECT alter_id, rows_after FROM audit_log"_s);
     qsizetype entries = 0;
     while (audit.next()) {
