@@ -10,6 +10,8 @@
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
 
+#include <QScopeGuard>
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -33,11 +35,7 @@ public:
             MMTS::LoadLangString(u" 张卡片在部门 '"_s) + department + MMTS::LoadLangString(fault));
     }
     // A line of its own, the numbers put into its localised text.
-    void append(qsizetype card, const QString &text)
-    {
-        m_faults.append({card, text});
-        ValidationText += text + u"\r\n"_s;
-    }
+    void append(qsizetype card, const QString &text) { m_faults.append({card, text}); }
 
 private:
     ValidationFaults &m_faults;
@@ -97,10 +95,19 @@ void checkCard(FaultLines &lines, qsizetype card, const RecordList &departments,
 
 } // namespace
 
+QString validationText(const ValidationFaults &faults)
+{
+    QString text;
+    for (const ValidationFault &fault : faults)
+        text += fault.text + u"\r\n"_s;
+    return text;
+}
+
 ValidationFaults ValidateAllocations(const ManualStep &step)
 {
-    ValidationText.clear();
     ValidationFaults faults;
+    // The host's text, written once as the check ends, a service's failure included.
+    const auto publish = qScopeGuard([&faults] { ValidationText = validationText(faults); });
     FaultLines lines(faults);
     const qsizetype cardCount = step.vecFalterID().count();
 

@@ -240,7 +240,7 @@ void frmShowInf::showResultLayout()
     Label1->move(twips(120), twips(120));
     expInfo->move(twips(120), twips(480));
     cmdSure->move(twips(4320), twips(2520));
-    expInfo->setPlainText(ValidationText);
+    expInfo->setPlainText(validationText(m_faults));
 }
 
 void frmShowInf::setBorder(bool on)
