@@ -1,4 +1,5 @@
 #include "accountset/AccountSet.h"
+#include "allocation/Rate.h"
 #include "app/OutputFile.h"
 #include "app/Progress.h"
 #include "app/Subcommands.h"
@@ -68,7 +69,7 @@ QString rowsText(const QString &json, const ReferenceData &reference)
         }
         if (!items.isEmpty())
             line += u' ' + items;
-        line += u' ' + Worksheet::percentText(row.value(u"rate"_s).toDouble()) + u'%';
+        line += u' ' + AllocFix::Rate::roundedText(row.value(u"rate"_s).toDouble()) + u'%';
         lines.append(line);
     }
     return lines.join(u'\n');

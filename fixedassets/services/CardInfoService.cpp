@@ -1,6 +1,7 @@
 #include "services/CardInfoService.h"
 
 #include "accountset/AccountSet.h"
+#include "allocation/Rate.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardReadAhead.h"
@@ -90,7 +91,7 @@ FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)
     for (qsizetype d = 1; d <= departments.count(); ++d) {
         const FieldRecord department = departments.at(d);
         shares.append(department.value(Fields::FItemName).toText() + u' ' +
-                      AllocFix::formatNumber(100.0 * department.value(Fields::FRate).toDouble()) +
+                      AllocFix::Rate::text(department.value(Fields::FRate).toDouble()) +
                       u'%');
     }
     detail.setValue(u"FDepartments"_s, shares.join(u"、"_s));

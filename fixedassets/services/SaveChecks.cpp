@@ -151,9 +151,7 @@ QString SaveChecks::faultText(const AllocFix::AllocationFault &fault) const
     case AllocationRule::RatesNotWhole:
         return LoadLangString(u"部门 %1 的比例合计为 %2，不是 100%"_s)
             .arg(departmentName(fault.departmentId),
-                 AllocFix::formatNumber(static_cast<double>(fault.allocated) /
-                                        (AllocFix::WholeRateUnits / 100.0)) +
-                     u'%');
+                 AllocFix::Rate::unitsText(fault.allocated) + u'%');
     }
     return {};
 }

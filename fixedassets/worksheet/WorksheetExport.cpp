@@ -1,6 +1,7 @@
 #include "worksheet/WorksheetExport.h"
 
 #include "allocation/CardView.h"
+#include "allocation/Rate.h"
 #include "contracts/ItemService.h"
 #include "host/MMTS.h"
 #include "records/FieldRecord.h"
@@ -30,7 +31,7 @@ QString departmentsText(const RecordList &departments)
     for (qsizetype d = 1; d <= departments.count(); ++d) {
         const FieldRecord department = departments.at(d);
         shares.append(department.value(Fields::FItemName).toText() + u' ' +
-                      Worksheet::percentText(department.value(Fields::FRate).toDouble()) + u'%');
+                      AllocFix::Rate::roundedText(department.value(Fields::FRate).toDouble()) + u'%');
     }
     return shares.join(u"; "_s);
 }
@@ -69,7 +70,7 @@ QVariantList lineFor(const ManualCard &card, const FieldRecord &row,
             break;
         case Kind::OldRate:
             cells.append(departmentId == 0
-                             ? QVariant(Worksheet::percent(row.value(Fields::FRate).toDouble()))
+                             ? QVariant(AllocFix::Rate::roundedPercent(row.value(Fields::FRate).toDouble()))
                              : QVariant(QString()));
             break;
         case Kind::Department: {
@@ -96,7 +97,7 @@ QVariantList lineFor(const ManualCard &card, const FieldRecord &row,
         }
         case Kind::Rate:
             cells.append(departmentId != 0
-                             ? Worksheet::percentText(row.value(Fields::FRate).toDouble())
+                             ? AllocFix::Rate::roundedText(row.value(Fields::FRate).toDouble())
                              : QString());
             break;
         case Kind::CheckCode:

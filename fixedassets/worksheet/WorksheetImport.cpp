@@ -188,10 +188,10 @@ void checkDepartments(const FileCard &fileCard, const ImportContext &context,
             continue;
         }
         const QString sum =
-            Worksheet::percentText(static_cast<double>(fault.allocated) / AllocFix::WholeRateUnits);
+            AllocFix::Rate::unitsText(fault.allocated);
         faults.add(
             department->firstLine,
-            department->fractions && fault.allocated == AllocFix::WholeRateUnits / 100
+            department->fractions && AllocFix::Rate::percentOfUnits(fault.allocated) == 1
                 ? LoadLangString(
                       u"卡片 %2 上部门 %1 的比例合计为 %3%：比例是百分数，一半请写 50，不是 0.5"_s)
                       .arg(name, context.cardName(card.cardId), sum)

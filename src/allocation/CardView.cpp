@@ -28,11 +28,6 @@ QString ItemListText(const RecordList &items)
     return text;
 }
 
-QString rateText(const FieldValue &rate)
-{
-    return formatNumber(100 * rate.toDouble());
-}
-
 QString DepartmentName(qint32 departmentId)
 {
     const auto service = createService<IItemInfo>(ProgId::ItemInfo);

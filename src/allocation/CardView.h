@@ -13,10 +13,6 @@ namespace AllocFix::CardView {
 // empty list gives empty text.
 QString ItemListText(const RecordList &items);
 
-// A rate (a fraction of 1) as the lists show it, in percent: 0.07 shows as 7, 1/3 as
-// 33.3333333333333.
-QString rateText(const FieldValue &rate);
-
 // The department's name, asked of "OrvGLItem.ItemInfo" anew on every call; empty text when the
 // department list is empty or does not hold the ID. Failures of the service reach the caller.
 QString DepartmentName(qint32 departmentId);
