@@ -2,7 +2,7 @@
 
 #include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "allocation/ManualStep.h"
 #include "contracts/CardServices.h"
 #include "host/MMTS.h"
@@ -67,7 +67,7 @@ void checkCard(FaultLines &lines, qsizetype card, const RecordList &departments,
     }
     for (const AllocationFault &fault : faults) {
         if (fault.rule == AllocationRule::RatesNotWhole) {
-            lines.addDepartment(card, CardView::DepartmentName(fault.departmentId),
+            lines.addDepartment(card, AllocationTexts::DepartmentName(fault.departmentId),
                                 u"' 下折旧费用分配比例之和必须为100%！"_s);
         }
     }

@@ -1,7 +1,7 @@
 #include "editors/frmDept.h"
 
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "allocation/Rate.h"
 #include "contracts/ErrorReporter.h"
 #include "host/Captions.h"

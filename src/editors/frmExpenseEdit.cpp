@@ -2,7 +2,7 @@
 
 #include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "allocation/ItemsDiffer.h"
 #include "editors/RateBox.h"
 #include "host/Captions.h"
@@ -218,12 +218,12 @@ void frmExpenseEdit::ShowRow()
     steps.run([&] { c.fltRate->setRate(row.value(Fields::FRate, qint32(0)).toDouble()); });
     steps.run([&] {
         const FieldValue department = row.value(Fields::FDeptID);
-        CurrentDeptName = CardView::DepartmentName(department.toInt());
+        CurrentDeptName = AllocationTexts::DepartmentName(department.toInt());
         CurrentDeptID = department.toInt();
     });
     steps.run([&] {
         const FieldValue department = row.value(Fields::FDeptID);
-        c.txtDept->setText(CardView::DepartmentName(department.toInt()));
+        c.txtDept->setText(AllocationTexts::DepartmentName(department.toInt()));
         setControlTag(c.lblDept, department.toText());
     });
     steps.report();

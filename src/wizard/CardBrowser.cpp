@@ -1,7 +1,7 @@
 // The manual adjustment page: one card at a time with its reference data, department allocation
 // and expense rows, the card navigation, the card viewer and the finish command.
 #include "allocation/AllocationRules.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "allocation/Rate.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
@@ -128,10 +128,10 @@ void frmUpdateData::AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsi
     auto *item = new QTreeWidgetItem(list);
     setRowTag(item, QString::number(position));
     try {
-        item->setText(0, CardView::DepartmentName(row.value(Fields::FDeptID).toInt()));
+        item->setText(0, AllocationTexts::DepartmentName(row.value(Fields::FDeptID).toInt()));
         item->setText(1, row.value(Fields::FAcctNumber).toText() + u" - "_s +
                              row.value(Fields::FAcctName).toText());
-        item->setText(2, CardView::ItemListText(row.value(Fields::Detail).toList()));
+        item->setText(2, AllocationTexts::ItemListText(row.value(Fields::Detail).toList()));
         item->setText(3, Rate::text(row.value(Fields::FRate).toDouble()));
         // Account and item texts are often wider than their columns.
         item->setToolTip(1, item->text(1));

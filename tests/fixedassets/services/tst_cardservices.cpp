@@ -1,7 +1,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/DemoData.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "contracts/AccountServices.h"
 #include "contracts/CardServices.h"
 #include "contracts/ItemService.h"
@@ -546,7 +546,7 @@ void tst_CardServices::cardQueriesAnswerTheirFields()
     QCOMPARE(first.value(Fields::FAcctNumber).toText(), u"5101.01"_s);
     QCOMPARE(first.value(Fields::FAcctName).toText(), u"制造费用-折旧费"_s);
     QCOMPARE(first.value(Fields::FRate).toDouble(), 0.7);
-    QCOMPARE(CardView::ItemListText(first.value(Fields::Detail).toList()),
+    QCOMPARE(AllocationTexts::ItemListText(first.value(Fields::Detail).toList()),
              u"/部门-生产一车间/产品线-精密零件"_s);
     QCOMPARE(first.value(Fields::Detail).toList().at(2).value(Fields::FItemID).toInt(), 401);
 
@@ -821,8 +821,8 @@ void tst_CardServices::itemListServesDepartmentNames()
     QVERIFY_THROWS_EXCEPTION(
         Failure, items->GetList(props, DepartmentItemClass, code, u"FDetail = 1"_s, text));
 
-    QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
-    QCOMPARE(CardView::DepartmentName(401), QString()); // a product, not a department
+    QCOMPARE(AllocationTexts::DepartmentName(221), u"销售部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(401), QString()); // a product, not a department
 }
 
 void tst_CardServices::departmentNamesFollowChanges_data()
@@ -840,8 +840,8 @@ void tst_CardServices::departmentNamesFollowChanges()
     FETCH_ACCOUNT_SET_LOCATION(location);
     QFETCH(bool, otherConnection);
     prepare(location);
-    QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
-    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(221), u"销售部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(222), u"市场部"_s);
 
     const QString rename = u"UPDATE items SET name = '营销一部' WHERE item_id = 221"_s;
     if (otherConnection) {
@@ -856,8 +856,8 @@ void tst_CardServices::departmentNamesFollowChanges()
     } else {
         AccountSet::open(location).exec(rename);
     }
-    QCOMPARE(CardView::DepartmentName(221), u"营销一部"_s);
-    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(221), u"营销一部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(222), u"市场部"_s);
 }
 
 void tst_CardServices::accountsAreFoundByNumberOrId_data()

@@ -7,7 +7,7 @@
 
 // The display texts of allocation data: an expense row's accounting items, and a department's
 // name from the item service.
-namespace AllocFix::CardView {
+namespace AllocFix::AllocationTexts {
 
 // "/" + class name + "-" + item name for each item in order: "/部门-管理部/项目-A". None or an
 // empty list gives empty text.
@@ -23,4 +23,4 @@ extern QString ListResultText;
 
 void resetModuleState();
 
-} // namespace AllocFix::CardView
+} // namespace AllocFix::AllocationTexts
