@@ -33,7 +33,7 @@ namespace FixedAssets::Subcommands {
 
 namespace {
 
-// Rows as the audit log keeps them (IDs, see CardRecords::toJson), in words: one row a line,
+// Rows as the audit log keeps them (IDs, see RowsJson::toJson), in words: one row a line,
 // "管理部: 6602.01 管理费用-折旧费 /部门-管理部 50%".
 QString rowsText(const QString &json, const ReferenceData &reference)
 {

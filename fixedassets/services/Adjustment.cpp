@@ -66,7 +66,7 @@ QList<LegacyRow> legacyRows(const AccountSet &set, qint32 after, qint32 last)
 void logAdjustedCards(const AccountSet &set)
 {
     AuditLogWriter log(set);
-    CardRecords::RowsJson json;
+    RowsJson json;
     const auto addRow = [&json](const LegacyRow &row, qint32 departmentId, double rate) {
         json.addRow(departmentId, row.accountId, rate);
         for (const auto &[classId, itemId] : row.items) {
@@ -133,7 +133,7 @@ void adjustAutomaticCards(const AccountSet &set)
              " JOIN legacy_rows l ON l.alter_id = x.alter_id"_s);
     logAdjustedCards(set);
 
-    CardRecords::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
+    CardWriter::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
     // The department's place among the card's departments is the row's.
     set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
              " SELECT d.alter_id, row_number() OVER (PARTITION BY d.alter_id ORDER BY d.seq),"

@@ -10,9 +10,13 @@ using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 using AllocFix::MMTS::LoadLangString;
+using FixedAssets::CardRecordBuilders::departmentRecord;
+using FixedAssets::CardRecordBuilders::expenseRowRecord;
+using FixedAssets::CardRecordBuilders::itemRecord;
+using FixedAssets::CardRecordBuilders::RowIds;
 namespace Fields = AllocFix::Fields;
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets::CardReads {
 
 void requireCard(const AccountSet &set, qint32 cardId)
 {
@@ -256,4 +260,4 @@ StoredRows storedRows(const AccountSet &set, const QList<qint32> &cards)
     return stored;
 }
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets::CardReads

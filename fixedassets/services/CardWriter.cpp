@@ -8,8 +8,10 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+using FixedAssets::CardReads::StoredRows;
+using FixedAssets::CardRecordBuilders::RowIds;
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets::CardWriter {
 
 void deleteExpenseRows(const AccountSet &set, const QString &cardsQuery)
 {
@@ -214,4 +216,4 @@ void replaceExpenseRows(const AccountSet &set, const QList<qint32> &cards, const
         replaceRowByRow(set, stored, rows);
 }
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets::CardWriter

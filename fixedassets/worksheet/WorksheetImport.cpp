@@ -187,8 +187,7 @@ void checkDepartments(const FileCard &fileCard, const ImportContext &context,
             department == fileCard.departments.cend()) {
             continue;
         }
-        const QString sum =
-            AllocFix::Rate::unitsText(fault.allocated);
+        const QString sum = AllocFix::Rate::unitsText(fault.allocated);
         faults.add(
             department->firstLine,
             department->fractions && AllocFix::Rate::percentOfUnits(fault.allocated) == 1
@@ -517,7 +516,7 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
             continue;
         }
         raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
-                         .arg(CardRecords::describeCard(set, cardId)));
+                         .arg(CardReads::describeCard(set, cardId)));
     }
 
     // The second read saves what the first checked. A fault now means the file changed since:
