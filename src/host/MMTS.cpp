@@ -76,6 +76,7 @@ QString localised(const QString &text, Lookup lookup)
             lookup == Lookup::Text ? loader.LoadString(key) : loader.LoadString2(key);
         return QString(lead, u' ') + q1 + found + q2 + QString(trail, u' ');
     } catch (...) {
+        // Shown as written, in Chinese, rather than not at all.
         return text;
     }
 }
@@ -113,6 +114,7 @@ QString GetLanguage(const QString &key)
     try {
         props = GetPropsString();
     } catch (...) {
+        // As without a property string: the language service answers.
         props.clear();
     }
 
@@ -123,6 +125,7 @@ QString GetLanguage(const QString &key)
                 s.languageInfo = createService<ILanguageInfo>(ProgId::LangInfo);
             return s.languageInfo->CurrentLanguage();
         } catch (...) {
+            // No language known: texts are shown as written.
             return {};
         }
     }

@@ -160,6 +160,7 @@ bool frmShowInf::chooseFaultCard(QPoint at)
         Q_EMIT FaultCardChosen(static_cast<qint32>(position));
         return true;
     } catch (...) {
+        // The click keeps its meaning in the text box; the list stays for the user to read.
         return false;
     }
 }
