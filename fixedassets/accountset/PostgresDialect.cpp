@@ -267,7 +267,7 @@ bool PostgresDialect::roundTripPerStatement() const
 // An array lets the planner probe the index once per ID.
 QString PostgresDialect::oneOfIds(const QString &column) const
 {
-    return column + u" = ANY (CAST(? AS integer[]))"_s;
+    return column + u" = ANY (CAST(? AS INTEGER[]))"_s;
 }
 
 QVariant PostgresDialect::idList(const QList<qint32> &ids) const

@@ -203,7 +203,6 @@ private Q_SLOTS:
     void typedRateIsTheRateSaved();
     void failingAccountDataIsReported();
     void failingCodeCheckKeepsTheTypedCode();
-    void unreadableRowIsToldNotSaved_data();
     void unreadableRowIsToldNotSaved();
 };
 
@@ -836,26 +835,20 @@ void tst_ExpenseEdit::failingCodeCheckKeepsTheTypedCode()
     QCOMPARE(world.seen.value(0), u"错误原因:account data unavailable"_s);
 }
 
-void tst_ExpenseEdit::unreadableRowIsToldNotSaved_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::newRow("rate") << Fields::FRate;
-    QTest::newRow("department") << Fields::FDeptID;
-}
-
 // A row that cannot be shown or compared is told once on opening, and a save of it is refused
 // with its reason rather than taken for a change.
 void tst_ExpenseEdit::unreadableRowIsToldNotSaved()
 {
-    QFETCH(QString, field);
     World world;
     FieldRecord row = storedRow();
-    row.setValue(field, u"?"_s);
+    row.setValue(Fields::FRate, u"?"_s);
     QStringList opened;
     const QList<Raised> raised = runEditor(world, 3, row, [&](QWidget *editor) {
         opened = world.messages.texts();
         control<QDoubleSpinBox>(editor, u"fltRate"_s)->setValue(30);
         control<QPushButton>(editor, u"btSave"_s)->click();
+        // Closing tells the failure again before it asks.
+        world.messages.answerNext(MessageAnswer::Ok);
     });
     QCOMPARE(opened.size(), 1);
     QVERIFY(opened.first().startsWith(u"错误原因:"_s));
