@@ -3,7 +3,7 @@
 // the database; the department name is fetched with the whole department list for every row.
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "contracts/CardServices.h"
 #include "desktop/SharedProperties.h"
 #include "entry/ComponentUnload.h"
@@ -78,7 +78,7 @@ void bench_CardServices::departmentName()
 {
     QBENCHMARK
     {
-        CardView::DepartmentName(3);
+        AllocationTexts::DepartmentName(3);
     }
 }
 

@@ -187,14 +187,25 @@ CopyTargets findCopyTargets(const frmUpdateData &wizard)
             static_cast<qsizetype>(copy.unreadable.size())};
 }
 
+// What the last validate found.
+ValidationFaults &lastValidation()
+{
+    static ValidationFaults faults;
+    return faults;
+}
+
 bool validate()
 {
-    return ValidateAllocations(wizardStep()).isEmpty();
+    lastValidation() = ValidateAllocations(wizardStep());
+    return lastValidation().isEmpty();
 }
 
 QStringList validationFaults(int lines)
 {
-    return ValidationText.split(u"\r\n"_s, Qt::SkipEmptyParts).mid(0, lines);
+    QStringList texts;
+    for (const ValidationFault &fault : lastValidation().mid(0, lines))
+        texts.append(fault.text);
+    return texts;
 }
 
 bool save()

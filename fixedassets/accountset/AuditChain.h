@@ -8,7 +8,7 @@ namespace FixedAssets {
 class AccountSet;
 
 // One card's change as the audit log keeps it: its expense rows before and after, in the form of
-// CardRecords::toJson.
+// RowsJson::toJson.
 struct AuditEntry {
     qint32 cardId = 0;
     QString rowsBefore;

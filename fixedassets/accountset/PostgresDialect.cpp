@@ -287,4 +287,15 @@ bool PostgresDialect::roundTripPerStatement() const
     return true;
 }
 
+// An array lets the planner probe the index once per ID.
+QString PostgresDialect::oneOfIds(const QString &column) const
+{
+    return column + u" = ANY (CAST(? AS INTEGER[]))"_s;
+}
+
+QVariant PostgresDialect::idList(const QList<qint32> &ids) const
+{
+    return QString(u'{' + joinedIds(ids) + u'}');
+}
+
 } // namespace FixedAssets

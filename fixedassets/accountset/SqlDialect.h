@@ -2,6 +2,7 @@
 
 #include "accountset/SqlDriver.h"
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -93,8 +94,24 @@ public:
     // Whether each statement is a round trip to a server. Where it is, many rows are written by
     // a few set-based statements; where it is not, by a statement prepared once and run per row.
     virtual bool roundTripPerStatement() const = 0;
+    // A condition that column holds one of a list of IDs, bound as the one value idList makes:
+    // a list of any length is one statement, prepared once, with nothing spliced into its text.
+    virtual QString oneOfIds(const QString &column) const = 0;
+    virtual QVariant idList(const QList<qint32> &ids) const = 0;
 
 protected:
+    // The IDs as decimal numbers separated by commas.
+    static QString joinedIds(const QList<qint32> &ids)
+    {
+        QString text;
+        text.reserve(ids.size() * 8);
+        for (const qint32 id : ids) {
+            if (!text.isEmpty())
+                text += u',';
+            text += QString::number(id);
+        }
+        return text;
+    }
     // text as an SQL string literal.
     static QString quoted(QString text)
     {

@@ -346,4 +346,15 @@ bool SqliteDialect::roundTripPerStatement() const
     return false;
 }
 
+// The list goes in as a JSON array: carray needs a pointer bound through SQLite's own API.
+QString SqliteDialect::oneOfIds(const QString &column) const
+{
+    return column + u" IN (SELECT value FROM json_each(?))"_s;
+}
+
+QVariant SqliteDialect::idList(const QList<qint32> &ids) const
+{
+    return QString(u'[' + joinedIds(ids) + u']');
+}
+
 } // namespace FixedAssets

@@ -39,6 +39,8 @@ public:
     QString dataVersionQuery() const override;
     QString statisticsUpdate(const QStringList &tables) const override;
     bool roundTripPerStatement() const override;
+    QString oneOfIds(const QString &column) const override;
+    QVariant idList(const QList<qint32> &ids) const override;
 };
 
 } // namespace FixedAssets

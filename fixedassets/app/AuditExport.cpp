@@ -1,4 +1,5 @@
 #include "accountset/AccountSet.h"
+#include "allocation/Rate.h"
 #include "app/OutputFile.h"
 #include "app/Progress.h"
 #include "app/Subcommands.h"
@@ -32,7 +33,7 @@ namespace FixedAssets::Subcommands {
 
 namespace {
 
-// Rows as the audit log keeps them (IDs, see CardRecords::toJson), in words: one row a line,
+// Rows as the audit log keeps them (IDs, see RowsJson::toJson), in words: one row a line,
 // "管理部: 6602.01 管理费用-折旧费 /部门-管理部 50%".
 QString rowsText(const QString &json, const ReferenceData &reference)
 {
@@ -68,7 +69,7 @@ QString rowsText(const QString &json, const ReferenceData &reference)
         }
         if (!items.isEmpty())
             line += u' ' + items;
-        line += u' ' + Worksheet::percentText(row.value(u"rate"_s).toDouble()) + u'%';
+        line += u' ' + AllocFix::Rate::roundedText(row.value(u"rate"_s).toDouble()) + u'%';
         lines.append(line);
     }
     return lines.join(u'\n');

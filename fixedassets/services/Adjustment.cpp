@@ -66,7 +66,7 @@ QList<LegacyRow> legacyRows(const AccountSet &set, qint32 after, qint32 last)
 void logAdjustedCards(const AccountSet &set)
 {
     AuditLogWriter log(set);
-    CardRecords::RowsJson json;
+    RowsJson json;
     const auto addRow = [&json](const LegacyRow &row, qint32 departmentId, double rate) {
         json.addRow(departmentId, row.accountId, rate);
         for (const auto &[classId, itemId] : row.items) {
@@ -77,11 +77,10 @@ void logAdjustedCards(const AccountSet &set)
     };
     qint32 after = 0;
     for (;;) {
-        const QVariant last =
-            set.scalar(u"SELECT max(alter_id) FROM (SELECT alter_id"
-                       " FROM legacy_rows WHERE alter_id > ?"
-                       " ORDER BY alter_id LIMIT %1) pass"_s.arg(CardsPerAuditPass),
-                       {after});
+        const QVariant last = set.scalar(u"SELECT max(alter_id) FROM (SELECT alter_id"
+                                         " FROM legacy_rows WHERE alter_id > ?"
+                                         " ORDER BY alter_id LIMIT ?) pass"_s,
+                                         {after, CardsPerAuditPass});
         if (last.isNull())
             break;
         const QList<LegacyRow> legacy = legacyRows(set, after, last.toInt());
@@ -134,7 +133,7 @@ void adjustAutomaticCards(const AccountSet &set)
              " JOIN legacy_rows l ON l.alter_id = x.alter_id"_s);
     logAdjustedCards(set);
 
-    CardRecords::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
+    CardWriter::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
     // The department's place among the card's departments is the row's.
     set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
              " SELECT d.alter_id, row_number() OVER (PARTITION BY d.alter_id ORDER BY d.seq),"
@@ -142,9 +141,9 @@ void adjustAutomaticCards(const AccountSet &set)
              " FROM legacy_rows l JOIN card_departments d ON d.alter_id = l.alter_id"_s);
     set.exec(u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id, item_id)"
              " SELECT r.alter_id, r.seq, x.seq, x.class_id,"
-             " CASE WHEN x.class_id = %1 THEN r.dept_id ELSE x.item_id END"
-             " FROM legacy_items x JOIN expense_rows r ON r.alter_id = x.alter_id"_s.arg(
-                 AllocFix::DepartmentItemClass));
+             " CASE WHEN x.class_id = ? THEN r.dept_id ELSE x.item_id END"
+             " FROM legacy_items x JOIN expense_rows r ON r.alter_id = x.alter_id"_s,
+             {AllocFix::DepartmentItemClass});
 
     set.exec(u"DROP TABLE legacy_items"_s);
     set.exec(u"DROP TABLE legacy_rows"_s);
@@ -220,8 +219,8 @@ void forEachQueuedCard(const AccountSet &set, const std::function<void(const Que
         page.clear();
         QSqlQuery query = set.exec(u"SELECT q.seq, q.alter_id, c.asset_number, c.asset_name"
                                    " FROM manual_queue q JOIN cards c ON c.alter_id = q.alter_id"
-                                   " WHERE q.seq > ? ORDER BY q.seq LIMIT %1"_s.arg(CardsPerPage),
-                                   {after});
+                                   " WHERE q.seq > ? ORDER BY q.seq LIMIT ?"_s,
+                                   {after, CardsPerPage});
         while (query.next()) {
             page.append({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toString(),
                          query.value(3).toString()});

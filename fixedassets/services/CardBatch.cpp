@@ -44,9 +44,9 @@ void readSome(const AccountSet &set, const QList<qint32> &cardIds, QHash<qint32,
                                     cardIds);
     while (department.next()) {
         if (const auto card = cards.find(department.value(0).toInt()); card != cards.end()) {
-            card->departments.append(CardRecords::departmentRecord(department.value(1).toInt(),
-                                                                   department.value(2).toString(),
-                                                                   department.value(3).toDouble()));
+            card->departments.append(CardRecordBuilders::departmentRecord(
+                department.value(1).toInt(), department.value(2).toString(),
+                department.value(3).toDouble()));
         }
     }
 
@@ -60,7 +60,7 @@ void readSome(const AccountSet &set, const QList<qint32> &cardIds, QHash<qint32,
                              cardIds);
     while (row.next()) {
         const qint32 cardId = row.value(0).toInt();
-        const FieldRecord record = CardRecords::expenseRowRecord(
+        const FieldRecord record = CardRecordBuilders::expenseRowRecord(
             cardId, row.value(2).toInt(), row.value(3).toInt(), row.value(4).toString(),
             row.value(5).toString(), row.value(6).toDouble());
         if (const auto card = cards.find(cardId); card != cards.end()) {
@@ -82,8 +82,9 @@ void readSome(const AccountSet &set, const QList<qint32> &cardIds, QHash<qint32,
             continue;
         found->value(Fields::Detail)
             .toList()
-            .append(CardRecords::itemRecord(item.value(2).toInt(), item.value(3).toString(),
-                                            item.value(4).toInt(), item.value(5).toString()));
+            .append(CardRecordBuilders::itemRecord(item.value(2).toInt(), item.value(3).toString(),
+                                                   item.value(4).toInt(),
+                                                   item.value(5).toString()));
     }
 }
 

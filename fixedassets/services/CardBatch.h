@@ -18,8 +18,8 @@ namespace CardBatch {
 struct Card {
     QString number;
     QString name;
-    AllocFix::RecordList departments; // as CardRecords::departments answers them
-    AllocFix::RecordList rows;        // as CardRecords::expenseRows answers them
+    AllocFix::RecordList departments; // as CardReads::departments answers them
+    AllocFix::RecordList rows;        // as CardReads::expenseRows answers them
 };
 
 // Cards the account set does not have are left out.

@@ -1,6 +1,7 @@
 #include "services/CardInfoService.h"
 
 #include "accountset/AccountSet.h"
+#include "allocation/Rate.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
 #include "services/CardReadAhead.h"
@@ -41,27 +42,27 @@ RecordList CardInfoService::GetDept(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);
     return readsAhead(set) ? CardReadAhead::departments(set, cardId)
-                           : CardRecords::departments(set, cardId);
+                           : CardReads::departments(set, cardId);
 }
 
 RecordList CardInfoService::GetExpense(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);
     return readsAhead(set) ? CardReadAhead::expenseRows(set, cardId)
-                           : CardRecords::expenseRows(set, cardId);
+                           : CardReads::expenseRows(set, cardId);
 }
 
 FieldRecord CardInfoService::GetCardInf(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);
     return readsAhead(set) ? CardReadAhead::reference(set, cardId)
-                           : CardRecords::reference(set, cardId);
+                           : CardReads::reference(set, cardId);
 }
 
 FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);
-    CardRecords::requireCard(set, cardId);
+    CardReads::requireCard(set, cardId);
     QSqlQuery query = set.exec(
         u"SELECT asset_number, asset_name, entry_date, category, model, site, original_value,"
         " accumulated_depreciation, useful_life_months, depreciation_method, status"
@@ -85,13 +86,12 @@ FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)
     detail.setValue(u"FDepreciationMethod"_s, query.value(9).toString());
     detail.setValue(u"FStatus"_s, query.value(10).toString());
 
-    const RecordList departments = CardRecords::departments(set, cardId);
+    const RecordList departments = CardReads::departments(set, cardId);
     QStringList shares;
     for (qsizetype d = 1; d <= departments.count(); ++d) {
         const FieldRecord department = departments.at(d);
         shares.append(department.value(Fields::FItemName).toText() + u' ' +
-                      AllocFix::formatNumber(100.0 * department.value(Fields::FRate).toDouble()) +
-                      u'%');
+                      AllocFix::Rate::text(department.value(Fields::FRate).toDouble()) + u'%');
     }
     detail.setValue(u"FDepartments"_s, shares.join(u"、"_s));
     return detail;

@@ -12,7 +12,7 @@ namespace {
 
 // Mostly ahead: the wizard and the copy's search go forward through the queue; a step back
 // from the window's first card still finds the cards just before it.
-constexpr CardRecords::QueueWindow Window{50, 450};
+constexpr CardReads::QueueWindow Window{50, 450};
 
 template<typename Record>
 struct Kind {
@@ -73,20 +73,20 @@ Record find(const AccountSet &set, Kind<Record> &kind, qint32 cardId, ReadWindow
 
 AllocFix::RecordList departments(const AccountSet &set, qint32 cardId)
 {
-    return find(set, keptFor(set).departments, cardId, CardRecords::queuedDepartments,
-                CardRecords::departments);
+    return find(set, keptFor(set).departments, cardId, CardReads::queuedDepartments,
+                CardReads::departments);
 }
 
 AllocFix::RecordList expenseRows(const AccountSet &set, qint32 cardId)
 {
-    return find(set, keptFor(set).rows, cardId, CardRecords::queuedExpenseRows,
-                CardRecords::expenseRows);
+    return find(set, keptFor(set).rows, cardId, CardReads::queuedExpenseRows,
+                CardReads::expenseRows);
 }
 
 AllocFix::FieldRecord reference(const AccountSet &set, qint32 cardId)
 {
-    return find(set, keptFor(set).references, cardId, CardRecords::queuedReferences,
-                CardRecords::reference);
+    return find(set, keptFor(set).references, cardId, CardReads::queuedReferences,
+                CardReads::reference);
 }
 
 void forget()

@@ -10,9 +10,13 @@ using namespace Qt::StringLiterals;
 using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 using AllocFix::MMTS::LoadLangString;
+using FixedAssets::CardRecordBuilders::departmentRecord;
+using FixedAssets::CardRecordBuilders::expenseRowRecord;
+using FixedAssets::CardRecordBuilders::itemRecord;
+using FixedAssets::CardRecordBuilders::RowIds;
 namespace Fields = AllocFix::Fields;
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets::CardReads {
 
 void requireCard(const AccountSet &set, qint32 cardId)
 {
@@ -116,17 +120,20 @@ QString referenceColumns()
 }
 
 // The cards of the manual queue from behind places before the card to ahead places after it,
-// in queue order, with each card's alter_id first; a card outside the queue has none. Binds the
-// card twice. The bounds are scalar subqueries so that the queue is read as a range of its key
+// in queue order, with each card's alter_id first; a card outside the queue has none. Binds
+// windowValues. The bounds are scalar subqueries so that the queue is read as a range of its key
 // (as a join, SQLite reads the whole queue for every window).
-QString queueWindow(const QString &columns, const QString &joins, const QString &order,
-                    const QueueWindow &window)
+QString queueWindow(const QString &columns, const QString &joins, const QString &order)
 {
     return u"SELECT q.alter_id, %1 FROM manual_queue q JOIN cards k ON k.alter_id = q.alter_id%2"
-           " WHERE q.seq BETWEEN (SELECT seq FROM manual_queue WHERE alter_id = ?) - %3"
-           " AND (SELECT seq FROM manual_queue WHERE alter_id = ?) + %4 ORDER BY q.seq%5"_s.arg(
-               columns, joins, QString::number(window.behind), QString::number(window.ahead),
-               order);
+           " WHERE q.seq BETWEEN (SELECT seq FROM manual_queue WHERE alter_id = ?) - ?"
+           " AND (SELECT seq FROM manual_queue WHERE alter_id = ?) + ? ORDER BY q.seq%3"_s.arg(
+               columns, joins, order);
+}
+
+QVariantList windowValues(qint32 cardId, const QueueWindow &window)
+{
+    return {cardId, window.behind, cardId, window.ahead};
 }
 
 } // namespace
@@ -184,8 +191,8 @@ QHash<qint32, RecordList> queuedDepartments(const AccountSet &set, qint32 cardId
     PreparedStatement query(set, queueWindow(departmentColumns(),
                                              u" JOIN card_departments d ON d.alter_id = q.alter_id"
                                              " JOIN items i ON i.item_id = d.dept_id"_s,
-                                             u", d.seq"_s, window));
-    query.exec({cardId, cardId});
+                                             u", d.seq"_s));
+    query.exec(windowValues(cardId, window));
     QHash<qint32, RecordList> cards;
     readDepartments(query, cards);
     return cards;
@@ -198,8 +205,8 @@ QHash<qint32, RecordList> queuedExpenseRows(const AccountSet &set, qint32 cardId
                                              u" JOIN expense_rows r ON r.alter_id = q.alter_id"
                                              " JOIN accounts a ON a.account_id = r.account_id"_s +
                                                  expenseRowItemJoins(),
-                                             u", r.seq, x.seq"_s, window));
-    query.exec({cardId, cardId});
+                                             u", r.seq, x.seq"_s));
+    query.exec(windowValues(cardId, window));
     QHash<qint32, RecordList> cards;
     readExpenseRows(query, cards);
     return cards;
@@ -208,20 +215,23 @@ QHash<qint32, RecordList> queuedExpenseRows(const AccountSet &set, qint32 cardId
 QHash<qint32, FieldRecord> queuedReferences(const AccountSet &set, qint32 cardId,
                                             const QueueWindow &window)
 {
-    PreparedStatement query(set, queueWindow(referenceColumns(), {}, {}, window));
-    query.exec({cardId, cardId});
+    PreparedStatement query(set, queueWindow(referenceColumns(), {}, {}));
+    query.exec(windowValues(cardId, window));
     QHash<qint32, FieldRecord> cards;
     readReferences(query, cards);
     return cards;
 }
 
-StoredRows storedRows(const AccountSet &set, const QString &cards)
+StoredRows storedRows(const AccountSet &set, const QList<qint32> &cards)
 {
-    QSqlQuery query =
-        set.exec(u"SELECT r.alter_id, r.seq, r.dept_id, r.account_id, r.rate, x.class_id,"
-                 " x.item_id, x.seq FROM expense_rows r"
-                 " LEFT JOIN expense_row_items x ON x.alter_id = r.alter_id AND x.row_seq = r.seq"
-                 " WHERE r.alter_id IN (%1) ORDER BY r.alter_id, r.seq, x.seq"_s.arg(cards));
+    const SqlDialect &dialect = set.driver().dialect();
+    PreparedStatement query(
+        set, u"SELECT r.alter_id, r.seq, r.dept_id, r.account_id, r.rate, x.class_id,"
+             " x.item_id, x.seq FROM expense_rows r"
+             " LEFT JOIN expense_row_items x ON x.alter_id = r.alter_id AND x.row_seq = r.seq"
+             " WHERE "_s +
+                 dialect.oneOfIds(u"r.alter_id"_s) + u" ORDER BY r.alter_id, r.seq, x.seq"_s);
+    query.exec({dialect.idList(cards)});
     // x.seq tells the places of the items; rows are told by r.seq.
     StoredRows stored;
     QList<RowIds> *card = nullptr;
@@ -250,4 +260,4 @@ StoredRows storedRows(const AccountSet &set, const QString &cards)
     return stored;
 }
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets::CardReads

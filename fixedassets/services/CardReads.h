@@ -10,7 +10,7 @@ namespace FixedAssets {
 class AccountSet;
 
 // A card's records as the card services read them from the account set.
-namespace CardRecords {
+namespace CardReads {
 
 // Raises UnknownCard when the account set has no card with this ID.
 void requireCard(const AccountSet &set, qint32 cardId);
@@ -41,12 +41,13 @@ QHash<qint32, AllocFix::FieldRecord> queuedReferences(const AccountSet &set, qin
                                                       const QueueWindow &window);
 
 struct StoredRows {
-    QHash<qint32, QList<RowIds>> cards; // by card, in the card's order; none for no rows
+    QHash<qint32, QList<CardRecordBuilders::RowIds>>
+        cards; // by card, in the card's order; none for no rows
     // Cards whose rows or items are not at places 1, 2, 3...: written afresh, not compared.
     QSet<qint32> renumbered;
 };
-// The rows of many cards, read in one pass. cards is SQL that answers the cards' alter_id.
-StoredRows storedRows(const AccountSet &set, const QString &cards);
+// The rows of many cards, read in one pass.
+StoredRows storedRows(const AccountSet &set, const QList<qint32> &cards);
 
-} // namespace CardRecords
+} // namespace CardReads
 } // namespace FixedAssets

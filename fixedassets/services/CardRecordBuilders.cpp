@@ -10,7 +10,7 @@ using AllocFix::FieldRecord;
 using AllocFix::RecordList;
 namespace Fields = AllocFix::Fields;
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets::CardRecordBuilders {
 
 namespace {
 
@@ -111,4 +111,4 @@ QList<RowIds> rowIds(const RecordList &rows)
     return ids;
 }
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets::CardRecordBuilders

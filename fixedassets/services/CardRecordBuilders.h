@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets::CardRecordBuilders {
 
 // The records as the component sees them, built in one place for every reader: a department
 // (DeptRecords), an expense row with an empty "Detail" list to append its items to, and an item.
@@ -30,4 +30,4 @@ struct RowIds {
 // The rows' IDs, in the rows' order.
 QList<RowIds> rowIds(const AllocFix::RecordList &rows);
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets::CardRecordBuilders

@@ -8,13 +8,15 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+using FixedAssets::CardReads::StoredRows;
+using FixedAssets::CardRecordBuilders::RowIds;
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets::CardWriter {
 
-void deleteExpenseRows(const AccountSet &set, const QString &cards)
+void deleteExpenseRows(const AccountSet &set, const QString &cardsQuery)
 {
-    set.exec(u"DELETE FROM expense_row_items WHERE alter_id IN (%1)"_s.arg(cards));
-    set.exec(u"DELETE FROM expense_rows WHERE alter_id IN (%1)"_s.arg(cards));
+    set.exec(u"DELETE FROM expense_row_items WHERE alter_id IN ("_s + cardsQuery + u')');
+    set.exec(u"DELETE FROM expense_rows WHERE alter_id IN ("_s + cardsQuery + u')');
 }
 
 namespace {
@@ -58,7 +60,7 @@ namespace {
 // On a server a statement per row would be a round trip each. The new rows go to scratch tables
 // first, so that the account set's tables see set-based statements that touch only the places
 // that differ.
-void replaceSetBased(const AccountSet &set, const QString &cards, const QList<CardRows> &rows)
+void replaceSetBased(const AccountSet &set, const QList<qint32> &cards, const QList<CardRows> &rows)
 {
     set.exec(u"CREATE TEMP TABLE saved_rows (alter_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
              " dept_id INTEGER NOT NULL, account_id INTEGER NOT NULL,"
@@ -70,13 +72,17 @@ void replaceSetBased(const AccountSet &set, const QString &cards, const QList<Ca
     set.updateStatistics({u"saved_rows"_s, u"saved_row_items"_s});
 
     // Places the cards no longer have, items before their rows.
-    set.exec(u"DELETE FROM expense_row_items WHERE alter_id IN (%1) AND NOT EXISTS (SELECT 1"
-             " FROM saved_row_items s WHERE s.alter_id = expense_row_items.alter_id"
-             " AND s.row_seq = expense_row_items.row_seq AND s.seq = expense_row_items.seq)"_s.arg(
-                 cards));
-    set.exec(u"DELETE FROM expense_rows WHERE alter_id IN (%1) AND NOT EXISTS (SELECT 1"
-             " FROM saved_rows s WHERE s.alter_id = expense_rows.alter_id"
-             " AND s.seq = expense_rows.seq)"_s.arg(cards));
+    const SqlDialect &dialect = set.driver().dialect();
+    const QVariantList cardList{dialect.idList(cards)};
+    set.exec(u"DELETE FROM expense_row_items WHERE "_s + dialect.oneOfIds(u"alter_id"_s) +
+                 u" AND NOT EXISTS (SELECT 1 FROM saved_row_items s"
+                 " WHERE s.alter_id = expense_row_items.alter_id"
+                 " AND s.row_seq = expense_row_items.row_seq AND s.seq = expense_row_items.seq)"_s,
+             cardList);
+    set.exec(u"DELETE FROM expense_rows WHERE "_s + dialect.oneOfIds(u"alter_id"_s) +
+                 u" AND NOT EXISTS (SELECT 1 FROM saved_rows s"
+                 " WHERE s.alter_id = expense_rows.alter_id AND s.seq = expense_rows.seq)"_s,
+             cardList);
     // Places kept whose values changed; unchanged rows are not written at all.
     set.exec(u"UPDATE expense_rows SET dept_id = s.dept_id, account_id = s.account_id,"
              " rate = s.rate FROM saved_rows s WHERE expense_rows.alter_id = s.alter_id"
@@ -201,7 +207,7 @@ void replaceRowByRow(const AccountSet &set, const StoredRows &stored, const QLis
 
 } // namespace
 
-void replaceExpenseRows(const AccountSet &set, const QString &cards, const StoredRows &stored,
+void replaceExpenseRows(const AccountSet &set, const QList<qint32> &cards, const StoredRows &stored,
                         const QList<CardRows> &rows)
 {
     if (set.driver().dialect().roundTripPerStatement())
@@ -210,4 +216,4 @@ void replaceExpenseRows(const AccountSet &set, const QString &cards, const Store
         replaceRowByRow(set, stored, rows);
 }
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets::CardWriter

@@ -6,16 +6,16 @@ namespace FixedAssets {
 
 class AccountSet;
 
-// Writes cards' expense rows to the account set, many cards at once. cards is SQL that answers
-// the cards' alter_id.
-namespace CardRecords {
+// Writes cards' expense rows to the account set, many cards at once.
+namespace CardWriter {
 
-// Deletes the cards' rows and their items.
-void deleteExpenseRows(const AccountSet &set, const QString &cards);
+// Deletes the rows and items of the cards whose alter_id cardsQuery answers (SQL that binds no
+// values, such as a read of a scratch table).
+void deleteExpenseRows(const AccountSet &set, const QString &cardsQuery);
 
 struct CardRows {
     qint32 cardId = 0;
-    QList<RowIds> rows;
+    QList<CardRecordBuilders::RowIds> rows;
 };
 // Writes the rows of cards that have none, in bulk (IDs only are stored; names come from the
 // reference data).
@@ -24,8 +24,8 @@ void insertExpenseRows(const AccountSet &set, const QList<CardRows> &cards);
 // keeps its place (card, row, item), is updated only where its values changed, deleted where the
 // card no longer has the place and inserted where it is new. stored holds the cards' rows as
 // storedRows read them in the same transaction.
-void replaceExpenseRows(const AccountSet &set, const QString &cards, const StoredRows &stored,
-                        const QList<CardRows> &rows);
+void replaceExpenseRows(const AccountSet &set, const QList<qint32> &cards,
+                        const CardReads::StoredRows &stored, const QList<CardRows> &rows);
 
-} // namespace CardRecords
+} // namespace CardWriter
 } // namespace FixedAssets

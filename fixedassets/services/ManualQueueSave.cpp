@@ -83,7 +83,7 @@ void ManualQueueSave::add(qint32 position, const AllocFix::RecordList &rows)
     if (m_given.testBit(index))
         reject(LoadLangString(u"序号 %1 给了两次"_s).arg(position));
     m_checks->checkCard(cardId, position, rows);
-    m_batch.append({cardId, CardRecords::rowIds(rows)});
+    m_batch.append({cardId, CardRecordBuilders::rowIds(rows)});
     m_given.setBit(index);
     if (m_batch.size() >= BatchCards)
         writeBatch();
@@ -93,18 +93,17 @@ void ManualQueueSave::writeBatch()
 {
     if (m_batch.isEmpty())
         return;
-    QStringList ids;
-    ids.reserve(m_batch.size());
-    for (const CardRecords::CardRows &card : std::as_const(m_batch))
-        ids.append(QString::number(card.cardId));
-    const QString cards = ids.join(u',');
-    const CardRecords::StoredRows before = CardRecords::storedRows(m_set, cards);
-    CardRecords::replaceExpenseRows(m_set, cards, before, m_batch);
+    QList<qint32> cards;
+    cards.reserve(m_batch.size());
+    for (const CardWriter::CardRows &card : std::as_const(m_batch))
+        cards.append(card.cardId);
+    const CardReads::StoredRows before = CardReads::storedRows(m_set, cards);
+    CardWriter::replaceExpenseRows(m_set, cards, before, m_batch);
     if (!m_audit)
         m_audit.emplace(m_set);
-    for (const CardRecords::CardRows &card : std::as_const(m_batch))
-        m_audit->append({card.cardId, CardRecords::toJson(before.cards.value(card.cardId)),
-                         CardRecords::toJson(card.rows)});
+    for (const CardWriter::CardRows &card : std::as_const(m_batch))
+        m_audit->append({card.cardId, RowsJson::toJson(before.cards.value(card.cardId)),
+                         RowsJson::toJson(card.rows)});
     m_batch.clear();
 }
 
@@ -114,7 +113,7 @@ void ManualQueueSave::finish()
         if (!m_given.testBit(index)) {
             const Queued &missing = m_queue.at(index);
             reject(LoadLangString(u"缺少卡片 %1（序号 %2）；等待手工调整的卡片要一起保存"_s)
-                       .arg(CardRecords::describeCard(m_set, missing.cardId),
+                       .arg(CardReads::describeCard(m_set, missing.cardId),
                             QString::number(missing.position)));
         }
     }

@@ -57,7 +57,7 @@ private:
     QList<Queued> m_queue; // by position: 200,000 cards may wait
     std::optional<SaveChecks> m_checks;
     std::optional<AuditLogWriter> m_audit;
-    QList<CardRecords::CardRows> m_batch;
+    QList<CardWriter::CardRows> m_batch;
     QBitArray m_given; // by index in m_queue
 };
 

@@ -8,7 +8,7 @@
 using namespace Qt::StringLiterals;
 using AllocFix::RecordList;
 
-namespace FixedAssets::CardRecords {
+namespace FixedAssets {
 
 namespace {
 
@@ -33,15 +33,15 @@ void appendNumber(QString &text, qint32 value)
 
 } // namespace
 
-QString toJson(const RecordList &rows)
+QString RowsJson::toJson(const RecordList &rows)
 {
-    return toJson(rowIds(rows));
+    return toJson(CardRecordBuilders::rowIds(rows));
 }
 
-QString toJson(const QList<RowIds> &rows)
+QString RowsJson::toJson(const QList<CardRecordBuilders::RowIds> &rows)
 {
     RowsJson json;
-    for (const RowIds &row : rows) {
+    for (const CardRecordBuilders::RowIds &row : rows) {
         json.addRow(row.departmentId, row.accountId, row.rate);
         for (const auto &[classId, itemId] : row.items)
             json.addItem(classId, itemId);
@@ -103,4 +103,4 @@ QString RowsJson::take()
     return std::exchange(m_text, QString());
 }
 
-} // namespace FixedAssets::CardRecords
+} // namespace FixedAssets

@@ -116,7 +116,7 @@ RecordList SaveChecks::departments(qint32 cardId) const
         [](const CardDepartment &a, const CardDepartment &b) { return a.cardId < b.cardId; });
     // A card outside the queue (a dry run before the adjustment) is read on its own.
     if (first == last)
-        return CardRecords::departments(m_set, cardId);
+        return CardReads::departments(m_set, cardId);
     RecordList departments = RecordList::create();
     for (auto queued = first; queued != last; ++queued) {
         FieldRecord department = FieldRecord::create();
@@ -151,9 +151,7 @@ QString SaveChecks::faultText(const AllocFix::AllocationFault &fault) const
     case AllocationRule::RatesNotWhole:
         return LoadLangString(u"部门 %1 的比例合计为 %2，不是 100%"_s)
             .arg(departmentName(fault.departmentId),
-                 AllocFix::formatNumber(static_cast<double>(fault.allocated) /
-                                        (AllocFix::WholeRateUnits / 100.0)) +
-                     u'%');
+                 AllocFix::Rate::unitsText(fault.allocated) + u'%');
     }
     return {};
 }
@@ -208,7 +206,7 @@ void SaveChecks::checkCard(qint32 cardId, qint32 position, const RecordList &row
     throw AllocFix::Failure(
         AccountSetError::SaveRejected,
         LoadLangString(u"没有保存任何内容。卡片 %1（序号 %2）：%3"_s)
-            .arg(CardRecords::describeCard(m_set, cardId), QString::number(position), reason),
+            .arg(CardReads::describeCard(m_set, cardId), QString::number(position), reason),
         AccountSetError::Source);
 }
 

@@ -38,12 +38,12 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
         return std::nullopt;
     }
     const double value = match.captured(1).toDouble();
-    if (!AllocFix::rateInRange(value / 100.0)) {
+    if (!AllocFix::rateInRange(AllocFix::Rate::fraction(value))) {
         reason = LoadLangString(u"比例 %1 不在 0.01 到 100（百分数）之间"_s)
                      .arg(WorksheetFaults::shown(text));
         return std::nullopt;
     }
-    return value / 100.0;
+    return AllocFix::Rate::fraction(value);
 }
 
 std::optional<qint32> LineToRow::department(const QString &text,

@@ -36,7 +36,7 @@ QString fingerprintOf(const QString &setIdentity, const QString &tag, qint32 car
         text += u"%1:%2;"_s.arg(department.value(Fields::FItemID).toInt())
                     .arg(department.value(Fields::FRate).toDouble(), 0, 'g', 17);
     }
-    text += CardRecords::toJson(rows);
+    text += RowsJson::toJson(rows);
     return checkCodeText(tag, cardId, digest(text).left(16).toULongLong(nullptr, 16));
 }
 

@@ -64,18 +64,6 @@ QStringList knownHeaders(Kind kind)
     return headers;
 }
 
-double percent(double rate)
-{
-    // Six decimals of a fraction: more than anyone types, and none of a double's noise
-    // (60.00000000000001).
-    return std::round(rate * 1000000.0) / 10000.0;
-}
-
-QString percentText(double rate)
-{
-    return AllocFix::formatNumber(percent(rate));
-}
-
 QString sheetName(const QString &chineseName)
 {
     return AllocFix::MMTS::LoadLangString(chineseName);

@@ -49,9 +49,6 @@ QList<Column> columns(const QList<ReferenceData::ItemClass> &itemClasses);
 // that another user exported. For Item, the header with %1 for the class name.
 QStringList knownHeaders(Kind kind);
 
-// A rate, a fraction of 1, as the worksheet writes it: percent, 33.33.
-double percent(double rate);
-QString percentText(double rate);
 
 // A sheet's name in the language of the host property string.
 QString sheetName(const QString &chineseName);

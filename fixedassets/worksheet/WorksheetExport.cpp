@@ -1,6 +1,7 @@
 #include "worksheet/WorksheetExport.h"
 
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
+#include "allocation/Rate.h"
 #include "contracts/ItemService.h"
 #include "host/MMTS.h"
 #include "records/FieldRecord.h"
@@ -30,7 +31,8 @@ QString departmentsText(const RecordList &departments)
     for (qsizetype d = 1; d <= departments.count(); ++d) {
         const FieldRecord department = departments.at(d);
         shares.append(department.value(Fields::FItemName).toText() + u' ' +
-                      Worksheet::percentText(department.value(Fields::FRate).toDouble()) + u'%');
+                      AllocFix::Rate::roundedText(department.value(Fields::FRate).toDouble()) +
+                      u'%');
     }
     return shares.join(u"; "_s);
 }
@@ -65,12 +67,13 @@ QVariantList lineFor(const ManualCard &card, const FieldRecord &row,
                                            : QString());
             break;
         case Kind::OldItems:
-            cells.append(departmentId == 0 ? AllocFix::CardView::ItemListText(items) : QString());
+            cells.append(departmentId == 0 ? AllocFix::AllocationTexts::ItemListText(items)
+                                           : QString());
             break;
         case Kind::OldRate:
-            cells.append(departmentId == 0
-                             ? QVariant(Worksheet::percent(row.value(Fields::FRate).toDouble()))
-                             : QVariant(QString()));
+            cells.append(departmentId == 0 ? QVariant(AllocFix::Rate::roundedPercent(
+                                                 row.value(Fields::FRate).toDouble()))
+                                           : QVariant(QString()));
             break;
         case Kind::Department: {
             const CodedEntry *department =
@@ -96,7 +99,7 @@ QVariantList lineFor(const ManualCard &card, const FieldRecord &row,
         }
         case Kind::Rate:
             cells.append(departmentId != 0
-                             ? Worksheet::percentText(row.value(Fields::FRate).toDouble())
+                             ? AllocFix::Rate::roundedText(row.value(Fields::FRate).toDouble())
                              : QString());
             break;
         case Kind::CheckCode:

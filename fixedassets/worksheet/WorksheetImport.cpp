@@ -187,11 +187,10 @@ void checkDepartments(const FileCard &fileCard, const ImportContext &context,
             department == fileCard.departments.cend()) {
             continue;
         }
-        const QString sum =
-            Worksheet::percentText(static_cast<double>(fault.allocated) / AllocFix::WholeRateUnits);
+        const QString sum = AllocFix::Rate::unitsText(fault.allocated);
         faults.add(
             department->firstLine,
-            department->fractions && fault.allocated == AllocFix::WholeRateUnits / 100
+            department->fractions && AllocFix::Rate::percentOfUnits(fault.allocated) == 1
                 ? LoadLangString(
                       u"卡片 %2 上部门 %1 的比例合计为 %3%：比例是百分数，一半请写 50，不是 0.5"_s)
                       .arg(name, context.cardName(card.cardId), sum)
@@ -517,7 +516,7 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
             continue;
         }
         raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
-                         .arg(CardRecords::describeCard(set, cardId)));
+                         .arg(CardReads::describeCard(set, cardId)));
     }
 
     // The second read saves what the first checked. A fault now means the file changed since:

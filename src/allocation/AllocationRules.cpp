@@ -1,6 +1,6 @@
 #include "allocation/AllocationRules.h"
 
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "records/RecordFields.h"
 
 #include <QHash>
@@ -43,7 +43,7 @@ qint64 rateSumUnits(double sum)
 QString allocationKey(const FieldRecord &row)
 {
     return row.value(Fields::FDeptID).toText() + u'|' + row.value(Fields::FAcctID).toText() + u'|' +
-           CardView::ItemListText(row.value(Fields::Detail).toList());
+           AllocationTexts::ItemListText(row.value(Fields::Detail).toList());
 }
 
 bool breaks(const AllocationFaults &faults, AllocationRule rule)

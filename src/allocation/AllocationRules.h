@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocation/Rate.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
 
@@ -7,10 +8,8 @@
 
 namespace AllocFix {
 
-// Each department's rates must add up to 1 when the sum is read to this many decimals.
-inline constexpr int RateSumDecimals = 4;
-// A sum of rates read to RateSumDecimals decimals, in units of the last decimal: 1 is 10000.
-inline constexpr qint64 WholeRateUnits = 10000;
+// A sum of rates read to RateSumDecimals decimals, in units of the last decimal: 1 is
+// WholeRateUnits.
 qint64 rateSumUnits(double sum);
 
 // The rules every allocation of a card keeps before it may be saved. The finish check, the totals

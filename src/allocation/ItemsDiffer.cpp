@@ -35,19 +35,15 @@ bool ItemsDiffer(const RecordList &x, const RecordList &y)
         return false;
     if (!x || !y)
         return true;
-    try {
-        if (x.count() != y.count())
-            return true;
-        const ItemsByClass fromX(x);
-        const ItemsByClass fromY(y);
-        for (const double classId : fromX.classes) {
-            if (fromY.items.value(classId, 0.0) != fromX.items.value(classId))
-                return true;
-        }
-        return false;
-    } catch (...) {
+    if (x.count() != y.count())
         return true;
+    const ItemsByClass fromX(x);
+    const ItemsByClass fromY(y);
+    for (const double classId : fromX.classes) {
+        if (fromY.items.value(classId, 0.0) != fromX.items.value(classId))
+            return true;
     }
+    return false;
 }
 
 } // namespace AllocFix

@@ -2,13 +2,15 @@
 
 #include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "allocation/ManualStep.h"
 #include "contracts/CardServices.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 
@@ -33,11 +35,7 @@ public:
             MMTS::LoadLangString(u" 张卡片在部门 '"_s) + department + MMTS::LoadLangString(fault));
     }
     // A line of its own, the numbers put into its localised text.
-    void append(qsizetype card, const QString &text)
-    {
-        m_faults.append({card, text});
-        ValidationText += text + u"\r\n"_s;
-    }
+    void append(qsizetype card, const QString &text) { m_faults.append({card, text}); }
 
 private:
     ValidationFaults &m_faults;
@@ -69,7 +67,7 @@ void checkCard(FaultLines &lines, qsizetype card, const RecordList &departments,
     }
     for (const AllocationFault &fault : faults) {
         if (fault.rule == AllocationRule::RatesNotWhole) {
-            lines.addDepartment(card, CardView::DepartmentName(fault.departmentId),
+            lines.addDepartment(card, AllocationTexts::DepartmentName(fault.departmentId),
                                 u"' 下折旧费用分配比例之和必须为100%！"_s);
         }
     }
@@ -97,10 +95,19 @@ void checkCard(FaultLines &lines, qsizetype card, const RecordList &departments,
 
 } // namespace
 
+QString validationText(const ValidationFaults &faults)
+{
+    QString text;
+    for (const ValidationFault &fault : faults)
+        text += fault.text + u"\r\n"_s;
+    return text;
+}
+
 ValidationFaults ValidateAllocations(const ManualStep &step)
 {
-    ValidationText.clear();
     ValidationFaults faults;
+    // The host's text, written once as the check ends, a service's failure included.
+    const auto publish = qScopeGuard([&faults] { ValidationText = validationText(faults); });
     FaultLines lines(faults);
     const qsizetype cardCount = step.vecFalterID().count();
 

@@ -17,8 +17,9 @@ using ValidationFaults = QList<ValidationFault>;
 
 // Checks every card of the manual step before anything is saved: each card was shown, and each
 // shown card's rows keep the allocation rules against the departments the card service gives for
-// it now. Answers the faults in the order found, none when all is well, and writes them to
-// ValidationText, one line each, ended by CR LF.
+// it now. Answers the faults in the order found, none when all is well. For the host, which reads
+// the global, it also leaves them in ValidationText as validationText writes them; our own code
+// reads the faults.
 //
 // Per card the lines come in this order: repeated rows, departments without rows, departments
 // whose rates do not make 100 %, rows left without a department of the card, rows at fault of
@@ -28,5 +29,8 @@ using ValidationFaults = QList<ValidationFault>;
 // An error of a service (the card service, the item service) reaches the caller: the check is
 // then not done, and what it found so far stays in ValidationText.
 ValidationFaults ValidateAllocations(const ManualStep &step);
+
+// The faults one line each, ended by CR LF.
+QString validationText(const ValidationFaults &faults);
 
 } // namespace AllocFix

@@ -1,6 +1,7 @@
 #include "contracts/MemoryRecordSet.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 #include "records/FieldRecord.h"
 
 #include <QRegularExpression>
@@ -27,7 +28,7 @@ Criterion parseCriterion(const QString &criterion)
     if (!match.hasMatch()) {
         throw Failure(
             ErrorNumber::InvalidArgument,
-            u"The search criterion \"%1\" is not of the form FieldName = value"_s.arg(criterion));
+            MMTS::LoadLangString(u"查找条件“%1”不是“字段名 = 值”的形式"_s).arg(criterion));
     }
     Criterion parsed{match.captured(1), std::nullopt, {}};
     if (match.hasCaptured(2))
@@ -88,7 +89,7 @@ FieldValue MemoryRecordSet::Field(const QString &name) const
 {
     if (EndOfSet()) {
         throw Failure(ErrorNumber::ServiceBase + 3021,
-                      u"No current record: the record set stands past its last record"_s);
+                      MMTS::LoadLangString(u"没有当前记录：记录集已在最后一条记录之后"_s));
     }
     return m_records.at(m_position).value(name);
 }

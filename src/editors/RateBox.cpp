@@ -22,7 +22,7 @@ RateBox::RateBox(QWidget *parent)
 void RateBox::setRate(double rate)
 {
     m_settingRate = true;
-    setValue(rate * 100);
+    setValue(Rate::percent(rate));
     m_settingRate = false;
     m_rate = rate;
     m_edited = false;
@@ -30,7 +30,7 @@ void RateBox::setRate(double rate)
 
 double RateBox::rate() const
 {
-    return m_edited ? value() / 100 : m_rate;
+    return m_edited ? Rate::fraction(value()) : m_rate;
 }
 
 void RateBox::stepBy(int steps)

@@ -1,7 +1,8 @@
 #include "editors/frmDept.h"
 
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
+#include "allocation/Rate.h"
 #include "contracts/ErrorReporter.h"
 #include "forms/Captions.h"
 #include "forms/Twips.h"
@@ -169,7 +170,7 @@ void frmDept::FillList()
             auto *row = new QTreeWidgetItem(lvDept);
             row->setText(0, department.value(Fields::FItemName).toText());
             setRowTag(row, QString::number(position));
-            row->setText(1, CardView::rateText(department.value(Fields::FRate)));
+            row->setText(1, Rate::text(department.value(Fields::FRate).toDouble()));
         }
         if (lvDept->topLevelItemCount() > 0)
             lvDept->setCurrentItem(lvDept->topLevelItem(0));
@@ -198,8 +199,10 @@ void frmDept::pickSelected()
             return;
         const qint32 position = FieldValue(numberOrZero(rowTag(selected.first()))).toInt();
         const FieldRecord department = m_data.at(position);
-        CurrentDeptID = department.value(Fields::FItemID, qint32(0)).toInt();
-        CurrentDeptName = department.value(Fields::FItemName, QString()).toText();
+        m_picked = Pick{department.value(Fields::FItemID, qint32(0)).toInt(),
+                        department.value(Fields::FItemName, QString()).toText()};
+        CurrentDeptID = m_picked->id;
+        CurrentDeptName = m_picked->name;
         unloadForm();
     } catch (...) {
         recordCaughtException(objectName());

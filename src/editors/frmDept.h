@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <optional>
+
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -12,17 +14,25 @@ class QTreeWidget;
 namespace AllocFix {
 
 // The department allocation of the card being adjusted, for picking the department of an
-// expense row. A pick sets CurrentDeptID and CurrentDeptName and closes; closing otherwise
-// leaves them as they were. Created anew for each use:
+// expense row. A pick closes the dialog and is its result; for the host it also sets
+// CurrentDeptID and CurrentDeptName, which closing otherwise leaves as they were. Created anew
+// for each use:
 //
 //     frmDept dialog(editor);
 //     dialog.setAssetName(name);
 //     dialog.setData(departments);   // the dialog works on its own copy
 //     dialog.showModal();
+//     if (const std::optional<frmDept::Pick> pick = dialog.picked())
+//         show(pick->id, pick->name);
 class frmDept : public ModalForm {
     Q_OBJECT
 public:
     static inline const QString ColumnWidthsSection = QStringLiteral("DeptList");
+
+    struct Pick {
+        qint32 id = 0;
+        QString name;
+    };
 
     explicit frmDept(QWidget *owner = nullptr);
     ~frmDept() override;
@@ -31,6 +41,8 @@ public:
     void setAssetName(const QString &name);
     // Keeps a copy of the list (CloneRecordList); the opener's list is never read again.
     void setData(const RecordList &departments);
+    // The department picked, none when the dialog was closed otherwise.
+    std::optional<Pick> picked() const { return m_picked; }
 
 protected:
     void createControls(QWidget *client) override;
@@ -47,6 +59,7 @@ private:
 
     QString m_assetName;
     RecordList m_data;
+    std::optional<Pick> m_picked;
 
     QLabel *lblAssetName = nullptr;
     QTreeWidget *lvDept = nullptr;

@@ -2,7 +2,7 @@
 
 #include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "allocation/ItemsDiffer.h"
 #include "editors/RateBox.h"
 #include "forms/Captions.h"
@@ -24,6 +24,9 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <optional>
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -32,16 +35,37 @@ namespace {
 
 const QString FormTitle = u"折旧费用分配情况"_s;
 
-// A step of setting captions, clearing, showing a row or locking that fails is skipped; the form
-// opens with what the other steps produced.
-template<class Step>
-void skipOnFailure(Step &&step)
-{
-    try {
-        step();
-    } catch (...) {
+// Steps of setting captions, clearing, showing a row or locking: one that fails is skipped and
+// the others still run, so the form opens with what they produced; the first failure is then
+// told, because a row half shown or a form half locked must not pass for the whole.
+class SkippedSteps {
+public:
+    explicit SkippedSteps(QWidget *form)
+        : m_form(form)
+    {}
+
+    template<class Step>
+    void run(Step &&step)
+    {
+        try {
+            step();
+        } catch (...) {
+            const ErrorRecord error = recordCaughtException(m_form->objectName());
+            if (!m_failure)
+                m_failure = error.description;
+        }
     }
-}
+
+    void report()
+    {
+        if (m_failure)
+            showCommandFailure(*std::exchange(m_failure, std::nullopt), m_form);
+    }
+
+private:
+    QWidget *m_form;
+    std::optional<QString> m_failure;
+};
 
 // A step the form can go on without, but whose failure the user must hear of: an item service
 // that fails would otherwise leave an empty grid and, later, a misleading "items missing".
@@ -139,16 +163,18 @@ void frmExpenseEdit::SetCaptions()
              c.btAdd, c.btClose, c.btSave, c.Label2, c.Label1, c.lblExpenseAcct, c.lblDept}) {
         localiseCaption(control);
     }
-    skipOnFailure([&] { c.kgItem->localiseCaptions(); });
+    SkippedSteps steps(this);
+    steps.run([&] { c.kgItem->localiseCaptions(); });
     // A picture button is named by its tooltip.
     for (const auto &tip :
          {std::pair{c.btDept, u"选择部门"_s}, std::pair{c.btExpenseAcct, u"选择科目 (F7)"_s}}) {
-        skipOnFailure([&] {
+        steps.run([&] {
             const QString text = MMTS::LoadLangString(tip.second);
             tip.first->setToolTip(text);
             tip.first->setAccessibleName(text);
         });
     }
+    steps.report();
 }
 
 void frmExpenseEdit::ShowModeCaption()
@@ -159,8 +185,9 @@ void frmExpenseEdit::ShowModeCaption()
 void frmExpenseEdit::ClearControls()
 {
     QWidget *client = m_ui->txtDept->parentWidget();
+    SkippedSteps steps(this);
     for (QLineEdit *box : client->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly)) {
-        skipOnFailure([&] {
+        steps.run([&] {
             if (controlTag(box).contains(u'N'))
                 return;
             box->clear();
@@ -171,13 +198,15 @@ void frmExpenseEdit::ClearControls()
          client->findChildren<QDoubleSpinBox *>(Qt::FindDirectChildrenOnly)) {
         number->setValue(0);
     }
+    steps.report();
 }
 
 void frmExpenseEdit::ShowRow()
 {
     const ExpenseEditControls &c = *m_ui;
     const FieldRecord row = m_workingRow;
-    skipOnFailure([&] {
+    SkippedSteps steps(this);
+    steps.run([&] {
         ShowCodeField(accountField(), row.value(Fields::FAcctID, qint32(0)).toInt(),
                       row.value(Fields::FAcctNumber, QString()).toText(),
                       row.value(Fields::FAcctName, QString()).toText());
@@ -186,25 +215,27 @@ void frmExpenseEdit::ShowRow()
         RefillItemGrid(FieldValue(numberOrZero(controlTag(c.txtExpenseAcct))).toInt(),
                        row.value(Fields::Detail, RecordList()).toList());
     });
-    skipOnFailure([&] { c.fltRate->setRate(row.value(Fields::FRate, qint32(0)).toDouble()); });
-    skipOnFailure([&] {
+    steps.run([&] { c.fltRate->setRate(row.value(Fields::FRate, qint32(0)).toDouble()); });
+    steps.run([&] {
         const FieldValue department = row.value(Fields::FDeptID);
-        CurrentDeptName = CardView::DepartmentName(department.toInt());
+        CurrentDeptName = AllocationTexts::DepartmentName(department.toInt());
         CurrentDeptID = department.toInt();
     });
-    skipOnFailure([&] {
+    steps.run([&] {
         const FieldValue department = row.value(Fields::FDeptID);
-        c.txtDept->setText(CardView::DepartmentName(department.toInt()));
+        c.txtDept->setText(AllocationTexts::DepartmentName(department.toInt()));
         setControlTag(c.lblDept, department.toText());
     });
+    steps.report();
 }
 
 void frmExpenseEdit::LockControls(bool lock)
 {
     const ExpenseEditControls &c = *m_ui;
     QWidget *client = c.txtDept->parentWidget();
+    SkippedSteps steps(this);
     for (QWidget *control : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        skipOnFailure([&] {
+        steps.run([&] {
             if (qobject_cast<QLabel *>(control) || qobject_cast<QPushButton *>(control) ||
                 controlTag(control).contains(u'X')) {
                 return;
@@ -221,6 +252,7 @@ void frmExpenseEdit::LockControls(bool lock)
     }
     c.btAdd->setEnabled(!lock);
     c.btSave->setEnabled(!lock);
+    steps.report();
 }
 
 void frmExpenseEdit::CollectRow()
@@ -266,19 +298,15 @@ bool frmExpenseEdit::RowChanged() const
 {
     if (m_editMode == ModeView)
         return false;
-    try {
-        const FieldRecord &now = m_workingRow;
-        const FieldRecord &base = m_baseRow;
-        const bool same =
-            sameNumber(now.value(Fields::FAcctID), base.value(Fields::FAcctID, qint32(0))) &&
-            !ItemsDiffer(now.value(Fields::Detail).toList(),
-                         base.value(Fields::Detail, RecordList()).toList()) &&
-            sameNumber(now.value(Fields::FRate), base.value(Fields::FRate, qint32(0))) &&
-            sameNumber(now.value(Fields::FDeptID), base.value(Fields::FDeptID, qint32(0)));
-        return !same;
-    } catch (...) {
-        return true;
-    }
+    const FieldRecord &now = m_workingRow;
+    const FieldRecord &base = m_baseRow;
+    const bool same =
+        sameNumber(now.value(Fields::FAcctID), base.value(Fields::FAcctID, qint32(0))) &&
+        !ItemsDiffer(now.value(Fields::Detail).toList(),
+                     base.value(Fields::Detail, RecordList()).toList()) &&
+        sameNumber(now.value(Fields::FRate), base.value(Fields::FRate, qint32(0))) &&
+        sameNumber(now.value(Fields::FDeptID), base.value(Fields::FDeptID, qint32(0)));
+    return !same;
 }
 
 void frmExpenseEdit::RefillItemGrid(qint32 accountId, const RecordList &items)
@@ -316,7 +344,10 @@ bool frmExpenseEdit::mayClose()
     if (m_editMode == ModeView)
         return true;
     reportOnFailure(this, [this] { CollectRow(); });
-    if (!RowChanged())
+    // A row that cannot be compared may hold changes: the user, told why, decides.
+    bool changed = true;
+    reportOnFailure(this, [&] { changed = RowChanged(); });
+    if (!changed)
         return true;
     const MessageAnswer answer =
         showMessage({MMTS::LoadLangString(u"数据已变化，是否保存？"_s), MessageButtons::YesNoCancel,

@@ -55,14 +55,18 @@ CodeField frmExpenseEdit::accountField() const
 void frmExpenseEdit::pickDepartment()
 {
     try {
+        std::optional<frmDept::Pick> picked;
         {
             frmDept dialog(this);
             dialog.setAssetName(m_assetName);
             dialog.setData(m_depData);
             dialog.showModal();
+            picked = dialog.picked();
         }
-        m_ui->txtDept->setText(CurrentDeptName);
-        setControlTag(m_ui->lblDept, QString::number(CurrentDeptID));
+        // Without a pick, the department picked last, as the host keeps it.
+        const frmDept::Pick shown = picked.value_or(frmDept::Pick{CurrentDeptID, CurrentDeptName});
+        m_ui->txtDept->setText(shown.name);
+        setControlTag(m_ui->lblDept, QString::number(shown.id));
         m_ui->txtDept->setFocus();
     } catch (...) {
         reportFailure(objectName());
@@ -88,6 +92,8 @@ void frmExpenseEdit::accountFocusOut(Qt::FocusReason reason)
     try {
         keepFocus = validateAccount();
     } catch (...) {
+        // The code could not be checked: it stays for the user to fix or retry.
+        keepFocus = true;
         reportFailure(objectName());
     }
     if (!m_ui)

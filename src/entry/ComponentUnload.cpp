@@ -1,7 +1,7 @@
 #include "entry/ComponentUnload.h"
 
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "contracts/ErrorReporter.h"
 #include "entry/ResultFlag.h"
 #include "entry/UpdatePublic.h"
@@ -22,7 +22,7 @@ void unloadComponent()
     UpdateResultFlag = false;
     resetWaitNesting();
     resetAllocationState();
-    CardView::resetModuleState();
+    AllocationTexts::resetModuleState();
     resetErrorReporter();
     sysObjecs::resetModuleState();
     MMTS::resetModuleState();

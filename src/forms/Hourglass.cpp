@@ -1,6 +1,7 @@
 #include "forms/Hourglass.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -31,7 +32,7 @@ void EndWait()
     --WaitNesting;
     if (WaitNesting < 0) {
         throw Failure(ErrorNumber::UnbalancedWait,
-                      u"The hourglass was ended more often than it was begun"_s,
+                      MMTS::LoadLangString(u"沙漏结束的次数多于开始的次数"_s),
                       u"AllocFix.WaitCursor"_s);
     }
     if (WaitNesting == 0 && hasGui())

@@ -1,6 +1,7 @@
 #include "host/ByName.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -34,7 +35,7 @@ QString classNameOf(const QObject *target)
 [[noreturn]] void raiseMemberNotFound(const QObject *target, const QString &member)
 {
     throw Failure(ErrorNumber::MemberNotFound,
-                  u"Object doesn't support this property or method: '%1'"_s.arg(member),
+                  MMTS::LoadLangString(u"对象不支持该属性或方法：“%1”"_s).arg(member),
                   classNameOf(target));
 }
 
@@ -42,7 +43,7 @@ void requireTarget(const QObject *target, const QString &member)
 {
     if (!target) {
         throw Failure(ErrorNumber::ObjectNotSet,
-                      u"Object variable not set (calling '%1')"_s.arg(member));
+                      MMTS::LoadLangString(u"对象变量未设置（调用“%1”）"_s).arg(member));
     }
 }
 
@@ -88,8 +89,9 @@ QVariant argumentFor(const QMetaMethod &method, int index, const QVariant &given
         return given;
     QVariant converted = given;
     if (isMissingArgument(given) || !converted.convert(type)) {
-        throw Failure(ErrorNumber::TypeMismatch,
-                      u"Type mismatch in argument %1 of '%2'"_s.arg(index + 1).arg(member));
+        throw Failure(
+            ErrorNumber::TypeMismatch,
+            MMTS::LoadLangString(u"“%2”的第 %1 个参数类型不匹配"_s).arg(index + 1).arg(member));
     }
     return converted;
 }
@@ -147,7 +149,7 @@ QVariant call(QObject *target, const QString &member, QVariantList &args)
         // An object answer belongs to the caller; a value call must not leak it.
         delete result.value<QObject *>();
         throw Failure(ErrorNumber::TypeMismatch,
-                      u"'%1' answers with an object where a value is expected"_s.arg(member),
+                      MMTS::LoadLangString(u"“%1”应返回值，却返回了对象"_s).arg(member),
                       classNameOf(target));
     }
     return result;
@@ -160,7 +162,7 @@ std::unique_ptr<QObject> callForObject(QObject *target, const QString &member, Q
         return nullptr;
     if (!result.metaType().flags().testFlag(QMetaType::PointerToQObject)) {
         throw Failure(ErrorNumber::TypeMismatch,
-                      u"'%1' answers with a value where an object is expected"_s.arg(member),
+                      MMTS::LoadLangString(u"“%1”应返回对象，却返回了值"_s).arg(member),
                       classNameOf(target));
     }
     return std::unique_ptr<QObject>(result.value<QObject *>());
@@ -188,7 +190,7 @@ QObject *objectProperty(const QObject *target, const QString &name)
         return nullptr;
     if (!value.metaType().flags().testFlag(QMetaType::PointerToQObject)) {
         throw Failure(ErrorNumber::TypeMismatch,
-                      u"Property '%1' holds a value where an object is expected"_s.arg(name),
+                      MMTS::LoadLangString(u"属性“%1”应是对象，却是值"_s).arg(name),
                       classNameOf(target));
     }
     return value.value<QObject *>();

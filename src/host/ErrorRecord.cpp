@@ -1,5 +1,7 @@
 #include "host/ErrorRecord.h"
 
+#include "host/MMTS.h"
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -38,7 +40,8 @@ void clearCurrentError()
 
 ErrorRecord recordCaughtException(const QString &source)
 {
-    ErrorRecord record{ErrorNumber::ServiceBase, u"Unknown error"_s, source, {}, 0};
+    ErrorRecord record{
+        ErrorNumber::ServiceBase, MMTS::LoadLangString(u"未知错误"_s), source, {}, 0};
     const std::exception_ptr caught = std::current_exception();
     try {
         if (caught)

@@ -7,6 +7,7 @@
 #include "host/SpaceTrim.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,12 @@ enum class Lookup { Text, ColumnHeader };
 
 QString localised(const QString &text, Lookup lookup)
 {
+    // A failure met while a text is looked up (no loader, a host property that is no text) is
+    // told in the words it was written in: looking its own text up would recurse.
+    thread_local bool lookingUp = false;
+    if (lookingUp)
+        return text;
+    const QScopedValueRollback<bool> inLookup(lookingUp, true);
     const ErrorRecordGuard keepErrorRecord;
     try {
         const QString trimmed = trimSpaces(text);
@@ -69,6 +76,7 @@ QString localised(const QString &text, Lookup lookup)
             lookup == Lookup::Text ? loader.LoadString(key) : loader.LoadString2(key);
         return QString(lead, u' ') + q1 + found + q2 + QString(trail, u' ');
     } catch (...) {
+        // Shown as written, in Chinese, rather than not at all.
         return text;
     }
 }
@@ -106,6 +114,7 @@ QString GetLanguage(const QString &key)
     try {
         props = GetPropsString();
     } catch (...) {
+        // As without a property string: the language service answers.
         props.clear();
     }
 
@@ -116,6 +125,7 @@ QString GetLanguage(const QString &key)
                 s.languageInfo = createService<ILanguageInfo>(ProgId::LangInfo);
             return s.languageInfo->CurrentLanguage();
         } catch (...) {
+            // No language known: texts are shown as written.
             return {};
         }
     }
@@ -162,7 +172,7 @@ QString GetPropsString()
         return {};
     if (value.metaType().flags().testFlag(QMetaType::PointerToQObject) ||
         !value.canConvert<QString>()) {
-        throw Failure(ErrorNumber::TypeMismatch, u"The host property string is not a text"_s,
+        throw Failure(ErrorNumber::TypeMismatch, LoadLangString(u"宿主的属性串不是文本"_s),
                       ProgId::ShareProps);
     }
     return value.toString();

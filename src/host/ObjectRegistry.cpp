@@ -1,5 +1,7 @@
 #include "host/ObjectRegistry.h"
 
+#include "host/MMTS.h"
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -46,13 +48,13 @@ std::unique_ptr<QObject> ObjectRegistry::create(const QString &progId) const
     if (it == m_entries.constEnd() || !it->factory) {
         throw Failure(
             ErrorNumber::CannotCreateObject,
-            u"Cannot create object \"%1\": no class is registered under this ProgID"_s.arg(progId),
+            MMTS::LoadLangString(u"无法创建对象“%1”：此 ProgID 下没有注册的类"_s).arg(progId),
             progId);
     }
     auto object = it->factory();
     if (!object) {
         throw Failure(ErrorNumber::CannotCreateObject,
-                      u"Cannot create object \"%1\": its factory gave no object"_s.arg(progId),
+                      MMTS::LoadLangString(u"无法创建对象“%1”：它的工厂没有给出对象"_s).arg(progId),
                       progId);
     }
     return object;
@@ -65,19 +67,17 @@ std::unique_ptr<QObject> ObjectRegistry::create(const QUuid &classId) const
             return create(entry.progId);
     }
     const QString id = classId.toString(QUuid::WithBraces).toUpper();
-    throw Failure(
-        ErrorNumber::CannotCreateObject,
-        u"Cannot create object %1: no class is registered under this class identifier"_s.arg(id),
-        id);
+    throw Failure(ErrorNumber::CannotCreateObject,
+                  MMTS::LoadLangString(u"无法创建对象 %1：此类标识下没有注册的类"_s).arg(id), id);
 }
 
 [[noreturn]] void raiseMissingContract(const QObject *object, const char *contract)
 {
-    throw Failure(
-        ErrorNumber::TypeMismatch,
-        u"Object %1 does not offer the interface %2"_s.arg(
-            QString::fromLatin1(object->metaObject()->className()), QString::fromLatin1(contract)),
-        QString::fromLatin1(object->metaObject()->className()));
+    throw Failure(ErrorNumber::TypeMismatch,
+                  MMTS::LoadLangString(u"对象 %1 不提供接口 %2"_s)
+                      .arg(QString::fromLatin1(object->metaObject()->className()),
+                           QString::fromLatin1(contract)),
+                  QString::fromLatin1(object->metaObject()->className()));
 }
 
 } // namespace AllocFix

@@ -1,6 +1,7 @@
 #include "records/FieldRecord.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QHash>
 
@@ -65,7 +66,8 @@ FieldRecord FieldRecord::create(const QStringList &names)
 FieldRecord::Data &FieldRecord::data() const
 {
     if (!m_data)
-        throw Failure(ErrorNumber::ObjectNotSet, u"Object variable not set: the record is none"_s);
+        throw Failure(ErrorNumber::ObjectNotSet,
+                      MMTS::LoadLangString(u"对象变量未设置：记录为空"_s));
     return *m_data;
 }
 

@@ -1,6 +1,7 @@
 #include "records/FieldValue.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 
 #include <QLocale>
 
@@ -15,7 +16,7 @@ namespace {
 
 [[noreturn]] void raiseTypeMismatch(const QString &what)
 {
-    throw Failure(ErrorNumber::TypeMismatch, u"Type mismatch: %1"_s.arg(what));
+    throw Failure(ErrorNumber::TypeMismatch, MMTS::LoadLangString(u"类型不匹配：%1"_s).arg(what));
 }
 
 double parseNumber(const QString &text)
@@ -23,7 +24,7 @@ double parseNumber(const QString &text)
     bool ok = false;
     const double number = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok)
-        raiseTypeMismatch(u"\"%1\" is not a number"_s.arg(text));
+        raiseTypeMismatch(MMTS::LoadLangString(u"“%1”不是数字"_s).arg(text));
     return number;
 }
 
@@ -32,8 +33,9 @@ qint32 roundToInt(double number)
     const double rounded = std::nearbyint(number); // half to even in the default rounding mode
     if (!(rounded >= std::numeric_limits<qint32>::min() &&
           rounded <= std::numeric_limits<qint32>::max())) {
-        throw Failure(ErrorNumber::Overflow,
-                      u"Overflow: %1 does not fit a 32-bit integer"_s.arg(formatNumber(number)));
+        throw Failure(
+            ErrorNumber::Overflow,
+            MMTS::LoadLangString(u"溢出：%1 超出 32 位整数的范围"_s).arg(formatNumber(number)));
     }
     return static_cast<qint32>(rounded);
 }
@@ -54,7 +56,7 @@ qint32 FieldValue::toInt() const
             else if constexpr (std::is_same_v<T, QString>)
                 return roundToInt(parseNumber(v));
             else
-                raiseTypeMismatch(u"a list is not a number"_s);
+                raiseTypeMismatch(MMTS::LoadLangString(u"列表不是数字"_s));
         },
         m_value);
 }
@@ -71,7 +73,7 @@ double FieldValue::toDouble() const
             else if constexpr (std::is_same_v<T, QString>)
                 return parseNumber(v);
             else
-                raiseTypeMismatch(u"a list is not a number"_s);
+                raiseTypeMismatch(MMTS::LoadLangString(u"列表不是数字"_s));
         },
         m_value);
 }
@@ -90,7 +92,7 @@ QString FieldValue::toText() const
             else if constexpr (std::is_same_v<T, QString>)
                 return v;
             else
-                raiseTypeMismatch(u"a list is not a text"_s);
+                raiseTypeMismatch(MMTS::LoadLangString(u"列表不是文本"_s));
         },
         m_value);
 }
@@ -101,7 +103,7 @@ RecordList FieldValue::toList() const
         return *list;
     if (isEmpty())
         return {};
-    raiseTypeMismatch(u"the value is not a list"_s);
+    raiseTypeMismatch(MMTS::LoadLangString(u"该值不是列表"_s));
 }
 
 QVariant FieldValue::toVariant() const
@@ -151,7 +153,8 @@ FieldValue FieldValue::fromVariant(const QVariant &value)
         return FieldValue(value.value<RecordList>());
     if (value.metaType() == QMetaType::fromType<FieldValue>())
         return value.value<FieldValue>();
-    raiseTypeMismatch(u"a %1 cannot be a field value"_s.arg(QString::fromLatin1(value.typeName())));
+    raiseTypeMismatch(MMTS::LoadLangString(u"%1 类型不能作为字段值"_s)
+                          .arg(QString::fromLatin1(value.typeName())));
 }
 
 bool FieldValue::operator==(const FieldValue &other) const

@@ -1,6 +1,7 @@
 #include "records/RecordList.h"
 
 #include "host/ErrorRecord.h"
+#include "host/MMTS.h"
 #include "records/FieldRecord.h"
 
 #include <QList>
@@ -23,7 +24,8 @@ RecordList RecordList::create()
 RecordList::Data &RecordList::data() const
 {
     if (!m_data)
-        throw Failure(ErrorNumber::ObjectNotSet, u"Object variable not set: the list is none"_s);
+        throw Failure(ErrorNumber::ObjectNotSet,
+                      MMTS::LoadLangString(u"对象变量未设置：列表为空"_s));
     return *m_data;
 }
 
@@ -37,7 +39,7 @@ namespace {
 {
     throw Failure(
         ErrorNumber::SubscriptOutOfRange,
-        u"Subscript out of range: position %1 of a list of %2"_s.arg(position).arg(count));
+        MMTS::LoadLangString(u"下标越界：共 %2 项的列表没有第 %1 项"_s).arg(position).arg(count));
 }
 } // namespace
 

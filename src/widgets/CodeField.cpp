@@ -107,7 +107,10 @@ bool ResolveCodeField(const CodeField &field, QObject *lookup, const QString &me
         setControlTag(field.label, textOf(ByName::property(answer.get(), u"name"_s)));
         return false;
     } catch (...) {
-        return false;
+        // The code before stays no longer: the typed text must not pass with its ID.
+        setControlTag(field.box, QString());
+        setControlTag(field.label, QString());
+        throw;
     }
 }
 

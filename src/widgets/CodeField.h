@@ -32,7 +32,7 @@ struct CodeFieldValue {
 // the two). idProperty (empty becomes "ID") names the answer's property that holds the ID.
 // Returns true when the caller must keep the focus in the box: the code was not found (its text
 // is then selected) or is not a detail-level code (the box is then emptied); the user has been
-// told. Failures of the lookup end it quietly with false.
+// told. A failing lookup raises, with the field holding no ID, for the caller to report.
 bool ResolveCodeField(const CodeField &field, QObject *lookup, const QString &method,
                       QString &idProperty, const QVariantList &arguments);
 

@@ -130,7 +130,7 @@ QTableWidgetItem *ItemGrid::cell(int row, int column) const
 {
     if (row < 1 || row > rows() || column < ClassColumn || column > ItemColumn) {
         throw Failure(ErrorNumber::SubscriptOutOfRange,
-                      u"The grid has no cell (%1, %2)"_s.arg(row).arg(column));
+                      MMTS::LoadLangString(u"表格没有单元格（%1, %2）"_s).arg(row).arg(column));
     }
     if (row <= headerRows())
         return horizontalHeaderItem(column - 1);

@@ -37,6 +37,7 @@ void forEachColumn(QTreeWidget *list, Step step)
     try {
         store = createService<ISettingsStore>(ProgId::SettingsStore);
     } catch (...) {
+        // No settings store: the columns keep their widths.
         return;
     }
     QHeaderView *header = list->header();

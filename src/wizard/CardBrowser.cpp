@@ -1,7 +1,8 @@
 // The manual adjustment page: one card at a time with its reference data, department allocation
 // and expense rows, the card navigation, the card viewer and the finish command.
 #include "allocation/AllocationRules.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
+#include "allocation/Rate.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
 #include "host/ErrorRecord.h"
@@ -47,7 +48,11 @@ void frmUpdateData::LoadDeptList(qint32 cardId)
         for (qsizetype position = 1; position <= CardDepts.count(); ++position)
             AddDeptRow(list, CardDepts.at(position), position);
     } catch (...) {
-        // The department list is for reference only: it stays as far as it got.
+        // No departments at all rather than some: the totals line would weigh the rows against
+        // the wrong list.
+        CardDepts = RecordList();
+        list->clear();
+        reportCaughtError();
     }
 }
 
@@ -79,7 +84,7 @@ void frmUpdateData::showRateTotals()
 {
     CardTotals totals;
     try {
-        if (m_step.isLoaded(CardPos))
+        if (m_step.isLoaded(CardPos) && CardDepts)
             totals = cardTotals(CardDepts, CardExpenses);
     } catch (...) {
         // Rows that cannot be read have no totals.
@@ -113,7 +118,7 @@ void frmUpdateData::AddDeptRow(QTreeWidget *list, const FieldRecord &department,
 {
     auto *row = new QTreeWidgetItem(list);
     row->setText(0, department.value(Fields::FItemName).toText());
-    row->setText(1, CardView::rateText(department.value(Fields::FRate)));
+    row->setText(1, Rate::text(department.value(Fields::FRate).toDouble()));
     setRowTag(row, QString::number(position));
 }
 
@@ -123,11 +128,11 @@ void frmUpdateData::AddExpenseRow(QTreeWidget *list, const FieldRecord &row, qsi
     auto *item = new QTreeWidgetItem(list);
     setRowTag(item, QString::number(position));
     try {
-        item->setText(0, CardView::DepartmentName(row.value(Fields::FDeptID).toInt()));
+        item->setText(0, AllocationTexts::DepartmentName(row.value(Fields::FDeptID).toInt()));
         item->setText(1, row.value(Fields::FAcctNumber).toText() + u" - "_s +
                              row.value(Fields::FAcctName).toText());
-        item->setText(2, CardView::ItemListText(row.value(Fields::Detail).toList()));
-        item->setText(3, CardView::rateText(row.value(Fields::FRate)));
+        item->setText(2, AllocationTexts::ItemListText(row.value(Fields::Detail).toList()));
+        item->setText(3, Rate::text(row.value(Fields::FRate).toDouble()));
         // Account and item texts are often wider than their columns.
         item->setToolTip(1, item->text(1));
         item->setToolTip(2, item->text(2));

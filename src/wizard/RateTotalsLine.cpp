@@ -1,5 +1,6 @@
 #include "wizard/RateTotalsLine.h"
 
+#include "allocation/Rate.h"
 #include "host/MMTS.h"
 
 #include <QLabel>
@@ -15,7 +16,7 @@ namespace {
 // A sum of rates in percent: 9999 units show as 99.99%, 10000 as 100%.
 QString percentText(qint64 units)
 {
-    return QString::number(static_cast<double>(units) / (WholeRateUnits / 100.0), 'g', 15) + u'%';
+    return Rate::unitsText(units) + u'%';
 }
 
 // " 60%（还差 40%）": the share, and what it lacks or has too much (unless shareOnly).

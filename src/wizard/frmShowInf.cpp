@@ -160,6 +160,7 @@ bool frmShowInf::chooseFaultCard(QPoint at)
         Q_EMIT FaultCardChosen(static_cast<qint32>(position));
         return true;
     } catch (...) {
+        // The click keeps its meaning in the text box; the list stays for the user to read.
         return false;
     }
 }
@@ -240,7 +241,7 @@ void frmShowInf::showResultLayout()
     Label1->move(twips(120), twips(120));
     expInfo->move(twips(120), twips(480));
     cmdSure->move(twips(4320), twips(2520));
-    expInfo->setPlainText(ValidationText);
+    expInfo->setPlainText(validationText(m_faults));
 }
 
 void frmShowInf::setBorder(bool on)

@@ -229,12 +229,15 @@ void tst_Validation::serviceFailureReachesTheCaller()
     ManualStep step;
     setUpManualStep(step,
                     {{{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}},
-                     {{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}}},
+                     {{office(1)}, {expenseRow(1, 10, 0.5), expenseRow(1, 10, 0.5)}},
+                     {{office(1)}, {}, false}},
                     services);
     services.failing = QStringList{u"GetDept"_s};
+    ValidationText = u"an earlier run's line\r\n"_s;
 
     QVERIFY_THROWS_EXCEPTION(Failure, ValidateAllocations(step));
     QCOMPARE(services.calls, QStringList{u"GetDept 101"_s});
+    QCOMPARE(ValidationText, textOf({u"第 3 张卡片还没有重新进行折旧费用分配!"_s}));
 }
 
 void tst_Validation::fixedPartsAreLocalisedApart()

@@ -102,8 +102,9 @@ void setShift(bool down)
 
 // Opens the dialog on the given departments and runs the test's steps on it; closes it with
 // btClose when the steps leave it open.
-void openDialog(const RecordList &data, const QString &assetName,
-                const std::function<void(QWidget *dialog)> &steps)
+// Answers the dialog's result.
+std::optional<frmDept::Pick> openDialog(const RecordList &data, const QString &assetName,
+                                        const std::function<void(QWidget *dialog)> &steps)
 {
     frmDept dialog;
     dialog.setAssetName(assetName);
@@ -114,6 +115,7 @@ void openDialog(const RecordList &data, const QString &assetName,
             button(shown, u"btClose"_s)->click();
     });
     dialog.showModal();
+    return dialog.picked();
 }
 
 } // namespace
@@ -281,7 +283,7 @@ void tst_DeptDialog::sortThenPick()
     QStringList names;
     bool closed = false;
 
-    openDialog(departments(ThreeDepartments), QString(), [&](QWidget *dialog) {
+    const auto picked = openDialog(departments(ThreeDepartments), QString(), [&](QWidget *dialog) {
         for (int column : headerClicks)
             clickHeader(dialog, column);
         QTreeWidget *lv = list(dialog);
@@ -302,6 +304,9 @@ void tst_DeptDialog::sortThenPick()
     QVERIFY(closed);
     QCOMPARE(CurrentDeptID, pickedId);
     QCOMPARE(CurrentDeptName, u"销售部"_s);
+    QVERIFY(picked);
+    QCOMPARE(picked->id, pickedId);
+    QCOMPARE(picked->name, u"销售部"_s);
 }
 
 void tst_DeptDialog::closingPicksNothing_data()
@@ -319,7 +324,7 @@ void tst_DeptDialog::closingPicksNothing()
     CurrentDeptName = u"旧部门"_s;
     bool openAfterEsc = false;
 
-    openDialog(departments(ThreeDepartments), QString(), [&](QWidget *dialog) {
+    const auto picked = openDialog(departments(ThreeDepartments), QString(), [&](QWidget *dialog) {
         QTreeWidget *lv = list(dialog);
         lv->setCurrentItem(lv->topLevelItem(2));
         QTest::keyClick(lv, Qt::Key_Escape);
@@ -332,6 +337,7 @@ void tst_DeptDialog::closingPicksNothing()
     });
 
     QVERIFY(openAfterEsc);
+    QVERIFY(!picked);
     QCOMPARE(CurrentDeptID, 9);
     QCOMPARE(CurrentDeptName, u"旧部门"_s);
 }

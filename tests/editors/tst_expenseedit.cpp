@@ -202,6 +202,8 @@ private Q_SLOTS:
     void typedRateIsTheRateSaved_data();
     void typedRateIsTheRateSaved();
     void failingAccountDataIsReported();
+    void failingCodeCheckKeepsTheTypedCode();
+    void unreadableRowIsToldNotSaved();
 };
 
 void tst_ExpenseEdit::cleanup()
@@ -810,6 +812,49 @@ void tst_ExpenseEdit::failingAccountDataIsReported()
     world.lookups.getAccountFails = true;
     runEditor(world, 3, storedRow(), [](QWidget *) {});
     QCOMPARE(world.seen, QStringList{u"错误原因:account data unavailable"_s});
+}
+
+// A code that could not be checked never passes with the account shown before it.
+void tst_ExpenseEdit::failingCodeCheckKeepsTheTypedCode()
+{
+    World world;
+    QString focused;
+    const QList<Raised> raised = runEditor(world, 3, storedRow(), [&](QWidget *editor) {
+        control(editor, u"txtExpenseAcct"_s)->setFocus();
+        QTest::keyClick(control(editor, u"txtExpenseAcct"_s), Qt::Key_Tab);
+        typeAccount(editor, u"6601"_s);
+        world.lookups.getAccountFails = true;
+        QTest::keyClick(control(editor, u"txtExpenseAcct"_s), Qt::Key_Tab);
+        focused = settledFocus();
+        // A change of its own, so that a save would write the row.
+        control<QDoubleSpinBox>(editor, u"fltRate"_s)->setValue(30);
+        control<QPushButton>(editor, u"btSave"_s)->click();
+    });
+    QCOMPARE(focused, u"txtExpenseAcct"_s);
+    QVERIFY(raised.isEmpty());
+    QCOMPARE(world.seen.value(0), u"错误原因:account data unavailable"_s);
+}
+
+// A row that cannot be shown or compared is told once on opening, and a save of it is refused
+// with its reason rather than taken for a change.
+void tst_ExpenseEdit::unreadableRowIsToldNotSaved()
+{
+    World world;
+    FieldRecord row = storedRow();
+    row.setValue(Fields::FRate, u"?"_s);
+    QStringList opened;
+    const QList<Raised> raised = runEditor(world, 3, row, [&](QWidget *editor) {
+        opened = world.messages.texts();
+        control<QDoubleSpinBox>(editor, u"fltRate"_s)->setValue(30);
+        control<QPushButton>(editor, u"btSave"_s)->click();
+        // Closing tells the failure again before it asks.
+        world.messages.answerNext(MessageAnswer::Ok);
+    });
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(opened.first().startsWith(u"错误原因:"_s));
+    QVERIFY(raised.isEmpty());
+    QCOMPARE(world.seen.size(), 2);
+    QVERIFY(world.seen.last().startsWith(u"错误原因:"_s));
 }
 
 QTEST_MAIN(tst_ExpenseEdit)

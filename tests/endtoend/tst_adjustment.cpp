@@ -1,6 +1,6 @@
 #include "accountset/DemoData.h"
 #include "allocation/AllocationState.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "contracts/CardServices.h"
 #include "desktop/SharedProperties.h"
 #include "dialogs/DialogRegistration.h"
@@ -54,10 +54,10 @@ QList<QStringList> shownRows(const frmUpdateData &wizard)
 // The same line, built from a stored row.
 QStringList storedRowTexts(const FieldRecord &row)
 {
-    return {CardView::DepartmentName(row.value(Fields::FDeptID).toInt()),
+    return {AllocationTexts::DepartmentName(row.value(Fields::FDeptID).toInt()),
             row.value(Fields::FAcctNumber).toText() + u" - "_s +
                 row.value(Fields::FAcctName).toText(),
-            CardView::ItemListText(row.value(Fields::Detail).toList()),
+            AllocationTexts::ItemListText(row.value(Fields::Detail).toList()),
             formatNumber(100 * row.value(Fields::FRate).toDouble())};
 }
 

@@ -1,6 +1,7 @@
 #include "entry/ComponentUnload.h"
 #include "forms/Hourglass.h"
 #include "host/ByName.h"
+#include "host/ErrorRecord.h"
 #include "host/sysObjecs.h"
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"
@@ -210,8 +211,9 @@ void tst_CodeField::resolve_data()
     QTest::newRow("found") << u"5501 "_s << false << false << false
                            << u"5501  | box 12 | label 管理费用"_s << QString()
                            << QVariantList{u"5501"_s};
-    QTest::newRow("lookup fails quietly")
-        << u"5501"_s << false << true << false << u"5501 | box 3 | label old"_s << QString()
+    // Raised for the caller to report; the code before must not pass with the typed text.
+    QTest::newRow("lookup fails: raises, no ID kept")
+        << u"5501"_s << false << true << false << u"5501 | box  | label "_s << QString()
         << QVariantList{u"5501"_s};
 }
 
@@ -240,8 +242,15 @@ void tst_CodeField::resolve()
     setControlTag(w.label, u"old"_s);
 
     QString idProperty = u"AccountID"_s;
-    const bool result = ResolveCodeField(w.field(), sysObjecs::GetGLData(), u"GetAccount"_s,
-                                         idProperty, {typed.trimmed()});
+    bool result = false;
+    if (lookupFails) {
+        QVERIFY_THROWS_EXCEPTION(Failure,
+                                 ResolveCodeField(w.field(), sysObjecs::GetGLData(),
+                                                  u"GetAccount"_s, idProperty, {typed.trimmed()}));
+    } else {
+        result = ResolveCodeField(w.field(), sysObjecs::GetGLData(), u"GetAccount"_s, idProperty,
+                                  {typed.trimmed()});
+    }
 
     QCOMPARE(result, keepFocus);
     QCOMPARE(w.state(), after);

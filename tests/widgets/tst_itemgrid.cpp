@@ -1,6 +1,7 @@
 #include "allocation/AllocationRules.h"
 #include "allocation/ItemsDiffer.h"
 #include "entry/ComponentUnload.h"
+#include "host/ErrorRecord.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
 #include "support/FakeAccountLookups.h"
@@ -81,6 +82,7 @@ private Q_SLOTS:
 
     void itemsDiffer_data();
     void itemsDiffer();
+    void unreadableItemsRaise();
 
     void fillReadAndComplete_data();
     void fillReadAndComplete();
@@ -128,6 +130,15 @@ void tst_ItemGrid::itemsDiffer()
     QFETCH(Choices, y);
     QFETCH(bool, differ);
     QCOMPARE(ItemsDiffer(items(x), items(y)), differ);
+}
+
+// Taken for "different", an unreadable item would let an unchecked row pass as a change.
+void tst_ItemGrid::unreadableItemsRaise()
+{
+    RecordList unreadable = items({{1, 11}, {2, 22}});
+    unreadable.at(2).setValue(Fields::FItemID, u"twenty-two"_s);
+    QVERIFY_THROWS_EXCEPTION(Failure, ItemsDiffer(unreadable, items({{1, 11}, {2, 22}})));
+    QVERIFY_THROWS_EXCEPTION(Failure, ItemsDiffer(items({{1, 11}, {2, 22}}), unreadable));
 }
 
 void tst_ItemGrid::fillReadAndComplete_data()

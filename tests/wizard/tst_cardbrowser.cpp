@@ -305,12 +305,18 @@ void tst_CardBrowser::loadFailures_data()
     QTest::addColumn<bool>("itemServiceFails");
     QTest::addColumn<int>("reports");
     QTest::addColumn<QString>("emptyList");
+    QTest::addColumn<bool>("totals");
 
-    QTest::newRow("departments: silent") << u"GetDept"_s << false << 0 << u"lvDept"_s;
-    QTest::newRow("expense rows: reported") << u"GetExpense"_s << false << 1 << u"lvExpense"_s;
-    QTest::newRow("reference data: reported") << u"GetCardInf"_s << false << 1 << u"listInfo"_s;
-    QTest::newRow("department name: silent, row kept") << QString() << true << 0 << QString();
-    QTest::newRow("card detail: reported") << u"GetDetail"_s << false << 1 << QString();
+    // Rows weighed against no departments, or none, would read as a fault of the allocation.
+    QTest::newRow("departments: reported, no totals")
+        << u"GetDept"_s << false << 1 << u"lvDept"_s << false;
+    QTest::newRow("expense rows: reported, no totals")
+        << u"GetExpense"_s << false << 1 << u"lvExpense"_s << false;
+    QTest::newRow("reference data: reported")
+        << u"GetCardInf"_s << false << 1 << u"listInfo"_s << true;
+    QTest::newRow("department name: silent, row kept")
+        << QString() << true << 0 << QString() << true;
+    QTest::newRow("card detail: reported") << u"GetDetail"_s << false << 1 << QString() << true;
 }
 
 void tst_CardBrowser::loadFailures()
@@ -319,6 +325,7 @@ void tst_CardBrowser::loadFailures()
     QFETCH(bool, itemServiceFails);
     QFETCH(int, reports);
     QFETCH(QString, emptyList);
+    QFETCH(bool, totals);
     FakeDesktop desktop;
     FakeCardServices services;
     FakeItemService itemService;
@@ -328,6 +335,7 @@ void tst_CardBrowser::loadFailures()
     MessageRecorder messages;
     QStringList emptyLists;
     QString assetName;
+    QString totalsLine;
 
     // On the second card, so that nothing of the first one may stay.
     runWizard([&](frmUpdateData &wizard) {
@@ -342,6 +350,7 @@ void tst_CardBrowser::loadFailures()
         }
         if (linesOf(&wizard).isEmpty())
             emptyLists.append(u"listInfo"_s);
+        totalsLine = wizard.findChild<QLabel *>(u"lblRateTotals"_s)->text();
     });
     QCOMPARE(emptyLists, emptyList.isEmpty() ? QStringList() : QStringList{emptyList});
     QCOMPARE(reporter.reports.size(), reports);
@@ -350,6 +359,7 @@ void tst_CardBrowser::loadFailures()
     QVERIFY(messages.messages().isEmpty());
     QCOMPARE(services.viewerCalls.isEmpty(), failing == u"GetDetail");
     QCOMPARE(assetName, failing == u"GetCardInf" ? QString() : u"资产102"_s);
+    QCOMPARE(!totalsLine.isEmpty(), totals);
 }
 
 void tst_CardBrowser::escapeClosesWithoutSaving()

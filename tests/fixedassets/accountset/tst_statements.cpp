@@ -53,6 +53,8 @@ private Q_SLOTS:
     void bulkInsertRaisesForARefusedRow();
     void rowStatementRaisesForARefusedRow_data();
     void rowStatementRaisesForARefusedRow();
+    void listOfIdsIsOneBoundValue_data();
+    void listOfIdsIsOneBoundValue();
 };
 
 void tst_Statements::cleanup()
@@ -252,3 +254,42 @@ void tst_Statements::rowStatementRaisesForARefusedRow()
 
 QTEST_GUILESS_MAIN(tst_Statements)
 #include "tst_statements.moc"
+
+void tst_Statements::listOfIdsIsOneBoundValue_data()
+{
+    addBackendColumn();
+    QTest::addColumn<QList<qint32>>("ids");
+    QList<qint32> many;
+    for (qint32 id = 0; id < 40000; id += 7)
+        many.append(id);
+    for (const QString &backend : Backends) {
+        QTest::addRow("%s, none", qPrintable(backend)) << backend << QList<qint32>{};
+        QTest::addRow("%s, one", qPrintable(backend)) << backend << QList<qint32>{1003};
+        QTest::addRow("%s, unordered, unknown", qPrintable(backend))
+            << backend << QList<qint32>{1005, -1, 1001, 1001};
+        // More than SQLite allows as separate values in one statement.
+        QTest::addRow("%s, many", qPrintable(backend)) << backend << many;
+    }
+}
+
+void tst_Statements::listOfIdsIsOneBoundValue()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(QList<qint32>, ids);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 5));
+    const SqlDialect &dialect = set.driver().dialect();
+    // One text for every list, so one prepared statement serves them all.
+    const QString sql = u"SELECT alter_id FROM cards WHERE "_s + dialect.oneOfIds(u"alter_id"_s) +
+                        u" ORDER BY alter_id"_s;
+    PreparedStatement query(set, sql);
+    query.exec({dialect.idList(ids)});
+    QList<qint32> found;
+    while (query.next())
+        found.append(query.value(0).toInt());
+    QList<qint32> expected;
+    for (qint32 card = 1001; card <= 1005; ++card) {
+        if (ids.contains(card))
+            expected.append(card);
+    }
+    QCOMPARE(found, expected);
+}

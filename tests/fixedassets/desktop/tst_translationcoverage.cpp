@@ -290,7 +290,8 @@ QString withoutComments(QString source)
     return source;
 }
 
-QList<SourceText> hostSourceTexts()
+// The texts of the component's and the host's sources: a failure of either reaches the user.
+QList<SourceText> sourceTexts()
 {
     static const QRegularExpression literal(
         uR"re(u"((?:[^"\\\n]|\\.)*)"((?:\s*"(?:[^"\\\n]|\\.)*")*)_s)re"_s);
@@ -299,10 +300,15 @@ QList<SourceText> hostSourceTexts()
     static const QRegularExpression printed(
         uR"re(\b(?:puts|printf)\((?:\s*(?:stderr|stdout)\s*,)?\s*"((?:[^"\\\n]|\\.)*)")re"_s);
     QList<SourceText> texts;
-    QDirIterator files(QStringLiteral(FIXEDASSETS_SOURCE_DIR), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        QFile file(files.next());
+    QStringList paths;
+    for (const QString &root :
+         {QStringLiteral(COMPONENT_SOURCE_DIR), QStringLiteral(FIXEDASSETS_SOURCE_DIR)}) {
+        QDirIterator files(root, {u"*.cpp"_s, u"*.h"_s}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            paths.append(files.next());
+    }
+    for (const QString &path : std::as_const(paths)) {
+        QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QString source = withoutComments(QString::fromUtf8(file.readAll()));
@@ -345,8 +351,9 @@ bool isExempt(const SourceText &source)
     static const QRegularExpression notShown(uR"((startsWith\(|Connection = )\s*$)"_s);
     if (notShown.match(source.precededBy).hasMatch())
         return true;
-    // Command lines, as the manual page shows them: the program's syntax, in no language.
-    if (source.text.startsWith(u"allocfix "_s))
+    // Command lines, as the manual page shows them: the program's syntax, in no language; and
+    // markup around a text.
+    if (source.text.startsWith(u"allocfix "_s) || source.text.startsWith(u'<'))
         return true;
     if (source.where.contains(u"/app/ProgramOptions.cpp:"_s))
         return !source.precededBy.contains(u"raiseUsage("_s);
@@ -434,7 +441,7 @@ void tst_TranslationCoverage::everyKeyOfTheHostHasAnEnglishEntry()
     loader.setLanguageID(u"ENG"_s);
     QStringList lacking;
     int keys = 0;
-    const QList<SourceText> texts = hostSourceTexts();
+    const QList<SourceText> texts = sourceTexts();
     for (const SourceText &source : texts) {
         if (!source.key)
             continue;
@@ -454,7 +461,7 @@ void tst_TranslationCoverage::everyKeyOfTheHostHasAnEnglishEntry()
 void tst_TranslationCoverage::noEnglishSentenceBypassesTheCatalogs()
 {
     QStringList bypassing;
-    const QList<SourceText> texts = hostSourceTexts();
+    const QList<SourceText> texts = sourceTexts();
     for (const SourceText &source : texts) {
         if (!source.key && readsAsEnglish(source) && !isExempt(source))
             bypassing.append(source.where + u": "_s + source.text);

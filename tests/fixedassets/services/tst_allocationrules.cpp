@@ -184,7 +184,7 @@ void tst_AllocationRules::finishCheckPassesExactlyWhatTheSaveAccepts()
         }
         QVERIFY2(faults.isEmpty() == refusal.isEmpty(),
                  qPrintable(u"card %1 %2: finish check %3; save %4"_s.arg(
-                     QString::number(cardId), CardRecords::toJson(rows),
+                     QString::number(cardId), RowsJson::toJson(rows),
                      faults.isEmpty() ? u"passes"_s : faults.first().text,
                      refusal.isEmpty() ? u"accepts"_s : refusal)));
         accepted += refusal.isEmpty() ? 1 : 0;

@@ -41,9 +41,9 @@ void tst_CardBatch::answersWhatTheCardRecordsAnswer()
     for (const qint32 id : std::as_const(ids).first(1200)) {
         const CardBatch::Card &card = read[id];
         QCOMPARE(card.number + u' ' + card.name + u" (FAlterID "_s + QString::number(id) + u')',
-                 CardRecords::describeCard(set, id));
-        QCOMPARE(dump(card.departments), dump(CardRecords::departments(set, id)));
-        QCOMPARE(dump(card.rows), dump(CardRecords::expenseRows(set, id)));
+                 CardReads::describeCard(set, id));
+        QCOMPARE(dump(card.departments), dump(CardReads::departments(set, id)));
+        QCOMPARE(dump(card.rows), dump(CardReads::expenseRows(set, id)));
     }
 }
 

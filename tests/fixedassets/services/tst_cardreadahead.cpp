@@ -21,11 +21,10 @@ namespace {
 void compareAnswers(const AccountSet &set, qint32 cardId)
 {
     QCOMPARE(dump(CardReadAhead::departments(set, cardId)),
-             dump(CardRecords::departments(set, cardId)));
+             dump(CardReads::departments(set, cardId)));
     QCOMPARE(dump(CardReadAhead::expenseRows(set, cardId)),
-             dump(CardRecords::expenseRows(set, cardId)));
-    QCOMPARE(dump(CardReadAhead::reference(set, cardId)),
-             dump(CardRecords::reference(set, cardId)));
+             dump(CardReads::expenseRows(set, cardId)));
+    QCOMPARE(dump(CardReadAhead::reference(set, cardId)), dump(CardReads::reference(set, cardId)));
 }
 
 // Runs sql on the account set as this program or as another one.

@@ -1,7 +1,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/DemoData.h"
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "contracts/AccountServices.h"
 #include "contracts/CardServices.h"
 #include "contracts/ItemService.h"
@@ -331,10 +331,10 @@ QString tst_CardServices::prepare(const QString &location)
     AccountSet::create(AccountSetLocation::parse(location), [](const AccountSet &set) {
         addReferenceData(set);
         addFixtureCards(set);
-        QList<CardRecords::CardRows> rows;
+        QList<CardWriter::CardRows> rows;
         for (const Card &card : fixtureCards())
-            rows.append({card.id, CardRecords::rowIds(expenseRows(card.id, card.rows))});
-        CardRecords::insertExpenseRows(set, rows);
+            rows.append({card.id, CardRecordBuilders::rowIds(expenseRows(card.id, card.rows))});
+        CardWriter::insertExpenseRows(set, rows);
     });
     const QString props = u"Language=ENG;AcctSet="_s + location + u';';
     publishPropsString(props);
@@ -346,7 +346,7 @@ QStringList tst_CardServices::allRows(const QString &props)
     QStringList rows;
     for (const Card &card : fixtureCards()) {
         qint32 id = card.id;
-        rows.append(CardRecords::toJson(cardInfo()->GetExpense(props, id)));
+        rows.append(RowsJson::toJson(cardInfo()->GetExpense(props, id)));
     }
     return rows;
 }
@@ -434,14 +434,16 @@ void tst_CardServices::checkCountsWhatTheAdjustmentLists()
         QVERIFY(manual > 0);
     }
     // Each adjusted card is logged once, with the rows it was given.
-    const CardRecords::StoredRows stored =
-        CardRecords::storedRows(set, u"SELECT alter_id FROM audit_log"_s);
+    QList<qint32> loggedCards;
+    for (QSqlQuery query = set.exec(u"SELECT alter_id FROM audit_log"_s); query.next();)
+        loggedCards.append(query.value(0).toInt());
+    const CardReads::StoredRows stored = CardReads::storedRows(set, loggedCards);
     QSqlQuery audit = set.exec(u"SELECT alter_id, rows_after FROM audit_log"_s);
     qsizetype entries = 0;
     while (audit.next()) {
         ++entries;
         QCOMPARE(audit.value(1).toString(),
-                 CardRecords::toJson(stored.cards.value(audit.value(0).toInt())));
+                 RowsJson::toJson(stored.cards.value(audit.value(0).toInt())));
     }
     QCOMPARE(entries, stored.cards.size());
     // The program lists the queue a page at a time, as the wizard is given it.
@@ -475,11 +477,11 @@ void tst_CardServices::adjustmentQueuesManualCardsAndAdjustsTheRest()
 
     // One row per department, rate 1, the department as the department item.
     const QStringList after = allRows(props);
-    QCOMPARE(after[0], CardRecords::toJson(expenseRows(
+    QCOMPARE(after[0], RowsJson::toJson(expenseRows(
                            1, {{201, 660201, {{2, 201}}, 1.0}, {202, 660201, {{2, 202}}, 1.0}})));
     QCOMPARE(after[6],
-             CardRecords::toJson(expenseRows(7, {{211, 510101, {{2, 211}, {4, 401}}, 1.0},
-                                                 {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
+             RowsJson::toJson(expenseRows(7, {{211, 510101, {{2, 211}, {4, 401}}, 1.0},
+                                              {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
     for (int untouched : {1, 2, 3, 4, 5})
         QCOMPARE(after[untouched], before[untouched]);
     // One audit entry per adjusted card, under one save ID.
@@ -512,8 +514,8 @@ void tst_CardServices::legacyRowAfterAGapIsAdjusted()
     cardUpdate()->ReturnExpensInf(props);
 
     QCOMPARE(allRows(props)[6],
-             CardRecords::toJson(expenseRows(7, {{211, 510101, {{2, 211}, {4, 401}}, 1.0},
-                                                 {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
+             RowsJson::toJson(expenseRows(7, {{211, 510101, {{2, 211}, {4, 401}}, 1.0},
+                                              {212, 510101, {{2, 212}, {4, 401}}, 1.0}})));
 }
 
 void tst_CardServices::cardQueriesAnswerTheirFields_data()
@@ -544,7 +546,7 @@ void tst_CardServices::cardQueriesAnswerTheirFields()
     QCOMPARE(first.value(Fields::FAcctNumber).toText(), u"5101.01"_s);
     QCOMPARE(first.value(Fields::FAcctName).toText(), u"制造费用-折旧费"_s);
     QCOMPARE(first.value(Fields::FRate).toDouble(), 0.7);
-    QCOMPARE(CardView::ItemListText(first.value(Fields::Detail).toList()),
+    QCOMPARE(AllocationTexts::ItemListText(first.value(Fields::Detail).toList()),
              u"/部门-生产一车间/产品线-精密零件"_s);
     QCOMPARE(first.value(Fields::Detail).toList().at(2).value(Fields::FItemID).toInt(), 401);
 
@@ -611,9 +613,9 @@ void tst_CardServices::saveReplacesRowsAndWritesTheAuditLog()
     QVERIFY(cardUpdate()->SaveDoubleExpense(props, allocations));
 
     const QStringList after = allRows(props);
-    QCOMPARE(after[2], CardRecords::toJson(allocations.value(u"1"_s).toList()));
-    QCOMPARE(after[1], CardRecords::toJson(allocations.value(u"2"_s).toList()));
-    QCOMPARE(after[5], CardRecords::toJson(allocations.value(u"3"_s).toList()));
+    QCOMPARE(after[2], RowsJson::toJson(allocations.value(u"1"_s).toList()));
+    QCOMPARE(after[1], RowsJson::toJson(allocations.value(u"2"_s).toList()));
+    QCOMPARE(after[5], RowsJson::toJson(allocations.value(u"3"_s).toList()));
     for (int untouched : {0, 3, 4, 6})
         QCOMPARE(after[untouched], before[untouched]);
 
@@ -681,7 +683,7 @@ void tst_CardServices::saveLeavesExactlyTheGivenRows()
 
     QVERIFY(cardUpdate()->SaveDoubleExpense(props, allocations));
 
-    const QString saved = CardRecords::toJson(allocations.value(u"1"_s).toList());
+    const QString saved = RowsJson::toJson(allocations.value(u"1"_s).toList());
     QCOMPARE(allRows(props)[2], saved);
     // Read with the places the rows were given, not the order they are read in.
     QCOMPARE(set.scalar(u"SELECT count(*) FROM expense_rows WHERE alter_id = 3 AND seq IN (1, 2)"
@@ -819,8 +821,8 @@ void tst_CardServices::itemListServesDepartmentNames()
     QVERIFY_THROWS_EXCEPTION(
         Failure, items->GetList(props, DepartmentItemClass, code, u"FDetail = 1"_s, text));
 
-    QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
-    QCOMPARE(CardView::DepartmentName(401), QString()); // a product, not a department
+    QCOMPARE(AllocationTexts::DepartmentName(221), u"销售部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(401), QString()); // a product, not a department
 }
 
 void tst_CardServices::departmentNamesFollowChanges_data()
@@ -838,8 +840,8 @@ void tst_CardServices::departmentNamesFollowChanges()
     FETCH_ACCOUNT_SET_LOCATION(location);
     QFETCH(bool, otherConnection);
     prepare(location);
-    QCOMPARE(CardView::DepartmentName(221), u"销售部"_s);
-    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(221), u"销售部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(222), u"市场部"_s);
 
     const QString rename = u"UPDATE items SET name = '营销一部' WHERE item_id = 221"_s;
     if (otherConnection) {
@@ -854,8 +856,8 @@ void tst_CardServices::departmentNamesFollowChanges()
     } else {
         AccountSet::open(location).exec(rename);
     }
-    QCOMPARE(CardView::DepartmentName(221), u"营销一部"_s);
-    QCOMPARE(CardView::DepartmentName(222), u"市场部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(221), u"营销一部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(222), u"市场部"_s);
 }
 
 void tst_CardServices::accountsAreFoundByNumberOrId_data()
@@ -971,7 +973,7 @@ void tst_CardServices::auditTextReadsBackAsJson()
                                     {u"items"_s, items},
                                     {u"rate"_s, row.rate}});
     }
-    const QString text = CardRecords::toJson(expenseRows(1, rows));
+    const QString text = RowsJson::toJson(expenseRows(1, rows));
     QJsonParseError error{};
     const QJsonDocument read = QJsonDocument::fromJson(text.toUtf8(), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);

@@ -5,8 +5,8 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
-using FixedAssets::CardRecords::RowIds;
-using FixedAssets::CardRecords::RowsJson;
+using FixedAssets::RowsJson;
+using FixedAssets::CardRecordBuilders::RowIds;
 
 // The audit log's hash chain covers this text, so logs written before must still verify: the
 // text is pinned to the byte, not only read back.
@@ -57,7 +57,7 @@ void tst_RowsJson::writesTheTextTheAuditChainHashes()
 {
     QFETCH(QList<RowIds>, rows);
     QFETCH(QString, text);
-    QCOMPARE(FixedAssets::CardRecords::toJson(rows), text);
+    QCOMPARE(FixedAssets::RowsJson::toJson(rows), text);
 }
 
 // An adjustment writes the rows of one card after another through one writer.

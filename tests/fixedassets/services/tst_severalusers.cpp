@@ -162,9 +162,9 @@ void tst_SeveralUsers::twoSavesAtOnceLoseNothing()
     const AccountSet accountSet = AccountSet::open(set);
     for (const QString &position : allocations.names()) {
         const AllocFix::RecordList rows = allocations.value(position).toList();
-        QCOMPARE(CardRecords::toJson(CardRecords::expenseRows(
+        QCOMPARE(RowsJson::toJson(CardReads::expenseRows(
                      accountSet, rows.at(1).value(Fields::FAlterID).toInt())),
-                 CardRecords::toJson(rows));
+                 RowsJson::toJson(rows));
     }
     QCOMPARE(accountSet.scalar(u"SELECT count(*) FROM audit_log WHERE save_id = 2"_s).toInt(),
              ManualCards);

@@ -48,14 +48,14 @@ FieldRecord allocationsForQueue(const AccountSet &set)
 
     FieldRecord allocations = FieldRecord::create();
     for (const auto &[position, cardId] : std::as_const(queue)) {
-        const RecordList rows = CardRecords::expenseRows(set, cardId);
+        const RecordList rows = CardReads::expenseRows(set, cardId);
         FieldRecord legacy;
         for (qsizetype r = rows.count(); r >= 1; --r) {
             if (rows.at(r).value(Fields::FDeptID).toInt() == 0)
                 legacy = rows.at(r);
         }
         allocations.setValue(position,
-                             rowsPerDepartment(legacy, CardRecords::departments(set, cardId)));
+                             rowsPerDepartment(legacy, CardReads::departments(set, cardId)));
     }
     return allocations;
 }

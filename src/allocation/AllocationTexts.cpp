@@ -1,4 +1,4 @@
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 
 #include "contracts/ItemService.h"
 #include "host/ByName.h"
@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace AllocFix::CardView {
+namespace AllocFix::AllocationTexts {
 
 qint32 ListResultCode = 0;
 QString ListResultText;
@@ -26,11 +26,6 @@ QString ItemListText(const RecordList &items)
                 item.value(Fields::FItemName).toText();
     }
     return text;
-}
-
-QString rateText(const FieldValue &rate)
-{
-    return formatNumber(100 * rate.toDouble());
 }
 
 QString DepartmentName(qint32 departmentId)
@@ -53,4 +48,4 @@ void resetModuleState()
     ListResultText.clear();
 }
 
-} // namespace AllocFix::CardView
+} // namespace AllocFix::AllocationTexts

@@ -7,15 +7,11 @@
 
 // The display texts of allocation data: an expense row's accounting items, and a department's
 // name from the item service.
-namespace AllocFix::CardView {
+namespace AllocFix::AllocationTexts {
 
 // "/" + class name + "-" + item name for each item in order: "/部门-管理部/项目-A". None or an
 // empty list gives empty text.
 QString ItemListText(const RecordList &items);
-
-// A rate (a fraction of 1) as the lists show it, in percent: 0.07 shows as 7, 1/3 as
-// 33.3333333333333.
-QString rateText(const FieldValue &rate);
 
 // The department's name, asked of "OrvGLItem.ItemInfo" anew on every call; empty text when the
 // department list is empty or does not hold the ID. Failures of the service reach the caller.
@@ -27,4 +23,4 @@ extern QString ListResultText;
 
 void resetModuleState();
 
-} // namespace AllocFix::CardView
+} // namespace AllocFix::AllocationTexts

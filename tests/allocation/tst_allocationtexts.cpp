@@ -1,4 +1,4 @@
-#include "allocation/CardView.h"
+#include "allocation/AllocationTexts.h"
 #include "entry/ComponentUnload.h"
 #include "host/ByName.h"
 #include "host/ErrorRecord.h"
@@ -27,7 +27,7 @@ RecordList items(const QList<QPair<QString, QString>> &classAndItem)
 }
 } // namespace
 
-class tst_CardView : public QObject {
+class tst_AllocationTexts : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -41,7 +41,7 @@ private Q_SLOTS:
     void itemServiceFailureReachesTheCaller();
 };
 
-void tst_CardView::itemListText_data()
+void tst_AllocationTexts::itemListText_data()
 {
     QTest::addColumn<RecordList>("list");
     QTest::addColumn<QString>("text");
@@ -51,14 +51,14 @@ void tst_CardView::itemListText_data()
     QTest::newRow("no item chosen") << items({{u"部门"_s, u"..."_s}}) << u"/部门-..."_s;
 }
 
-void tst_CardView::itemListText()
+void tst_AllocationTexts::itemListText()
 {
     QFETCH(RecordList, list);
     QFETCH(QString, text);
-    QCOMPARE(CardView::ItemListText(list), text);
+    QCOMPARE(AllocationTexts::ItemListText(list), text);
 }
 
-void tst_CardView::departmentName_data()
+void tst_AllocationTexts::departmentName_data()
 {
     QTest::addColumn<bool>("withDepartments");
     QTest::addColumn<qint32>("id");
@@ -70,7 +70,7 @@ void tst_CardView::departmentName_data()
     QTest::newRow("zero") << true << 0 << QString();
 }
 
-void tst_CardView::departmentName()
+void tst_AllocationTexts::departmentName()
 {
     QFETCH(bool, withDepartments);
     QFETCH(qint32, id);
@@ -83,7 +83,7 @@ void tst_CardView::departmentName()
         itemService.addDepartment(12, u"生产一车间"_s);
     }
 
-    QCOMPARE(CardView::DepartmentName(id), name);
+    QCOMPARE(AllocationTexts::DepartmentName(id), name);
     QCOMPARE(itemService.calls.size(), 1);
     const FakeItemService::Call &call = itemService.calls.first();
     QCOMPARE(call.props, u"Language=CHS;AcctSet=test;"_s);
@@ -91,26 +91,26 @@ void tst_CardView::departmentName()
     QVERIFY(isMissingArgument(call.condition));
 }
 
-void tst_CardView::departmentNameAsksTheItemServiceEachTime()
+void tst_AllocationTexts::departmentNameAsksTheItemServiceEachTime()
 {
     FakeDesktop desktop;
     FakeItemService itemService;
     itemService.addDepartment(3, u"管理部"_s);
-    QCOMPARE(CardView::DepartmentName(3), u"管理部"_s);
-    QCOMPARE(CardView::DepartmentName(3), u"管理部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(3), u"管理部"_s);
+    QCOMPARE(AllocationTexts::DepartmentName(3), u"管理部"_s);
     QCOMPARE(itemService.created, 2);
 }
 
-void tst_CardView::itemServiceFailureReachesTheCaller()
+void tst_AllocationTexts::itemServiceFailureReachesTheCaller()
 {
     FakeDesktop desktop;
     {
-        QVERIFY_THROWS_EXCEPTION(Failure, CardView::DepartmentName(3));
+        QVERIFY_THROWS_EXCEPTION(Failure, AllocationTexts::DepartmentName(3));
     }
     FakeItemService itemService;
     itemService.fails = true;
-    QVERIFY_THROWS_EXCEPTION(Failure, CardView::DepartmentName(3));
+    QVERIFY_THROWS_EXCEPTION(Failure, AllocationTexts::DepartmentName(3));
 }
 
-QTEST_MAIN(tst_CardView)
-#include "tst_cardview.moc"
+QTEST_MAIN(tst_AllocationTexts)
+#include "tst_allocationtexts.moc"
