@@ -33,10 +33,10 @@ QString WorksheetFault::columnName(qsizetype column)
     return name;
 }
 
-void WorksheetFaults::add(qsizetype line, const QString &reason)
+void WorksheetFaults::add(qsizetype line, const QString &reason, qsizetype column)
 {
     ++m_count;
-    m_faults.append({line, reason, m_sheet, 0});
+    m_faults.append({line, reason, m_sheet, column});
     if (m_faults.size() >= 2 * Shown)
         keepFirst();
 }

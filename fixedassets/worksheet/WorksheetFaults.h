@@ -37,7 +37,8 @@ class WorksheetFaults {
 public:
     static constexpr qsizetype Shown = 200;
 
-    void add(qsizetype line, const QString &reason);
+    // column: of the cell the fault is about, counted from 1; 0 for the line as a whole.
+    void add(qsizetype line, const QString &reason, qsizetype column = 0);
     // The sheet whose rows the lines are from now on: those of a workbook.
     void setSheet(const QString &sheet) { m_sheet = sheet; }
     qsizetype count() const { return m_count; }

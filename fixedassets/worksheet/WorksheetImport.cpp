@@ -406,13 +406,13 @@ private:
             return;
         if (fileCard.firstFilledLine == 0)
             fileCard.firstFilledLine = line.line;
-        QStringList reasons;
+        LineFaults reasons;
         if (const std::optional<FieldRecord> row =
                 m_context.lineToRow.row(line, fileCard.card->cardId,
                                         m_context.cards.departmentsOf(*fileCard.card), reasons)) {
             addRow(fileCard, line.line, *row, m_faults);
         } else {
-            m_faults.add(line.line, reasons.join(u"; "_s));
+            m_faults.add(line.line, reasons.reasons.join(u"; "_s), reasons.column());
             fileCard.faulty = true;
             fileCard.rows.clear();
         }

@@ -172,13 +172,16 @@ void tst_Spreadsheets::initTestCase()
              filledIn(exported, u"33.3333333333333"_s, u"66.6666666666667"_s));
     writeCsv(path(u"formula.csv"_s), filledIn(exported, u"=1/3*100"_s, u"=2/3*100"_s));
     writeCsv(path(u"noheader.csv"_s), Lines(exported.cbegin() + 1, exported.cend()));
+    Lines badRate = filledIn(exported, u"33.3333333333333"_s, u"66.6666666666667"_s);
+    badRate[2][exported.first().indexOf(u"Rate (%)"_s)] = u"abc"_s;
+    writeCsv(path(u"badrate.csv"_s), badRate);
     // Every column kept as text, as the export's columns to fill are, but the rate a number.
     QStringList formats;
     for (qsizetype c = 1; c <= exported.first().size(); ++c)
         formats << QString::number(c)
                 << (exported.first()[c - 1] == u"Rate (%)"_s ? u"1"_s : u"2"_s);
     convert({u"--infilter=CSV:44,34,76,1,"_s + formats.join(u'/'), u"--convert-to"_s, u"xlsx"_s,
-             u"filled.csv"_s, u"formula.csv"_s, u"noheader.csv"_s});
+             u"filled.csv"_s, u"formula.csv"_s, u"noheader.csv"_s, u"badrate.csv"_s});
     const QString csvFilter = u"csv:Text - txt - csv (StarCalc):"_s;
     convert({u"--convert-to"_s, u"ods"_s, u"filled.xlsx"_s});
     convert({u"--convert-to"_s, csvFilter + u"44,34,85"_s, u"--outdir"_s, u"gb18030"_s,
@@ -261,6 +264,9 @@ void tst_Spreadsheets::refused_data()
           QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(4096, '\0'));
     QTest::newRow("encrypted") << u"encrypted.xlsx"_s << u"is encrypted"_s;
     QTest::newRow("no header") << u"noheader.xlsx"_s << u"has no column"_s;
+    QTest::newRow("a fault names its cell")
+        << u"badrate.xlsx"_s
+        << u"badrate.xlsx: sheet \"badrate\", row 3, column M: the rate \"abc\" is no number"_s;
 }
 
 void tst_Spreadsheets::refused()
