@@ -131,5 +131,9 @@
         <source>CSV 工作表的编码（iconv 的名称，如 GB18030、UTF-16），不用猜测的编码。</source>
         <translation>The encoding of a CSV worksheet (by iconv's name, such as GB18030 or UTF-16), instead of the one guessed.</translation>
     </message>
+    <message>
+        <source>填好后在电子表格程序中直接保存，再用 allocfix import 导入：它读取 .xlsx（推荐）、.ods，以及 UTF-8、UTF-16 或 GB18030 的 CSV。</source>
+        <translation>Once filled in, save it as it is in your spreadsheet program and import it with allocfix import: it reads .xlsx (recommended), .ods, and CSV in UTF-8, UTF-16 or GB18030.</translation>
+    </message>
 </context>
 </TS>
