@@ -250,6 +250,8 @@ void tst_Spreadsheets::refused_data()
 
     write(path(u"filled.xlsm"_s), workbook);
     QTest::newRow(".xlsm") << u"filled.xlsm"_s << u"has macros"_s;
+    write(path(u"filled.xls"_s), workbook);
+    QTest::newRow(".xls") << u"filled.xls"_s << u"does not read the .xls format"_s;
     QFile::copy(path(u"filled.xlsx"_s), path(u"vba.xlsx"_s));
     int error = 0;
     zip_t *zip = zip_open(QFile::encodeName(path(u"vba.xlsx"_s)).constData(), 0, &error);
