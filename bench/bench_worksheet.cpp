@@ -105,7 +105,7 @@ void bench_Worksheet::roundTrip()
         {u"export"_s, set, u"-o"_s, file(u"worksheet.xlsx"_s), u"--force"_s, u"-l"_s, u"CHS"_s});
     const Timing csv = timed(
         {u"export"_s, set, u"-o"_s, file(u"worksheet.csv"_s), u"--force"_s, u"-l"_s, u"CHS"_s});
-    Bench::fillWorksheet(file(u"worksheet.csv"_s), file(u"filled.csv"_s));
+    Bench::fillWorksheet(file(u"worksheet.csv"_s), {file(u"filled.csv"_s)});
     const Timing dryRun = timed({u"import"_s, set, file(u"filled.csv"_s), u"--dry-run"_s});
     const Timing import = timed({u"import"_s, set, file(u"filled.csv"_s)});
 

@@ -34,7 +34,8 @@ set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME allocfix)
 set(CPACK_COMPONENT_PROGRAM_DEPENDS Runtime)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION misc)
-# Loaded by name at run time: Qt's database drivers and the Chinese forms' font.
+# Loaded by name at run time: Qt's database drivers and the Chinese forms' font. (The iconv
+# converters the worksheet's import loads, GB18030 and UTF-16, are libc6's own; libzip is linked.)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS
     "libqt6sql6-sqlite, libqt6sql6-psql, fonts-noto-cjk")
 set(CPACK_COMPONENT_PROGRAM_DESCRIPTION

@@ -29,18 +29,25 @@ enum Column {
 
 } // namespace
 
-FilledLines fillWorksheet(const QString &exportedCsv, const QString &filledCsv)
+FilledLines fillWorksheet(const QString &exportedCsv, const QStringList &filledFiles)
 {
     CsvReader records(exportedCsv, WorksheetLimits);
     const std::optional<CsvRecord> header = records.next();
     if (!header)
         throw std::runtime_error("the exported worksheet is empty");
     const QStringList headers = header->fields;
-    const auto table = TableFile::create(filledCsv, filledCsv);
     QList<TableFile::Column> columns;
     for (const QString &name : headers)
         columns.append({name});
-    table->addSheet(u"filled"_s, columns, 0);
+    std::vector<std::unique_ptr<TableFile>> tables;
+    for (const QString &file : filledFiles) {
+        tables.push_back(TableFile::create(file, file));
+        tables.back()->addSheet(u"filled"_s, columns, 0);
+    }
+    const auto addRow = [&tables](const QStringList &line) {
+        for (const auto &table : tables)
+            table->addRow(QVariantList(line.cbegin(), line.cend()));
+    };
     FilledLines filled;
     QList<QStringList> cardLines;
     const auto fillCard = [&] {
@@ -72,12 +79,12 @@ FilledLines fillWorksheet(const QString &exportedCsv, const QString &filledCsv)
                         item.section(u'-', 1);
                 }
                 line[headers.indexOf(u"分配比例(%)"_s)] = QString::number(part.value());
-                table->addRow(QVariantList(line.cbegin(), line.cend()));
+                addRow(line);
                 ++filled.lines;
             }
         }
         for (const QStringList &line : std::as_const(cardLines))
-            table->addRow(QVariantList(line.cbegin(), line.cend()));
+            addRow(line);
         ++filled.cards;
         cardLines.clear();
     };
@@ -87,7 +94,8 @@ FilledLines fillWorksheet(const QString &exportedCsv, const QString &filledCsv)
         cardLines.append(record->fields);
     }
     fillCard();
-    table->finish();
+    for (const auto &table : tables)
+        table->finish();
     return filled;
 }
 

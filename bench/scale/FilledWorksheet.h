@@ -14,6 +14,7 @@ struct FilledLines {
     qint64 lines = 0; // new lines written, without the exported ones
 };
 
-FilledLines fillWorksheet(const QString &exportedCsv, const QString &filledCsv);
+// Writes the same filled worksheet to each file, CSV or .xlsx by its suffix.
+FilledLines fillWorksheet(const QString &exportedCsv, const QStringList &filledFiles);
 
 } // namespace Bench

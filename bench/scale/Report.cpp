@@ -410,6 +410,8 @@ QString markdown(const QJsonObject &document)
         {u"`allocfix export -o ws.xlsx`"_s, u"export_xlsx"_s, flat, Kind::Timed, true},
         {u"fill the worksheet (benchmark, not the program)"_s, u"fill_worksheet"_s, {}},
         {u"`allocfix import --dry-run`"_s, u"import_dry_run"_s, flat, Kind::Timed, true},
+        {u"`allocfix import ws.xlsx --dry-run`"_s, u"import_xlsx_dry_run"_s, flat, Kind::Timed,
+         true},
         {u"`allocfix import`"_s, u"import"_s, writeTarget + u"; "_s + flat, Kind::Timed, true},
         {u"open the manual page (check, adjustment of what is left, first card)"_s,
          u"open_manual_page"_s, u"≤ 1 s at 200,000 manual cards"_s},

@@ -524,14 +524,17 @@ private:
             return;
         m_progress.say(u"  filling the worksheet: every department keeps the card's old split"_s);
         const QString filled = workFile(u"filled.csv"_s);
+        const QString filledXlsx = workFile(u"filled.xlsx"_s);
         FilledLines lines;
-        const Timing fill = timed([&] { lines = fillWorksheet(csv, filled); });
+        const Timing fill = timed([&] { lines = fillWorksheet(csv, {filled, filledXlsx}); });
         m_steps[u"fill_worksheet"_s] = QJsonObject{
             {u"seconds"_s, fill.seconds}, {u"cards"_s, lines.cards}, {u"new_lines"_s, lines.lines}};
         m_progress.say(u"  %1 new lines for %2 cards"_s.arg(lines.lines).arg(lines.cards));
         runProgram(u"import_dry_run"_s, {u"import"_s, filled, u"--dry-run"_s});
+        // The same rows as a workbook: read, and checked as the save checks them.
+        runProgram(u"import_xlsx_dry_run"_s, {u"import"_s, filledXlsx, u"--dry-run"_s});
         runProgram(u"import"_s, {u"import"_s, filled}, true);
-        for (const QString &file : {csv, filled, workFile(u"worksheet.xlsx"_s)})
+        for (const QString &file : {csv, filled, filledXlsx, workFile(u"worksheet.xlsx"_s)})
             QFile::remove(file);
     }
 

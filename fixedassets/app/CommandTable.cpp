@@ -104,27 +104,32 @@ QList<Command> subcommands()
          u"把留待手工处理的卡片写成待填写的工作表：每个费用行一行，新部门、科目、项目和比例各留一"
          u"空列。",
          {accountSetArgument()},
-         commonOptions() << outputOption(u"要写的工作表：.xlsx 文件，或 .csv 文件（带字节顺序标记"
-                                         u"的 UTF-8）。")
+         commonOptions() << outputOption(u"要写的工作表：.xlsx 文件（推荐；填好保存后 import 读取"
+                                         u" .xlsx、.ods 或 CSV），或 .csv 文件（带字节顺序标记的 "
+                                         u"UTF-8）。")
                          << ReplaceOutput},
         {u"import"_s,
          Action::Import,
-         u"按填好的工作表（.csv）重新分配这些卡片",
-         u"按填好并存为 CSV "
-         u"的工作表重新分配留待手工处理的卡片：先检查每一行，然后一起保存全部卡片，"
+         u"按填好的工作表（.xlsx、.ods 或 .csv）重新分配这些卡片",
+         u"按填好并保存的工作表重新分配留待手工处理的卡片：先检查每一行，然后一起保存全部卡片，"
          u"或一张也不保存。",
          {accountSetArgument(),
           {u"worksheet"_s,
            u"worksheet"_s,
-           u"export 写出的工作表，填好后存为 CSV（UTF-8）：普通文件，最多 %1 MB、%2 行，每行最多 "
-           u"%3 KB，每格最多 %4 KB。",
+           u"export 写出的工作表，填好后由电子表格程序保存：.xlsx（推荐）、.ods，或 CSV（UTF-8、"
+           u"UTF-16 或 GB18030）；普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。",
            ValueKind::File,
-           {u"csv"_s},
+           {u"xlsx"_s, u"ods"_s, u"csv"_s, u"txt"_s},
            {QString::number(WorksheetLimits.fileBytes >> 20),
             QString::number(WorksheetLimits.lines),
             QString::number(WorksheetLimits.recordBytes >> 10),
             QString::number(WorksheetLimits.cellBytes >> 10)}}},
-         commonOptions() << Option{{u"dry-run"_s}, {}, u"检查每一行并报告，但不保存任何内容。"}},
+         commonOptions() << Option{{u"dry-run"_s}, {}, u"检查每一行并报告，但不保存任何内容。"}
+                         << Option{{u"encoding"_s},
+                                   u"name"_s,
+                                   u"CSV 工作表的编码（iconv 的名称，如 GB18030、UTF-16），"
+                                   u"不用猜测的编码。",
+                                   ValueKind::Text}},
         {u"audit"_s,
          Action::Audit,
          u"审计日志，写成表格（.csv 或 .xlsx），或用 --verify 检查其哈希链",

@@ -216,13 +216,8 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
                                       "allocfix import [account-set] worksheet.csv"_s));
         }
         options.worksheet = positional.takeLast();
-        if (QFileInfo(options.worksheet).suffix().toLower() == u"xlsx") {
-            raiseUsage(
-                LoadLangString(u"import 读取 CSV：请在电子表格程序中把 %1 另存为 CSV（UTF-8）"
-                               "再导入"_s)
-                    .arg(options.worksheet));
-        }
         options.dryRun = parser.isSet(u"dry-run"_s);
+        options.encoding = parser.value(u"encoding"_s).trimmed();
     }
     if (positional.size() > 1)
         raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size()));

@@ -41,8 +41,9 @@ struct ProgramOptions {
     Format format = Format::Text; // check, adjust: --format text|json
     QString output;               // export, audit: -o <file>, .csv or .xlsx
     bool replaceOutput = false;   // export, audit: --force replaces a file already there
-    QString worksheet;            // import: the filled-in worksheet (CSV)
+    QString worksheet;            // import: the filled-in worksheet (.xlsx, .ods or CSV)
     bool dryRun = false;          // import: --dry-run checks and saves nothing
+    QString encoding;             // import: --encoding of a CSV worksheet; empty: guessed
     std::optional<QDate> since;   // audit: --since <date>, the first day to list
     bool verify = false;          // audit: --verify checks the hash chain, writes no table
     bool apply = false;           // roles: --apply runs the statements it prints

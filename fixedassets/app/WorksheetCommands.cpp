@@ -75,7 +75,8 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
     try {
         return reportImport(
             options.worksheet,
-            FixedAssets::importWorksheet({props, options.worksheet, options.dryRun}, sink));
+            FixedAssets::importWorksheet(
+                {props, options.worksheet, options.dryRun, options.encoding}, sink));
     } catch (const std::bad_alloc &) {
         // Told as what it is, not as a failure that may go through when tried again.
         const qint64 megabytes = (QFileInfo(options.worksheet).size() + (1 << 20) - 1) >> 20;

@@ -2,6 +2,7 @@
 
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
+#include "worksheet/TextDecoder.h"
 #include "worksheet/WorksheetFaults.h"
 
 #include <QFile>
@@ -116,7 +117,32 @@ struct CsvReader::State {
     bool parserReady = false;
     bool ended = false;
     Collector collector;
-    qint64 recordLine = 0; // where the record being parsed began
+    qint64 recordLine = 0;                // where the record being parsed began
+    std::unique_ptr<TextDecoder> decoder; // none for UTF-8
+    QString encoding;                     // as the faults name it
+
+    // The next piece of the file as UTF-8; empty at its end.
+    QByteArray readPiece(qsizetype bytes)
+    {
+        const QByteArray raw = file.read(bytes);
+        fileEnded = raw.isEmpty();
+        bytesRead += raw.size();
+        if (bytesRead > limits.fileBytes) // grown since it was opened
+            raiseFileTooLarge(bytesRead);
+        if (!decoder)
+            return raw;
+        QByteArray text;
+        if (!decoder->decode(raw, raw.isEmpty(), text)) {
+            const qint64 line = collector.line + 1 +
+                                QByteArrayView(buffer).sliced(bufferPos).count('\n') +
+                                text.count('\n');
+            raiseAt(path, line,
+                    LoadLangString(u"这一行不是 %1 文本；请在电子表格程序中把工作表另存为“CSV "
+                                   u"UTF-8”，或用 --encoding 指明文件的编码"_s)
+                        .arg(encoding));
+        }
+        return text;
+    }
 
     ~State()
     {
@@ -135,8 +161,7 @@ struct CsvReader::State {
                 raiseRecordTooLong(collector.line + 1);
             buffer.remove(0, bufferPos);
             bufferPos = 0;
-            const QByteArray more = file.read(ChunkBytes);
-            fileEnded = more.isEmpty();
+            const QByteArray more = readPiece(ChunkBytes);
             const qsizetype searchFrom = buffer.size();
             buffer += more;
             end = buffer.indexOf('\n', searchFrom);
@@ -153,10 +178,7 @@ struct CsvReader::State {
         }
         if (line.size() > limits.recordBytes)
             raiseRecordTooLong(number);
-        bytesRead += line.size();
-        if (bytesRead > limits.fileBytes) // grown since it was opened
-            raiseFileTooLarge(bytesRead);
-        if (!line.isValidUtf8()) {
+        if (!decoder && !line.isValidUtf8()) {
             raiseAt(path, number,
                     LoadLangString(
                         u"这一行不是 UTF-8 文本；请在电子表格程序中把工作表另存为“CSV UTF-8”"_s));
@@ -224,7 +246,36 @@ struct CsvReader::State {
     }
 };
 
-CsvReader::CsvReader(const QString &path, const CsvLimits &limits)
+namespace {
+
+// Whether every line of the file is UTF-8, read a piece at a time from where it stands; leaves
+// it at its start.
+bool holdsUtf8(QFile &file)
+{
+    constexpr qsizetype PieceBytes = 1 << 20;
+    QByteArray rest;
+    bool valid = true;
+    while (valid) {
+        const QByteArray piece = file.read(PieceBytes);
+        if (piece.isEmpty()) {
+            valid = QByteArrayView(rest).isValidUtf8();
+            break;
+        }
+        rest += piece;
+        // A character is never cut at a line break; a line without one is refused as too long.
+        const qsizetype end = rest.lastIndexOf('\n') + 1;
+        valid = QByteArrayView(rest).first(end).isValidUtf8();
+        rest.remove(0, end);
+        if (rest.size() > PieceBytes)
+            break;
+    }
+    file.seek(0);
+    return valid;
+}
+
+} // namespace
+
+CsvReader::CsvReader(const QString &path, const CsvLimits &limits, const QString &encoding)
     : m_state(std::make_unique<State>())
 {
     State &s = *m_state;
@@ -247,6 +298,18 @@ CsvReader::CsvReader(const QString &path, const CsvLimits &limits)
     s.size = status.st_size;
     if (s.size > limits.fileBytes)
         s.raiseFileTooLarge(s.size);
+    s.encoding = encoding;
+    if (encoding.isEmpty()) {
+        const QByteArray start = s.file.peek(2);
+        if (start == "\xFF\xFE")
+            s.encoding = u"UTF-16LE"_s; // the mark stays, and is taken off as UTF-8's
+        else if (start == "\xFE\xFF")
+            s.encoding = u"UTF-16BE"_s;
+        else if (!holdsUtf8(s.file))
+            s.encoding = u"GB18030"_s;
+    }
+    if (!s.encoding.isEmpty() && !TextDecoder::isUtf8(s.encoding))
+        s.decoder = std::make_unique<TextDecoder>(path, s.encoding);
 }
 
 CsvReader::~CsvReader() = default;

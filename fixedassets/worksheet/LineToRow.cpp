@@ -48,11 +48,12 @@ std::optional<double> LineToRow::rate(const QString &text, QString &reason)
 
 std::optional<qint32> LineToRow::department(const QString &text,
                                             std::span<const qint32> departments,
-                                            QStringList &reasons) const
+                                            LineFaults &faults) const
 {
+    const qsizetype column = m_lines.column(Kind::Department);
     if (text.isEmpty()) {
-        reasons.append(
-            LoadLangString(u"没有部门：请填写%1"_s).arg(m_lines.header(Kind::Department)));
+        faults.add(LoadLangString(u"没有部门：请填写%1"_s).arg(m_lines.header(Kind::Department)),
+                   column);
         return std::nullopt;
     }
     QStringList names;
@@ -63,48 +64,53 @@ std::optional<qint32> LineToRow::department(const QString &text,
         names.append(entry ? entry->name : QString::number(id));
     }
     if (m_reference.findItem(DepartmentClass, text)) {
-        reasons.append(LoadLangString(u"部门 %1 不使用这张卡片（卡片的部门：%2）"_s)
-                           .arg(WorksheetFaults::shown(text), names.join(u", "_s)));
+        faults.add(LoadLangString(u"部门 %1 不使用这张卡片（卡片的部门：%2）"_s)
+                       .arg(WorksheetFaults::shown(text), names.join(u", "_s)),
+                   column);
     } else {
-        reasons.append(LoadLangString(u"没有部门“%1”"_s).arg(WorksheetFaults::shown(text)));
+        faults.add(LoadLangString(u"没有部门“%1”"_s).arg(WorksheetFaults::shown(text)), column);
     }
     return std::nullopt;
 }
 
 RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account &account,
-                            std::optional<qint32> department, QStringList &reasons) const
+                            std::optional<qint32> department, LineFaults &faults) const
 {
     RecordList items = RecordList::create();
     QList<qint32> classesOfAccount;
     for (const ReferenceData::ItemClass &itemClass : account.classes) {
         classesOfAccount.append(itemClass.id);
         const QString text = m_lines.cell(line, Kind::Item, itemClass.id);
+        const qsizetype column = m_lines.column(Kind::Item, itemClass.id);
         const CodedEntry *item = nullptr;
         if (text.isEmpty() && itemClass.id == DepartmentClass) {
             if (!department)
                 continue; // its fault is told already
             item = m_reference.item(DepartmentClass, *department);
         } else if (text.isEmpty()) {
-            reasons.append(m_lines.hasColumn(Kind::Item, itemClass.id)
-                               ? LoadLangString(u"科目 %1 需要%2核算项目：请填写%3"_s)
-                                     .arg(account.entry.number, itemClass.name,
-                                          m_lines.header(Kind::Item, itemClass.id))
-                               : LoadLangString(u"科目 %1 需要%2核算项目，而工作表没有这一列"_s)
-                                     .arg(account.entry.number, itemClass.name));
+            faults.add(m_lines.hasColumn(Kind::Item, itemClass.id)
+                           ? LoadLangString(u"科目 %1 需要%2核算项目：请填写%3"_s)
+                                 .arg(account.entry.number, itemClass.name,
+                                      m_lines.header(Kind::Item, itemClass.id))
+                           : LoadLangString(u"科目 %1 需要%2核算项目，而工作表没有这一列"_s)
+                                 .arg(account.entry.number, itemClass.name),
+                       column);
             continue;
         } else {
             item = m_reference.findItem(itemClass.id, text);
             if (!item) {
-                reasons.append(m_reference.nameIsShared(itemClass.id, text)
-                                   ? LoadLangString(u"有多个%1核算项目叫“%2”；请写它的编码"_s)
-                                         .arg(itemClass.name, WorksheetFaults::shown(text))
-                                   : LoadLangString(u"没有%1核算项目“%2”"_s)
-                                         .arg(itemClass.name, WorksheetFaults::shown(text)));
+                faults.add(m_reference.nameIsShared(itemClass.id, text)
+                               ? LoadLangString(u"有多个%1核算项目叫“%2”；请写它的编码"_s)
+                                     .arg(itemClass.name, WorksheetFaults::shown(text))
+                               : LoadLangString(u"没有%1核算项目“%2”"_s)
+                                     .arg(itemClass.name, WorksheetFaults::shown(text)),
+                           column);
                 continue;
             }
             if (!item->detail) {
-                reasons.append(LoadLangString(u"%1核算项目 %2 不是明细项目"_s)
-                                   .arg(itemClass.name, WorksheetFaults::shown(text)));
+                faults.add(LoadLangString(u"%1核算项目 %2 不是明细项目"_s)
+                               .arg(itemClass.name, WorksheetFaults::shown(text)),
+                           column);
                 continue;
             }
         }
@@ -118,9 +124,10 @@ RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account 
     for (const ReferenceData::ItemClass &itemClass : m_reference.itemClasses()) {
         if (!classesOfAccount.contains(itemClass.id) &&
             !m_lines.cell(line, Kind::Item, itemClass.id).isEmpty()) {
-            reasons.append(LoadLangString(u"科目 %1 没有%2核算项目：请让%3空着"_s)
-                               .arg(account.entry.number, itemClass.name,
-                                    m_lines.header(Kind::Item, itemClass.id)));
+            faults.add(LoadLangString(u"科目 %1 没有%2核算项目：请让%3空着"_s)
+                           .arg(account.entry.number, itemClass.name,
+                                m_lines.header(Kind::Item, itemClass.id)),
+                       m_lines.column(Kind::Item, itemClass.id));
         }
     }
     return items;
@@ -128,32 +135,36 @@ RecordList LineToRow::items(const CsvRecord &line, const ReferenceData::Account 
 
 std::optional<FieldRecord> LineToRow::row(const CsvRecord &line, qint32 cardId,
                                           std::span<const qint32> departments,
-                                          QStringList &reasons) const
+                                          LineFaults &faults) const
 {
-    const qsizetype reasonsBefore = reasons.size();
+    const qsizetype reasonsBefore = faults.reasons.size();
     const std::optional<qint32> departmentId =
-        department(m_lines.cell(line, Kind::Department), departments, reasons);
+        department(m_lines.cell(line, Kind::Department), departments, faults);
 
     const QString accountNumber = m_lines.cell(line, Kind::Account);
     const ReferenceData::Account *account = m_reference.accountNumbered(accountNumber);
     RecordList items;
+    const qsizetype accountColumn = m_lines.column(Kind::Account);
     if (accountNumber.isEmpty())
-        reasons.append(LoadLangString(u"没有科目：请填写%1"_s).arg(m_lines.header(Kind::Account)));
+        faults.add(LoadLangString(u"没有科目：请填写%1"_s).arg(m_lines.header(Kind::Account)),
+                   accountColumn);
     else if (!account)
-        reasons.append(
-            LoadLangString(u"没有明细科目“%1”"_s).arg(WorksheetFaults::shown(accountNumber)));
+        faults.add(LoadLangString(u"没有明细科目“%1”"_s).arg(WorksheetFaults::shown(accountNumber)),
+                   accountColumn);
     else
-        items = this->items(line, *account, departmentId, reasons);
+        items = this->items(line, *account, departmentId, faults);
 
     const QString rateText = m_lines.cell(line, Kind::Rate);
     QString rateFault;
     const std::optional<double> fraction = rate(rateText, rateFault);
+    const qsizetype rateColumn = m_lines.column(Kind::Rate);
     if (rateText.isEmpty())
-        reasons.append(LoadLangString(u"没有比例：请填写%1"_s).arg(m_lines.header(Kind::Rate)));
+        faults.add(LoadLangString(u"没有比例：请填写%1"_s).arg(m_lines.header(Kind::Rate)),
+                   rateColumn);
     else if (!fraction)
-        reasons.append(rateFault);
+        faults.add(rateFault, rateColumn);
 
-    if (reasons.size() != reasonsBefore)
+    if (faults.reasons.size() != reasonsBefore)
         return std::nullopt;
     FieldRecord row = FieldRecord::create();
     row.setValue(Fields::FAlterID, cardId);

@@ -218,6 +218,15 @@ public:
         worksheet_data_validation_range(m_sheet, 1, col, LXW_ROW_MAX - 1, col, &validation);
     }
 
+    void addNote(int column, const QString &text) override
+    {
+        lxw_comment_options options{};
+        options.x_scale = 3;
+        options.y_scale = 2;
+        worksheet_write_comment_opt(m_sheet, 0, static_cast<lxw_col_t>(column),
+                                    text.toUtf8().constData(), &options);
+    }
+
     void finish() override
     {
         finishSheet();
@@ -261,6 +270,8 @@ std::unique_ptr<TableFile> TableFile::create(const QString &path, const QString 
 }
 
 void TableFile::offerValues(int, const QString &, int, int) {}
+
+void TableFile::addNote(int, const QString &) {}
 
 QString TableFile::plainText(const QString &cell)
 {

@@ -39,6 +39,9 @@ public:
     // Offers the first count values of a column of another sheet for picking in a column of the
     // current sheet; other values may still be typed. Only XLSX can.
     virtual void offerValues(int column, const QString &sheet, int sourceColumn, int count);
+    // A note on the header of a column of the current sheet, shown where the mouse rests. Only
+    // XLSX can.
+    virtual void addNote(int column, const QString &text);
     // Writes what is left and closes the file. Raises InvalidArgument when it cannot be written,
     // Full when the disk has no room.
     virtual void finish() = 0;

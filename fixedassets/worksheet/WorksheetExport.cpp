@@ -169,6 +169,9 @@ WorksheetExportResult exportWorksheet(const WorksheetExportRequest &request, Wor
     }
     const QString mainSheet = Worksheet::sheetName(u"手工调整卡片"_s);
     table->addSheet(mainSheet, tableColumns, 3);
+    table->addNote(0, LoadLangString(u"填好后在电子表格程序中直接保存，再用 allocfix import 导入："
+                                     u"它读取 .xlsx（推荐）、.ods，以及 UTF-8、UTF-16 或 GB18030 "
+                                     u"的 CSV。"_s));
     table->offerValues(
         departmentColumn, Worksheet::sheetName(DepartmentsSheet), 1,
         static_cast<int>(detailLevel(reference.items(AllocFix::DepartmentItemClass)).size()));

@@ -1,5 +1,6 @@
 #include "worksheet/WorksheetFaults.h"
 
+#include "host/MMTS.h"
 #include "worksheet/WorksheetSink.h"
 
 #include <algorithm>
@@ -10,14 +11,32 @@ namespace FixedAssets {
 
 QString WorksheetFault::in(const QString &file) const
 {
-    return line > 0 ? u"%1:%2: %3"_s.arg(file).arg(line).arg(reason)
-                    : u"%1: %2"_s.arg(file, reason);
+    using AllocFix::MMTS::LoadLangString;
+    if (line <= 0)
+        return u"%1: %2"_s.arg(file, reason);
+    if (sheet.isEmpty())
+        return u"%1:%2: %3"_s.arg(file).arg(line).arg(reason);
+    const QString shownSheet = WorksheetFaults::shown(sheet);
+    if (column <= 0) {
+        return LoadLangString(u"%1: 工作表 \"%2\" 第 %3 行：%4"_s)
+            .arg(file, shownSheet, QString::number(line), reason);
+    }
+    return LoadLangString(u"%1: 工作表 \"%2\" 第 %3 行 %4 列：%5"_s)
+        .arg(file, shownSheet, QString::number(line), columnName(column), reason);
 }
 
-void WorksheetFaults::add(qsizetype line, const QString &reason)
+QString WorksheetFault::columnName(qsizetype column)
+{
+    QString name;
+    for (; column > 0; column = (column - 1) / 26)
+        name.prepend(QChar(u'A' + static_cast<char16_t>((column - 1) % 26)));
+    return name;
+}
+
+void WorksheetFaults::add(qsizetype line, const QString &reason, qsizetype column)
 {
     ++m_count;
-    m_faults.append({line, reason});
+    m_faults.append({line, reason, m_sheet, column});
     if (m_faults.size() >= 2 * Shown)
         keepFirst();
 }

@@ -21,6 +21,7 @@
 #include "worksheet/ReferenceData.h"
 #include "worksheet/ScatteredLines.h"
 #include "worksheet/WorksheetLines.h"
+#include "worksheet/WorksheetReader.h"
 #include "worksheet/WorksheetSink.h"
 
 #include <QHash>
@@ -48,6 +49,7 @@ struct ImportContext {
     const AccountSet &set;
     QString ownTag;
     KnownCards cards;
+    QString encoding; // of a CSV worksheet, when the user names it
 
     QString checkCode(const KnownCard &card) const
     {
@@ -286,7 +288,7 @@ WorksheetImportResult faulty(WorksheetFaults &faults, WorksheetSink &sink)
 // Marks the cards whose lines lie apart, and answers whether there are any.
 bool findScatteredCards(const QString &file, ImportContext &context)
 {
-    CsvReader reader(file, WorksheetLimits);
+    WorksheetReader reader(file, WorksheetLimits, context.encoding);
     reader.next(); // the header, read already
     bool any = false;
     KnownCard *current = nullptr;
@@ -327,7 +329,7 @@ public:
 
     void read(const QString &file, bool scattered, SinkProgress *progress)
     {
-        CsvReader reader(file, WorksheetLimits);
+        WorksheetReader reader(file, WorksheetLimits, m_context.encoding);
         reader.next(); // the header, read already
         std::optional<ScatteredLines> aside;
         if (scattered)
@@ -403,13 +405,13 @@ private:
             return;
         if (fileCard.firstFilledLine == 0)
             fileCard.firstFilledLine = line.line;
-        QStringList reasons;
+        LineFaults reasons;
         if (const std::optional<FieldRecord> row =
                 m_context.lineToRow.row(line, fileCard.card->cardId,
                                         m_context.cards.departmentsOf(*fileCard.card), reasons)) {
             addRow(fileCard, line.line, *row, m_faults);
         } else {
-            m_faults.add(line.line, reasons.join(u"; "_s));
+            m_faults.add(line.line, reasons.reasons.join(u"; "_s), reasons.column());
             fileCard.faulty = true;
             fileCard.rows.clear();
         }
@@ -432,9 +434,10 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
 {
     const QString &file = request.file;
     const QString &props = request.props;
-    CsvReader reader(file, WorksheetLimits);
+    WorksheetReader reader(file, WorksheetLimits, request.encoding);
     const ReferenceData reference;
     WorksheetFaults faults;
+    faults.setSheet(reader.sheet());
     const WorksheetLines lines(reader.next(), reference, faults);
     if (!faults.isEmpty())
         return faulty(faults, sink);
@@ -442,7 +445,8 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
     // The cards without their rows: the check code stands for them.
     const AccountSet set = AccountSet::fromProps(props);
     const LineToRow lineToRow(lines, reference);
-    ImportContext context{lines, reference, lineToRow, set, setTag(Schema::identity(set)), {}};
+    ImportContext context{lines, reference,       lineToRow, set, setTag(Schema::identity(set)),
+                          {},    request.encoding};
     const qsizetype automatic =
         readManualCards(props, LoadLangString(u"正在读取留待手工调整的卡片"_s), sink,
                         [&context](const ManualCard &card) { context.cards.add(card); });

@@ -8,8 +8,9 @@ class WorksheetSink;
 
 struct WorksheetImportRequest {
     QString props; // the host property string of the open session
-    QString file;  // the filled-in worksheet, CSV
+    QString file;  // the filled-in worksheet: .xlsx, .ods or CSV
     bool dryRun = false;
+    QString encoding; // of a CSV worksheet, by iconv's name; empty: guessed
 };
 
 struct WorksheetImportResult {

@@ -117,6 +117,11 @@ bool WorksheetLines::hasColumn(Kind kind, qint32 itemClass) const
     return m_columns.contains(key(kind, itemClass));
 }
 
+qsizetype WorksheetLines::column(Kind kind, qint32 itemClass) const
+{
+    return m_columns.value(key(kind, itemClass)).column + 1;
+}
+
 QString WorksheetLines::header(Kind kind, qint32 itemClass) const
 {
     return u'"' + m_columns.value(key(kind, itemClass)).header + u'"';

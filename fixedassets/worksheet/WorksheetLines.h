@@ -24,6 +24,8 @@ public:
     // A cell of a line, without spaces around it; empty where the line is short.
     QString cell(const CsvRecord &line, Worksheet::Kind kind, qint32 itemClass = 0) const;
     bool hasColumn(Worksheet::Kind kind, qint32 itemClass = 0) const;
+    // Where the column is, counted from 1 (A in a spreadsheet); 0 when there is none.
+    qsizetype column(Worksheet::Kind kind, qint32 itemClass = 0) const;
     // The header of a column as the worksheet writes it, quoted, for messages.
     QString header(Worksheet::Kind kind, qint32 itemClass = 0) const;
 

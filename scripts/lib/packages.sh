@@ -5,7 +5,7 @@ ALLOCFIX_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libqt6sql6-sqlite libqt6sql6-psql libgl-dev libsqlite3-dev libpq-dev
-    libcsv-dev libxlsxwriter-dev
+    libcsv-dev libxlsxwriter-dev libzip-dev
     fonts-noto-cjk
     postgresql
 )
@@ -17,9 +17,10 @@ ALLOCFIX_PACKAGE_PACKAGES=(dpkg-dev)
 ALLOCFIX_BENCH_PACKAGES=(time)
 
 # What only scripts/check needs: clang and libFuzzer for the fuzzers, the packaging tools, the
-# validators of the desktop entry and the AppStream metainfo, and what its tiny benchmark needs.
+# validators of the desktop entry and the AppStream metainfo, what its tiny benchmark needs, and
+# LibreOffice, which saves the worksheet as a spreadsheet user's program does for the import's tests.
 ALLOCFIX_CHECK_PACKAGES=(clang-14 libclang-rt-14-dev "${ALLOCFIX_PACKAGE_PACKAGES[@]}"
-    desktop-file-utils appstream "${ALLOCFIX_BENCH_PACKAGES[@]}")
+    desktop-file-utils appstream "${ALLOCFIX_BENCH_PACKAGES[@]}" libreoffice-calc-nogui)
 
 allocfix_missing_packages() {
     local missing=() package

@@ -76,20 +76,20 @@
         <translation>Writes the cards left for manual work as a worksheet to fill in: one line per expense row, with empty columns for the new department, account, items and rate.</translation>
     </message>
     <message>
-        <source>要写的工作表：.xlsx 文件，或 .csv 文件（带字节顺序标记的 UTF-8）。</source>
-        <translation>The worksheet to write: a .xlsx file, or a .csv file (UTF-8 with a byte order mark).</translation>
+        <source>要写的工作表：.xlsx 文件（推荐；填好保存后 import 读取 .xlsx、.ods 或 CSV），或 .csv 文件（带字节顺序标记的 UTF-8）。</source>
+        <translation>The worksheet to write: a .xlsx file (recommended; once filled in and saved, import reads .xlsx, .ods or CSV), or a .csv file (UTF-8 with a byte order mark).</translation>
     </message>
     <message>
-        <source>按填好的工作表（.csv）重新分配这些卡片</source>
-        <translation>re-allocates them from the filled-in worksheet (.csv)</translation>
+        <source>按填好的工作表（.xlsx、.ods 或 .csv）重新分配这些卡片</source>
+        <translation>re-allocates them from the filled-in worksheet (.xlsx, .ods or .csv)</translation>
     </message>
     <message>
-        <source>按填好并存为 CSV 的工作表重新分配留待手工处理的卡片：先检查每一行，然后一起保存全部卡片，或一张也不保存。</source>
-        <translation>Re-allocates the cards left for manual work from a filled-in worksheet saved as CSV: every line is checked, then all cards are saved together, or none.</translation>
+        <source>按填好并保存的工作表重新分配留待手工处理的卡片：先检查每一行，然后一起保存全部卡片，或一张也不保存。</source>
+        <translation>Re-allocates the cards left for manual work from the filled-in and saved worksheet: every line is checked, then all cards are saved together, or none.</translation>
     </message>
     <message>
-        <source>export 写出的工作表，填好后存为 CSV（UTF-8）：普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。</source>
-        <translation>The worksheet that export wrote, filled in and saved as CSV (UTF-8): a regular file of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell.</translation>
+        <source>export 写出的工作表，填好后由电子表格程序保存：.xlsx（推荐）、.ods，或 CSV（UTF-8、UTF-16 或 GB18030）；普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。</source>
+        <translation>The worksheet that export wrote, filled in and saved by your spreadsheet program: .xlsx (recommended), .ods, or CSV (UTF-8, UTF-16 or GB18030); a regular file of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell.</translation>
     </message>
     <message>
         <source>检查每一行并报告，但不保存任何内容。</source>

@@ -296,10 +296,6 @@
         <translation>Give the worksheet to import, and the account set before it if it is not the demo set: allocfix import [account-set] worksheet.csv</translation>
     </message>
     <message>
-        <source>import 读取 CSV：请在电子表格程序中把 %1 另存为 CSV（UTF-8）再导入</source>
-        <translation>import reads CSV: save %1 as CSV (UTF-8) in your spreadsheet program and import that</translation>
-    </message>
-    <message>
         <source>请只给出一个账套，不是 %1 个</source>
         <translation>Give one account set, not %1</translation>
     </message>

@@ -270,8 +270,6 @@ void tst_Program::badInputGetsOneClearLine_data()
                                            << none << u"name a .xlsx or .csv file"_s;
     QTest::newRow("import without a worksheet")
         << QStringList{u"import"_s} << none << u"Give the worksheet to import"_s;
-    QTest::newRow("import of a .xlsx file")
-        << QStringList{u"import"_s, u"HOME/w.xlsx"_s} << none << u"import reads CSV"_s;
     QTest::newRow("import into two account sets")
         << QStringList{u"import"_s, set, set, u"HOME/w.csv"_s} << none
         << u"Give the worksheet to import"_s;

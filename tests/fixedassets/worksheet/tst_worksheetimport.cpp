@@ -178,7 +178,7 @@ void tst_WorksheetImport::import()
 
     WorksheetImportResult result;
     try {
-        result = importWorksheet({props, filled, dryRun}, sink);
+        result = importWorksheet({props, filled, dryRun, {}}, sink);
         QVERIFY(!refused);
     } catch (const AllocFix::Failure &failure) {
         QVERIFY2(refused, qPrintable(failure.description()));
