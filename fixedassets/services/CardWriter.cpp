@@ -17,6 +17,11 @@ void deleteExpenseRows(const AccountSet &set, const QString &cards)
     set.exec(u"DELETE FROM expense_rows WHERE alter_id IN (%1)"_s.arg(cards));
 }
 
+void updateExpenseRowStatistics(const AccountSet &set)
+{
+    set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+}
+
 namespace {
 
 void insertRows(const AccountSet &set, const QList<CardRows> &cards, const QString &rowTable,

@@ -255,6 +255,8 @@ private Q_SLOTS:
     void faultyWorksheetSavesNothing_data();
     void faultyWorksheetSavesNothing();
     void cardChangedSinceTheExportIsRefused();
+    void failedImportLeavesTheSetAsItWas_data();
+    void failedImportLeavesTheSetAsItWas();
     void worksheetOfOtherCardsIsRefused_data();
     void worksheetOfOtherCardsIsRefused();
     void unboundedWorksheetIsRefused_data();
@@ -475,6 +477,47 @@ void tst_Subcommands::cardChangedSinceTheExportIsRefused()
                  [this](const QString &line) { return line.startsWith(path(u"filled.csv:"_s)); }),
              1);
     QCOMPARE(Testing::dumpAccountSet(AccountSet::open(location)), before);
+}
+
+void tst_Subcommands::failedImportLeavesTheSetAsItWas_data()
+{
+    Testing::addBackendRows();
+}
+
+// A worksheet filled before any adjustment: the import adjusts first. A write failing anywhere,
+// in the adjustment or in the save, leaves every table and the audit log as they were, and says
+// nothing of an adjustment; the import then runs whole.
+void tst_Subcommands::failedImportLeavesTheSetAsItWas()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    Lines lines;
+    QCOMPARE(exportAndFill(location, lines).expected.size(), ManualCards);
+    writeWorksheet(path(u"filled.csv"_s), lines);
+    const QStringList before = Testing::dumpAccountSet(AccountSet::open(location));
+    AccountSet::closeAll();
+
+    // Steps of a fifth: a point in the save's writes too, however many the adjustment's.
+    for (int failAt = 1;; failAt += std::max(1, failAt / 5)) {
+        Testing::injectWriteFault(AccountSet::open(location), failAt);
+        AccountSet::closeAll();
+        const ProgramRun imported = run({u"import"_s, location, path(u"filled.csv"_s)});
+        if (imported.exitCode == 0) {
+            QVERIFY2(imported.out.contains(u"Adjusted 15 cards automatically first"_s),
+                     qPrintable(imported.out));
+            const AccountSet set = AccountSet::open(location);
+            QVERIFY(Testing::writesCounted(set) < failAt);
+            QCOMPARE(set.scalar(u"SELECT count(*) FROM audit_log"_s).toInt(), 15 + ManualCards);
+            break;
+        }
+        QVERIFY2(failAt < 4096, qPrintable(imported.err));
+        QCOMPARE(imported.exitCode, 1);
+        QVERIFY2(!imported.out.contains(u"automatically"_s), qPrintable(imported.out));
+        const AccountSet set = AccountSet::open(location);
+        Testing::removeWriteFault(set);
+        QVERIFY2(Testing::dumpAccountSet(set) == before,
+                 qPrintable(u"failing at write %1"_s.arg(failAt)));
+        AccountSet::closeAll();
+    }
 }
 
 void tst_Subcommands::worksheetOfOtherCardsIsRefused_data()
