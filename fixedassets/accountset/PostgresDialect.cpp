@@ -193,6 +193,13 @@ QStringList PostgresDialect::appendOnly(const QString &table) const
     };
 }
 
+QStringList PostgresDialect::appendOnlyKeys(const QString & /*table*/,
+                                            const QString & /*keyColumn*/) const
+{
+    // No statement replaces a row here without an UPDATE or a DELETE, which appendOnly refuses.
+    return {};
+}
+
 QStringList PostgresDialect::dropAppendOnly(const QString &table) const
 {
     return {u"DROP FUNCTION IF EXISTS "_s + table + u"_append_only()"_s};

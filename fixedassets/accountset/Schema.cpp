@@ -114,6 +114,12 @@ void version4AuditChain(const AccountSet &set)
     run(set, set.driver().dialect().appendOnly(u"audit_log"_s));
 }
 
+// Version 5: the audit log refuses a new entry that would take an existing entry's place.
+void version5AuditKeys(const AccountSet &set)
+{
+    run(set, set.driver().dialect().appendOnlyKeys(u"audit_log"_s, u"entry_id"_s));
+}
+
 void applyVersion(const AccountSet &set, int version)
 {
     if (version == 1)
@@ -125,6 +131,8 @@ void applyVersion(const AccountSet &set, int version)
     else if (version == 4) {
         version4Identity(set);
         version4AuditChain(set);
+    } else if (version == 5) {
+        version5AuditKeys(set);
     }
 }
 

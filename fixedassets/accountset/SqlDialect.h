@@ -62,6 +62,9 @@ public:
     // SqlDriver::AppendOnlyMark.
     virtual QStringList appendOnly(const QString &table) const = 0;
     virtual QStringList dropAppendOnly(const QString &table) const = 0;
+    // What appendOnly leaves to the keys where a write can replace a row without an UPDATE or a
+    // DELETE: a new row whose key (column keyColumn) exists or is not above the last is refused.
+    virtual QStringList appendOnlyKeys(const QString &table, const QString &keyColumn) const = 0;
 
     // Whether the database grants rights to roles; where it does not, whoever opens the account
     // set may do all.
