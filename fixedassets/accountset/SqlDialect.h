@@ -58,6 +58,9 @@ public:
                                  const QList<SqlDriver::RowRule> &rules) const = 0;
     // What Schema::drop must remove besides the table itself.
     virtual QStringList dropRowGuard(const QString &table) const = 0;
+    // A table of the account set as a guard names it: with its schema where a session's own
+    // temporary objects could otherwise stand in for it.
+    virtual QString guardedName(const QString &table) const = 0;
     // Triggers that refuse to change or delete a row of table; they raise
     // SqlDriver::AppendOnlyMark.
     virtual QStringList appendOnly(const QString &table) const = 0;

@@ -197,6 +197,12 @@ QStringList SqliteDialect::dropAppendOnly(const QString & /*table*/) const
     return {};
 }
 
+QString SqliteDialect::guardedName(const QString &table) const
+{
+    // A trigger reads the tables of its own database.
+    return table;
+}
+
 QStringList SqliteDialect::appendOnlyKeys(const QString &table, const QString &keyColumn) const
 {
     // REPLACE, and the REPLACE an INSERT OR REPLACE or a conflict clause asks for, deletes the

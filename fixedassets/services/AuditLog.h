@@ -32,8 +32,8 @@ public:
 private:
     void writeWaiting();
 
-    AuditRecord m_record; // the save's ID, time and user; the entry of the last append
-    QByteArray m_previousHash;
+    AuditRecord m_record;          // the save's ID, time and user; the entry of the last append
+    AuditChain::Last m_last;       // the last entry appended
     QList<QVariantList> m_waiting; // the log's rows not yet written
     BulkInsert m_log;
 };
@@ -44,30 +44,5 @@ void writeAuditLog(const AccountSet &set, const QList<AuditEntry> &entries);
 // The entries written at or after since (UTC, ISO 8601 as savedAt; all when it is empty), in the
 // order they were written.
 QList<AuditRecord> readAuditLog(const AccountSet &set, const QString &since = {});
-
-// What a check of the audit log's hash chain found: the chain intact, or its first entry that does
-// not match and, as far as the chain tells, how.
-struct AuditChainCheck {
-    enum class Fault {
-        None,
-        // The entry's fields no longer give its hash.
-        Edited,
-        // The entry after it was chained on the entry before it.
-        Inserted,
-        // It was chained on an entry that is no longer in the log.
-        Deleted,
-        // It was chained on an entry that now comes after it (otherEntryId).
-        Moved,
-    };
-    Fault fault = Fault::None;
-    qint64 entries = 0;
-    QByteArray lastHash; // Fault::None: the last entry's hash, empty for an empty log
-    qint64 entryId = 0;  // the entry named
-    qint32 saveId = 0;   // its save
-    qint64 otherEntryId = 0;
-};
-
-// Recomputes the chain from the first entry to the last.
-AuditChainCheck checkAuditChain(const AccountSet &set);
 
 } // namespace FixedAssets

@@ -257,6 +257,8 @@ private Q_SLOTS:
     void cardChangedSinceTheExportIsRefused();
     void failedImportLeavesTheSetAsItWas_data();
     void failedImportLeavesTheSetAsItWas();
+    void everyStoredColumnOfTheLogIsHashed_data();
+    void everyStoredColumnOfTheLogIsHashed();
     void worksheetOfOtherCardsIsRefused_data();
     void worksheetOfOtherCardsIsRefused();
     void unboundedWorksheetIsRefused_data();
@@ -518,6 +520,63 @@ void tst_Subcommands::failedImportLeavesTheSetAsItWas()
                  qPrintable(u"failing at write %1"_s.arg(failAt)));
         AccountSet::closeAll();
     }
+}
+
+void tst_Subcommands::everyStoredColumnOfTheLogIsHashed_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("edit"); // of entry %1
+    QTest::addColumn<qint64>("entry");
+    const auto add = [](const QString &backend, const QString &column, const QString &value,
+                        qint64 entry) {
+        QTest::addRow("%s, %s = %s", qPrintable(backend), qPrintable(column), qPrintable(value))
+            << backend << u"UPDATE audit_log SET %1 = %2 WHERE entry_id = %3"_s.arg(column, value)
+            << entry;
+    };
+    const qint64 Beyond32Bits = qint64{1} << 32;
+    for (const QString &backend : Testing::Backends) {
+        // The last entry: a new ID keeps the order.
+        add(backend, u"entry_id"_s, u"entry_id + %1"_s.arg(Beyond32Bits), 15 + Beyond32Bits);
+        add(backend, u"save_id"_s, u"save_id + 1"_s, 5);
+        add(backend, u"saved_at"_s, u"saved_at || ' '"_s, 5);
+        add(backend, u"user_name"_s, u"'mallory'"_s, 5);
+        add(backend, u"alter_id"_s, u"alter_id + 1"_s, 5);
+        add(backend, u"rows_before"_s, u"rows_after"_s, 5);
+        add(backend, u"rows_after"_s, u"rows_before"_s, 5);
+        add(backend, u"hash_form"_s, u"1"_s, 5);
+        add(backend, u"entry_hash"_s, u"upper(entry_hash)"_s, 5);
+    }
+    // SQLite keeps what is written, whatever the column's declared type.
+    add(u"sqlite"_s, u"alter_id"_s, u"alter_id + %1"_s.arg(Beyond32Bits), 5);
+    add(u"sqlite"_s, u"user_name"_s, u"user_name || X'FF'"_s, 5);
+    add(u"sqlite"_s, u"user_name"_s, u"CAST(user_name AS BLOB)"_s, 5);
+    add(u"sqlite"_s, u"alter_id"_s, u"'x' || alter_id"_s, 5);
+    add(u"sqlite"_s, u"saved_at"_s, u"julianday(saved_at)"_s, 5);
+}
+
+// An edit of any column of an entry, the guards set aside, is named by audit --verify.
+void tst_Subcommands::everyStoredColumnOfTheLogIsHashed()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(QString, edit);
+    QFETCH(qint64, entry);
+    createDemoAccountSet(location, DemoCards);
+    AccountSet::closeAll();
+    QCOMPARE(run({u"adjust"_s, location}).exitCode, 0);
+    const ProgramRun intact = run({u"audit"_s, location, u"--verify"_s});
+    QVERIFY2(intact.exitCode == 0 && intact.out.contains(u"15 entries"_s),
+             qPrintable(intact.out + intact.err));
+
+    const AccountSet set = AccountSet::open(location);
+    // As the owner on PostgreSQL, whom the guard lets through.
+    if (set.driver().kind() == AccountSetLocation::Kind::SQLite)
+        set.exec(u"DROP TRIGGER audit_log_append_only_update"_s);
+    set.exec(edit.arg(entry > 15 ? 15 : entry));
+    AccountSet::closeAll();
+    const ProgramRun verified = run({u"audit"_s, location, u"--verify"_s});
+    QCOMPARE(verified.exitCode, 1);
+    QVERIFY2(verified.out.contains(u"entry %1 (save"_s.arg(entry)),
+             qPrintable(verified.out + verified.err));
 }
 
 void tst_Subcommands::worksheetOfOtherCardsIsRefused_data()
