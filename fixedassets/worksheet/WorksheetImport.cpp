@@ -362,15 +362,21 @@ public:
         }
         finish(current);
         if (aside) {
-            aside->forEachCard([this](qint32 cardId, const QList<CsvRecord> &lines) {
-                FileCard fileCard;
-                fileCard.card = m_context.cards.byId(cardId);
-                fileCard.number = m_context.lines.cell(lines.first(), Kind::AssetNumber);
-                fileCard.firstLine = lines.first().line;
-                for (const CsvRecord &line : lines)
-                    readLine(fileCard, line);
-                finish(fileCard);
-            });
+            FileCard fileCard;
+            aside->forEachCard(
+                [this, &fileCard](qint32 cardId, const QList<CsvRecord> &lines, bool lastPage) {
+                    if (!fileCard.card && !lines.isEmpty()) {
+                        fileCard.card = m_context.cards.byId(cardId);
+                        fileCard.number = m_context.lines.cell(lines.first(), Kind::AssetNumber);
+                        fileCard.firstLine = lines.first().line;
+                    }
+                    for (const CsvRecord &line : lines)
+                        readLine(fileCard, line);
+                    if (lastPage) {
+                        finish(fileCard);
+                        fileCard = FileCard{};
+                    }
+                });
         }
     }
 
