@@ -39,7 +39,7 @@ AuditLogWriter::AuditLogWriter(const AccountSet &set)
                }(),
                {}}
     , m_last(AuditChain::last(set))
-    , m_log(set, u"audit_log"_s, LogColumns)
+    , m_log(set, u"audit_log"_s, LogColumns, EntriesPerBatch)
 {}
 
 void AuditLogWriter::append(const AuditEntry &entry)
@@ -49,25 +49,15 @@ void AuditLogWriter::append(const AuditEntry &entry)
     const qint64 entryId = m_last.entryId + 1;
     QByteArray hash =
         AuditChain::storedHash(AuditChain::storedForm(entryId, m_record, m_last.hash));
-    m_waiting.append({entryId, m_record.saveId, m_record.savedAt, m_record.user, entry.cardId,
-                      entry.rowsBefore, entry.rowsAfter, QString::fromLatin1(m_last.hash),
-                      AuditChain::StoredForm, QString::fromLatin1(hash)});
+    m_log.add({entryId, m_record.saveId, m_record.savedAt, m_record.user, entry.cardId,
+               entry.rowsBefore, entry.rowsAfter, QString::fromLatin1(m_last.hash),
+               AuditChain::StoredForm, QString::fromLatin1(hash)});
     m_last = {entryId, std::move(hash)};
-    if (m_waiting.size() >= EntriesPerBatch)
-        writeWaiting();
 }
 
 void AuditLogWriter::finish()
 {
-    writeWaiting();
-}
-
-void AuditLogWriter::writeWaiting()
-{
-    for (const QVariantList &row : std::as_const(m_waiting))
-        m_log.add(row);
     m_log.finish();
-    m_waiting.clear();
 }
 
 void writeAuditLog(const AccountSet &set, const QList<AuditEntry> &entries)
