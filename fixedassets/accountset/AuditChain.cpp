@@ -4,7 +4,8 @@
 #include "accountset/PreparedStatement.h"
 
 #include <QCryptographicHash>
-#include <QList>
+#include <QHash>
+#include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +13,7 @@ namespace FixedAssets::AuditChain {
 
 namespace {
 
-// Each field as its length in bytes, a colon and its UTF-8, so that no two different entries
+// Each field as its length in bytes, a colon and its bytes, so that no two different entries
 // give the same bytes.
 void addField(QCryptographicHash &hash, const QByteArray &field)
 {
@@ -20,7 +21,83 @@ void addField(QCryptographicHash &hash, const QByteArray &field)
     hash.addData(field);
 }
 
+// The kind of a stored value from the name its database gives its type.
+char kindOf(const QString &typeName)
+{
+    const QString type = typeName.toLower();
+    if (type == u"null"_s)
+        return 'n';
+    if (type.contains(u"int"_s))
+        return 'i';
+    if (type.contains(u"real"_s) || type.contains(u"double"_s) || type.contains(u"numeric"_s))
+        return 'r';
+    if (type.contains(u"blob"_s) || type.contains(u"bytea"_s))
+        return 'b';
+    return 't';
+}
+
+// Each stored column as its type's name and its bytes: SQLite's own type of the value, which a
+// column's declaration does not fix, and the bytes it holds; PostgreSQL's column types are fixed
+// and its texts are checked UTF-8.
+QString storedSelection(const AccountSet &set)
+{
+    const bool sqlite = set.driver().kind() == AccountSetLocation::Kind::SQLite;
+    QStringList selection;
+    for (const QString &column : storedColumns()) {
+        selection.append(sqlite ? u"typeof(%1), CAST(%1 AS BLOB)"_s.arg(column)
+                                : u"pg_typeof(%1)::text, %1::text"_s.arg(column));
+    }
+    return selection.join(u", "_s);
+}
+
+QList<StoredValue> storedValues(const QSqlQuery &query, int first)
+{
+    QList<StoredValue> values;
+    const qsizetype count = storedColumns().size();
+    values.reserve(count);
+    for (int c = 0; c < count; ++c) {
+        const QVariant value = query.value(first + 2 * c + 1);
+        const char kind = value.isNull() ? 'n' : kindOf(query.value(first + 2 * c).toString());
+        values.append({kind, value.metaType().id() == QMetaType::QByteArray
+                                 ? value.toByteArray()
+                                 : value.toString().toUtf8()});
+    }
+    return values;
+}
+
 } // namespace
+
+QStringList storedColumns()
+{
+    return {u"entry_id"_s,    u"save_id"_s,    u"saved_at"_s,  u"user_name"_s, u"alter_id"_s,
+            u"rows_before"_s, u"rows_after"_s, u"prev_hash"_s, u"hash_form"_s};
+}
+
+QList<StoredValue> storedForm(qint64 entryId, const AuditRecord &record,
+                              const QByteArray &previousHash)
+{
+    const auto integer = [](qint64 value) { return StoredValue{'i', QByteArray::number(value)}; };
+    const auto text = [](const QString &value) { return StoredValue{'t', value.toUtf8()}; };
+    return {integer(entryId),
+            integer(record.saveId),
+            text(record.savedAt),
+            text(record.user),
+            integer(record.entry.cardId),
+            text(record.entry.rowsBefore),
+            text(record.entry.rowsAfter),
+            StoredValue{'t', previousHash},
+            integer(StoredForm)};
+}
+
+QByteArray storedHash(const QList<StoredValue> &columns)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const StoredValue &value : columns) {
+        hash.addData(QByteArrayView(&value.kind, 1));
+        addField(hash, value.bytes);
+    }
+    return hash.result().toHex();
+}
 
 QByteArray entryHash(const QByteArray &previousHash, const AuditRecord &record)
 {
@@ -35,11 +112,15 @@ QByteArray entryHash(const QByteArray &previousHash, const AuditRecord &record)
     return hash.result().toHex();
 }
 
-QByteArray lastHash(const AccountSet &set)
+Last last(const AccountSet &set)
 {
-    return set.scalar(u"SELECT entry_hash FROM audit_log ORDER BY entry_id DESC LIMIT 1"_s)
-        .toString()
-        .toUtf8();
+    QSqlQuery query =
+        set.exec(u"SELECT entry_id, entry_hash FROM audit_log ORDER BY entry_id DESC LIMIT 1"_s);
+    Last found;
+    if (query.next())
+        found = {query.value(0).toLongLong(), query.value(1).toString().toUtf8()};
+    query.finish();
+    return found;
 }
 
 void chainExisting(const AccountSet &set)
@@ -77,3 +158,103 @@ void chainExisting(const AccountSet &set)
 }
 
 } // namespace FixedAssets::AuditChain
+
+namespace FixedAssets {
+
+using AuditChain::StoredForm;
+using AuditChain::StoredValue;
+
+AuditChainCheck checkAuditChain(const AccountSet &set)
+{
+    // What the diagnosis needs of each entry; the rows themselves are hashed as they are read.
+    struct Link {
+        qint64 entryId;
+        qint32 saveId;
+        QByteArray previous;
+        QByteArray hash;
+        bool hashMatches;
+    };
+    QList<Link> links;
+    // The stored columns of the entries of form 2 whose hash does not match: whether one was
+    // only moved is told by the ID it matches at.
+    QHash<qsizetype, QList<StoredValue>> unmatched;
+    const bool hasForms = set.database().record(u"audit_log"_s).contains(u"hash_form"_s);
+    QSqlQuery query =
+        set.exec(u"SELECT entry_id, save_id, saved_at, user_name, alter_id,"
+                 " rows_before, rows_after, prev_hash, entry_hash, %1"
+                 " FROM audit_log ORDER BY 1"_s.arg(
+                     hasForms ? u"hash_form, "_s + AuditChain::storedSelection(set) : u"1"_s));
+    while (query.next()) {
+        const QByteArray previous = query.value(7).toString().toLatin1();
+        const QByteArray hash = query.value(8).toString().toLatin1();
+        const QVariant form = query.value(9);
+        bool matches = false;
+        if (form.toLongLong() == StoredForm) {
+            QList<StoredValue> stored = AuditChain::storedValues(query, 10);
+            matches = AuditChain::storedHash(stored) == hash;
+            if (!matches)
+                unmatched.insert(links.size(), std::move(stored));
+        } else if (form.toString() == u"1"_s) {
+            const AuditRecord record{
+                query.value(1).toInt(),
+                query.value(2).toString(),
+                query.value(3).toString(),
+                {query.value(4).toInt(), query.value(5).toString(), query.value(6).toString()}};
+            matches = AuditChain::entryHash(previous, record) == hash;
+        }
+        links.append(
+            {query.value(0).toLongLong(), query.value(1).toInt(), previous, hash, matches});
+    }
+    const auto matchesElsewhere = [&](qsizetype i) {
+        const auto stored = unmatched.constFind(i);
+        if (stored == unmatched.cend())
+            return false;
+        QList<StoredValue> moved = *stored;
+        for (const Link &other : std::as_const(links)) {
+            moved.first().bytes = QByteArray::number(other.entryId);
+            if (AuditChain::storedHash(moved) == links.at(i).hash)
+                return true;
+        }
+        return false;
+    };
+
+    AuditChainCheck check;
+    check.entries = links.size();
+    using Fault = AuditChainCheck::Fault;
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        const Link &link = links.at(i);
+        const QByteArray expected = i > 0 ? links.at(i - 1).hash : QByteArray();
+        if (link.hashMatches && link.previous == expected)
+            continue;
+        check.entryId = link.entryId;
+        check.saveId = link.saveId;
+        if (!link.hashMatches && !matchesElsewhere(i)) {
+            // An entry nobody chains on, slipped in between two that still chain on each other.
+            const bool skipped = i + 1 < links.size() && links.at(i + 1).previous == expected;
+            check.fault = skipped ? Fault::Inserted : Fault::Edited;
+            return check;
+        }
+        // Whole, but chained on something other than the entry before it.
+        if (i >= 2 && link.previous == links.at(i - 2).hash) {
+            // The entry before it was slipped in with a hash of its own.
+            check.entryId = links.at(i - 1).entryId;
+            check.saveId = links.at(i - 1).saveId;
+            check.fault = Fault::Inserted;
+            return check;
+        }
+        for (qsizetype j = i + 1; j < links.size(); ++j) {
+            if (links.at(j).hash == link.previous) {
+                check.fault = Fault::Moved;
+                check.otherEntryId = links.at(j).entryId;
+                return check;
+            }
+        }
+        // Chained on the entry before it, yet its ID is another's: moved in place.
+        check.fault = link.previous == expected ? Fault::Moved : Fault::Deleted;
+        return check;
+    }
+    check.lastHash = links.isEmpty() ? QByteArray() : links.constLast().hash;
+    return check;
+}
+
+} // namespace FixedAssets

@@ -170,6 +170,15 @@ QString PostgresDialect::refusedValue(const QVariant &value) const
     return {};
 }
 
+namespace {
+
+// A guard's function finds nothing by a search path a session could change: the session's own
+// temporary objects, searched first by default, cannot stand in for what it reads. The roles keep
+// TEMPORARY, for the import's scratch tables.
+const QString GuardSettings = u" LANGUAGE plpgsql SET search_path = pg_catalog, pg_temp"_s;
+
+} // namespace
+
 QStringList PostgresDialect::rowGuard(const QString &table,
                                       const QList<SqlDriver::RowRule> &rules) const
 {
@@ -181,18 +190,17 @@ QStringList PostgresDialect::rowGuard(const QString &table,
                 quoted(rule.message) + u"; END IF;"_s;
     }
     return {
-        u"CREATE OR REPLACE FUNCTION "_s + name +
-            u"() RETURNS trigger LANGUAGE plpgsql AS $guard$ BEGIN"_s + body +
-            u" RETURN NEW; END $guard$"_s,
+        u"CREATE OR REPLACE FUNCTION "_s + guardedName(name) + u"() RETURNS trigger"_s +
+            GuardSettings + u" AS $guard$ BEGIN"_s + body + u" RETURN NEW; END $guard$"_s,
         u"CREATE TRIGGER "_s + name + u" BEFORE INSERT OR UPDATE ON "_s + table +
-            u" FOR EACH ROW EXECUTE FUNCTION "_s + name + u"()"_s,
+            u" FOR EACH ROW EXECUTE FUNCTION "_s + guardedName(name) + u"()"_s,
     };
 }
 
 QStringList PostgresDialect::dropRowGuard(const QString &table) const
 {
     // A trigger function outlives the table's triggers.
-    return {u"DROP FUNCTION IF EXISTS "_s + table + u"_guard()"_s};
+    return {u"DROP FUNCTION IF EXISTS "_s + guardedName(table + u"_guard"_s) + u"()"_s};
 }
 
 QStringList PostgresDialect::appendOnly(const QString &table) const
@@ -201,24 +209,38 @@ QStringList PostgresDialect::appendOnly(const QString &table) const
     // sentence: the program tells the user in the user's language (kindOf).
     const QString name = table + u"_append_only"_s;
     return {
-        u"CREATE OR REPLACE FUNCTION "_s + name +
-            u"() RETURNS trigger LANGUAGE plpgsql AS $append$ BEGIN"
-            " IF NOT pg_has_role(current_user,"
-            " (SELECT relowner FROM pg_class WHERE oid = TG_RELID), 'USAGE') THEN"
+        u"CREATE OR REPLACE FUNCTION "_s + guardedName(name) + u"() RETURNS trigger"_s +
+            GuardSettings +
+            u" AS $append$ BEGIN"
+            " IF NOT pg_catalog.pg_has_role(current_user,"
+            " (SELECT c.relowner FROM pg_catalog.pg_class c WHERE c.oid = TG_RELID), 'USAGE')"
+            " THEN"
             " RAISE EXCEPTION USING ERRCODE = 'insufficient_privilege', MESSAGE = '"_s +
             SqlDriver::AppendOnlyMark +
             u"'; END IF;"
             " IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END $append$"_s,
         u"CREATE TRIGGER "_s + name + u" BEFORE UPDATE OR DELETE ON "_s + table +
-            u" FOR EACH ROW EXECUTE FUNCTION "_s + name + u"()"_s,
+            u" FOR EACH ROW EXECUTE FUNCTION "_s + guardedName(name) + u"()"_s,
         u"CREATE TRIGGER "_s + name + u"_truncate BEFORE TRUNCATE ON "_s + table +
-            u" FOR EACH STATEMENT EXECUTE FUNCTION "_s + name + u"()"_s,
+            u" FOR EACH STATEMENT EXECUTE FUNCTION "_s + guardedName(name) + u"()"_s,
     };
+}
+
+QString PostgresDialect::guardedName(const QString &table) const
+{
+    return u"public."_s + table;
+}
+
+QStringList PostgresDialect::appendOnlyKeys(const QString & /*table*/,
+                                            const QString & /*keyColumn*/) const
+{
+    // No statement replaces a row here without an UPDATE or a DELETE, which appendOnly refuses.
+    return {};
 }
 
 QStringList PostgresDialect::dropAppendOnly(const QString &table) const
 {
-    return {u"DROP FUNCTION IF EXISTS "_s + table + u"_append_only()"_s};
+    return {u"DROP FUNCTION IF EXISTS "_s + guardedName(table + u"_append_only"_s) + u"()"_s};
 }
 
 bool PostgresDialect::hasRoles() const

@@ -83,8 +83,9 @@ QStringList version3Guards(const AccountSet &set)
         {
             {u"NOT (NEW.rate > 0 AND NEW.rate <= 1)"_s,
              u"an expense row's rate must be above 0 and at most 1"_s},
-            {u"NEW.dept_id <> 0 AND NOT EXISTS (SELECT 1 FROM items"
-             " WHERE item_id = NEW.dept_id AND class_id = "_s +
+            {u"NEW.dept_id <> 0 AND NOT EXISTS (SELECT 1 FROM "_s +
+                 set.driver().dialect().guardedName(u"items"_s) +
+                 u" i WHERE i.item_id = NEW.dept_id AND i.class_id = "_s +
                  QString::number(AllocFix::DepartmentItemClass) + u')',
              u"an expense row's department must be an item of the department class"_s},
         });
@@ -114,6 +115,21 @@ void version4AuditChain(const AccountSet &set)
     run(set, set.driver().dialect().appendOnly(u"audit_log"_s));
 }
 
+// Version 5: the audit log refuses a new entry that would take an existing entry's place, and
+// its new entries are hashed over every stored column. The entries written before keep the form
+// they were hashed in: a hash is never made again, so the upgrade vouches for nothing.
+void version5AuditKeys(const AccountSet &set)
+{
+    set.exec(u"ALTER TABLE audit_log ADD COLUMN hash_form INTEGER NOT NULL DEFAULT 1"_s);
+    run(set, set.driver().dialect().appendOnlyKeys(u"audit_log"_s, u"entry_id"_s));
+    // The guards' functions as they are now made, where a database keeps them apart from their
+    // triggers.
+    QStringList functions = version3Guards(set) + set.driver().dialect().appendOnly(u"audit_log"_s);
+    functions.removeIf(
+        [](const QString &sql) { return !sql.startsWith(u"CREATE OR REPLACE FUNCTION"_s); });
+    run(set, functions);
+}
+
 void applyVersion(const AccountSet &set, int version)
 {
     if (version == 1)
@@ -125,6 +141,8 @@ void applyVersion(const AccountSet &set, int version)
     else if (version == 4) {
         version4Identity(set);
         version4AuditChain(set);
+    } else if (version == 5) {
+        version5AuditKeys(set);
     }
 }
 

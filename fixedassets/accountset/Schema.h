@@ -12,7 +12,7 @@ class AccountSet;
 // their hashes and lets it take new entries only.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 4;
+inline constexpr int CurrentVersion = 5;
 
 // Creates the tables of the given version in an empty database (inside the caller's
 // transaction).

@@ -72,10 +72,16 @@ public:
                                  const QList<SqlDriver::RowRule> &rules) const = 0;
     // What Schema::drop must remove besides the table itself.
     virtual QStringList dropRowGuard(const QString &table) const = 0;
+    // A table of the account set as a guard names it: with its schema where a session's own
+    // temporary objects could otherwise stand in for it.
+    virtual QString guardedName(const QString &table) const = 0;
     // Triggers that refuse to change or delete a row of table; they raise
     // SqlDriver::AppendOnlyMark.
     virtual QStringList appendOnly(const QString &table) const = 0;
     virtual QStringList dropAppendOnly(const QString &table) const = 0;
+    // What appendOnly leaves to the keys where a write can replace a row without an UPDATE or a
+    // DELETE: a new row whose key (column keyColumn) exists or is not above the last is refused.
+    virtual QStringList appendOnlyKeys(const QString &table, const QString &keyColumn) const = 0;
 
     // Whether the database grants rights to roles; where it does not, whoever opens the account
     // set may do all.

@@ -313,6 +313,30 @@ QStringList SqliteDialect::dropAppendOnly(const QString & /*table*/) const
     return {};
 }
 
+QString SqliteDialect::guardedName(const QString &table) const
+{
+    // A trigger reads the tables of its own database.
+    return table;
+}
+
+QStringList SqliteDialect::appendOnlyKeys(const QString &table, const QString &keyColumn) const
+{
+    // REPLACE, and the REPLACE an INSERT OR REPLACE or a conflict clause asks for, deletes the
+    // row in the way without firing its DELETE triggers: refused before the insert while the key
+    // is taken. A key left to SQLite is known only after the insert (-1 before it): refused then
+    // when it is not above every other.
+    const QString refuse = u" SELECT RAISE(ABORT, '"_s + SqlDriver::AppendOnlyMark + u"')"_s;
+    const QString name = table + u"_append_only"_s;
+    return {
+        u"CREATE TRIGGER %1_insert BEFORE INSERT ON %2 FOR EACH ROW BEGIN%3"
+        " WHERE EXISTS (SELECT 1 FROM %2 WHERE %4 = NEW.%4); END"_s.arg(name, table, refuse,
+                                                                        keyColumn),
+        u"CREATE TRIGGER %1_inserted AFTER INSERT ON %2 FOR EACH ROW BEGIN%3"
+        " WHERE NEW.%4 < 1 OR EXISTS (SELECT 1 FROM %2 WHERE %4 > NEW.%4); END"_s.arg(
+            name, table, refuse, keyColumn),
+    };
+}
+
 bool SqliteDialect::hasRoles() const
 {
     return false;

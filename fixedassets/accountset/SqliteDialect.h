@@ -31,6 +31,8 @@ public:
     QStringList dropRowGuard(const QString &table) const override;
     QStringList appendOnly(const QString &table) const override;
     QStringList dropAppendOnly(const QString &table) const override;
+    QString guardedName(const QString &table) const override;
+    QStringList appendOnlyKeys(const QString &table, const QString &keyColumn) const override;
 
     bool hasRoles() const override;
     SqlDriver::Rights rights(QSqlDatabase &db) const override;

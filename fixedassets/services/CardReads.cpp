@@ -27,14 +27,20 @@ void requireCard(const AccountSet &set, qint32 cardId)
     }
 }
 
-QString describeCard(const AccountSet &set, qint32 cardId)
+std::optional<QString> cardName(const AccountSet &set, qint32 cardId)
 {
     QSqlQuery query =
         set.exec(u"SELECT asset_number, asset_name FROM cards WHERE alter_id = ?"_s, {cardId});
     if (!query.next())
-        return u"FAlterID %1"_s.arg(cardId);
-    return u"%1 %2 (FAlterID %3)"_s.arg(query.value(0).toString(), query.value(1).toString(),
-                                        QString::number(cardId));
+        return std::nullopt;
+    return query.value(0).toString() + u' ' + query.value(1).toString();
+}
+
+QString describeCard(const AccountSet &set, qint32 cardId)
+{
+    const std::optional<QString> name = cardName(set, cardId);
+    return name ? u"%1 (FAlterID %2)"_s.arg(*name, QString::number(cardId))
+                : u"FAlterID %1"_s.arg(cardId);
 }
 
 namespace {

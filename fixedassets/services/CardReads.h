@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <optional>
+
 namespace FixedAssets {
 
 class AccountSet;
@@ -14,6 +16,8 @@ namespace CardReads {
 
 // Raises UnknownCard when the account set has no card with this ID.
 void requireCard(const AccountSet &set, qint32 cardId);
+// "FA00012 数控车床": the card's asset number and name; nothing when there is no such card.
+std::optional<QString> cardName(const AccountSet &set, qint32 cardId);
 // "FA00012 数控车床 (FAlterID 1012)": how errors name a card.
 QString describeCard(const AccountSet &set, qint32 cardId);
 

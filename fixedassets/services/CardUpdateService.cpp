@@ -5,6 +5,7 @@
 #include "host/MMTS.h"
 #include "records/RecordFields.h"
 #include "services/Adjustment.h"
+#include "services/CardWriter.h"
 #include "services/ManualQueueSave.h"
 
 #include <QDate>
@@ -19,12 +20,11 @@ namespace FixedAssets {
 
 namespace {
 
-// The adjustment inside the caller's transaction. Many rows were replaced: PostgreSQL plans the
-// card services' statements, prepared once for all values, from statistics that should say so.
+// The adjustment inside the caller's transaction.
 qsizetype adjust(const AccountSet &set)
 {
     const qsizetype manual = Adjustment::run(set);
-    set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+    CardWriter::updateExpenseRowStatistics(set);
     return manual;
 }
 

@@ -19,6 +19,11 @@ void deleteExpenseRows(const AccountSet &set, const QString &cardsQuery)
     set.exec(u"DELETE FROM expense_rows WHERE alter_id IN ("_s + cardsQuery + u')');
 }
 
+void updateExpenseRowStatistics(const AccountSet &set)
+{
+    set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+}
+
 namespace {
 
 void insertRows(const AccountSet &set, const QList<CardRows> &cards, const QString &rowTable,

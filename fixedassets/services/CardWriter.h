@@ -24,6 +24,10 @@ void insertExpenseRows(const AccountSet &set, const QList<CardRows> &cards);
 // keeps its place (card, row, item), is updated only where its values changed, deleted where the
 // card no longer has the place and inserted where it is new. stored holds the cards' rows as
 // storedRows read them in the same transaction.
+// After many expense rows were written: PostgreSQL plans the card services' statements, prepared
+// once for all values, from statistics that should say so.
+void updateExpenseRowStatistics(const AccountSet &set);
+
 void replaceExpenseRows(const AccountSet &set, const QList<qint32> &cards,
                         const CardReads::StoredRows &stored, const QList<CardRows> &rows);
 

@@ -77,7 +77,11 @@ qint32 ManualQueueSave::cardAt(qint32 position) const
 
 void ManualQueueSave::add(qint32 position, const AllocFix::RecordList &rows)
 {
-    const qsizetype index = indexOf(positionOf(QString::number(position)));
+    const qsizetype index = indexOf(position);
+    if (index < 0) {
+        reject(LoadLangString(u"“%1”不是等待手工调整的卡片的序号（1 到 %2）"_s)
+                   .arg(QString::number(position), QString::number(m_queue.size())));
+    }
     const qint32 cardId = m_queue.at(index).cardId;
     // A card written twice in one save would leave its first rows in the audit as "before".
     if (m_given.testBit(index))
@@ -121,9 +125,30 @@ void ManualQueueSave::finish()
     if (m_audit)
         m_audit->finish();
     m_set.exec(u"DELETE FROM manual_queue"_s);
-    // Many rows were replaced: PostgreSQL plans the card services' statements, prepared once for
-    // all values, from statistics that should say so.
-    m_set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+    CardWriter::updateExpenseRowStatistics(m_set);
+}
+
+bool ManualQueueSave::saveChecked(const Checked &checked, const std::function<bool()> &read)
+{
+    const auto changed = [&checked](const QString &difference) {
+        checked.changed(difference);
+        reject(difference); // in case changed did not raise
+    };
+    if (m_queue.size() != checked.count) {
+        changed(LoadLangString(u"留待手工调整的卡片是 %1 张而不是 %2 张"_s)
+                    .arg(m_queue.size())
+                    .arg(checked.count));
+    }
+    for (const Queued &queued : std::as_const(m_queue)) {
+        if (!checked.accepts(queued.cardId, queued.position)) {
+            changed(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
+                        .arg(CardReads::describeCard(m_set, queued.cardId)));
+        }
+    }
+    if (!read())
+        return false;
+    finish();
+    return true;
 }
 
 } // namespace FixedAssets

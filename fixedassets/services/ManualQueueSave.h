@@ -7,6 +7,7 @@
 #include <QBitArray>
 #include <QList>
 
+#include <functional>
 #include <optional>
 
 namespace FixedAssets {
@@ -43,6 +44,18 @@ public:
     void add(qint32 position, const AllocFix::RecordList &rows);
     // Refuses when a waiting card was not given; else writes what is left and empties the queue.
     void finish();
+
+    // The save of cards checked before this transaction read the queue: another user may have
+    // adjusted or changed cards since. Unless the queue holds exactly `count` cards, each one
+    // that checked(card ID, position) accepts, raises what changed(difference) raises. Then
+    // read adds the rows (add) in any order, and answers whether to finish: false leaves the
+    // save unfinished, for the caller not to commit.
+    struct Checked {
+        qsizetype count = 0;
+        std::function<bool(qint32 cardId, qint32 position)> accepts;
+        std::function<void(const QString &difference)> changed;
+    };
+    bool saveChecked(const Checked &checked, const std::function<bool()> &read);
 
     struct Queued {
         qint32 position = 0;

@@ -54,9 +54,9 @@ void ScatteredLines::add(qint32 cardId, const CsvRecord &line)
     m_lines.add({cardId, static_cast<qint64>(line.line), cellsText(line.fields)});
 }
 
-void ScatteredLines::forEachCard(
-    const std::function<void(qint32 cardId, const QList<CsvRecord> &)> &use)
+void ScatteredLines::forEachCard(const Page &use)
 {
+    constexpr int LinesPerPage = 1000;
     m_lines.finish();
     // A card at a time: use may ask the account set, and on a server that would end a read
     // still open on the same connection.
@@ -67,16 +67,23 @@ void ScatteredLines::forEachCard(
         cards.append(ids.value(0).toInt());
     ids.finish();
     for (const qint32 cardId : std::as_const(cards)) {
+        qint64 after = -1;
         QList<CsvRecord> lines;
-        QSqlQuery query = m_set.exec(
-            u"SELECT line, cells FROM worksheet_lines WHERE alter_id = ? ORDER BY line"_s,
-            {cardId});
-        while (query.next()) {
-            lines.append({static_cast<qsizetype>(query.value(0).toLongLong()),
-                          cellsOf(query.value(1).toString())});
-        }
-        query.finish();
-        use(cardId, lines);
+        do {
+            lines.clear();
+            QSqlQuery query = m_set.exec(
+                u"SELECT line, cells FROM worksheet_lines"
+                " WHERE alter_id = ? AND line > ? ORDER BY line LIMIT %1"_s.arg(LinesPerPage),
+                {cardId, after});
+            while (query.next()) {
+                lines.append({static_cast<qsizetype>(query.value(0).toLongLong()),
+                              cellsOf(query.value(1).toString())});
+            }
+            query.finish();
+            if (!lines.isEmpty())
+                after = lines.constLast().line;
+            use(cardId, lines, lines.size() < LinesPerPage);
+        } while (lines.size() == LinesPerPage);
     }
     m_set.exec(u"DROP TABLE worksheet_lines"_s);
 }

@@ -22,10 +22,12 @@ public:
     ScatteredLines &operator=(const ScatteredLines &) = delete;
 
     void add(qint32 cardId, const CsvRecord &line);
-    // Hands use each card's lines in the order of the file, card after card.
+    // Hands use each card's lines in the order of the file, card after card, a page of lines at
+    // a time: a card may have a million. lastPage ends a card.
     // Then drops the table. (After a failure it stays until the connection closes or the next
     // import makes it afresh, or goes with the rollback: it holds nothing of the set's.)
-    void forEachCard(const std::function<void(qint32 cardId, const QList<CsvRecord> &)> &use);
+    using Page = std::function<void(qint32 cardId, const QList<CsvRecord> &lines, bool lastPage)>;
+    void forEachCard(const Page &use);
 
 private:
     const AccountSet &m_set;

@@ -10,8 +10,9 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+#include "services/Adjustment.h"
 #include "services/CardReads.h"
-#include "services/CardUpdateService.h"
+#include "services/CardWriter.h"
 #include "services/ManualQueueSave.h"
 #include "services/SaveChecks.h"
 #include "worksheet/CsvFile.h"
@@ -58,13 +59,7 @@ struct ImportContext {
     // "number name", read again: only a fault needs it.
     QString cardName(qint32 cardId) const
     {
-        QSqlQuery query =
-            set.exec(u"SELECT asset_number, asset_name FROM cards WHERE alter_id = ?"_s, {cardId});
-        const QString name = query.next()
-                                 ? query.value(0).toString() + u' ' + query.value(1).toString()
-                                 : u"FAlterID %1"_s.arg(cardId);
-        query.finish();
-        return name;
+        return CardReads::cardName(set, cardId).value_or(u"FAlterID %1"_s.arg(cardId));
     }
     QString departmentName(qint32 departmentId) const
     {
@@ -85,7 +80,11 @@ struct FileCard {
     bool refused = false; // its check code does not fit the card: its lines are not read
     bool faulty = false;  // a line is at fault: the card is not saved, nor checked as a whole
     bool repeats = false; // a line repeats another: the card is not saved
-    QHash<QString, qsizetype> seen; // the line of each department, account and items
+    struct Seen {
+        qsizetype line = 0; // the first to name these department, account and items
+        qsizetype row = 0;  // in rows; -1 when the card is at fault and keeps none
+    };
+    QHash<QString, Seen> seen;
     struct Department {
         qsizetype firstLine = 0;
         bool fractions = true; // every rate at most 1 %: fractions typed where percent belongs
@@ -145,24 +144,29 @@ void addRow(FileCard &fileCard, qsizetype line, const FieldRecord &row, Workshee
     if (department.firstLine == 0)
         department.firstLine = line;
     department.fractions = department.fractions && row.value(Fields::FRate).toDouble() <= 0.01;
-    if (const qsizetype first = fileCard.seen.value(key); first != 0) {
+    if (const auto first = fileCard.seen.constFind(key); first != fileCard.seen.cend()) {
         faults.add(
-            line, LoadLangString(u"这一行与第 %1 行重复：部门、科目和核算项目都相同"_s).arg(first));
+            line,
+            LoadLangString(u"这一行与第 %1 行重复：部门、科目和核算项目都相同"_s).arg(first->line));
         fileCard.repeats = true;
-        if (!fileCard.faulty)
-            fileCard.rows.append(row);
+        // The departments' sums are told from every line, repeats too; a repeat's rate joins its
+        // first row's, so that a line repeated a million times costs no more than once.
+        if (!fileCard.faulty && first->row >= 0) {
+            FieldRecord &kept = fileCard.rows[first->row];
+            kept.setValue(Fields::FRate, kept.value(Fields::FRate).toDouble() +
+                                             row.value(Fields::FRate).toDouble());
+        }
         return;
     }
-    fileCard.seen.insert(key, line);
-    // Kept after a repeat too: the departments' sums are told from all of them.
+    fileCard.seen.insert(key, {line, fileCard.faulty ? -1 : fileCard.rows.size()});
     if (!fileCard.faulty)
         fileCard.rows.append(row);
 }
 
 // The check of a whole card that its lines cannot make alone, before the account set's own: each
 // department of the card has lines whose rates make 100 %.
-void checkDepartments(const FileCard &fileCard, const ImportContext &context,
-                      WorksheetFaults &faults)
+void checkDepartments(const FileCard &fileCard, const RecordList &rows,
+                      const ImportContext &context, WorksheetFaults &faults)
 {
     const KnownCard &card = *fileCard.card;
     RecordList departments = RecordList::create();
@@ -171,9 +175,6 @@ void checkDepartments(const FileCard &fileCard, const ImportContext &context,
         department.setValue(Fields::FItemID, departmentId);
         departments.append(department);
     }
-    RecordList rows = RecordList::create();
-    for (const FieldRecord &row : fileCard.rows)
-        rows.append(row);
     // The repeats are told line by line as they are read.
     for (const AllocFix::AllocationFault &fault : AllocFix::cardFaults(departments, rows)) {
         const QString name = context.departmentName(fault.departmentId);
@@ -201,12 +202,14 @@ void checkDepartments(const FileCard &fileCard, const ImportContext &context,
     }
 }
 
-// The rows of a card whose lines are all read, checked as a whole; nothing, with the faults
-// added, when the card is at fault. With saveChecks, the account set's own checks of a save run
-// too, as they will in the save (a dry run gives their verdict; an import leaves them to the
-// save, which refuses all cards when they find a fault).
+// The rows of a card whose lines are all read; nothing, with the faults added, when the card is
+// at fault. The check's read checks them as a whole. With saveChecks, the account set's own checks
+// of a save run too, as they will in the save (a dry run gives their verdict; an import leaves
+// them to the save, which refuses all cards when they find a fault). The save's read leaves the
+// whole card to the save's checks.
+enum class WholeCard { Check, LeaveToSave };
 std::optional<RecordList> rowsOfCard(FileCard &fileCard, const ImportContext &context,
-                                     SaveChecks *saveChecks, qint32 position,
+                                     WholeCard whole, SaveChecks *saveChecks,
                                      WorksheetFaults &faults)
 {
     const KnownCard &card = *fileCard.card;
@@ -221,19 +224,20 @@ std::optional<RecordList> rowsOfCard(FileCard &fileCard, const ImportContext &co
     }
     if (fileCard.faulty)
         return std::nullopt;
-    const qsizetype faultsBefore = faults.count();
-    checkDepartments(fileCard, context, faults);
-    if (faults.count() != faultsBefore || fileCard.repeats)
-        return std::nullopt;
-
     RecordList list = RecordList::create();
     for (const FieldRecord &row : std::as_const(fileCard.rows))
         list.append(row);
     fileCard.rows.clear();
+    if (whole == WholeCard::LeaveToSave)
+        return fileCard.repeats ? std::nullopt : std::optional(list);
+    const qsizetype faultsBefore = faults.count();
+    checkDepartments(fileCard, list, context, faults);
+    if (faults.count() != faultsBefore || fileCard.repeats)
+        return std::nullopt;
     if (!saveChecks)
         return list;
     try {
-        saveChecks->checkCard(card.cardId, position, list);
+        saveChecks->checkCard(card.cardId, card.position, list);
     } catch (const AllocFix::Failure &failure) {
         if (failure.number() != AccountSetError::SaveRejected)
             throw;
@@ -359,15 +363,21 @@ public:
         }
         finish(current);
         if (aside) {
-            aside->forEachCard([this](qint32 cardId, const QList<CsvRecord> &lines) {
-                FileCard fileCard;
-                fileCard.card = m_context.cards.byId(cardId);
-                fileCard.number = m_context.lines.cell(lines.first(), Kind::AssetNumber);
-                fileCard.firstLine = lines.first().line;
-                for (const CsvRecord &line : lines)
-                    readLine(fileCard, line);
-                finish(fileCard);
-            });
+            FileCard fileCard;
+            aside->forEachCard(
+                [this, &fileCard](qint32 cardId, const QList<CsvRecord> &lines, bool lastPage) {
+                    if (!fileCard.card && !lines.isEmpty()) {
+                        fileCard.card = m_context.cards.byId(cardId);
+                        fileCard.number = m_context.lines.cell(lines.first(), Kind::AssetNumber);
+                        fileCard.firstLine = lines.first().line;
+                    }
+                    for (const CsvRecord &line : lines)
+                        readLine(fileCard, line);
+                    if (lastPage) {
+                        finish(fileCard);
+                        fileCard = FileCard{};
+                    }
+                });
         }
     }
 
@@ -428,30 +438,67 @@ private:
     CardRead m_cardRead;
 };
 
-} // namespace
-
-WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, WorksheetSink &sink)
+// The header row, with the faults told against the sheet it stands in.
+std::optional<CsvRecord> readHeader(WorksheetReader &reader, WorksheetFaults &faults)
 {
-    const QString &file = request.file;
-    const QString &props = request.props;
-    WorksheetReader reader(file, WorksheetLimits, request.encoding);
-    const ReferenceData reference;
-    WorksheetFaults faults;
     faults.setSheet(reader.sheet());
-    const WorksheetLines lines(reader.next(), reference, faults);
-    if (!faults.isEmpty())
-        return faulty(faults, sink);
+    return reader.next();
+}
+
+// An import in its two steps: the check reads the whole worksheet without writing; the save reads
+// it again inside one write transaction that adjusts first, as the wizard's adjustment does, and
+// saves every card, or writes nothing at all.
+class Import {
+public:
+    Import(const WorksheetImportRequest &request, WorksheetSink &sink)
+        : m_request(request)
+        , m_sink(sink)
+        , m_reader(request.file, WorksheetLimits, request.encoding)
+        , m_lines(readHeader(m_reader, m_faults), m_reference, m_faults)
+        , m_lineToRow(m_lines, m_reference)
+    {}
+
+    // The result of a faulty worksheet or a dry run; nothing when the worksheet may be saved.
+    std::optional<WorksheetImportResult> check();
+    WorksheetImportResult save();
+
+private:
+    [[noreturn]] void raiseChanged(const QString &what) const;
+
+    const WorksheetImportRequest &m_request;
+    WorksheetSink &m_sink;
+    WorksheetReader m_reader;
+    const ReferenceData m_reference;
+    WorksheetFaults m_faults;
+    const WorksheetLines m_lines;
+    const LineToRow m_lineToRow;
+    // Opened once the header is read: a header at fault is told first.
+    std::optional<AccountSet> m_set;
+    std::optional<ImportContext> m_context;
+    bool m_scattered = false;
+    WorksheetImportResult m_result{WorksheetImportResult::Outcome::Checked, 0, 0, 0, 0};
+};
+
+std::optional<WorksheetImportResult> Import::check()
+{
+    const QString &file = m_request.file;
+    if (!m_faults.isEmpty())
+        return faulty(m_faults, m_sink);
+    m_set.emplace(AccountSet::fromProps(m_request.props));
+    m_context.emplace(ImportContext{m_lines,
+                                    m_reference,
+                                    m_lineToRow,
+                                    *m_set,
+                                    setTag(Schema::identity(*m_set)),
+                                    {},
+                                    m_request.encoding});
 
     // The cards without their rows: the check code stands for them.
-    const AccountSet set = AccountSet::fromProps(props);
-    const LineToRow lineToRow(lines, reference);
-    ImportContext context{lines, reference,       lineToRow, set, setTag(Schema::identity(set)),
-                          {},    request.encoding};
-    const qsizetype automatic =
-        readManualCards(props, LoadLangString(u"正在读取留待手工调整的卡片"_s), sink,
-                        [&context](const ManualCard &card) { context.cards.add(card); });
-    context.cards.index();
-    if (context.cards.isEmpty()) {
+    m_result.automatic =
+        readManualCards(m_request.props, LoadLangString(u"正在读取留待手工调整的卡片"_s), m_sink,
+                        [this](const ManualCard &card) { m_context->cards.add(card); });
+    m_context->cards.index();
+    if (m_context->cards.isEmpty()) {
         throw AllocFix::Failure(
             AllocFix::ErrorNumber::InvalidArgument,
             LoadLangString(
@@ -459,86 +506,99 @@ WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, Wor
                 .arg(file),
             u"allocfix"_s);
     }
-    const bool scattered = findScatteredCards(file, context);
+    m_scattered = findScatteredCards(file, *m_context);
 
     std::optional<SaveChecks> saveChecks;
-    if (request.dryRun)
-        saveChecks.emplace(set);
-    qsizetype rowCount = 0;
-    qsizetype savedCards = 0;
+    if (m_request.dryRun)
+        saveChecks.emplace(*m_set);
     {
-        SinkProgress progress(sink, LoadLangString(u"正在检查工作表"_s), reader.size());
-        CardReading checking(context, faults, [&](FileCard &fileCard) {
+        SinkProgress progress(m_sink, LoadLangString(u"正在检查工作表"_s), m_reader.size());
+        CardReading checking(*m_context, m_faults, [&](FileCard &fileCard) {
             KnownCard &card = *fileCard.card;
-            const std::optional<RecordList> rows = rowsOfCard(
-                fileCard, context, saveChecks ? &*saveChecks : nullptr, card.position, faults);
+            const std::optional<RecordList> rows =
+                rowsOfCard(fileCard, *m_context, WholeCard::Check,
+                           saveChecks ? &*saveChecks : nullptr, m_faults);
             card.read = true;
             card.firstLine = static_cast<qint32>(fileCard.firstLine);
             card.firstFilledLine = static_cast<qint32>(fileCard.firstFilledLine);
             card.refused = fileCard.refused;
             card.saved = rows.has_value();
             if (rows) {
-                rowCount += rows->count();
-                ++savedCards;
+                m_result.rows += rows->count();
+                ++m_result.cards;
             }
         });
-        checking.read(file, scattered, &progress);
+        checking.read(file, m_scattered, &progress);
     }
-    requireEveryCard(context, faults);
-    if (!faults.isEmpty())
-        return faulty(faults, sink);
-    WorksheetImportResult result{WorksheetImportResult::Outcome::Checked, 0, savedCards, rowCount,
-                                 automatic};
-    if (request.dryRun)
-        return result;
+    requireEveryCard(*m_context, m_faults);
+    if (!m_faults.isEmpty())
+        return faulty(m_faults, m_sink);
+    if (m_request.dryRun)
+        return m_result;
+    return std::nullopt;
+}
 
-    // The card services map positions to cards by the queue the adjustment leaves, and the
-    // adjustment first adjusts the cards it can by itself, as the wizard's adjustment does.
-    adjustAccountSet(props);
-    if (automatic > 0)
-        sink.info(LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(automatic));
-    // Another user may have saved or changed cards since they were read: every card must still
-    // be the one checked, or nothing is saved.
-    const auto raiseChanged = [&file](const QString &what) {
-        throw AllocFix::Failure(
-            AccountSetError::SaveRejected,
-            LoadLangString(u"%1 的内容都没有保存：检查工作表之后%2；请检查卡片后重新导出"_s)
-                .arg(file, what),
-            AccountSetError::Source);
-    };
-    WriteTransaction transaction(set);
-    ManualQueueSave save(set);
-    if (save.queued() != savedCards) {
-        raiseChanged(LoadLangString(u"留待手工调整的卡片是 %1 张而不是 %2 张"_s)
-                         .arg(save.queued())
-                         .arg(savedCards));
-    }
-    for (qint32 p = 1; p <= save.queued(); ++p) {
-        const qint32 cardId = save.cardAt(p);
-        if (KnownCard *known = context.cards.byId(cardId); known && known->saved) {
-            known->queuePosition = p;
-            continue;
-        }
-        raiseChanged(LoadLangString(u"卡片 %1 变成需要手工调整"_s)
-                         .arg(CardReads::describeCard(set, cardId)));
-    }
+// Another user may have saved or changed cards since they were read: every card must still be
+// the one checked, or nothing is saved.
+void Import::raiseChanged(const QString &what) const
+{
+    throw AllocFix::Failure(
+        AccountSetError::SaveRejected,
+        LoadLangString(u"%1 的内容都没有保存：检查工作表之后%2；请检查卡片后重新导出"_s)
+            .arg(m_request.file, what),
+        AccountSetError::Source);
+}
 
+WorksheetImportResult Import::save()
+{
+    // The card services map positions to cards by the queue the adjustment leaves. The
+    // adjustment is this transaction's first write: a failure at any later point takes it back
+    // with the rest, and a kill leaves the set as it was or wholly imported.
+    WriteTransaction transaction(*m_set);
+    Adjustment::run(*m_set);
+    CardWriter::updateExpenseRowStatistics(*m_set);
+    ManualQueueSave save(*m_set);
+    ManualQueueSave::Checked checked{m_result.cards,
+                                     [this](qint32 cardId, qint32 position) {
+                                         KnownCard *known = m_context->cards.byId(cardId);
+                                         if (!known || !known->saved)
+                                             return false;
+                                         known->queuePosition = position;
+                                         return true;
+                                     },
+                                     [this](const QString &what) { raiseChanged(what); }};
     // The second read saves what the first checked. A fault now means the file changed since:
     // it is told as any other, and the transaction is not committed.
-    sink.progressLine(LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(savedCards));
-    CardReading saving(context, faults, [&](FileCard &fileCard) {
-        const qint32 position = fileCard.card->queuePosition;
-        if (const std::optional<RecordList> rows =
-                rowsOfCard(fileCard, context, nullptr, position, faults))
-            save.add(position, *rows);
+    const bool saved = save.saveChecked(checked, [&] {
+        m_sink.progressLine(
+            LoadLangString(u"正在保存 %1 张卡片的费用分配行……"_s).arg(m_result.cards));
+        CardReading saving(*m_context, m_faults, [&](FileCard &fileCard) {
+            if (const std::optional<RecordList> rows =
+                    rowsOfCard(fileCard, *m_context, WholeCard::LeaveToSave, nullptr, m_faults))
+                save.add(fileCard.card->queuePosition, *rows);
+        });
+        saving.read(m_request.file, m_scattered, nullptr);
+        return m_faults.isEmpty();
     });
-    saving.read(file, scattered, nullptr);
-    if (!faults.isEmpty())
-        return faulty(faults, sink);
-    save.finish();
+    if (!saved)
+        return faulty(m_faults, m_sink);
     transaction.commit();
-    result.outcome = WorksheetImportResult::Outcome::Saved;
-    return result;
+    if (m_result.automatic > 0) {
+        m_sink.info(
+            LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(m_result.automatic));
+    }
+    m_result.outcome = WorksheetImportResult::Outcome::Saved;
+    return m_result;
+}
+
+} // namespace
+
+WorksheetImportResult importWorksheet(const WorksheetImportRequest &request, WorksheetSink &sink)
+{
+    Import import(request, sink);
+    if (std::optional<WorksheetImportResult> result = import.check())
+        return *result;
+    return import.save();
 }
 
 } // namespace FixedAssets

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void eachRoleDoesWhatItMay();
     void accountantCannotChangeTheAuditLog_data();
     void accountantCannotChangeTheAuditLog();
+    void temporaryObjectsCannotStandInForWhatAGuardReads_data();
+    void temporaryObjectsCannotStandInForWhatAGuardReads();
 
 private:
     ProgramRun run(const QStringList &arguments)
@@ -208,6 +210,62 @@ void tst_Roles::accountantCannotChangeTheAuditLog()
     const AuditChainCheck check = checkAuditChain(AccountSet::open(m_url));
     QCOMPARE(int(check.fault), int(AuditChainCheck::Fault::None));
     QCOMPARE(check.entries, qint64(2));
+}
+
+void tst_Roles::temporaryObjectsCannotStandInForWhatAGuardReads_data()
+{
+    QTest::addColumn<QStringList>("statements"); // as the accountant, in one session
+    QTest::addColumn<QString>("refusal");
+    const QString rowGuard = u"department must be an item of the department class"_s;
+    const QString foreignDepartment =
+        u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+        " SELECT min(alter_id), 99, 99999, 510101, 0.5 FROM cards"_s;
+    const QString items = u"CREATE TEMP TABLE items (item_id int, class_id int);"
+                          " INSERT INTO items VALUES (99999, 2)"_s;
+    QTest::newRow("a temporary items") << QStringList{items, foreignDepartment} << rowGuard;
+    QTest::newRow("a temporary items, searched first by choice")
+        << QStringList{items, u"SET search_path = pg_temp, public, pg_catalog"_s, foreignDepartment}
+        << rowGuard;
+    // After a mistaken grant the owner check is all that stands.
+    const QString grant = u"GRANT UPDATE, DELETE ON audit_log TO allocfix_accountant"_s;
+    const QString pgClass =
+        u"CREATE TEMP TABLE pg_class AS SELECT oid, (SELECT oid FROM pg_catalog.pg_roles"
+        " WHERE rolname = current_user) AS relowner FROM pg_catalog.pg_class"_s;
+    const QString appendOnly = u"takes new entries only"_s;
+    QTest::newRow("a temporary pg_class, update")
+        << QStringList{grant, pgClass, u"UPDATE audit_log SET user_name = 'mallory'"_s}
+        << appendOnly;
+    QTest::newRow("a temporary pg_class, delete of the last entry")
+        << QStringList{grant, pgClass,
+                       u"DELETE FROM audit_log WHERE entry_id = (SELECT max(entry_id)"
+                       " FROM audit_log)"_s}
+        << appendOnly;
+}
+
+// The guards hold while the accountant keeps TEMPORARY: a session's own temporary objects,
+// named like what a guard reads, change nothing.
+void tst_Roles::temporaryObjectsCannotStandInForWhatAGuardReads()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(QString, refusal);
+    const QStringList before = Testing::dumpAccountSet(AccountSet::open(m_url));
+    // The grant is the owner's mistake; the rest is the accountant's doing.
+    if (statements.first().startsWith(u"GRANT"_s))
+        AccountSet::open(m_url).exec(statements.takeFirst());
+    const QString last = statements.takeLast();
+    const AccountSet accountant = AccountSet::open(urlAs(m_url, loginOf(u"accountant"_s)));
+    for (const QString &statement : std::as_const(statements))
+        accountant.exec(statement);
+    try {
+        accountant.exec(last);
+        QFAIL("a guard let it through");
+    } catch (const AllocFix::Failure &failure) {
+        QVERIFY2(failure.description().contains(refusal), qPrintable(failure.description()));
+    }
+    AccountSet::closeAll();
+    QCOMPARE(Testing::dumpAccountSet(AccountSet::open(m_url)), before);
+    QCOMPARE(int(checkAuditChain(AccountSet::open(m_url)).fault),
+             int(AuditChainCheck::Fault::None));
 }
 
 QTEST_GUILESS_MAIN(tst_Roles)

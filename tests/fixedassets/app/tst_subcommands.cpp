@@ -255,6 +255,10 @@ private Q_SLOTS:
     void faultyWorksheetSavesNothing_data();
     void faultyWorksheetSavesNothing();
     void cardChangedSinceTheExportIsRefused();
+    void failedImportLeavesTheSetAsItWas_data();
+    void failedImportLeavesTheSetAsItWas();
+    void everyStoredColumnOfTheLogIsHashed_data();
+    void everyStoredColumnOfTheLogIsHashed();
     void worksheetOfOtherCardsIsRefused_data();
     void worksheetOfOtherCardsIsRefused();
     void unboundedWorksheetIsRefused_data();
@@ -475,6 +479,104 @@ void tst_Subcommands::cardChangedSinceTheExportIsRefused()
                  [this](const QString &line) { return line.startsWith(path(u"filled.csv:"_s)); }),
              1);
     QCOMPARE(Testing::dumpAccountSet(AccountSet::open(location)), before);
+}
+
+void tst_Subcommands::failedImportLeavesTheSetAsItWas_data()
+{
+    Testing::addBackendRows();
+}
+
+// A worksheet filled before any adjustment: the import adjusts first. A write failing anywhere,
+// in the adjustment or in the save, leaves every table and the audit log as they were, and says
+// nothing of an adjustment; the import then runs whole.
+void tst_Subcommands::failedImportLeavesTheSetAsItWas()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    Lines lines;
+    QCOMPARE(exportAndFill(location, lines).expected.size(), ManualCards);
+    writeWorksheet(path(u"filled.csv"_s), lines);
+    const QStringList before = Testing::dumpAccountSet(AccountSet::open(location));
+    AccountSet::closeAll();
+
+    // Steps of a fifth: a point in the save's writes too, however many the adjustment's.
+    for (int failAt = 1;; failAt += std::max(1, failAt / 5)) {
+        Testing::injectWriteFault(AccountSet::open(location), failAt);
+        AccountSet::closeAll();
+        const ProgramRun imported = run({u"import"_s, location, path(u"filled.csv"_s)});
+        if (imported.exitCode == 0) {
+            QVERIFY2(imported.out.contains(u"Adjusted 15 cards automatically first"_s),
+                     qPrintable(imported.out));
+            const AccountSet set = AccountSet::open(location);
+            QVERIFY(Testing::writesCounted(set) < failAt);
+            QCOMPARE(set.scalar(u"SELECT count(*) FROM audit_log"_s).toInt(), 15 + ManualCards);
+            break;
+        }
+        QVERIFY2(failAt < 4096, qPrintable(imported.err));
+        QCOMPARE(imported.exitCode, 1);
+        QVERIFY2(!imported.out.contains(u"automatically"_s), qPrintable(imported.out));
+        const AccountSet set = AccountSet::open(location);
+        Testing::removeWriteFault(set);
+        QVERIFY2(Testing::dumpAccountSet(set) == before,
+                 qPrintable(u"failing at write %1"_s.arg(failAt)));
+        AccountSet::closeAll();
+    }
+}
+
+void tst_Subcommands::everyStoredColumnOfTheLogIsHashed_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("edit"); // of entry %1
+    QTest::addColumn<qint64>("entry");
+    const auto add = [](const QString &backend, const QString &column, const QString &value,
+                        qint64 entry) {
+        QTest::addRow("%s, %s = %s", qPrintable(backend), qPrintable(column), qPrintable(value))
+            << backend << u"UPDATE audit_log SET %1 = %2 WHERE entry_id = %3"_s.arg(column, value)
+            << entry;
+    };
+    const qint64 Beyond32Bits = qint64{1} << 32;
+    for (const QString &backend : Testing::Backends) {
+        // The last entry: a new ID keeps the order.
+        add(backend, u"entry_id"_s, u"entry_id + %1"_s.arg(Beyond32Bits), 15 + Beyond32Bits);
+        add(backend, u"save_id"_s, u"save_id + 1"_s, 5);
+        add(backend, u"saved_at"_s, u"saved_at || ' '"_s, 5);
+        add(backend, u"user_name"_s, u"'mallory'"_s, 5);
+        add(backend, u"alter_id"_s, u"alter_id + 1"_s, 5);
+        add(backend, u"rows_before"_s, u"rows_after"_s, 5);
+        add(backend, u"rows_after"_s, u"rows_before"_s, 5);
+        add(backend, u"hash_form"_s, u"1"_s, 5);
+        add(backend, u"entry_hash"_s, u"upper(entry_hash)"_s, 5);
+    }
+    // SQLite keeps what is written, whatever the column's declared type.
+    add(u"sqlite"_s, u"alter_id"_s, u"alter_id + %1"_s.arg(Beyond32Bits), 5);
+    add(u"sqlite"_s, u"user_name"_s, u"user_name || X'FF'"_s, 5);
+    add(u"sqlite"_s, u"user_name"_s, u"CAST(user_name AS BLOB)"_s, 5);
+    add(u"sqlite"_s, u"alter_id"_s, u"'x' || alter_id"_s, 5);
+    add(u"sqlite"_s, u"saved_at"_s, u"julianday(saved_at)"_s, 5);
+}
+
+// An edit of any column of an entry, the guards set aside, is named by audit --verify.
+void tst_Subcommands::everyStoredColumnOfTheLogIsHashed()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    QFETCH(QString, edit);
+    QFETCH(qint64, entry);
+    createDemoAccountSet(location, DemoCards);
+    AccountSet::closeAll();
+    QCOMPARE(run({u"adjust"_s, location}).exitCode, 0);
+    const ProgramRun intact = run({u"audit"_s, location, u"--verify"_s});
+    QVERIFY2(intact.exitCode == 0 && intact.out.contains(u"15 entries"_s),
+             qPrintable(intact.out + intact.err));
+
+    const AccountSet set = AccountSet::open(location);
+    // As the owner on PostgreSQL, whom the guard lets through.
+    if (set.driver().kind() == AccountSetLocation::Kind::SQLite)
+        set.exec(u"DROP TRIGGER audit_log_append_only_update"_s);
+    set.exec(edit.arg(entry > 15 ? 15 : entry));
+    AccountSet::closeAll();
+    const ProgramRun verified = run({u"audit"_s, location, u"--verify"_s});
+    QCOMPARE(verified.exitCode, 1);
+    QVERIFY2(verified.out.contains(u"entry %1 (save"_s.arg(entry)),
+             qPrintable(verified.out + verified.err));
 }
 
 void tst_Subcommands::worksheetOfOtherCardsIsRefused_data()

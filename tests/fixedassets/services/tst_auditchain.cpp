@@ -108,6 +108,8 @@ void tst_AuditChain::tamperingIsFound()
     if (set.driver().kind() == AccountSetLocation::Kind::SQLite) {
         set.exec(u"DROP TRIGGER audit_log_append_only_update"_s);
         set.exec(u"DROP TRIGGER audit_log_append_only_delete"_s);
+        set.exec(u"DROP TRIGGER audit_log_append_only_insert"_s);
+        set.exec(u"DROP TRIGGER audit_log_append_only_inserted"_s);
     }
     // A forger who chains the inserted entry on the one before it.
     const AuditRecord forged{
@@ -136,6 +138,27 @@ void tst_AuditChain::sqliteRefusesToChangeAnEntry_data()
     QTest::addColumn<QString>("change");
     QTest::newRow("update") << u"UPDATE audit_log SET user_name = 'mallory'"_s;
     QTest::newRow("delete") << u"DELETE FROM audit_log WHERE entry_id = 2"_s;
+    // Every way SQLite writes a key that exists, or one not above the last.
+    const QString copy = u"SELECT %1, save_id, saved_at, 'mallory', alter_id, rows_before,"
+                         " rows_after, prev_hash, entry_hash FROM audit_log WHERE entry_id = %2"_s;
+    const QString columns = u"(entry_id, save_id, saved_at, user_name, alter_id, rows_before,"
+                            " rows_after, prev_hash, entry_hash) "_s;
+    QTest::newRow("insert or replace")
+        << u"INSERT OR REPLACE INTO audit_log "_s + columns + copy.arg(u"entry_id"_s, u"5"_s);
+    QTest::newRow("insert or replace the last")
+        << u"INSERT OR REPLACE INTO audit_log "_s + columns + copy.arg(u"entry_id"_s, u"6"_s);
+    QTest::newRow("replace") << u"REPLACE INTO audit_log "_s + columns +
+                                    copy.arg(u"entry_id"_s, u"2"_s);
+    QTest::newRow("upsert") << u"INSERT INTO audit_log "_s + columns +
+                                   copy.arg(u"entry_id"_s, u"3"_s) +
+                                   u" ON CONFLICT (entry_id) DO UPDATE"
+                                   " SET user_name = excluded.user_name"_s;
+    QTest::newRow("update or replace")
+        << u"UPDATE OR REPLACE audit_log SET entry_id = 6 WHERE entry_id = 5"_s;
+    QTest::newRow("below the first")
+        << u"INSERT INTO audit_log "_s + columns + copy.arg(u"0"_s, u"1"_s);
+    QTest::newRow("-1, as a key SQLite picks looks before the insert")
+        << u"INSERT INTO audit_log "_s + columns + copy.arg(u"-1"_s, u"1"_s);
 }
 
 void tst_AuditChain::sqliteRefusesToChangeAnEntry()
@@ -181,7 +204,7 @@ void tst_AuditChain::anOlderSetIsChainedOnUpgrade()
     });
 
     const AccountSet set = AccountSet::open(location);
-    QCOMPARE(Schema::versionOf(set), 4);
+    QCOMPARE(Schema::versionOf(set), Schema::CurrentVersion);
     AuditChainCheck check = checkAuditChain(set);
     QCOMPARE(check.fault, Fault::None);
     QCOMPARE(check.entries, qint64(older));
