@@ -6,6 +6,7 @@
 #include "host/MMTS.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -171,6 +172,18 @@ std::optional<ProgramOptions> textAsked(const QCommandLineParser &parser, const 
     return std::nullopt;
 }
 
+// Whether the word names an account set rather than a worksheet: a location with its scheme, or
+// a database file.
+bool namesAccountSet(const QString &word)
+{
+    static const QRegularExpression scheme(u"^\\s*(sqlite|postgres|postgresql):"_s,
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (scheme.match(word).hasMatch())
+        return true;
+    QFile file(word);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
 // demo [N] [account-set]: a lone word is the count unless it reads as a location.
 void takeDemoArguments(ProgramOptions &options, const QStringList &positional)
 {
@@ -213,6 +226,11 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
     if (action == Action::Import) {
         if (positional.isEmpty() || positional.size() > 2) {
             raiseUsage(LoadLangString(u"请给出要导入的工作表；若不是演示账套，在它前面给出账套："
+                                      "allocfix import [account-set] worksheet.csv"_s));
+        }
+        // "import books.fa": the worksheet forgotten, not books.fa to be read as one.
+        if (positional.size() == 1 && namesAccountSet(positional.first())) {
+            raiseUsage(LoadLangString(u"缺少要导入的工作表：给出的是账套。请写作 "
                                       "allocfix import [account-set] worksheet.csv"_s));
         }
         options.worksheet = positional.takeLast();
