@@ -9,9 +9,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include <libpq-fe.h>
-
 #include <algorithm>
+#include <libpq-fe.h>
 #include <optional>
 
 using namespace Qt::StringLiterals;

@@ -92,8 +92,8 @@ OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocati
     checkTarget();
     // A file without a name until commit(), so that a kill leaves nothing behind. The writers
     // open files by name (the spreadsheet library too), so they get this one's name in /proc.
-    m_partFd = ::open(QFile::encodeName(folderOf(path)).constData(),
-                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    m_partFd =
+        ::open(QFile::encodeName(folderOf(path)).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (m_partFd >= 0) {
         m_partPath = u"/proc/self/fd/"_s + QString::number(m_partFd);
         return;
@@ -131,7 +131,8 @@ mode_t OutputFile::checkTarget() const
         if (errno != ENOENT)
             raiseCannotWrite(m_path, systemError(errno));
         if (const QString file = accountSetFileAt(canonicalPath(m_path)); !file.isEmpty())
-            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s).arg(OutsideText::shown(m_path), OutsideText::shown(file)));
+            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s)
+                       .arg(OutsideText::shown(m_path), OutsideText::shown(file)));
         return newFileMode();
     }
     const bool link = S_ISLNK(entry.st_mode);
@@ -141,21 +142,24 @@ mode_t OutputFile::checkTarget() const
         struct stat read {};
         if (stat(QFile::encodeName(file).constData(), &read) == 0 &&
             (sameFile(entry, read) || (leads && sameFile(through, read)))) {
-            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s).arg(OutsideText::shown(m_path), OutsideText::shown(file)));
+            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s)
+                       .arg(OutsideText::shown(m_path), OutsideText::shown(file)));
         }
     }
     if (link) {
         if (!m_replace) {
             refuse(LoadLangString(
                        u"不能写入 %1：它是指向 %2 的符号链接；加上 --force 可替换链接本身"_s)
-                       .arg(OutsideText::shown(m_path), OutsideText::shown(QFileInfo(m_path).symLinkTarget())));
+                       .arg(OutsideText::shown(m_path),
+                            OutsideText::shown(QFileInfo(m_path).symLinkTarget())));
         }
         return newFileMode();
     }
     if (!S_ISREG(entry.st_mode))
         refuse(kindOf(entry.st_mode).arg(OutsideText::shown(m_path)));
     if (!m_replace) {
-        refuse(LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s).arg(OutsideText::shown(m_path)));
+        refuse(LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s)
+                   .arg(OutsideText::shown(m_path)));
     }
     return entry.st_mode & 07777;
 }
@@ -186,8 +190,7 @@ void OutputFile::giveName() const
     const QByteArray part = QFile::encodeName(m_partPath);
     const QByteArray target = QFile::encodeName(m_path);
     // A new file takes its name at once, and never over a file made since the check.
-    if (::linkat(AT_FDCWD, part.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) ==
-        0)
+    if (::linkat(AT_FDCWD, part.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0)
         return;
     const int error = errno;
     if (error == EEXIST && !m_replace) {
@@ -200,11 +203,10 @@ void OutputFile::giveName() const
     // takes the target's. Only a kill between the two leaves that name behind.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray beside =
-            QFile::encodeName(folderOf(m_path) + u".allocfix-"_s +
-                              QString::number(::getpid()) + u'-' + QString::number(attempt) +
-                              u'.' + QFileInfo(m_path).suffix());
-        if (::linkat(AT_FDCWD, part.constData(), AT_FDCWD, beside.constData(),
-                     AT_SYMLINK_FOLLOW) != 0) {
+            QFile::encodeName(folderOf(m_path) + u".allocfix-"_s + QString::number(::getpid()) +
+                              u'-' + QString::number(attempt) + u'.' + QFileInfo(m_path).suffix());
+        if (::linkat(AT_FDCWD, part.constData(), AT_FDCWD, beside.constData(), AT_SYMLINK_FOLLOW) !=
+            0) {
             if (errno == EEXIST)
                 continue;
             raiseCannotWrite(m_path, systemError(errno));

@@ -1,5 +1,6 @@
 #include "app/ProgramOptions.h"
 
+#include "accountset/OutsideText.h"
 #include "app/CommandTable.h"
 #include "app/ProgramHelp.h"
 #include "host/ErrorRecord.h"
@@ -22,9 +23,11 @@ namespace {
 using CommandTable::Command;
 using CommandTable::Option;
 
+// The text may quote any word of the command line.
 [[noreturn]] void raiseUsage(const QString &text)
 {
-    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument, text, u"allocfix"_s);
+    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument, OutsideText::shown(text),
+                            u"allocfix"_s);
 }
 
 // The parser's own complaint, in the user's language: the parser speaks English only.

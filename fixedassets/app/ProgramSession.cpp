@@ -3,6 +3,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
 #include "accountset/DemoTarget.h"
+#include "accountset/OutsideText.h"
 #include "desktop/LanguageInfo.h"
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
@@ -13,8 +14,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -46,10 +47,10 @@ QString chosenLanguage(const QString &requested)
     const QStringList known = knownLanguages();
     if (requested.isEmpty() || known.contains(requested))
         return usableLanguage(requested);
-    throw AllocFix::Failure(
-        AllocFix::ErrorNumber::InvalidArgument,
-        LoadLangString(u"未知的语言“%1”；可用的语言有 %2"_s).arg(requested, known.join(u", "_s)),
-        u"allocfix"_s);
+    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
+                            LoadLangString(u"未知的语言“%1”；可用的语言有 %2"_s)
+                                .arg(OutsideText::shown(requested), known.join(u", "_s)),
+                            u"allocfix"_s);
 }
 
 namespace {

@@ -26,10 +26,10 @@ namespace {
 // A full disk is no fault of the user's input: the export goes through once there is room.
 [[noreturn]] void raiseNoRoom(const QString &path)
 {
-    throw AllocFix::Failure(
-        AccountSetError::Full,
-        LoadLangString(u"无法写入 %1：磁盘没有剩余空间。请腾出空间后重试。"_s).arg(OutsideText::shown(path)),
-        u"allocfix"_s);
+    throw AllocFix::Failure(AccountSetError::Full,
+                            LoadLangString(u"无法写入 %1：磁盘没有剩余空间。请腾出空间后重试。"_s)
+                                .arg(OutsideText::shown(path)),
+                            u"allocfix"_s);
 }
 
 [[noreturn]] void raiseWriteFailure(const QString &path, const QString &why)

@@ -5,6 +5,7 @@
 // The secrets are found here byte by byte from the rule, not from the parser: whatever follows
 // ":" in the user-info of a URL, and whatever follows "=" in a parameter, unless the parameter is
 // one whose value a message may show.
+#include "TerminalText.h"
 #include "accountset/AccountSetErrors.h"
 #include "accountset/AccountSetLocation.h"
 
@@ -60,8 +61,8 @@ QByteArray percentDecoded(const QByteArray &bytes)
 // A parameter whose value a message may show.
 bool isHarmless(const QByteArray &name)
 {
-    static const QList<QByteArray> harmless{"host",    "port",     "dbname",          "user",
-                                            "sslmode", "application_name", "connect_timeout"};
+    static const QList<QByteArray> harmless{
+        "host", "port", "dbname", "user", "sslmode", "application_name", "connect_timeout"};
     return harmless.contains(percentDecoded(name));
 }
 
@@ -184,25 +185,6 @@ bool secretShows(const QByteArray &text, const QByteArray &message)
         const QList<QByteArray> pieces = piecesOf(text.mid(start, end - start));
         for (const QByteArray &piece : pieces) {
             if (message.contains(piece) && !other.contains(piece))
-                return true;
-        }
-    }
-    return false;
-}
-
-// Whether a terminal would act on something in the message: a control character (a line break
-// too: a message is one line), or a bidi override or isolate (U+202A-U+202E, U+2066-U+2069).
-bool terminalActsOn(const QByteArray &message)
-{
-    for (qsizetype i = 0; i < message.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(message[i]);
-        if (byte < 0x20 || byte == 0x7f)
-            return true;
-        if (byte == 0xe2 && i + 2 < message.size()) {
-            const auto second = static_cast<unsigned char>(message[i + 1]);
-            const auto third = static_cast<unsigned char>(message[i + 2]);
-            if ((second == 0x80 && third >= 0xaa && third <= 0xae) ||
-                (second == 0x81 && third >= 0xa6 && third <= 0xa9))
                 return true;
         }
     }
