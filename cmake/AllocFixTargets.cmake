@@ -34,12 +34,18 @@ function(allocfix_target_defaults target)
         QT_USE_QSTRINGBUILDER)
 endfunction()
 
-# One object library per subsystem; the shared library AllocFix is made of all of them.
+# One object library per subsystem; the shared library AllocFix is made of all of them. QT names
+# the Qt modules the subsystem may use (Core, Gui, Widgets): a folder that lists no Widgets cannot
+# include a widget header, because the compiler does not find it.
 function(allocfix_subsystem name)
-    cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;QT" ${ARGN})
+    if(NOT ARG_QT)
+        message(FATAL_ERROR "allocfix_subsystem(${name}): QT names the Qt modules it uses")
+    endif()
+    list(TRANSFORM ARG_QT PREPEND Qt6::)
     add_library(${name} OBJECT ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
-    target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets)
+    target_link_libraries(${name} PUBLIC ${ARG_QT})
     allocfix_target_defaults(${name})
 endfunction()

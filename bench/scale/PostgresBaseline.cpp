@@ -322,10 +322,7 @@ Change Replay::change()
         rows.changedRows = m_session->connection.copyOut(queries.changed, *rows.changed);
         rows.added = changeFile();
         rows.addedRows = m_session->connection.copyOut(queries.added, *rows.added);
-        change.removedRows += rows.removedRows;
-        change.changedRows += rows.changedRows;
-        change.addedRows += rows.addedRows;
-        change.tables.push_back(std::move(rows));
+        change.append(std::move(rows));
     }
     return change;
 }

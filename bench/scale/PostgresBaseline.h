@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accountset/AccountSetLocation.h"
+#include "scale/BaselineChange.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,26 +29,9 @@ namespace Bench::PostgresBaseline {
 inline const QString BeforeSchema = QStringLiteral("allocfix_bench_before");
 inline const QString RawSchema = QStringLiteral("allocfix_bench_raw");
 
-// One table's share of the change, in COPY's text format.
-struct TableChange {
-    QString table;
-    QStringList columns;
-    QStringList keyColumns;
-    std::shared_ptr<QTemporaryFile> removedKeys;
-    qint64 removedRows = 0;
-    std::shared_ptr<QTemporaryFile> changed;
-    qint64 changedRows = 0;
-    std::shared_ptr<QTemporaryFile> added;
-    qint64 addedRows = 0;
-};
-
-// Tables in the order their rows may be inserted: every table after those its rows refer to.
-struct Change {
-    std::vector<TableChange> tables;
-    qint64 removedRows = 0;
-    qint64 changedRows = 0;
-    qint64 addedRows = 0;
-};
+// The rows wait in temporary files, in COPY's text format.
+using TableChange = Bench::TableChange<QTemporaryFile>;
+using Change = Bench::Change<QTemporaryFile>;
 
 struct Result {
     // From BEGIN to the end of COMMIT, on the clock and in CPU time of this process.

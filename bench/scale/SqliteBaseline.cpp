@@ -302,12 +302,12 @@ Change changeBetween(const QString &before, const QString &after)
         const QString name = quoted(table.name);
         const QString all = columnList(table.columns);
         const auto columns = static_cast<int>(table.columns.size());
-        TableChange rows{table.name,
-                         table.columns,
-                         table.keyColumns,
-                         std::make_shared<TableRows>(static_cast<int>(table.keyColumns.size())),
-                         std::make_shared<TableRows>(columns),
-                         {}};
+        TableChange rows;
+        rows.table = table.name;
+        rows.columns = table.columns;
+        rows.keyColumns = table.keyColumns;
+        rows.removedKeys = std::make_shared<TableRows>(static_cast<int>(table.keyColumns.size()));
+        rows.changed = std::make_shared<TableRows>(columns);
         Statement emptyBefore(db, u"SELECT NOT EXISTS (SELECT 1 FROM b."_s + name + u')');
         emptyBefore.step();
         if (sqlite3_column_int(emptyBefore.handle(), 0) != 0) {
@@ -340,10 +340,10 @@ Change changeBetween(const QString &before, const QString &after)
                                       firstKey + u" IS NULL"_s,
                                   columns);
         }
-        change.removedRows += rows.removedKeys->count();
-        change.changedRows += rows.changed->count();
-        change.addedRows += rows.added->count();
-        change.tables.push_back(std::move(rows));
+        rows.removedRows = rows.removedKeys->count();
+        rows.changedRows = rows.changed->count();
+        rows.addedRows = rows.added->count();
+        change.append(std::move(rows));
     }
     return change;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scale/BaselineChange.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,24 +14,10 @@
 // before and after it), so the baseline writes exactly the rows the step wrote and no more.
 namespace Bench::SqliteBaseline {
 
+// The rows wait in memory, held compactly.
 class TableRows;
-
-struct TableChange {
-    QString table;
-    QStringList columns;
-    QStringList keyColumns;
-    std::shared_ptr<TableRows> removedKeys;
-    std::shared_ptr<TableRows> changed;
-    std::shared_ptr<TableRows> added;
-};
-
-// Tables in the order their rows may be inserted: every table after those its rows refer to.
-struct Change {
-    std::vector<TableChange> tables;
-    qint64 removedRows = 0;
-    qint64 changedRows = 0;
-    qint64 addedRows = 0;
-};
+using TableChange = Bench::TableChange<TableRows>;
+using Change = Bench::Change<TableRows>;
 
 // The connection settings the change is written with, as the account set's own connection has
 // them.

@@ -1,159 +1,18 @@
 #include "accountset/AccountSet.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "accountset/ConnectionPool.h"
 #include "accountset/PreparedStatement.h"
 #include "accountset/Schema.h"
 #include "host/MMTS.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryFile>
-
-#include <filesystem>
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
-
-namespace {
-
-const QString PoolPrefix = u"FixedAssets "_s;
-
-quint64 &closedCount()
-{
-    static quint64 count = 0;
-    return count;
-}
-
-QString connectionNameOf(const AccountSetLocation &location)
-{
-    return PoolPrefix + location.url();
-}
-
-// The pooled connections whose database passed the integrity check in this process.
-QSet<QString> &intactConnections()
-{
-    static QSet<QString> names;
-    return names;
-}
-
-// The rights of each pooled connection's role, as the server told them.
-QHash<QString, SqlDriver::Rights> &connectionRights()
-{
-    static QHash<QString, SqlDriver::Rights> rights;
-    return rights;
-}
-
-// Removes a named connection; every QSqlDatabase copy of it must be gone by then.
-void removeConnection(const QString &name)
-{
-    intactConnections().remove(name);
-    connectionRights().remove(name);
-    if (!QSqlDatabase::contains(name))
-        return;
-    PreparedStatement::dropCache(name);
-    ++closedCount();
-    {
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-// Opens a connection under name, or raises with the connection removed again.
-void openConnection(const AccountSetLocation &location, const QString &name)
-{
-    const SqlDriver driver(location.kind);
-    try {
-        QSqlDatabase db = driver.addConnection(location, name);
-        driver.open(db, location);
-    } catch (...) {
-        removeConnection(name);
-        throw;
-    }
-}
-
-[[noreturn]] void raiseFolder(const QString &path)
-{
-    throw AllocFix::Failure(
-        AccountSetError::CannotOpen,
-        LoadLangString(u"%1 是文件夹，不是账套文件；请指定其中的文件"_s).arg(path),
-        AccountSetError::Source);
-}
-
-void checkFileExists(const AccountSetLocation &location)
-{
-    // The location's kind, not the dialect: this runs before any connection, which would make
-    // an empty file where none is.
-    if (location.kind != AccountSetLocation::Kind::SQLite)
-        return;
-    const QFileInfo file(location.path);
-    if (file.isDir())
-        raiseFolder(location.path);
-    if (!file.isFile()) {
-        throw AllocFix::Failure(AccountSetError::CannotOpen,
-                                LoadLangString(u"账套文件 %1 不存在"_s).arg(location.path),
-                                AccountSetError::Source);
-    }
-}
-
-[[noreturn]] void raiseCannotCreate(const AccountSetLocation &location, const QString &why)
-{
-    throw AllocFix::Failure(AccountSetError::CannotOpen,
-                            LoadLangString(u"无法创建账套 %1：%2"_s).arg(location.path, why),
-                            AccountSetError::Source);
-}
-
-// The mode of the file a new set replaces, or owner-only for a set that replaces nothing.
-std::filesystem::perms modeFor(const std::filesystem::path &target)
-{
-    using std::filesystem::perms;
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(target, error);
-    if (error || !std::filesystem::exists(status))
-        return perms::owner_read | perms::owner_write;
-    return status.permissions();
-}
-
-// A file in write-ahead-log mode keeps part of itself in "-wal" and "-shm" files beside it, and a
-// program that has it open goes on using them: a new file moved into its place would take over
-// the old one's log. So the old file leaves that mode first, which it can only while no other
-// program has it open.
-void leaveWriteAheadLog(const AccountSetLocation &location)
-{
-    if (!QFileInfo::exists(location.path + u"-wal"_s) &&
-        !QFileInfo::exists(location.path + u"-shm"_s)) {
-        return;
-    }
-    const QString name = u"FixedAssets.replaced "_s + location.url();
-    QString mode;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(location.path);
-        if (db.open()) {
-            QSqlQuery query(db);
-            if (query.exec(u"PRAGMA journal_mode = DELETE"_s) && query.next())
-                mode = query.value(0).toString();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    if (mode.compare(u"delete"_s, Qt::CaseInsensitive) != 0) {
-        throw AllocFix::Failure(
-            AccountSetError::CannotOpen,
-            LoadLangString(u"无法替换账套 %1：另一个程序正打开它。请在那里关闭后重试。"_s)
-                .arg(location.path),
-            AccountSetError::Source);
-    }
-}
-
-} // namespace
 
 AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
     : m_location(std::move(location))
@@ -163,7 +22,7 @@ AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
 
 AccountSet AccountSet::open(const AccountSetLocation &location)
 {
-    const QString name = connectionNameOf(location);
+    const QString name = ConnectionPool::nameOf(location);
     AccountSetLocation reopened = location;
     if (QSqlDatabase::contains(name)) {
         {
@@ -174,12 +33,11 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
             // open it again with those it was first opened with.
             SqlDriver::restoreSecrets(reopened, pooled);
         }
-        removeConnection(name);
+        ConnectionPool::remove(name);
     }
 
-    checkFileExists(reopened);
-    openConnection(reopened, name);
-    AccountSet set(location, name);
+    SqlDriver(reopened.kind).dialect().requireExisting(reopened);
+    const AccountSet set = ConnectionPool::connect(reopened);
     try {
         int version = Schema::versionOf(set);
         if (version < Schema::CurrentVersion)
@@ -196,7 +54,7 @@ AccountSet AccountSet::open(const AccountSetLocation &location)
         QSqlDatabase db = set.database();
         set.driver().dialect().letReadersPassWriters(db);
     } catch (...) {
-        removeConnection(name);
+        ConnectionPool::remove(name);
         throw;
     }
     return set;
@@ -224,80 +82,25 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
         transaction.commit();
     };
 
-    // A server's set is replaced in place, in one transaction; a file is built beside the
-    // target and moved over it. That is the location's affair, not the dialect's.
-    if (location.kind == AccountSetLocation::Kind::PostgreSQL) {
-        close(location);
-        const QString name = connectionNameOf(location);
-        openConnection(location, name);
-        try {
-            const AccountSet replaced(location, name);
-            if (replaced.database().tables().contains(u"profile"_s, Qt::CaseInsensitive))
-                replaced.requireRight(Right::Own);
-            build(replaced);
-        } catch (...) {
-            removeConnection(name);
-            throw;
-        }
-        return AccountSet(location, name);
-    }
-
-    const QFileInfo target(location.path);
-    if (target.isDir())
-        raiseFolder(location.path);
-    if (!QFileInfo(target.absolutePath()).isDir())
-        raiseCannotCreate(location,
-                          LoadLangString(u"文件夹 %1 不存在"_s).arg(target.absolutePath()));
-    // Built beside the target under a name of its own, owner-only, and moved over the target
-    // only when complete.
-    QTemporaryFile stagingFile(location.path + u".new-XXXXXX"_s);
-    stagingFile.setAutoRemove(false);
-    if (!stagingFile.open())
-        raiseCannotCreate(location, stagingFile.errorString());
-    stagingFile.close();
-    AccountSetLocation staging = location;
-    staging.path = stagingFile.fileName();
-    const QString stagingName = connectionNameOf(staging);
-    const std::filesystem::path stagingPath = QFile::encodeName(staging.path).toStdString();
-    const std::filesystem::path targetPath = QFile::encodeName(location.path).toStdString();
-    try {
-        openConnection(staging, stagingName);
-        build(AccountSet(staging, stagingName));
-        removeConnection(stagingName);
-        close(location);
-        leaveWriteAheadLog(location);
-        // A replaced set keeps its mode; a new one is for its owner only.
-        std::error_code error;
-        std::filesystem::permissions(stagingPath, modeFor(targetPath), error);
-        if (!error)
-            std::filesystem::rename(stagingPath, targetPath, error);
-        if (error)
-            raiseCannotCreate(location, QString::fromStdString(error.message()));
-    } catch (...) {
-        removeConnection(stagingName);
-        QFile::remove(staging.path);
-        throw;
-    }
+    // A server's set is replaced in place, a file is built beside its target: the dialect's
+    // affair. Either way the new set is then open in the pool.
+    SqlDriver(location.kind).dialect().replace(location, build);
     return open(location);
 }
 
 void AccountSet::close(const AccountSetLocation &location)
 {
-    removeConnection(connectionNameOf(location));
+    ConnectionPool::remove(ConnectionPool::nameOf(location));
 }
 
 void AccountSet::closeAll()
 {
-    const QStringList names = QSqlDatabase::connectionNames();
-    for (const QString &name : names) {
-        if (name.startsWith(PoolPrefix))
-            removeConnection(name);
-    }
+    ConnectionPool::removeAll();
 }
 
 quint64 AccountSet::closedConnections()
 {
-    return closedCount();
+    return ConnectionPool::closedCount();
 }
 
 QSqlDatabase AccountSet::database() const
@@ -355,8 +158,8 @@ void AccountSet::updateStatistics(const QStringList &tables) const
     // owner's: the server would warn anyone else, and skip them.
     const QStringList ours = Schema::tableNames();
     QStringList analyzed = tables.isEmpty() ? ours : tables;
-    const auto rights = connectionRights().constFind(m_connectionName);
-    if (rights != connectionRights().cend() && !rights->own)
+    const auto rights = ConnectionPool::rights().constFind(m_connectionName);
+    if (rights != ConnectionPool::rights().cend() && !rights->own)
         analyzed.removeIf([&ours](const QString &table) { return ours.contains(table); });
     const QString sql =
         analyzed.isEmpty() ? QString() : m_driver.dialect().statisticsUpdate(analyzed);
@@ -381,20 +184,20 @@ void AccountSet::requireWritableAndIntact() const
     const QString readOnly = m_driver.dialect().readOnlyReason(db, m_location);
     if (!readOnly.isEmpty())
         raiseReadOnly(m_location, readOnly);
-    if (intactConnections().contains(m_connectionName))
+    if (ConnectionPool::intact().contains(m_connectionName))
         return;
     const QString damage = m_driver.dialect().damage(db);
     if (!damage.isEmpty())
         raiseDamaged(m_location, damage);
-    intactConnections().insert(m_connectionName);
+    ConnectionPool::intact().insert(m_connectionName);
 }
 
 void AccountSet::requireRight(Right right) const
 {
-    auto rights = connectionRights().constFind(m_connectionName);
-    if (rights == connectionRights().cend()) {
+    auto rights = ConnectionPool::rights().constFind(m_connectionName);
+    if (rights == ConnectionPool::rights().cend()) {
         QSqlDatabase db = database();
-        rights = connectionRights().insert(m_connectionName, m_driver.dialect().rights(db));
+        rights = ConnectionPool::rights().insert(m_connectionName, m_driver.dialect().rights(db));
     }
     if (right == Right::Save && !rights->save) {
         throw AllocFix::Failure(

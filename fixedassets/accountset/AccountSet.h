@@ -83,6 +83,7 @@ public:
     [[noreturn]] void raise(const QSqlError &error) const;
 
 private:
+    friend class ConnectionPool;
     AccountSet(AccountSetLocation location, QString connectionName);
 
     AccountSetLocation m_location;

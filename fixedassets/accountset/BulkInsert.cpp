@@ -246,7 +246,9 @@ private:
 
 } // namespace
 
-BulkInsert::BulkInsert(const AccountSet &set, const QString &table, const QStringList &columns)
+BulkInsert::BulkInsert(const AccountSet &set, const QString &table, const QStringList &columns,
+                       qsizetype rowsPerBatch)
+    : m_rowsPerBatch(rowsPerBatch)
 {
     const QSqlDatabase db = set.database();
     if (sqlite3 *handle = set.driver().sqliteHandle(db)) {
@@ -265,12 +267,31 @@ BulkInsert::~BulkInsert() = default;
 void BulkInsert::add(const QVariantList &row)
 {
     Q_ASSERT(row.size() > 0);
-    m_writer->add(row);
+    if (m_rowsPerBatch <= 0) {
+        m_writer->add(row);
+        return;
+    }
+    m_waiting.append(row);
+    if (m_waiting.size() >= m_rowsPerBatch)
+        writeWaiting();
 }
 
 void BulkInsert::finish()
 {
+    if (m_rowsPerBatch > 0)
+        writeWaiting();
+    else
+        m_writer->finish();
+}
+
+void BulkInsert::writeWaiting()
+{
+    if (m_waiting.isEmpty())
+        return;
+    for (const QVariantList &row : std::as_const(m_waiting))
+        m_writer->add(row);
     m_writer->finish();
+    m_waiting.clear();
 }
 
 RowStatement::RowStatement(const AccountSet &set, const QString &sql)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 #include <QVariantList>
 
@@ -20,15 +21,20 @@ class AccountSet;
 //     for (...)
 //         items.add({id, 2, name});
 //     items.finish();
+//
+// Batched (rowsPerBatch > 0), the rows wait in memory, rowsPerBatch at most, and each batch is
+// written and finished at once: between two add() calls the connection is free for the
+// caller's other statements, and memory does not grow with the rows.
 class BulkInsert {
 public:
-    BulkInsert(const AccountSet &set, const QString &table, const QStringList &columns);
+    BulkInsert(const AccountSet &set, const QString &table, const QStringList &columns,
+               qsizetype rowsPerBatch = 0);
     ~BulkInsert();
     BulkInsert(const BulkInsert &) = delete;
     BulkInsert &operator=(const BulkInsert &) = delete;
 
     // One value per column, in the columns' order: integers, doubles, texts or null. Raises
-    // QueryFailed when the database refuses the row (PostgreSQL: at finish()).
+    // QueryFailed when the database refuses the row (PostgreSQL, or batched: when it is written).
     void add(const QVariantList &row);
     // Writes the rows still waiting.
     void finish();
@@ -42,7 +48,11 @@ public:
     };
 
 private:
+    void writeWaiting();
+
     std::unique_ptr<Writer> m_writer;
+    qsizetype m_rowsPerBatch = 0;
+    QList<QVariantList> m_waiting; // batched: the rows not yet written
 };
 
 // One statement that takes a row's values (an UPDATE or a DELETE by key) run for many rows

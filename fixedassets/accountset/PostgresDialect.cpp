@@ -1,6 +1,8 @@
 #include "accountset/PostgresDialect.h"
 
+#include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/ConnectionPool.h"
 #include "host/MMTS.h"
 
 #include <QSqlQuery>
@@ -65,6 +67,27 @@ QStringList PostgresDialect::sessionSettings() const
 void PostgresDialect::letReadersPassWriters(QSqlDatabase & /*db*/) const
 {
     // PostgreSQL does so anyway.
+}
+
+void PostgresDialect::requireExisting(const AccountSetLocation & /*location*/) const
+{
+    // The server tells when it has no such database.
+}
+
+void PostgresDialect::replace(const AccountSetLocation &location,
+                              const std::function<void(const AccountSet &)> &build) const
+{
+    // Replaced in place, in build's transaction.
+    AccountSet::close(location);
+    const AccountSet replaced = ConnectionPool::connect(location);
+    try {
+        if (replaced.database().tables().contains(u"profile"_s, Qt::CaseInsensitive))
+            replaced.requireRight(AccountSet::Right::Own);
+        build(replaced);
+    } catch (...) {
+        ConnectionPool::remove(ConnectionPool::nameOf(location));
+        throw;
+    }
 }
 
 QString PostgresDialect::identityColumn() const

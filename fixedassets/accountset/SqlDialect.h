@@ -7,9 +7,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QVariant;
 
 namespace FixedAssets {
+
+class AccountSet;
 
 // What one database does its own way: its SQL spellings, its settings and how it reports faults.
 // SqlDriver picks one per connection; the rest of the code speaks the SQL both understand.
@@ -27,6 +31,15 @@ public:
     // Lets readers go on while another user writes. Only for an account set: it may change the
     // file.
     virtual void letReadersPassWriters(QSqlDatabase &db) const = 0;
+
+    // Raises CannotOpen when there is plainly no account set to open at location (a file that
+    // is not there, or a folder). Runs before any connection, which would make an empty file.
+    virtual void requireExisting(const AccountSetLocation &location) const = 0;
+    // Builds an account set with build and puts it in place of the one at location, all or
+    // nothing, leaving location's connection open in the pool. Raises CannotOpen when the new
+    // set cannot be made there.
+    virtual void replace(const AccountSetLocation &location,
+                         const std::function<void(const AccountSet &)> &build) const = 0;
 
     // The column type of a generated row key.
     virtual QString identityColumn() const = 0;

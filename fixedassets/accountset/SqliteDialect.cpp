@@ -1,10 +1,16 @@
 #include "accountset/SqliteDialect.h"
 
+#include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/ConnectionPool.h"
 #include "host/MMTS.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QTemporaryFile>
+
+#include <filesystem>
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
@@ -43,6 +49,64 @@ QString fileReadOnlyReason(const QString &path)
     return {};
 }
 
+[[noreturn]] void raiseFolder(const QString &path)
+{
+    throw AllocFix::Failure(
+        AccountSetError::CannotOpen,
+        LoadLangString(u"%1 是文件夹，不是账套文件；请指定其中的文件"_s).arg(path),
+        AccountSetError::Source);
+}
+
+[[noreturn]] void raiseCannotCreate(const AccountSetLocation &location, const QString &why)
+{
+    throw AllocFix::Failure(AccountSetError::CannotOpen,
+                            LoadLangString(u"无法创建账套 %1：%2"_s).arg(location.path, why),
+                            AccountSetError::Source);
+}
+
+// The mode of the file a new set replaces, or owner-only for a set that replaces nothing.
+std::filesystem::perms modeFor(const std::filesystem::path &target)
+{
+    using std::filesystem::perms;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(target, error);
+    if (error || !std::filesystem::exists(status))
+        return perms::owner_read | perms::owner_write;
+    return status.permissions();
+}
+
+// A file in write-ahead-log mode keeps part of itself in "-wal" and "-shm" files beside it, and a
+// program that has it open goes on using them: a new file moved into its place would take over
+// the old one's log. So the old file leaves that mode first, which it can only while no other
+// program has it open.
+void leaveWriteAheadLog(const AccountSetLocation &location)
+{
+    if (!QFileInfo::exists(location.path + u"-wal"_s) &&
+        !QFileInfo::exists(location.path + u"-shm"_s)) {
+        return;
+    }
+    const QString name = u"FixedAssets.replaced "_s + location.url();
+    QString mode;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(location.path);
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(u"PRAGMA journal_mode = DELETE"_s) && query.next())
+                mode = query.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (mode.compare(u"delete"_s, Qt::CaseInsensitive) != 0) {
+        throw AllocFix::Failure(
+            AccountSetError::CannotOpen,
+            LoadLangString(u"无法替换账套 %1：另一个程序正打开它。请在那里关闭后重试。"_s)
+                .arg(location.path),
+            AccountSetError::Source);
+    }
+}
+
 } // namespace
 
 QSqlDatabase SqliteDialect::addConnection(const AccountSetLocation &location,
@@ -72,6 +136,58 @@ void SqliteDialect::letReadersPassWriters(QSqlDatabase &db) const
     // while another program has it open, this connection keeps the old mode and a later open
     // switches.
     QSqlQuery(db).exec(u"PRAGMA journal_mode = WAL"_s);
+}
+
+void SqliteDialect::requireExisting(const AccountSetLocation &location) const
+{
+    const QFileInfo file(location.path);
+    if (file.isDir())
+        raiseFolder(location.path);
+    if (!file.isFile()) {
+        throw AllocFix::Failure(AccountSetError::CannotOpen,
+                                LoadLangString(u"账套文件 %1 不存在"_s).arg(location.path),
+                                AccountSetError::Source);
+    }
+}
+
+void SqliteDialect::replace(const AccountSetLocation &location,
+                            const std::function<void(const AccountSet &)> &build) const
+{
+    const QFileInfo target(location.path);
+    if (target.isDir())
+        raiseFolder(location.path);
+    if (!QFileInfo(target.absolutePath()).isDir())
+        raiseCannotCreate(location,
+                          LoadLangString(u"文件夹 %1 不存在"_s).arg(target.absolutePath()));
+    // Built beside the target under a name of its own, owner-only, and moved over the target
+    // only when complete.
+    QTemporaryFile stagingFile(location.path + u".new-XXXXXX"_s);
+    stagingFile.setAutoRemove(false);
+    if (!stagingFile.open())
+        raiseCannotCreate(location, stagingFile.errorString());
+    stagingFile.close();
+    AccountSetLocation staging = location;
+    staging.path = stagingFile.fileName();
+    const QString stagingName = ConnectionPool::nameOf(staging);
+    const std::filesystem::path stagingPath = QFile::encodeName(staging.path).toStdString();
+    const std::filesystem::path targetPath = QFile::encodeName(location.path).toStdString();
+    try {
+        build(ConnectionPool::connect(staging));
+        ConnectionPool::remove(stagingName);
+        AccountSet::close(location);
+        leaveWriteAheadLog(location);
+        // A replaced set keeps its mode; a new one is for its owner only.
+        std::error_code error;
+        std::filesystem::permissions(stagingPath, modeFor(targetPath), error);
+        if (!error)
+            std::filesystem::rename(stagingPath, targetPath, error);
+        if (error)
+            raiseCannotCreate(location, QString::fromStdString(error.message()));
+    } catch (...) {
+        ConnectionPool::remove(stagingName);
+        QFile::remove(staging.path);
+        throw;
+    }
 }
 
 QString SqliteDialect::identityColumn() const

@@ -12,6 +12,9 @@ public:
     QString probeQuery() const override;
     QStringList sessionSettings() const override;
     void letReadersPassWriters(QSqlDatabase &db) const override;
+    void requireExisting(const AccountSetLocation &location) const override;
+    void replace(const AccountSetLocation &location,
+                 const std::function<void(const AccountSet &)> &build) const override;
 
     QString identityColumn() const override;
     QSqlError beginWrite(QSqlDatabase &db) const override;

@@ -2,7 +2,7 @@
 
 #include "accountset/AccountSetErrors.h"
 #include "dialogs/HostDialog.h"
-#include "host/Captions.h"
+#include "forms/Captions.h"
 #include "host/MMTS.h"
 #include "records/RecordFields.h"
 #include "widgets/ReportList.h"

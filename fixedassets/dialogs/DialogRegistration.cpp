@@ -1,6 +1,7 @@
 #include "dialogs/DialogRegistration.h"
 
 #include "dialogs/CardViewerService.h"
+#include "dialogs/ErrorReporterService.h"
 #include "dialogs/HelpTool.h"
 #include "dialogs/LookupService.h"
 #include "host/ProgIds.h"
@@ -14,6 +15,7 @@ void registerHostDialogs()
     registerService<CardViewerService>(ProgId::CardShow);
     registerService<LookupService>(ProgId::GLView);
     registerService<HelpTool>(ProgId::HelpTool);
+    registerService<ErrorReporterService>(ProgId::ErrorReporter);
 }
 
 } // namespace FixedAssets

@@ -3,8 +3,9 @@
 namespace FixedAssets {
 
 // Registers the host's objects that show dialogs (the account and item lookups, the card viewer,
-// the help tool) in AllocFix::ObjectRegistry, replacing what was registered under the same
-// ProgIDs. Call it beside registerHostServices() wherever the component may show them.
+// the help tool, the error reporter's message box) in AllocFix::ObjectRegistry, replacing what was
+// registered under the same ProgIDs. Call it beside registerHostServices() wherever the component
+// may show them.
 void registerHostDialogs();
 
 } // namespace FixedAssets

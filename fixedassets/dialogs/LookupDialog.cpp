@@ -1,7 +1,7 @@
 #include "dialogs/LookupDialog.h"
 
 #include "dialogs/HostDialog.h"
-#include "host/Captions.h"
+#include "forms/Captions.h"
 #include "host/MMTS.h"
 #include "widgets/ReportList.h"
 

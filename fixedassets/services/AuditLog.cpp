@@ -38,32 +38,21 @@ AuditLogWriter::AuditLogWriter(const AccountSet &set)
                }(),
                {}}
     , m_previousHash(AuditChain::lastHash(set))
-    , m_log(set, u"audit_log"_s, LogColumns)
+    , m_log(set, u"audit_log"_s, LogColumns, EntriesPerBatch)
 {}
 
 void AuditLogWriter::append(const AuditEntry &entry)
 {
     m_record.entry = entry;
     QByteArray hash = AuditChain::entryHash(m_previousHash, m_record);
-    m_waiting.append({m_record.saveId, m_record.savedAt, m_record.user, entry.cardId,
-                      entry.rowsBefore, entry.rowsAfter, QString::fromLatin1(m_previousHash),
-                      QString::fromLatin1(hash)});
+    m_log.add({m_record.saveId, m_record.savedAt, m_record.user, entry.cardId, entry.rowsBefore,
+               entry.rowsAfter, QString::fromLatin1(m_previousHash), QString::fromLatin1(hash)});
     m_previousHash = std::move(hash);
-    if (m_waiting.size() >= EntriesPerBatch)
-        writeWaiting();
 }
 
 void AuditLogWriter::finish()
 {
-    writeWaiting();
-}
-
-void AuditLogWriter::writeWaiting()
-{
-    for (const QVariantList &row : std::as_const(m_waiting))
-        m_log.add(row);
     m_log.finish();
-    m_waiting.clear();
 }
 
 void writeAuditLog(const AccountSet &set, const QList<AuditEntry> &entries)

@@ -30,12 +30,9 @@ public:
     void finish();
 
 private:
-    void writeWaiting();
-
     AuditRecord m_record; // the save's ID, time and user; the entry of the last append
     QByteArray m_previousHash;
-    QList<QVariantList> m_waiting; // the log's rows not yet written
-    BulkInsert m_log;
+    BulkInsert m_log; // batched: the entries not yet written wait there
 };
 
 // Writes the entries under one new save ID (nothing when there are none), as AuditLogWriter.

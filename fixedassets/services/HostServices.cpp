@@ -9,7 +9,6 @@
 #include "services/AccountDataService.h"
 #include "services/CardInfoService.h"
 #include "services/CardUpdateService.h"
-#include "services/ErrorReporterService.h"
 #include "services/ItemInfoService.h"
 
 namespace FixedAssets {
@@ -21,7 +20,6 @@ void registerHostServices()
     registerService<CardUpdateService>(ProgId::CardUpdate);
     registerService<ItemInfoService>(ProgId::ItemInfo);
     registerService<AccountDataService>(ProgId::GLData);
-    registerService<ErrorReporterService>(ProgId::ErrorReporter);
     registerService<ResourceLoader>(ProgId::ResourceLoader);
     registerService<LanguageInfo>(ProgId::LangInfo);
     registerService<FormFontLoader>(ProgId::FormFontLoader);

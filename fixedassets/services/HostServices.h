@@ -7,10 +7,10 @@
 #include <memory>
 
 // The host system's one entry point for programs and tests: registers every outside object the
-// component creates that needs no window (card, item and account services, error reporter,
-// shared properties, resource loader, language information, form fonts, settings store) in
-// AllocFix::ObjectRegistry, replacing what was registered under the same ProgIDs. The objects
-// that show dialogs (lookups, card viewer, help) are registered by registerHostDialogs()
+// component creates that needs no window (card, item and account services, shared properties,
+// resource loader, language information, form fonts, settings store) in AllocFix::ObjectRegistry,
+// replacing what was registered under the same ProgIDs. The objects that show dialogs or message
+// boxes (lookups, card viewer, help, error reporter) are registered by registerHostDialogs()
 // (dialogs/DialogRegistration.h). A run on a real account set:
 //
 //     const QString location = FixedAssets::createDemoAccountSet(u"sqlite:/tmp/set.fa"_s, 12);

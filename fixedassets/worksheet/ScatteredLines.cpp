@@ -32,40 +32,32 @@ QStringList cellsOf(const QString &text)
     return cells;
 }
 
-} // namespace
-
-ScatteredLines::ScatteredLines(const AccountSet &set)
-    : m_set(set)
+const AccountSet &withTable(const AccountSet &set)
 {
     // Left over when an earlier read failed before its end.
     set.exec(u"DROP TABLE IF EXISTS worksheet_lines"_s);
     set.exec(u"CREATE TEMP TABLE worksheet_lines (alter_id INTEGER NOT NULL,"
              " line BIGINT NOT NULL, cells TEXT NOT NULL, PRIMARY KEY (alter_id, line))"_s);
+    return set;
 }
+
+} // namespace
+
+ScatteredLines::ScatteredLines(const AccountSet &set)
+    : m_set(set)
+    , m_lines(withTable(set), u"worksheet_lines"_s, {u"alter_id"_s, u"line"_s, u"cells"_s},
+              BatchLines)
+{}
 
 void ScatteredLines::add(qint32 cardId, const CsvRecord &line)
 {
-    m_waiting.append({cardId, static_cast<qint64>(line.line), cellsText(line.fields)});
-    if (m_waiting.size() >= BatchLines)
-        flush();
-}
-
-void ScatteredLines::flush()
-{
-    if (m_waiting.isEmpty())
-        return;
-    // Finished at once: on PostgreSQL the connection serves the checks between batches.
-    BulkInsert insert(m_set, u"worksheet_lines"_s, {u"alter_id"_s, u"line"_s, u"cells"_s});
-    for (const QVariantList &line : std::as_const(m_waiting))
-        insert.add(line);
-    insert.finish();
-    m_waiting.clear();
+    m_lines.add({cardId, static_cast<qint64>(line.line), cellsText(line.fields)});
 }
 
 void ScatteredLines::forEachCard(
     const std::function<void(qint32 cardId, const QList<CsvRecord> &)> &use)
 {
-    flush();
+    m_lines.finish();
     // A card at a time: use may ask the account set, and on a server that would end a read
     // still open on the same connection.
     QList<qint32> cards;

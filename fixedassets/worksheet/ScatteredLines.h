@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accountset/BulkInsert.h"
 #include "worksheet/CsvFile.h"
 
 #include <QList>
@@ -27,10 +28,9 @@ public:
     void forEachCard(const std::function<void(qint32 cardId, const QList<CsvRecord> &)> &use);
 
 private:
-    void flush();
-
     const AccountSet &m_set;
-    QList<QVariantList> m_waiting; // written a batch at a time
+    // Batched: on PostgreSQL the connection serves the checks between batches.
+    BulkInsert m_lines;
 };
 
 } // namespace FixedAssets

@@ -4,8 +4,6 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 
-#include <QApplication>
-
 namespace AllocFix {
 
 namespace {
@@ -29,7 +27,7 @@ void reportCurrentError()
         // Without a reporter the user must still learn of the error.
     }
     try {
-        showCommandFailure(error.description, QApplication::activeWindow());
+        showCommandFailure(error.description, activeWindow());
     } catch (...) {
         qWarning("Error %d: %s", error.number, qUtf8Printable(error.description));
     }

@@ -1,7 +1,7 @@
 #include "editors/ExpenseEditControls.h"
 
 #include "editors/RateBox.h"
-#include "host/Twips.h"
+#include "forms/Twips.h"
 #include "widgets/ControlTag.h"
 #include "widgets/ItemGrid.h"
 #include "widgets/LookupPicture.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ModalForm.h"
+#include "forms/ModalForm.h"
 #include "records/RecordList.h"
 
 #include <QList>

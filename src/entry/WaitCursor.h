@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Hourglass.h"
+#include "forms/Hourglass.h"
 
 #include <QObject>
 #include <QUuid>

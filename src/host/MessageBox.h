@@ -30,8 +30,12 @@ public:
 MessageAnswer showMessage(const MessageRequest &request);
 
 // The parent for a box whose caller has no window of its own: the application's active window,
-// or nullptr. Code that builds without Qt Widgets asks here.
+// or nullptr. Code that builds without Qt Widgets asks here; the forms kit answers.
 QWidget *activeWindow();
+
+// The presenter used while none is installed: a QMessageBox, defined by the forms kit
+// (forms/MessageBoxPresenter.cpp), so that this seam builds without Qt Widgets.
+MessagePresenter &productionMessagePresenter();
 
 // Installs the presenter for every later message; nullptr restores the production presenter.
 // The caller keeps ownership.

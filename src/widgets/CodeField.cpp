@@ -1,7 +1,7 @@
 #include "widgets/CodeField.h"
 
+#include "forms/Hourglass.h"
 #include "host/ByName.h"
-#include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/SpaceTrim.h"

@@ -1,9 +1,9 @@
 #include "widgets/ListViewUtilities.h"
 
+#include "forms/Twips.h"
 #include "host/DesktopServices.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
-#include "host/Twips.h"
 #include "records/FieldValue.h"
 #include "widgets/ReportList.h"
 

@@ -3,12 +3,12 @@
 #include "allocation/Saving.h"
 #include "contracts/CardServices.h"
 #include "contracts/ErrorReporter.h"
+#include "forms/Twips.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
-#include "host/Twips.h"
 #include "records/RecordFields.h"
 #include "wizard/frmUpdateData.h"
 

@@ -3,8 +3,8 @@
 // the cards allocated alike.
 #include "allocation/AllocationCopy.h"
 #include "editors/frmExpenseEdit.h"
+#include "forms/Hourglass.h"
 #include "host/ErrorRecord.h"
-#include "host/Hourglass.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
 #include "widgets/ListViewUtilities.h"

@@ -1,6 +1,6 @@
 #include "wizard/WizardControls.h"
 
-#include "host/Twips.h"
+#include "forms/Twips.h"
 #include "widgets/ReportList.h"
 #include "wizard/WizardPictures.h"
 

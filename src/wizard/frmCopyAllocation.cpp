@@ -1,11 +1,11 @@
 #include "wizard/frmCopyAllocation.h"
 
 #include "contracts/CardServices.h"
-#include "host/Captions.h"
+#include "forms/Captions.h"
+#include "forms/Twips.h"
 #include "host/MMTS.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
-#include "host/Twips.h"
 #include "records/RecordFields.h"
 #include "widgets/ReportList.h"
 

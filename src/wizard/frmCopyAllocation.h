@@ -1,7 +1,7 @@
 #pragma once
 
 #include "allocation/AllocationCopy.h"
-#include "host/ModalForm.h"
+#include "forms/ModalForm.h"
 
 class QLabel;
 class QPushButton;

@@ -4,11 +4,11 @@
 #include "allocation/ManualStep.h"
 #include "allocation/Saving.h"
 #include "allocation/Validation.h"
-#include "host/Captions.h"
+#include "forms/Captions.h"
+#include "forms/Twips.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
-#include "host/Twips.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "allocation/Validation.h"
-#include "host/ModalForm.h"
+#include "forms/ModalForm.h"
 
 #include <QPointer>
 

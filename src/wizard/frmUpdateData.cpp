@@ -1,8 +1,8 @@
 #include "wizard/frmUpdateData.h"
 
-#include "host/Captions.h"
+#include "forms/Captions.h"
+#include "forms/Twips.h"
 #include "host/MMTS.h"
-#include "host/Twips.h"
 
 #include <QApplication>
 #include <QFrame>

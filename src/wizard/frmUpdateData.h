@@ -1,7 +1,7 @@
 #pragma once
 
 #include "allocation/ManualStep.h"
-#include "host/ModalForm.h"
+#include "forms/ModalForm.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
 #include "wizard/WizardControls.h"

@@ -2,8 +2,8 @@
 #include "entry/ResultFlag.h"
 #include "entry/ShowUpdate.h"
 #include "entry/WaitCursor.h"
+#include "forms/Hourglass.h"
 #include "host/ErrorRecord.h"
-#include "host/Hourglass.h"
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 

@@ -1,6 +1,6 @@
 #include "entry/ComponentUnload.h"
+#include "forms/Hourglass.h"
 #include "host/ByName.h"
-#include "host/Hourglass.h"
 #include "host/sysObjecs.h"
 #include "support/FakeAccountLookups.h"
 #include "support/FakeDesktop.h"

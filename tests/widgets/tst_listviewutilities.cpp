@@ -1,5 +1,5 @@
 #include "entry/ComponentUnload.h"
-#include "host/Twips.h"
+#include "forms/Twips.h"
 #include "support/IniSettingsStore.h"
 #include "widgets/ListViewUtilities.h"
 #include "widgets/ReportList.h"

@@ -1,7 +1,7 @@
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "entry/ShowUpdate.h"
-#include "host/Twips.h"
+#include "forms/Twips.h"
 #include "records/RecordFields.h"
 #include "support/AccessibleNames.h"
 #include "support/AllocationRecords.h"

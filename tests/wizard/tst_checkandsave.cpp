@@ -1,7 +1,7 @@
 #include "entry/ComponentUnload.h"
 #include "entry/ResultFlag.h"
 #include "entry/ShowUpdate.h"
-#include "host/Twips.h"
+#include "forms/Twips.h"
 #include "support/AccessibleNames.h"
 #include "support/AllocationRecords.h"
 #include "support/FakeCardServices.h"

@@ -47,6 +47,8 @@ private Q_SLOTS:
     void bulkInsertWritesEveryRow();
     void bulkInsertKeepsEveryText_data();
     void bulkInsertKeepsEveryText();
+    void batchedBulkInsertFreesTheConnectionBetweenBatches_data();
+    void batchedBulkInsertFreesTheConnectionBetweenBatches();
     void bulkInsertRaisesForARefusedRow_data();
     void bulkInsertRaisesForARefusedRow();
     void rowStatementRaisesForARefusedRow_data();
@@ -174,6 +176,30 @@ void tst_Statements::bulkInsertKeepsEveryText()
     const AccountSet set = AccountSet::open(createDemoAccountSet(location, 1));
     writeProfile(set, {{u"Text"_s, text}});
     QCOMPARE(set.scalar(u"SELECT value FROM profile WHERE name = 'Text'"_s).toString(), text);
+}
+
+void tst_Statements::batchedBulkInsertFreesTheConnectionBetweenBatches_data()
+{
+    addBackendRows();
+}
+
+void tst_Statements::batchedBulkInsertFreesTheConnectionBetweenBatches()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    const AccountSet set = AccountSet::open(createDemoAccountSet(location, 1));
+    const QString written = u"SELECT count(*) FROM profile WHERE name LIKE 'Batch%'"_s;
+    WriteTransaction transaction(set);
+    BulkInsert insert(set, u"profile"_s, {u"name"_s, u"value"_s}, 2);
+    for (int row = 1; row <= 5; ++row) {
+        insert.add({u"Batch%1"_s.arg(row), QString::number(row)});
+        // The connection answers between two rows (on PostgreSQL, not in the middle of a
+        // copy), and every full batch is written, the rest waits.
+        QCOMPARE(set.scalar(written).toInt(), row / 2 * 2);
+    }
+    insert.finish();
+    QCOMPARE(set.scalar(written).toInt(), 5);
+    transaction.commit();
+    QCOMPARE(set.profileValue(u"Batch5"_s), u"5"_s);
 }
 
 void tst_Statements::bulkInsertRaisesForARefusedRow_data()

@@ -1,6 +1,6 @@
-#include "host/ModalForm.h"
+#include "forms/ModalForm.h"
 
-#include "host/KeyCodes.h"
+#include "forms/KeyCodes.h"
 
 #include <QApplication>
 #include <QKeyEvent>

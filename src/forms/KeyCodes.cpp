@@ -1,4 +1,4 @@
-#include "host/KeyCodes.h"
+#include "forms/KeyCodes.h"
 
 #include <QKeyEvent>
 

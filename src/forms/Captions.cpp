@@ -1,4 +1,4 @@
-#include "host/Captions.h"
+#include "forms/Captions.h"
 
 #include "host/MMTS.h"
 

@@ -1,4 +1,4 @@
-#include "host/Hourglass.h"
+#include "forms/Hourglass.h"
 
 #include "host/ErrorRecord.h"
 

@@ -1,4 +1,4 @@
-#include "services/ErrorReporterService.h"
+#include "dialogs/ErrorReporterService.h"
 
 #include "host/MMTS.h"
 #include "host/MessageBox.h"
