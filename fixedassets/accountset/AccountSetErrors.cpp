@@ -1,6 +1,7 @@
 #include "accountset/AccountSetErrors.h"
 
 #include "accountset/AccountSetLocation.h"
+#include "accountset/OutsideText.h"
 #include "host/MMTS.h"
 
 #include <QFileInfo>
@@ -45,7 +46,7 @@ void raiseConnectionLost(const AccountSetLocation &location, const QString &reas
     throw AllocFix::Failure(
         AccountSetError::ConnectionLost,
         LoadLangString(u"账套 %1：与服务器的连接已断开；没有保存任何内容。请重试。（%2）"_s)
-            .arg(location.shown(), reason),
+            .arg(location.shown(), OutsideText::shown(reason)),
         AccountSetError::Source);
 }
 

@@ -1,6 +1,7 @@
 #include "accountset/AccountSetLocation.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "accountset/OutsideText.h"
 #include "host/MMTS.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <libpq-fe.h>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -20,11 +22,47 @@ namespace {
 
 const QString Masked = u"***"_s;
 
+// The parameters whose values a message may show; every other value may be a secret under a name
+// the program does not know ("passwd", "password%3D...") and is masked.
+bool isHarmless(QStringView name)
+{
+    return name == u"sslmode" || name == u"application_name" || name == u"connect_timeout";
+}
+
+// Whether libpq takes a parameter of this name. Any other it refuses with a message that names
+// it, and a name may be a piece of a secret ("password=a&b=c").
+bool isLibpqParameter(const QString &name)
+{
+    static const QStringList known = [] {
+        QStringList names;
+        PQconninfoOption *options = PQconndefaults();
+        for (const PQconninfoOption *option = options; option && option->keyword; ++option)
+            names.append(QString::fromLatin1(option->keyword));
+        PQconninfoFree(options);
+        return names;
+    }();
+    return known.contains(name);
+}
+
+// How a message names location text that did not parse. The ways to write a secret into a URL
+// or a libpq key/value string are open-ended, so such text is never repeated; a file path is
+// shown escaped.
+QString named(const QString &text)
+{
+    static const QRegularExpression scheme(u"^\\s*([A-Za-z][A-Za-z0-9+.-]+):"_s);
+    const QRegularExpressionMatch match = scheme.match(text);
+    const QString name = match.hasMatch() ? match.captured(1).toLower() : QString();
+    if (name == u"postgresql" || name == u"postgres")
+        return LoadLangString(u"给出的 PostgreSQL 位置（不重复显示，其中可能含有密码）"_s);
+    if (text.contains(u'=') || text.contains(u"://"_s) || (!name.isEmpty() && name != u"sqlite"))
+        return LoadLangString(u"给出的位置（不重复显示，其中可能含有密码）"_s);
+    return LoadLangString(u"“%1”"_s).arg(OutsideText::shown(text));
+}
+
 [[noreturn]] void raiseBadLocation(const QString &text, const QString &why)
 {
     throw AllocFix::Failure(AccountSetError::BadLocation,
-                            LoadLangString(u"“%1”不是有效的账套位置：%2"_s)
-                                .arg(AccountSetLocation::redacted(text), why),
+                            LoadLangString(u"%1不是有效的账套位置：%2"_s).arg(named(text), why),
                             AccountSetError::Source);
 }
 
@@ -175,16 +213,12 @@ private:
             const qsizetype equals = pair.indexOf(u'=');
             const QString key =
                 decoded(equals < 0 ? pair : pair.left(equals), LoadLangString(u"参数名"_s));
-            if (equals < 0 || !name.match(key).hasMatch()) {
-                // Its name is enough to find it, and only if the location as the message shows
-                // it shows that name too: a "password=" before it may have run on into it, and
-                // what the location's masking hid would show here.
-                const QString refused = (equals < 0 ? pair : pair.left(equals)).toString();
-                const bool shown = AccountSetLocation::redacted(m_text).contains(refused);
-                fail(LoadLangString(u"参数应写作 名称=值，而不是“%1”"_s)
-                         .arg(shown ? refused + (equals < 0 ? QString() : u"=…"_s) : u"…"_s));
-            }
-            const QString value = decoded(pair.mid(equals + 1), LoadLangString(u"参数 "_s) + key);
+            // Not named: a "password=" before it may have run on into it ("password=a&b").
+            if (equals < 0 || !name.match(key).hasMatch())
+                fail(LoadLangString(u"参数应写作 名称=值"_s));
+            if (!isLibpqParameter(key))
+                fail(LoadLangString(u"有一个参数不是 PostgreSQL 的连接参数"_s));
+            const QString value = decoded(pair.mid(equals + 1), LoadLangString(u"参数值"_s));
             setParameter(key, value);
         }
     }
@@ -206,24 +240,22 @@ private:
             m_location.database = value;
         else if (value.contains(u';'))
             // The driver turns every ";" of its options into a space.
-            fail(LoadLangString(u"%1 的值不能包含“;”"_s).arg(key));
+            fail(LoadLangString(u"参数值不能包含“;”"_s));
         else
             m_location.parameters.append({key, value});
     }
 
-    // "postgresql://h/db&password=x" (a "?" missed) makes the password part of what messages
+    // "postgresql://h/db&passwd=x" (a "?" missed) makes the password part of what messages
     // show, the database name here.
     void failOnMisplacedSecret() const
     {
-        QStringList shown{m_location.user, m_location.host, m_location.database};
-        for (const auto &[key, value] : m_location.parameters) {
-            if (!AccountSetLocation::isSecret(key))
-                shown.append(value);
+        for (const QString &part : {m_location.user, m_location.host, m_location.database}) {
+            if (part.contains(u'='))
+                fail(LoadLangString(u"“=” 只能出现在“?”之后的参数中"_s));
         }
-        for (const QString &part : std::as_const(shown)) {
-            if (part.contains(u"password="_s, Qt::CaseInsensitive)) {
-                fail(AllocFix::MMTS::LoadLangString(u"“password=” 只能作为“?”之后的参数出现"_s));
-            }
+        for (const auto &[key, value] : m_location.parameters) {
+            if (isHarmless(key) && value.contains(u"password="_s, Qt::CaseInsensitive))
+                fail(LoadLangString(u"“password=” 只能作为“?”之后的参数出现"_s));
         }
     }
 
@@ -249,9 +281,9 @@ AccountSetLocation parseSQLite(const QString &text, const QString &path)
         raiseBadLocation(text, LoadLangString(u"文件路径不能包含“;”"_s));
     if (path.contains(QChar(0)))
         raiseBadLocation(text, LoadLangString(u"文件路径不能包含 NUL 字符"_s));
-    // A connection string typed as a location ("host=db password=..."): taken as a path, its
+    // A connection string typed as a location ("host=db password = ..."): taken as a path, its
     // password would show in every message that names the file.
-    if (path.contains(u"password="_s, Qt::CaseInsensitive)) {
+    if (path.contains(u'=') && !QFileInfo::exists(path)) {
         raiseBadLocation(text,
                          LoadLangString(u"它像是连接字符串，不是文件路径；PostgreSQL 账套请写作 "
                                         "postgresql://用户@主机/数据库"_s));
@@ -261,7 +293,9 @@ AccountSetLocation parseSQLite(const QString &text, const QString &path)
     if (last.isEmpty() || last == u"." || last == u"..")
         raiseBadLocation(text, LoadLangString(u"它指向一个文件夹；请指定其中的账套文件"_s));
     AccountSetLocation location;
-    location.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // Joined by hand: Qt reads a path that starts with ":" as one of its resources.
+    location.path =
+        QDir::cleanPath(path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path);
     return location;
 }
 
@@ -288,8 +322,8 @@ AccountSetLocation AccountSetLocation::parse(const QString &text)
     throw AllocFix::Failure(
         AccountSetError::BadLocation,
         LoadLangString(
-            u"“%1”是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库"_s)
-            .arg(redacted(text)),
+            u"%1是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库"_s)
+            .arg(named(text)),
         AccountSetError::Source);
 }
 
@@ -314,7 +348,7 @@ QString AccountSetLocation::url() const
 
 QString AccountSetLocation::shown() const
 {
-    return canonical(true);
+    return OutsideText::shown(canonical(true));
 }
 
 QString AccountSetLocation::canonical(bool withMaskedSecrets) const
@@ -338,10 +372,10 @@ QString AccountSetLocation::canonical(bool withMaskedSecrets) const
     url += u'/' + percentEncoded(database);
     QStringList pairs;
     for (const auto &[key, value] : parameters) {
-        if (!isSecret(key))
-            pairs.append(key + u'=' + percentEncoded(value));
-        else if (withMaskedSecrets)
+        if (withMaskedSecrets && !isHarmless(key))
             pairs.append(key + u'=' + Masked);
+        else if (!isSecret(key))
+            pairs.append(key + u'=' + percentEncoded(value));
     }
     if (!pairs.isEmpty())
         url += u'?' + pairs.join(u'&');
@@ -353,49 +387,6 @@ bool AccountSetLocation::isSecret(QStringView name)
     // password and sslpassword; any other name so ended is one libpq refuses, but its value was
     // meant as a secret all the same
     return name.endsWith(u"password", Qt::CaseInsensitive);
-}
-
-QString AccountSetLocation::redacted(const QString &text)
-{
-    // Every secret's span is found in the text as given, then all are masked at once: masking one
-    // first could hide the "password=" that starts another, and that one's value would show.
-    QList<std::pair<qsizetype, qsizetype>> spans; // start, end
-    // user:password@ after the scheme: up to the last "@" before the parameters, as parse reads it
-    const qsizetype scheme = text.indexOf(u"://"_s);
-    if (scheme >= 0) {
-        const qsizetype start = scheme + 3;
-        const qsizetype question = text.indexOf(u'?', start);
-        const qsizetype end = question < 0 ? text.size() : question;
-        const qsizetype at = end > start ? text.lastIndexOf(u'@', end - 1) : -1;
-        const qsizetype colon = at >= start ? text.indexOf(u':', start) : -1;
-        if (colon >= 0 && colon < at)
-            spans.append({colon + 1, at});
-    }
-    // name=value pairs, as parse reads them, whose name, percent-decoded, is a secret one; the
-    // value runs to the next "&"
-    static const QRegularExpression pair(u"(^|[?&])([^?&=]*)=([^&]*)"_s);
-    for (auto matches = pair.globalMatch(text); matches.hasNext();) {
-        const QRegularExpressionMatch match = matches.next();
-        const QString name = percentDecoded(match.capturedView(2)).value_or(match.captured(2));
-        if (isSecret(name))
-            spans.append({match.capturedStart(3), match.capturedEnd(3)});
-    }
-    // and whatever follows "password=" elsewhere
-    for (qsizetype at = text.indexOf(u"password="_s, 0, Qt::CaseInsensitive); at >= 0;
-         at = text.indexOf(u"password="_s, at + 1, Qt::CaseInsensitive)) {
-        const qsizetype amp = text.indexOf(u'&', at + 9);
-        spans.append({at + 9, amp < 0 ? text.size() : amp});
-    }
-    std::sort(spans.begin(), spans.end());
-    QString result;
-    qsizetype copied = 0;
-    for (const auto &[start, end] : std::as_const(spans)) {
-        if (start >= copied)
-            result += QStringView(text).mid(copied, start - copied) + Masked;
-        // a span that overlaps the last one runs that mask on
-        copied = std::max(copied, end);
-    }
-    return result + QStringView(text).mid(copied);
 }
 
 } // namespace FixedAssets

@@ -26,7 +26,8 @@ struct AccountSetLocation {
     QString password; // never shown: url() leaves it out, shown() masks it
     QString database;
     // The other libpq parameters, in their order. Those that hold a secret (isSecret) are kept
-    // like the password: url() leaves them out, shown() masks them.
+    // like the password: url() leaves them out. shown() masks every value but those of
+    // sslmode, application_name and connect_timeout.
     QList<std::pair<QString, QString>> parameters;
 
     // Raises Failure (AccountSetError::BadLocation) for text that names no account set.
@@ -37,10 +38,9 @@ struct AccountSetLocation {
     // The canonical form: the pool's key, and what the program writes into the property string.
     // It holds no secret and no ";".
     QString url() const;
-    // The canonical form with the secrets, if any, as "***": for messages.
+    // The canonical form for messages: the password and the parameters' values masked as
+    // "***", escaped as every outside text is. Messages never repeat the text parse() was given.
     QString shown() const;
-    // Location text that may not parse, with every secret in it masked: for messages.
-    static QString redacted(const QString &text);
     // Whether a parameter of this name holds a secret: password, sslpassword, or any other name
     // that ends in "password", in any letter case.
     static bool isSecret(QStringView name);

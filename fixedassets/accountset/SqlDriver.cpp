@@ -1,6 +1,7 @@
 #include "accountset/SqlDriver.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "accountset/OutsideText.h"
 #include "accountset/PostgresDialect.h"
 #include "accountset/SqliteDialect.h"
 #include "host/MMTS.h"
@@ -129,7 +130,7 @@ QSqlError SqlDriver::beginWrite(QSqlDatabase &db) const
 
 QString SqlDriver::reasonOf(const QSqlDatabase &db, const QSqlError &error)
 {
-    const QString text = error.text().simplified();
+    const QString text = OutsideText::shown(error.text().simplified());
     if (!text.isEmpty())
         return text;
     // The driver sets no error for a call on a connection it has already found broken.

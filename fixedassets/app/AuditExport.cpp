@@ -1,4 +1,5 @@
 #include "accountset/AccountSet.h"
+#include "accountset/OutsideText.h"
 #include "allocation/Rate.h"
 #include "app/OutputFile.h"
 #include "app/Progress.h"
@@ -150,9 +151,9 @@ int exportAudit(const ProgramOptions &options, const QString &props)
     progress.finish();
     table->finish();
     output.commit();
-    std::printf("%s\n", qUtf8Printable(LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
-                                           .arg(records.size())
-                                           .arg(options.output)));
+    printLine(stdout, LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
+                          .arg(records.size())
+                          .arg(OutsideText::shown(options.output)));
     return ExitSuccess;
 }
 

@@ -1,5 +1,6 @@
 // The check and the automatic adjustment, as the wizard's first page runs them.
 #include "accountset/AccountSet.h"
+#include "accountset/OutsideText.h"
 #include "app/Subcommands.h"
 #include "contracts/CardServices.h"
 #include "host/MMTS.h"
@@ -113,7 +114,8 @@ int adjust(const ProgramOptions &options, const QString &props)
                 print((card.position > 1 ? u",\n        "_s : u"\n        "_s) +
                       QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
             } else {
-                print(u"%1  %2  %3\n"_s.arg(card.position, 6).arg(card.number, card.name));
+                print(u"%1  %2  %3\n"_s.arg(card.position, 6)
+                          .arg(OutsideText::shown(card.number), OutsideText::shown(card.name)));
             }
         });
     if (json)

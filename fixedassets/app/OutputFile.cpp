@@ -1,5 +1,6 @@
 #include "app/OutputFile.h"
 
+#include "accountset/OutsideText.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "worksheet/WriteFailure.h"
@@ -89,6 +90,15 @@ OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocati
         }
     }
     checkTarget();
+    // A file without a name until commit(), so that a kill leaves nothing behind. The writers
+    // open files by name (the spreadsheet library too), so they get this one's name in /proc.
+    m_partFd =
+        ::open(QFile::encodeName(folderOf(path)).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (m_partFd >= 0) {
+        m_partPath = u"/proc/self/fd/"_s + QString::number(m_partFd);
+        return;
+    }
+    // A file system without such files: a named part file, which a kill leaves behind.
     QTemporaryFile part(folderOf(path) + u".allocfix-XXXXXX."_s + QFileInfo(path).suffix());
     part.setAutoRemove(false);
     if (!part.open())
@@ -98,7 +108,9 @@ OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocati
 
 OutputFile::~OutputFile()
 {
-    if (!m_committed && !m_partPath.isEmpty())
+    if (m_partFd >= 0)
+        ::close(m_partFd);
+    else if (!m_committed && !m_partPath.isEmpty())
         QFile::remove(m_partPath);
 }
 
@@ -119,7 +131,8 @@ mode_t OutputFile::checkTarget() const
         if (errno != ENOENT)
             raiseCannotWrite(m_path, systemError(errno));
         if (const QString file = accountSetFileAt(canonicalPath(m_path)); !file.isEmpty())
-            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s).arg(m_path, file));
+            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s)
+                       .arg(OutsideText::shown(m_path), OutsideText::shown(file)));
         return newFileMode();
     }
     const bool link = S_ISLNK(entry.st_mode);
@@ -129,21 +142,24 @@ mode_t OutputFile::checkTarget() const
         struct stat read {};
         if (stat(QFile::encodeName(file).constData(), &read) == 0 &&
             (sameFile(entry, read) || (leads && sameFile(through, read)))) {
-            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s).arg(m_path, file));
+            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s)
+                       .arg(OutsideText::shown(m_path), OutsideText::shown(file)));
         }
     }
     if (link) {
         if (!m_replace) {
             refuse(LoadLangString(
                        u"不能写入 %1：它是指向 %2 的符号链接；加上 --force 可替换链接本身"_s)
-                       .arg(m_path, QFileInfo(m_path).symLinkTarget()));
+                       .arg(OutsideText::shown(m_path),
+                            OutsideText::shown(QFileInfo(m_path).symLinkTarget())));
         }
         return newFileMode();
     }
     if (!S_ISREG(entry.st_mode))
-        refuse(kindOf(entry.st_mode).arg(m_path));
+        refuse(kindOf(entry.st_mode).arg(OutsideText::shown(m_path)));
     if (!m_replace) {
-        refuse(LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s).arg(m_path));
+        refuse(LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s)
+                   .arg(OutsideText::shown(m_path)));
     }
     return entry.st_mode & 07777;
 }
@@ -160,10 +176,49 @@ void OutputFile::commit()
         ::close(fd);
     if (!synced)
         raiseCannotWrite(m_path, systemError(syncError));
-    if (::chmod(part.constData(), mode) != 0 ||
-        std::rename(part.constData(), QFile::encodeName(m_path).constData()) != 0)
+    if (::chmod(part.constData(), mode) != 0)
+        raiseCannotWrite(m_path, systemError(errno));
+    if (m_partFd >= 0)
+        giveName();
+    else if (std::rename(part.constData(), QFile::encodeName(m_path).constData()) != 0)
         raiseCannotWrite(m_path, systemError(errno));
     m_committed = true;
+}
+
+void OutputFile::giveName() const
+{
+    const QByteArray part = QFile::encodeName(m_partPath);
+    const QByteArray target = QFile::encodeName(m_path);
+    // A new file takes its name at once, and never over a file made since the check.
+    if (::linkat(AT_FDCWD, part.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return;
+    const int error = errno;
+    if (error == EEXIST && !m_replace) {
+        refuse(LoadLangString(u"%1 已经存在；请指定另一个文件，或加 --force 替换它"_s)
+                   .arg(OutsideText::shown(m_path)));
+    }
+    if (error != EEXIST)
+        raiseCannotWrite(m_path, systemError(error));
+    // A file that is there is replaced whole: the new one gets a name of its own beside it, then
+    // takes the target's. Only a kill between the two leaves that name behind.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray beside =
+            QFile::encodeName(folderOf(m_path) + u".allocfix-"_s + QString::number(::getpid()) +
+                              u'-' + QString::number(attempt) + u'.' + QFileInfo(m_path).suffix());
+        if (::linkat(AT_FDCWD, part.constData(), AT_FDCWD, beside.constData(), AT_SYMLINK_FOLLOW) !=
+            0) {
+            if (errno == EEXIST)
+                continue;
+            raiseCannotWrite(m_path, systemError(errno));
+        }
+        if (std::rename(beside.constData(), target.constData()) != 0) {
+            const int renameError = errno;
+            ::unlink(beside.constData());
+            raiseCannotWrite(m_path, systemError(renameError));
+        }
+        return;
+    }
+    raiseCannotWrite(m_path, systemError(EEXIST));
 }
 
 } // namespace FixedAssets

@@ -25,7 +25,8 @@ public:
     OutputFile &operator=(const OutputFile &) = delete;
 
     const QString &path() const { return m_path; }
-    // Where the writer writes; it closes the file before commit().
+    // Where the writer writes, by name; it closes the file before commit(). Where the file system
+    // allows, the file has no name of its own before commit(), so a kill leaves nothing.
     const QString &partPath() const { return m_partPath; }
     // Moves the part file into place. Raises InvalidArgument when the target may no longer be
     // written, or cannot be.
@@ -35,11 +36,14 @@ private:
     // Raises when the target may not be written; answers the mode the new file gets.
     mode_t checkTarget() const;
     QString accountSetFileAt(const QString &canonicalPath) const;
+    // Links the part file, which has no name, to the target.
+    void giveName() const;
 
     QString m_path;
     bool m_replace = false;
     QStringList m_readFiles; // the account set's file and its companions, whether there or not
     QString m_partPath;
+    int m_partFd = -1; // the part file when it has no name
     bool m_committed = false;
 };
 

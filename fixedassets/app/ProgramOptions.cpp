@@ -1,11 +1,13 @@
 #include "app/ProgramOptions.h"
 
+#include "accountset/OutsideText.h"
 #include "app/CommandTable.h"
 #include "app/ProgramHelp.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -21,9 +23,11 @@ namespace {
 using CommandTable::Command;
 using CommandTable::Option;
 
+// The text may quote any word of the command line.
 [[noreturn]] void raiseUsage(const QString &text)
 {
-    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument, text, u"allocfix"_s);
+    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument, OutsideText::shown(text),
+                            u"allocfix"_s);
 }
 
 // The parser's own complaint, in the user's language: the parser speaks English only.
@@ -171,6 +175,18 @@ std::optional<ProgramOptions> textAsked(const QCommandLineParser &parser, const 
     return std::nullopt;
 }
 
+// Whether the word names an account set rather than a worksheet: a location with its scheme, or
+// a database file.
+bool namesAccountSet(const QString &word)
+{
+    static const QRegularExpression scheme(u"^\\s*(sqlite|postgres|postgresql):"_s,
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (scheme.match(word).hasMatch())
+        return true;
+    QFile file(word);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
 // demo [N] [account-set]: a lone word is the count unless it reads as a location.
 void takeDemoArguments(ProgramOptions &options, const QStringList &positional)
 {
@@ -213,6 +229,11 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
     if (action == Action::Import) {
         if (positional.isEmpty() || positional.size() > 2) {
             raiseUsage(LoadLangString(u"请给出要导入的工作表；若不是演示账套，在它前面给出账套："
+                                      "allocfix import [account-set] worksheet.csv"_s));
+        }
+        // "import books.fa": the worksheet forgotten, not books.fa to be read as one.
+        if (positional.size() == 1 && namesAccountSet(positional.first())) {
+            raiseUsage(LoadLangString(u"缺少要导入的工作表：给出的是账套。请写作 "
                                       "allocfix import [account-set] worksheet.csv"_s));
         }
         options.worksheet = positional.takeLast();

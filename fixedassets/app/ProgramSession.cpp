@@ -3,6 +3,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
 #include "accountset/DemoTarget.h"
+#include "accountset/OutsideText.h"
 #include "desktop/LanguageInfo.h"
 #include "desktop/ResourceLoader.h"
 #include "desktop/SharedProperties.h"
@@ -12,7 +13,9 @@
 #include "services/HostServices.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -44,16 +47,16 @@ QString chosenLanguage(const QString &requested)
     const QStringList known = knownLanguages();
     if (requested.isEmpty() || known.contains(requested))
         return usableLanguage(requested);
-    throw AllocFix::Failure(
-        AllocFix::ErrorNumber::InvalidArgument,
-        LoadLangString(u"未知的语言“%1”；可用的语言有 %2"_s).arg(requested, known.join(u", "_s)),
-        u"allocfix"_s);
+    throw AllocFix::Failure(AllocFix::ErrorNumber::InvalidArgument,
+                            LoadLangString(u"未知的语言“%1”；可用的语言有 %2"_s)
+                                .arg(OutsideText::shown(requested), known.join(u", "_s)),
+                            u"allocfix"_s);
 }
 
 namespace {
 
-// Makes the folder and its missing parents, each for the owner only.
-void makeOwnerOnlyFolder(const QString &folder)
+// Makes the folder and its missing parents, each for the owner only; adds each to made.
+void makeOwnerOnlyFolder(const QString &folder, QStringList &made)
 {
     QStringList missing;
     for (QString path = QDir::cleanPath(folder); !QFileInfo::exists(path);
@@ -65,12 +68,13 @@ void makeOwnerOnlyFolder(const QString &folder)
                                     LoadLangString(u"无法创建数据文件夹 %1"_s).arg(path),
                                     u"allocfix"_s);
         }
+        made.append(path);
     }
 }
 
 // Opens (or, for --demo and a first run, creates) the account set; answers the location text
-// for the property string.
-QString prepareAccountSet(const ProgramOptions &options)
+// for the property string. Adds what a first run makes to made.
+QString prepareAccountSet(const ProgramOptions &options, QStringList &made)
 {
     AccountSetLocation location;
     bool create = options.demoCards.has_value();
@@ -78,9 +82,12 @@ QString prepareAccountSet(const ProgramOptions &options)
         location = *options.accountSet;
     } else {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        makeOwnerOnlyFolder(folder);
+        makeOwnerOnlyFolder(folder, made);
         location = AccountSetLocation::parse(u"sqlite:"_s + QDir(folder).filePath(u"demo.fa"_s));
-        create = create || !QFileInfo::exists(location.path);
+        if (!QFileInfo::exists(location.path)) {
+            create = true;
+            made.append(location.path);
+        }
     }
     if (create) {
         checkDemoTarget(location, options.force);
@@ -102,15 +109,33 @@ void useLanguage(const QString &requested)
     publishPropsString(u"Language="_s + usableLanguage(requested) + u';');
 }
 
-QString openSession(const ProgramOptions &options)
+QString openSession(const ProgramOptions &options, QStringList *made)
 {
     useLanguage(options.language);
     // Refused before the account set is opened or made.
     const QString language = chosenLanguage(options.language);
+    QStringList madeHere;
+    auto takeBack = qScopeGuard([&madeHere] { removeMade(madeHere); });
     const QString props =
-        u"Language="_s + language + u";AcctSet="_s + prepareAccountSet(options) + u';';
+        u"Language="_s + language + u";AcctSet="_s + prepareAccountSet(options, madeHere) + u';';
     publishPropsString(props);
+    takeBack.dismiss();
+    if (made)
+        *made = madeHere;
     return props;
+}
+
+void removeMade(const QStringList &made)
+{
+    AccountSet::closeAll();
+    for (auto path = made.crbegin(); path != made.crend(); ++path) {
+        if (QFileInfo(*path).isDir()) {
+            QDir().rmdir(*path);
+            continue;
+        }
+        for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
+            QFile::remove(*path + suffix);
+    }
 }
 
 } // namespace FixedAssets

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/OutsideText.h"
 #include "app/ProgramSession.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
@@ -37,11 +38,9 @@ bool goesAwayByItself(qint32 number)
 // The session has made the demo set by the time a subcommand runs; this says where.
 int reportDemo(const ProgramOptions &options, const QString &props)
 {
-    const QString location = props.section(u"AcctSet="_s, 1).section(u';', 0, 0);
-    const QString text = AllocFix::MMTS::LoadLangString(u"已创建演示账套 %1，含 %2 张卡片。"_s)
-                             .arg(location)
-                             .arg(options.demoCards.value_or(ProgramOptions::DefaultDemoCards));
-    std::printf("%s\n", qUtf8Printable(text));
+    printLine(stdout, AllocFix::MMTS::LoadLangString(u"已创建演示账套 %1，含 %2 张卡片。"_s)
+                          .arg(AccountSetLocation::fromProps(props).shown())
+                          .arg(options.demoCards.value_or(ProgramOptions::DefaultDemoCards)));
     return ExitSuccess;
 }
 
@@ -76,7 +75,12 @@ int dispatch(const ProgramOptions &options, const QString &props)
 
 void printLine(std::FILE *stream, const QString &text)
 {
-    std::fputs(qUtf8Printable(text + u'\n'), stream);
+    // What a message quotes from outside is escaped where it is quoted; this keeps the terminal
+    // safe from what a quote was missed for.
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines)
+        line = OutsideText::shown(line);
+    std::fputs(qUtf8Printable(lines.join(u'\n') + u'\n'), stream);
     std::fflush(stream);
 }
 
@@ -88,8 +92,9 @@ void printFailure(const QString &description)
 int run(const ProgramOptions &options)
 {
     QString props;
+    QStringList made;
     try {
-        props = openSession(options);
+        props = openSession(options, &made);
     } catch (const AllocFix::Failure &failure) {
         printFailure(failure.description());
         AccountSet::closeAll();
@@ -106,6 +111,9 @@ int run(const ProgramOptions &options)
         status = ExitNotCarriedThrough;
     }
     AccountSet::closeAll();
+    // A command that fails creates nothing, not even the demo set of a first run.
+    if (status != ExitSuccess)
+        removeMade(made);
     return status;
 }
 

@@ -1,6 +1,7 @@
 // The worksheet's export and import as subcommands: the program checks the file it writes, and
 // prints what the worksheet library tells and answers.
 #include "accountset/AccountSetLocation.h"
+#include "accountset/OutsideText.h"
 #include "app/OutputFile.h"
 #include "app/PrintingSink.h"
 #include "app/Subcommands.h"
@@ -21,8 +22,9 @@ namespace FixedAssets::Subcommands {
 
 namespace {
 
-int reportImport(const QString &file, const WorksheetImportResult &result)
+int reportImport(const QString &path, const WorksheetImportResult &result)
 {
+    const QString file = OutsideText::shown(path);
     using Outcome = WorksheetImportResult::Outcome;
     if (result.outcome == Outcome::Faulty) {
         if (result.faults > WorksheetFaults::Shown) {
@@ -61,11 +63,10 @@ int exportWorksheet(const ProgramOptions &options, const QString &props)
     const WorksheetExportResult result =
         FixedAssets::exportWorksheet({props, output.path(), output.partPath()}, sink);
     output.commit();
-    std::printf("%s\n",
-                qUtf8Printable(LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s)
-                                   .arg(result.lines)
-                                   .arg(result.cards)
-                                   .arg(options.output)));
+    printLine(stdout, LoadLangString(u"已将留待手工调整的 %2 张卡片的 %1 行写入 %3。"_s)
+                          .arg(result.lines)
+                          .arg(result.cards)
+                          .arg(OutsideText::shown(options.output)));
     return ExitSuccess;
 }
 
@@ -81,7 +82,7 @@ int importWorksheet(const ProgramOptions &options, const QString &props)
         // Told as what it is, not as a failure that may go through when tried again.
         const qint64 megabytes = (QFileInfo(options.worksheet).size() + (1 << 20) - 1) >> 20;
         printFailure(LoadLangString(u"%1：工作表太大，无法读取（%2 MB）；没有保存任何内容"_s)
-                         .arg(options.worksheet)
+                         .arg(OutsideText::shown(options.worksheet))
                          .arg(megabytes));
         return ExitBadInput;
     }

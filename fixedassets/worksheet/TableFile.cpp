@@ -1,6 +1,7 @@
 #include "worksheet/TableFile.h"
 
 #include "accountset/AccountSetErrors.h"
+#include "accountset/OutsideText.h"
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 #include "records/FieldValue.h"
@@ -25,10 +26,10 @@ namespace {
 // A full disk is no fault of the user's input: the export goes through once there is room.
 [[noreturn]] void raiseNoRoom(const QString &path)
 {
-    throw AllocFix::Failure(
-        AccountSetError::Full,
-        LoadLangString(u"无法写入 %1：磁盘没有剩余空间。请腾出空间后重试。"_s).arg(path),
-        u"allocfix"_s);
+    throw AllocFix::Failure(AccountSetError::Full,
+                            LoadLangString(u"无法写入 %1：磁盘没有剩余空间。请腾出空间后重试。"_s)
+                                .arg(OutsideText::shown(path)),
+                            u"allocfix"_s);
 }
 
 [[noreturn]] void raiseWriteFailure(const QString &path, const QString &why)
@@ -58,6 +59,10 @@ lxw_error closeQuietly(lxw_workbook *workbook)
     return error;
 }
 
+// What a spreadsheet program reads a formula from at the start of a text cell, after OWASP's
+// list of CSV injection.
+constexpr QStringView FormulaStarts = u"=+-@\t\r";
+
 QString cellText(const QVariant &cell)
 {
     if (cell.typeId() == QMetaType::Double)
@@ -65,7 +70,7 @@ QString cellText(const QVariant &cell)
     QString text = cell.toString();
     // A spreadsheet program would run a text such as "=HYPERLINK(...)" from the account set as a
     // formula; the apostrophe keeps it a text (TableFile::plainText takes it off again).
-    if (!text.isEmpty() && QStringView(u"=+@\t\r").contains(text.front()))
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
         text.prepend(u'\'');
     return text;
 }
@@ -275,7 +280,7 @@ void TableFile::addNote(int, const QString &) {}
 
 QString TableFile::plainText(const QString &cell)
 {
-    if (cell.size() > 1 && cell.front() == u'\'' && QStringView(u"=+@\t\r").contains(cell[1]))
+    if (cell.size() > 1 && cell.front() == u'\'' && FormulaStarts.contains(cell[1]))
         return cell.mid(1);
     return cell;
 }

@@ -47,7 +47,7 @@ public:
     virtual void finish() = 0;
 
     // A CSV cell as it was written: CSV keeps a text that a spreadsheet program would take for a
-    // formula ("=...", "+...", "@...") as a text by an apostrophe before it.
+    // formula ("=...", "+...", "-...", "@...") as a text by an apostrophe before it.
     static QString plainText(const QString &cell);
 };
 

@@ -12,17 +12,18 @@ namespace FixedAssets {
 QString WorksheetFault::in(const QString &file) const
 {
     using AllocFix::MMTS::LoadLangString;
+    const QString shownFile = OutsideText::shown(file);
     if (line <= 0)
-        return u"%1: %2"_s.arg(file, reason);
+        return u"%1: %2"_s.arg(shownFile, reason);
     if (sheet.isEmpty())
-        return u"%1:%2: %3"_s.arg(file).arg(line).arg(reason);
+        return u"%1:%2: %3"_s.arg(shownFile).arg(line).arg(reason);
     const QString shownSheet = WorksheetFaults::shown(sheet);
     if (column <= 0) {
         return LoadLangString(u"%1: 工作表 \"%2\" 第 %3 行：%4"_s)
-            .arg(file, shownSheet, QString::number(line), reason);
+            .arg(shownFile, shownSheet, QString::number(line), reason);
     }
     return LoadLangString(u"%1: 工作表 \"%2\" 第 %3 行 %4 列：%5"_s)
-        .arg(file, shownSheet, QString::number(line), columnName(column), reason);
+        .arg(shownFile, shownSheet, QString::number(line), columnName(column), reason);
 }
 
 QString WorksheetFault::columnName(qsizetype column)
@@ -58,34 +59,6 @@ void WorksheetFaults::tell(WorksheetSink &sink)
     keepFirst();
     for (const WorksheetFault &fault : std::as_const(m_faults))
         sink.fault(fault);
-}
-
-QString WorksheetFaults::shown(const QString &cell)
-{
-    constexpr qsizetype MaxShown = 60;
-    QString text;
-    for (qsizetype i = 0; i < cell.size(); ++i) {
-        const QChar c = cell[i];
-        QString piece(c);
-        if (c.isHighSurrogate() && i + 1 < cell.size())
-            piece += cell[++i]; // never cut in half
-        else if (c == u'\0')
-            piece = u"\\0"_s;
-        else if (c == u'\n')
-            piece = u"\\n"_s;
-        else if (c == u'\r')
-            piece = u"\\r"_s;
-        else if (c == u'\t')
-            piece = u"\\t"_s;
-        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
-                 c.category() == QChar::Separator_Line ||
-                 c.category() == QChar::Separator_Paragraph)
-            piece = u"\\u{%1}"_s.arg(static_cast<uint>(c.unicode()), 4, 16, QChar(u'0'));
-        if (text.size() + piece.size() > MaxShown)
-            return text + u'…';
-        text += piece;
-    }
-    return text;
 }
 
 } // namespace FixedAssets

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accountset/OutsideText.h"
+
 #include <QList>
 #include <QString>
 
@@ -47,9 +49,9 @@ public:
     // Hands the sink the first Shown faults in order; the others are only counted.
     void tell(WorksheetSink &sink);
 
-    // A cell of the worksheet as a fault quotes it: at most 60 characters, then "…", and the
-    // characters a terminal would act on (NUL, line breaks, escapes) written as escapes.
-    static QString shown(const QString &cell);
+    // A cell of the worksheet as a fault quotes it: escaped as every outside text is, and at
+    // most 60 characters, then "…".
+    static QString shown(const QString &cell) { return OutsideText::shown(cell, 60); }
 
 private:
     void keepFirst();

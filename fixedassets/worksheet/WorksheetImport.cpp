@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSet.h"
 #include "accountset/AccountSetErrors.h"
+#include "accountset/OutsideText.h"
 #include "accountset/Schema.h"
 #include "allocation/AllocationRules.h"
 #include "contracts/CardServices.h"
@@ -273,7 +274,7 @@ void requireEveryCard(const ImportContext &context, WorksheetFaults &faults)
         LoadLangString(
             u"%1 是从另一个账套导出的，不是从 %2 导出的；没有保存任何内容：请从本账套导出"
             "工作表"_s)
-            .arg(file, set.location().shown()),
+            .arg(OutsideText::shown(file), set.location().shown()),
         u"allocfix"_s);
 }
 
@@ -503,7 +504,7 @@ std::optional<WorksheetImportResult> Import::check()
             AllocFix::ErrorNumber::InvalidArgument,
             LoadLangString(
                 u"没有留待手工调整的卡片，%1 没有可保存的内容（allocfix check 会列出剩下的）"_s)
-                .arg(file),
+                .arg(OutsideText::shown(file)),
             u"allocfix"_s);
     }
     m_scattered = findScatteredCards(file, *m_context);
@@ -545,7 +546,7 @@ void Import::raiseChanged(const QString &what) const
     throw AllocFix::Failure(
         AccountSetError::SaveRejected,
         LoadLangString(u"%1 的内容都没有保存：检查工作表之后%2；请检查卡片后重新导出"_s)
-            .arg(m_request.file, what),
+            .arg(OutsideText::shown(m_request.file), what),
         AccountSetError::Source);
 }
 

@@ -1,5 +1,7 @@
 // The program's options on any command line: the input's lines are the arguments. It answers
-// options that make sense or a Failure for the user, and never prints or exits.
+// options that make sense or a Failure for the user, one line with nothing a terminal would act
+// on, and never prints or exits.
+#include "TerminalText.h"
 #include "accountset/AccountSetErrors.h"
 #include "app/ProgramOptions.h"
 
@@ -21,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (failure.number() != AllocFix::ErrorNumber::InvalidArgument &&
             failure.number() != AccountSetError::BadLocation)
             std::abort();
-        if (failure.description().isEmpty() || failure.description().contains(u'\n'))
+        if (failure.description().isEmpty() || terminalActsOn(failure.description().toUtf8()))
             std::abort();
         return 0;
     }

@@ -52,8 +52,8 @@
         <translation>The account set %1 refused a request: %2</translation>
     </message>
     <message>
-        <source>“%1”不是有效的账套位置：%2</source>
-        <translation>"%1" names no account set: %2</translation>
+        <source>%1不是有效的账套位置：%2</source>
+        <translation>%1 names no account set: %2</translation>
     </message>
     <message>
         <source>“#”必须写作 %23</source>
@@ -104,12 +104,12 @@
         <translation>the port must be a number from 1 to 65535</translation>
     </message>
     <message>
-        <source>参数应写作 名称=值，而不是“%1”</source>
-        <translation>expected parameters as name=value, not "%1"</translation>
+        <source>参数应写作 名称=值</source>
+        <translation>expected parameters as name=value</translation>
     </message>
     <message>
-        <source>%1 的值不能包含“;”</source>
-        <translation>the value of %1 may not contain ";"</translation>
+        <source>参数值不能包含“;”</source>
+        <translation>a parameter's value may not contain ";"</translation>
     </message>
     <message>
         <source>SQLite 文件路径为空</source>
@@ -136,8 +136,8 @@
         <translation>expected postgresql://user@host:port/database</translation>
     </message>
     <message>
-        <source>“%1”是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库</source>
-        <translation>"%1" is an unsupported location: use a file path, sqlite:path or postgresql://user@host:port/database</translation>
+        <source>%1是不支持的位置：请使用文件路径、sqlite:路径 或 postgresql://用户@主机:端口/数据库</source>
+        <translation>%1 is an unsupported location: use a file path, sqlite:path or postgresql://user@host:port/database</translation>
     </message>
     <message>
         <source>主机属性串中没有指定账套（AcctSet=...）</source>
@@ -232,12 +232,32 @@
         <translation>holds a malformed %-escape, bytes that are not UTF-8, or %00</translation>
     </message>
     <message>
-        <source>参数</source>
-        <translation>the parameter</translation>
+        <source>参数值</source>
+        <translation>a parameter's value</translation>
     </message>
     <message>
         <source>演示账套每张卡片至少需要两行；除总账的 %1 个部门外，部门要多于每张卡片的行数；除总账的 %2 个费用科目外，还要有更多费用科目</source>
         <translation>A demo account set needs at least two rows per card, more departments than rows per card beyond the ledger's %1 and more expense accounts than the ledger's %2</translation>
+    </message>
+    <message>
+        <source>给出的 PostgreSQL 位置（不重复显示，其中可能含有密码）</source>
+        <translation>the PostgreSQL location given (not repeated, it may hold a password)</translation>
+    </message>
+    <message>
+        <source>给出的位置（不重复显示，其中可能含有密码）</source>
+        <translation>the location given (not repeated, it may hold a password)</translation>
+    </message>
+    <message>
+        <source>“=” 只能出现在“?”之后的参数中</source>
+        <translation>"=" may stand only in the parameters after "?"</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <translation>"%1"</translation>
+    </message>
+    <message>
+        <source>有一个参数不是 PostgreSQL 的连接参数</source>
+        <translation>a parameter is not one of PostgreSQL's connection parameters</translation>
     </message>
 </context>
 </TS>

@@ -327,5 +327,9 @@
         <source>一个意外的错误结束了程序</source>
         <translation>an unexpected error ended the program</translation>
     </message>
+    <message>
+        <source>缺少要导入的工作表：给出的是账套。请写作 allocfix import [account-set] worksheet.csv</source>
+        <translation>The worksheet to import is missing: what was given is an account set. Write allocfix import [account-set] worksheet.csv</translation>
+    </message>
 </context>
 </TS>

@@ -172,7 +172,9 @@ void tst_AccountSet::locationsAreParsed()
     } catch (const AllocFix::Failure &failure) {
         QVERIFY2(url.isEmpty(), qPrintable(failure.description()));
         QCOMPARE(failure.number(), AccountSetError::BadLocation);
-        QVERIFY(failure.description().contains(text));
+        // A path is named, a location is never repeated as typed.
+        const bool path = !text.contains(u"://"_s) && !text.contains(u'=');
+        QCOMPARE(failure.description().contains(text), path);
     }
 }
 
@@ -193,9 +195,9 @@ void tst_AccountSet::passwordsAreNeverShown_data()
     QTest::newRow("key password") << u"postgresql://fa@h/b?sslpassword=s3cret&sslmode=disable"_s
                                   << u"s3cret"_s
                                   << u"postgresql://fa@h/b?sslpassword=***&sslmode=disable"_s;
-    QTest::newRow("names in capitals")
-        << u"postgresql://fa@h/b?PASSWORD=s3cret&SSLPassword=s3cret"_s << u"s3cret"_s
-        << u"postgresql://fa@h/b?PASSWORD=***&SSLPassword=***"_s;
+    QTest::newRow("every value but the harmless ones")
+        << u"postgresql://fa@h/b?password=s3cret&options=-c%20x&application_name=books"_s
+        << u"s3cret"_s << u"postgresql://fa:***@h/b?options=***&application_name=books"_s;
 }
 
 void tst_AccountSet::passwordsAreNeverShown()
@@ -211,7 +213,6 @@ void tst_AccountSet::passwordsAreNeverShown()
                     [&password](const auto &parameter) { return parameter.second == password; }));
     QCOMPARE(location.shown(), shown);
     QVERIFY(!location.url().contains(password));
-    QVERIFY(!AccountSetLocation::redacted(text).contains(password));
     // The canonical form travels in the property string whole.
     QCOMPARE(
         AccountSetLocation::fromProps(u"Language=CHS;AcctSet="_s + location.url() + u';').url(),
@@ -229,6 +230,7 @@ void tst_AccountSet::refusalsMaskEverySecret_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("name echoed") << u"postgresql://h/b?1password=s3cret"_s;
+    QTest::newRow("names in capitals") << u"postgresql://h/b?PASSWORD=s3cret&x"_s;
     QTest::newRow("percent-encoded name") << u"postgresql://h/b?pass%77ord=s3cret&x"_s;
     QTest::newRow("separator in the value") << u"postgresql://h/b?password=a;s3cret&x"_s;
     QTest::newRow("key password") << u"postgresql://h/b?sslpassword=s3cret&x"_s;

@@ -7,8 +7,12 @@ using namespace Qt::StringLiterals;
 
 namespace FixedAssets::Testing {
 
-ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay,
-                      const QString &locale)
+QString programPath()
+{
+    return QStringLiteral(ALLOCFIX_PROGRAM);
+}
+
+QProcessEnvironment programEnvironment(const QString &home, bool withDisplay, const QString &locale)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"HOME"_s, home);
@@ -24,10 +28,15 @@ ProgramRun runProgram(const QStringList &arguments, const QString &home, bool wi
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     else
         environment.remove(u"QT_QPA_PLATFORM"_s);
+    return environment;
+}
 
+ProgramRun runProgram(const QStringList &arguments, const QString &home, bool withDisplay,
+                      const QString &locale)
+{
     QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ALLOCFIX_PROGRAM), arguments);
+    process.setProcessEnvironment(programEnvironment(home, withDisplay, locale));
+    process.start(programPath(), arguments);
     ProgramRun result;
     if (!process.waitForFinished(120000)) {
         process.kill();
