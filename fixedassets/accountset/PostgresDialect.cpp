@@ -190,7 +190,7 @@ QStringList PostgresDialect::rowGuard(const QString &table,
                 quoted(rule.message) + u"; END IF;"_s;
     }
     return {
-        u"CREATE OR REPLACE FUNCTION "_s + guardedName(name) + u"() RETURNS trigger"_s +
+        u"CREATE OR REPLACE FUNCTION %1() RETURNS trigger"_s.arg(guardedName(name)) +
             GuardSettings + u" AS $guard$ BEGIN"_s + body + u" RETURN NEW; END $guard$"_s,
         u"CREATE TRIGGER "_s + name + u" BEFORE INSERT OR UPDATE ON "_s + table +
             u" FOR EACH ROW EXECUTE FUNCTION "_s + guardedName(name) + u"()"_s,
@@ -209,7 +209,7 @@ QStringList PostgresDialect::appendOnly(const QString &table) const
     // sentence: the program tells the user in the user's language (kindOf).
     const QString name = table + u"_append_only"_s;
     return {
-        u"CREATE OR REPLACE FUNCTION "_s + guardedName(name) + u"() RETURNS trigger"_s +
+        u"CREATE OR REPLACE FUNCTION %1() RETURNS trigger"_s.arg(guardedName(name)) +
             GuardSettings +
             u" AS $append$ BEGIN"
             " IF NOT pg_catalog.pg_has_role(current_user,"
