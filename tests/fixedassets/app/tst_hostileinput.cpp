@@ -87,6 +87,7 @@ private Q_SLOTS:
     void failingCommandCreatesNothing();
     void killedExportLeavesNothing_data();
     void killedExportLeavesNothing();
+    void repeatedLinesKeepMemoryFlat();
 
 private:
     ProgramRun run(const QStringList &arguments)
@@ -306,6 +307,70 @@ void tst_HostileInput::killedExportLeavesNothing()
     QVERIFY(process.waitForFinished());
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
+}
+
+// The peak memory of an import of the filled lines written times times over, in KB, as GNU time
+// tells it of the program alone.
+static qint64 peakOfRepeatedLines(const QString &home, const QString &location,
+                                  const QByteArray &header, const QByteArray &lines, int times)
+{
+    const QString worksheet = home + u"/repeated.csv"_s;
+    QFile file(worksheet);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    file.write(header);
+    for (int i = 0; i < times; ++i)
+        file.write(lines);
+    file.close();
+    QProcess process;
+    QProcessEnvironment environment = Testing::programEnvironment(home, false);
+    // Under AddressSanitizer, freed memory waits in quarantine and would count as kept.
+    if (environment.contains(u"ASAN_OPTIONS"_s)) {
+        environment.insert(u"ASAN_OPTIONS"_s,
+                           environment.value(u"ASAN_OPTIONS"_s) + u":quarantine_size_mb=0"_s);
+    }
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(u"/usr/bin/time"_s, {u"-f"_s, u"peak %M"_s, Testing::programPath(), u"import"_s,
+                                       location, worksheet});
+    if (!process.waitForFinished(600000) || process.exitCode() != 2)
+        return -1;
+    const QString told = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    return told.section(u"peak "_s, -1).toLongLong();
+}
+
+// What a faulty line costs is not kept past the faults shown: filled lines of two cards, each
+// repeated and the cards' lines apart, cost the import what they cost a few times.
+void tst_HostileInput::repeatedLinesKeepMemoryFlat()
+{
+    if (!QFile::exists(u"/usr/bin/time"_s))
+        QSKIP("GNU time (Debian package time) is missing");
+    const QString location = demoSet(25);
+    const QString exported = path(u"ws.csv"_s);
+    QCOMPARE(run({u"export"_s, location, u"-o"_s, exported}).exitCode, 0);
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray header = file.readLine();
+    QByteArray lines; // a filled line of each of two cards
+    QString firstCard;
+    while (!file.atEnd() && lines.count('\n') < 2) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        QStringList cells = line.mid(1, line.size() - 2).split(u"\",\""_s);
+        QVERIFY(cells.size() > 12);
+        if (cells[1] == firstCard)
+            continue;
+        firstCard = cells[1];
+        cells[7] = cells[3].section(u' ', 0, 0); // the card's first department
+        cells[8] = u"5101.01"_s;
+        cells[12] = u"100"_s;
+        lines += (u'"' + cells.join(u"\",\""_s) + u"\"\n"_s).toUtf8();
+    }
+    QCOMPARE(lines.count('\n'), 2);
+    const qint64 few = peakOfRepeatedLines(m_home->path(), location, header, lines, 5000);
+    const qint64 many = peakOfRepeatedLines(m_home->path(), location, header, lines, 75000);
+    QVERIFY(few > 0 && many > 0);
+    QVERIFY2(many - few < 30 * 1024,
+             qPrintable(u"10,000 lines: %1 KB; 150,000 lines: %2 KB"_s.arg(few).arg(many)));
 }
 
 QTEST_GUILESS_MAIN(tst_HostileInput)
