@@ -66,8 +66,9 @@ bool isHarmless(const QByteArray &name)
     return harmless.contains(percentDecoded(name));
 }
 
-// Where a URL's scheme ends ("://"), or -1: a letter, then letters, digits, "+", "-" or "."
-// after any leading white space. "sqlite:" names a file path, whatever follows.
+// Where a URL's scheme ends ("://"), or -1: a letter, then at least one more letter, digit, "+",
+// "-" or ".", after any leading white space. A single letter is a drive, so "C://…" names a file
+// path, as "sqlite:" does whatever follows.
 qsizetype urlStart(const QByteArray &text)
 {
     qsizetype i = 0;
@@ -79,7 +80,8 @@ qsizetype urlStart(const QByteArray &text)
     while (i < text.size() && (isAlpha(text[i]) || isDigit(text[i]) || text[i] == '+' ||
                                text[i] == '-' || text[i] == '.'))
         ++i;
-    if (text.mid(start, i - start).toLower() == "sqlite" || !text.mid(i).startsWith("://"))
+    if (i - start < 2 || text.mid(start, i - start).toLower() == "sqlite" ||
+        !text.mid(i).startsWith("://"))
         return -1;
     return i + 3;
 }
