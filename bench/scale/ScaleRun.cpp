@@ -6,6 +6,7 @@
 #include "scale/ChildProcess.h"
 #include "scale/ComponentCalls.h"
 #include "scale/FilledWorksheet.h"
+#include "scale/LoadRun.h"
 #include "scale/PostgresBaseline.h"
 #include "scale/ProcessMemory.h"
 #include "scale/SqliteBaseline.h"
@@ -161,6 +162,8 @@ public:
                 pageTwentyRows();
             else if (step == u"program")
                 programSteps();
+            else if (step == u"load")
+                loadStep();
         }
         const QStringList messages = Component::recordedMessages();
         if (!messages.isEmpty()) {
@@ -536,6 +539,34 @@ private:
         runProgram(u"import"_s, {u"import"_s, filled}, true);
         for (const QString &file : {csv, filled, filledXlsx, workFile(u"worksheet.xlsx"_s)})
             QFile::remove(file);
+    }
+
+    // One writer and many readers at once, on a fresh set of the same size.
+    void loadStep()
+    {
+        m_progress.say(
+            u"9/9 one writer and %1 readers on a fresh set of %2 cards"_s.arg(m_options.loadReaders)
+                .arg(m_options.cards));
+        Component::unload();
+        FixedAssets::AccountSet::closeAll();
+        Load::LoadOptions load;
+        load.location =
+            FixedAssets::createDemoAccountSet(m_options.location, shape(m_options.cards, 0));
+        if (m_location.kind == FixedAssets::AccountSetLocation::Kind::SQLite) {
+            // The readers pass the writer in write-ahead-log mode, which the set keeps.
+            const FixedAssets::AccountSet set = FixedAssets::AccountSet::open(m_location);
+            m_progress.say(
+                u"  journal mode %1"_s.arg(set.scalar(u"PRAGMA journal_mode"_s).toString()));
+        }
+        FixedAssets::AccountSet::closeAll();
+        load.program = m_options.program;
+        load.cardReader = m_options.cardReader;
+        load.workFolder = m_options.workFolder;
+        load.readers = m_options.loadReaders;
+        load.seconds = m_options.loadSeconds;
+        load.memoryLimitMb = m_options.programMemoryLimitMb;
+        load.progress = [this](const QString &text) { m_progress.say(text); };
+        m_steps[u"load"_s] = Load::runLoad(load);
     }
 
     ScaleOptions m_options;
