@@ -3,10 +3,11 @@
 //
 //     bench_cardreads LOCATION STOPFILE [VISITS]
 //
-// It stops after VISITS visits, or once STOPFILE exists. Lines: "<milliseconds>" for a visit,
+// It stops after VISITS visits, or once STOPFILE exists. Lines: "<milliseconds> <CPU
+// milliseconds>" for a visit,
 // "busy\t<message>" and "error\t<message>" for a failed one, and "mixed\t<card>" for a card whose
 // rows were half saved: a card's rows are all legacy rows (department 0) before it is adjusted and
-// none after, so a visit that sees both has seen a save between its statements or a part of one.
+// none after, so a visit that sees both has seen a part of a save.
 #include "accountset/AccountSet.h"
 #include "contracts/CardServices.h"
 #include "desktop/SharedProperties.h"
@@ -24,6 +25,7 @@
 #include <QSqlQuery>
 
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <random>
 
@@ -52,13 +54,19 @@ QList<qint32> cardIds(const QString &location)
     return ids;
 }
 
-bool mixesLegacyRows(const RecordList &rows)
+double cpuMilliseconds()
 {
-    bool legacy = false;
-    bool departments = false;
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+QList<int> departmentsOf(const RecordList &rows)
+{
+    QList<int> departments;
     for (qsizetype row = 1; row <= rows.count(); ++row)
-        (rows.at(row).value(Fields::FDeptID).toInt() == 0 ? legacy : departments) = true;
-    return legacy && departments;
+        departments.append(rows.at(row).value(Fields::FDeptID).toInt());
+    return departments;
 }
 
 } // namespace
@@ -90,12 +98,15 @@ int main(int argc, char *argv[])
             qint32 card = cards.at(pick(random));
             QElapsedTimer clock;
             clock.start();
+            const double cpuStart = cpuMilliseconds();
             try {
                 cardInfo->GetDept(props, card);
                 const RecordList rows = cardInfo->GetExpense(props, card);
                 cardInfo->GetCardInf(props, card);
                 const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-                say(mixesLegacyRows(rows) ? u"mixed\t%1"_s.arg(card) : QString::number(ms));
+                say(Bench::Load::mixesLegacyRows(departmentsOf(rows))
+                        ? u"mixed\t%1"_s.arg(card)
+                        : u"%1 %2"_s.arg(ms).arg(cpuMilliseconds() - cpuStart));
             } catch (const Failure &failure) {
                 const QString text = oneLine(failure.description());
                 say((Bench::Load::outcomeOf(1, text) == Bench::Load::Outcome::Busy ? u"busy\t"_s

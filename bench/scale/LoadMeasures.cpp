@@ -34,6 +34,13 @@ bool countsAddUp(const QList<CheckCounts> &committed, const CheckCounts &seen)
     return seen.total >= 0 && committed.contains(seen);
 }
 
+bool mixesLegacyRows(const QList<int> &rowDepartments)
+{
+    return rowDepartments.contains(0) &&
+           std::any_of(rowDepartments.cbegin(), rowDepartments.cend(),
+                       [](int department) { return department != 0; });
+}
+
 Percentiles percentilesOf(std::vector<double> milliseconds)
 {
     if (milliseconds.empty())

@@ -27,6 +27,10 @@ CheckCounts countsOf(const QByteArray &json);
 // adjustment seen half-saved shows counts between them.
 bool countsAddUp(const QList<CheckCounts> &committed, const CheckCounts &seen);
 
+// A card's rows are all legacy rows (department 0) before it is adjusted and none after: a read
+// that sees both, given the departments of the card's rows, has seen a save half done.
+bool mixesLegacyRows(const QList<int> &rowDepartments);
+
 // Nearest-rank percentiles of times in milliseconds; zeros for none.
 struct Percentiles {
     double p50 = 0;

@@ -55,6 +55,25 @@ QString errorsCell(const QJsonObject &load)
     return kinds.isEmpty() ? u"none"_s : kinds.join(u"; "_s);
 }
 
+// Each kind's CPU time per run, p50 under load ÷ alone: what its own work grew by, apart from
+// waiting for the machine.
+QString cpuGrowth(const QJsonObject &load)
+{
+    if (load.isEmpty())
+        return u"–"_s;
+    QStringList kinds;
+    const QJsonObject rows = load.value(u"kinds"_s).toObject();
+    for (auto it = rows.begin(); it != rows.end(); ++it) {
+        const QJsonObject row = it.value().toObject();
+        const double alone = row.value(u"alone"_s).toObject().value(u"cpu_p50_ms"_s).toDouble();
+        const double under =
+            row.value(u"under_load"_s).toObject().value(u"cpu_p50_ms"_s).toDouble();
+        if (alone > 0)
+            kinds << u"%1 %2×"_s.arg(it.key()).arg(under / alone, 0, 'f', 2);
+    }
+    return kinds.join(u", "_s);
+}
+
 QString breaksCell(const QJsonObject &load)
 {
     if (load.isEmpty())
@@ -94,6 +113,8 @@ QString markdown(int cards, const QJsonObject &sqlite, const QJsonObject &postgr
             u" | 0 |\n"_s;
     text += u"\nErrors by kind under load: SQLite: %1. PostgreSQL: %2.\n"_s.arg(
         errorsCell(sqlite), errorsCell(postgresql));
+    text += u"\nCPU time of each run's own process, p50 under load ÷ alone: SQLite: %1. "
+            "PostgreSQL: %2.\n"_s.arg(cpuGrowth(sqlite), cpuGrowth(postgresql));
     return text;
 }
 
