@@ -1,10 +1,9 @@
 #include "scale/LoadRun.h"
 
-#include "accountset/AccountSetLocation.h"
 #include "scale/ChildProcess.h"
 #include "scale/FilledWorksheet.h"
 #include "scale/LoadMeasures.h"
-#include "scale/PostgresBaseline.h"
+#include "scale/LoadSnapshot.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,7 +13,6 @@
 
 #include <atomic>
 #include <memory>
-#include <sqlite3.h>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -24,106 +22,6 @@ using namespace Qt::StringLiterals;
 namespace Bench::Load {
 
 namespace {
-
-using FixedAssets::AccountSetLocation;
-
-// The tables the writer's cycle changes, parents first. The audit log only grows: its chain is
-// what audit --verify checks, and it is never put back.
-const QStringList WrittenTables{u"expense_rows"_s, u"expense_row_items"_s, u"manual_queue"_s};
-const QString AdjustmentDate = u"name = 'AdjustmentDate'"_s;
-
-// The set's written tables as they were before the first adjustment, kept beside it (an attached
-// file on SQLite, a schema of its own on PostgreSQL), and put back in one transaction that takes
-// the write lock as the program's writes take it.
-class Snapshot {
-public:
-    Snapshot(const QString &location, const QString &workFolder)
-        : m_location(AccountSetLocation::parse(location))
-        , m_savedFile(QDir(workFolder).filePath(u"load-saved.fa"_s))
-    {
-        QStringList statements;
-        if (sqlite()) {
-            QFile::remove(m_savedFile);
-            for (const QString &table : WrittenTables)
-                statements << u"CREATE TABLE saved.%1 AS SELECT * FROM main.%1"_s.arg(table);
-            statements << u"CREATE TABLE saved.profile AS SELECT * FROM main.profile WHERE "_s +
-                              AdjustmentDate;
-        } else {
-            statements << u"DROP SCHEMA IF EXISTS %1 CASCADE"_s.arg(Schema)
-                       << u"CREATE SCHEMA %1"_s.arg(Schema);
-            for (const QString &table : WrittenTables + QStringList{u"profile"_s})
-                statements << u"CREATE TABLE %1.%2 AS SELECT * FROM %2"_s.arg(Schema, table);
-        }
-        execute(statements);
-    }
-    ~Snapshot()
-    {
-        if (sqlite()) {
-            QFile::remove(m_savedFile);
-        } else {
-            try {
-                PostgresBaseline::execute(m_location,
-                                          {u"DROP SCHEMA IF EXISTS %1 CASCADE"_s.arg(Schema)});
-            } catch (const std::exception &) {
-                // Left behind; the next run drops it first.
-            }
-        }
-    }
-    Snapshot(const Snapshot &) = delete;
-    Snapshot &operator=(const Snapshot &) = delete;
-
-    void restore() const
-    {
-        const QString saved = sqlite() ? u"saved"_s : Schema;
-        QStringList statements{sqlite() ? u"BEGIN IMMEDIATE"_s : u"BEGIN"_s};
-        if (!sqlite())
-            statements << u"LOCK TABLE profile IN SHARE ROW EXCLUSIVE MODE"_s;
-        for (auto table = WrittenTables.crbegin(); table != WrittenTables.crend(); ++table)
-            statements << u"DELETE FROM %1"_s.arg(*table);
-        for (const QString &table : WrittenTables)
-            statements << u"INSERT INTO %1 SELECT * FROM %2.%1"_s.arg(table, saved);
-        statements << u"DELETE FROM profile WHERE "_s + AdjustmentDate
-                   << u"INSERT INTO profile SELECT * FROM %1.profile WHERE %2"_s.arg(saved,
-                                                                                     AdjustmentDate)
-                   << u"COMMIT"_s;
-        execute(statements);
-    }
-
-private:
-    static inline const QString Schema = u"allocfix_load_saved"_s;
-
-    bool sqlite() const { return m_location.kind == AccountSetLocation::Kind::SQLite; }
-
-    void execute(const QStringList &statements) const
-    {
-        if (!sqlite()) {
-            PostgresBaseline::execute(m_location, statements);
-            return;
-        }
-        sqlite3 *db = nullptr;
-        const auto fail = [&db](const QString &what) {
-            const std::string text = "load snapshot: " + what.toStdString() + ": " +
-                                     (db ? sqlite3_errmsg(db) : "cannot open");
-            sqlite3_close(db);
-            throw std::runtime_error(text);
-        };
-        if (sqlite3_open_v2(QFile::encodeName(m_location.path).constData(), &db,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            fail(m_location.path);
-        sqlite3_busy_timeout(db, 60000);
-        QStringList all{
-            u"ATTACH '%1' AS saved"_s.arg(QString(m_savedFile).replace(u'\'', u"''"_s))};
-        all += statements;
-        for (const QString &sql : std::as_const(all)) {
-            if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-                fail(sql);
-        }
-        sqlite3_close(db);
-    }
-
-    AccountSetLocation m_location;
-    QString m_savedFile;
-};
 
 double milliseconds(const QElapsedTimer &clock)
 {
