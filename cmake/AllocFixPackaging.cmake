@@ -8,7 +8,8 @@ set(CPACK_PACKAGE_NAME allocfix)
 set(CPACK_PACKAGE_VENDOR "AllocFix developers")
 set(CPACK_PACKAGE_CONTACT "${ALLOCFIX_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ALLOCFIX_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "card data adjustment of fixed-asset account sets")
+# Each package's description (below) starts with its own synopsis; a summary of the whole would be
+# put before each of them.
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_COMPONENTS_ALL Runtime Development Program)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

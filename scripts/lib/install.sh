@@ -92,9 +92,11 @@ allocfix_make_packages() {
     rm -rf "$build/packages"
     (cd "$build" && cpack -G DEB -B "$PWD/packages" >/dev/null)
     rm -rf "$build/packages/_CPack_Packages"
-    # CPack gives a package with a library maintainer scripts that only call ldconfig; the
-    # package's ldconfig trigger does that, so they go.
-    local deb unpacked script
+    # What CPack leaves to do, done as Debian's own tools do it: a package with a library gets
+    # maintainer scripts that only call ldconfig, which the package's ldconfig trigger does, so
+    # they go; the stripped binaries keep the compiler's .comment section, which goes too (the
+    # debug symbols stay matched by build ID).
+    local deb unpacked script binary
     for deb in "$build"/packages/*.deb; do
         unpacked=$(mktemp -d)
         dpkg-deb -R "$deb" "$unpacked"
@@ -103,7 +105,13 @@ allocfix_make_packages() {
             grep -vqE '^(#!/bin/sh|set -e|if \[ "\$1" = "[a-z]+" \]; then|[[:space:]]*ldconfig|fi|)$' \
                 "$unpacked/DEBIAN/$script" || rm "$unpacked/DEBIAN/$script"
         done
-        dpkg-deb --root-owner-group --build "$unpacked" "$deb" >/dev/null
+        while IFS= read -r binary; do
+            file -b "$binary" | grep -q '^ELF' || continue
+            objcopy --remove-section=.comment "$binary"
+        done < <(find "$unpacked" -path "$unpacked/DEBIAN" -prune -o -type f -print)
+        (cd "$unpacked" && find . -path ./DEBIAN -prune -o -type f -printf '%P\n' | LC_ALL=C sort |
+            xargs -r md5sum >DEBIAN/md5sums)
+        dpkg-deb --root-owner-group -Zgzip --build "$unpacked" "$deb" >/dev/null
         rm -rf "$unpacked"
     done
 }
@@ -158,6 +166,20 @@ allocfix_check_packages() {
             }
         done <<<"${expected[$name]}"
     done
+    # Installed into /usr, the libraries and the program find theirs in the system's folder.
+    local root binary
+    root=$(mktemp -d)
+    for deb in "$folder"/*.deb; do
+        dpkg -x "$deb" "$root"
+    done
+    for binary in "$root"/usr/bin/* "$root"/usr/lib/*/*.so.*; do
+        if readelf -d "$binary" | grep -qE 'RPATH|RUNPATH'; then
+            echo "packages: ${binary#"$root"} has a RUNPATH" >&2
+            rm -rf "$root"
+            return 1
+        fi
+    done
+    rm -rf "$root"
     # Headers and the program belong to their own packages only.
     if dpkg-deb -c "$(find "$folder" -name 'liballocfix1_*.deb')" | grep -qE '\.h$|/bin/'; then
         echo "packages: liballocfix1 holds more than the libraries" >&2
