@@ -44,7 +44,7 @@ set(ALLOCFIX_FIXEDASSETS_PUBLIC_HEADERS
 
 # Installs the headers under include/<library>/ in their folders, as the tree includes them, and
 # beside them one header per name that includes it, so that a host writes <AllocFix/ShowUpdate.h>.
-# The same forwarding headers are written into the build tree, for code built against it.
+# The tree's own code keeps including them by folder.
 function(allocfix_install_headers library root)
     foreach(header IN LISTS ARGN)
         get_filename_component(folder "${header}" DIRECTORY)
@@ -69,7 +69,6 @@ configure_file(cmake/AllocFixVersion.h.in "${PROJECT_BINARY_DIR}/include/AllocFi
                @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/include/AllocFix/AllocFixVersion.h"
         DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix" COMPONENT Development)
-target_include_directories(AllocFix PUBLIC "$<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>")
 
 allocfix_install_headers(AllocFix "${PROJECT_SOURCE_DIR}/src" ${ALLOCFIX_PUBLIC_HEADERS})
 set_target_properties(AllocFix PROPERTIES EXPORT_NAME AllocFix)

@@ -27,13 +27,14 @@ allocfix_check_install() {
     fi
 
     # Each installed header compiles on its own, with what the .pc files give, as a host names it:
-    # <AllocFix/ShowUpdate.h>, <FixedAssets/AccountSet.h>, or by its folder inside those.
+    # <AllocFix/ShowUpdate.h>, <FixedAssets/AccountSet.h>. Each of those short names includes the
+    # header in its folder, so compiling them compiles every header.
     local pc_dir flags
     pc_dir=$(dirname "$(find "$prefix" -name allocfix.pc)")
     flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags allocfix-fixedassets)
     export ALLOCFIX_HEADER_FLAGS=$flags
     # shellcheck disable=SC2016 # expanded by the shell xargs starts
-    (cd "$prefix/include" && find AllocFix FixedAssets -name '*.h') |
+    (cd "$prefix/include" && find AllocFix FixedAssets -maxdepth 1 -name '*.h') |
         xargs -P "$(nproc)" -I{} sh -c 'echo "#include <{}>" |
             g++ -std=c++20 -fPIC -fsyntax-only $ALLOCFIX_HEADER_FLAGS -x c++ - ||
             { echo "install: {} does not compile on its own" >&2; exit 255; }'
@@ -60,7 +61,7 @@ CPP
     # shellcheck disable=SC2046 # pkg-config's words are separate arguments
     g++ -std=c++20 -fPIC "$work/pc-host.cpp" -o "$work/pc-host" \
         $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs allocfix-fixedassets)
-    "$work/pc-host"
+    LD_LIBRARY_PATH=$(PKG_CONFIG_PATH=$pc_dir pkg-config --variable=libdir allocfix) "$work/pc-host"
 
     cmake -S examples/minimal-host -B "$work/example" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null
