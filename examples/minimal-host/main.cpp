@@ -1,5 +1,9 @@
 // Registers a card service of its own and runs the wizard's check, offscreen:
 //     QT_QPA_PLATFORM=offscreen ./minimal-host
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+
 #include <AllocFix/AllocFixVersion.h>
 #include <AllocFix/CardServices.h>
 #include <AllocFix/DesktopServices.h>
@@ -8,11 +12,6 @@
 #include <AllocFix/ProgIds.h>
 #include <AllocFix/RecordFields.h>
 #include <AllocFix/ShowUpdate.h>
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QTimer>
-
 #include <cstdio>
 
 static_assert(ALLOCFIX_VERSION >= ALLOCFIX_VERSION_CHECK(1, 0, 0));
