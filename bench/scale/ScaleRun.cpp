@@ -536,7 +536,7 @@ private:
         // On SQLite the workbook is also imported for real, into the set as it was before the
         // CSV's import, so that both saves start from the same rows.
         const bool sqlite = m_location.kind == FixedAssets::AccountSetLocation::Kind::SQLite;
-        const QString beforeImport = workFile(u"before-import.fa"_s);
+        const QString beforeImport = workFile(u"set-before-the-imports.fa"_s);
         if (sqlite)
             SqliteBaseline::copyDatabase(m_location.path, beforeImport);
         runProgram(u"import"_s, {u"import"_s, filled}, true);
