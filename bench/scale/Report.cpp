@@ -421,6 +421,7 @@ QString markdown(const QJsonObject &document)
         {u"`allocfix import ws.xlsx --dry-run`"_s, u"import_xlsx_dry_run"_s, flat, Kind::Timed,
          true},
         {u"`allocfix import`"_s, u"import"_s, writeTarget + u"; "_s + flat, Kind::Timed, true},
+        {u"`allocfix import ws.xlsx` (SQLite)"_s, u"import_xlsx"_s, flat, Kind::Timed, true},
         {u"open the manual page (check, adjustment of what is left, first card)"_s,
          u"open_manual_page"_s, u"≤ 1 s at 200,000 manual cards"_s},
         {u"next card p50 / p95 / max"_s, u"next_card"_s, u"p95 ≤ 10 ms"_s, Kind::Paging},

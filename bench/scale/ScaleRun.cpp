@@ -536,8 +536,19 @@ private:
         runProgram(u"import_dry_run"_s, {u"import"_s, filled, u"--dry-run"_s});
         // The same rows as a workbook: read, and checked as the save checks them.
         runProgram(u"import_xlsx_dry_run"_s, {u"import"_s, filledXlsx, u"--dry-run"_s});
+        // On SQLite the workbook is also imported for real, into the set as it was before the
+        // CSV's import, so that both saves start from the same rows.
+        const bool sqlite = m_location.kind == FixedAssets::AccountSetLocation::Kind::SQLite;
+        const QString beforeImport = workFile(u"set-before-the-imports.fa"_s);
+        if (sqlite)
+            SqliteBaseline::copyDatabase(m_location.path, beforeImport);
         runProgram(u"import"_s, {u"import"_s, filled}, true);
-        for (const QString &file : {csv, filled, filledXlsx, workFile(u"worksheet.xlsx"_s)})
+        if (sqlite) {
+            SqliteBaseline::copyDatabase(beforeImport, m_location.path);
+            runProgram(u"import_xlsx"_s, {u"import"_s, filledXlsx});
+        }
+        for (const QString &file :
+             {csv, filled, filledXlsx, workFile(u"worksheet.xlsx"_s), beforeImport})
             QFile::remove(file);
     }
 
