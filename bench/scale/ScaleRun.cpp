@@ -356,13 +356,13 @@ private:
         });
     }
 
-    void copySearch(const AllocFix::frmUpdateData &wizard)
+    void copySearch(AllocFix::frmUpdateData &wizard)
     {
         m_progress.say(
-            u"4c looking for the cards allocated alike to the first (the copy's search)"_s);
+            u"4c the copy command on the card shown, to its dialog (the copy's search)"_s);
         Component::CopyTargets targets;
-        const Timing search =
-            timed([&] { targets = Component::findCopyTargets(wizard); }, CLOCK_THREAD_CPUTIME_ID);
+        const Timing search = timed([&] { targets = Component::copyThroughTheWizard(wizard); },
+                                    CLOCK_THREAD_CPUTIME_ID);
         QJsonObject step = timingJson(search);
         step[u"manual_cards"_s] = Component::manualCardCount(wizard);
         step[u"alike"_s] = targets.alike;
