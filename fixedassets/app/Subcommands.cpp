@@ -7,6 +7,8 @@
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
+#include <QJsonDocument>
+
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +65,7 @@ int dispatch(const ProgramOptions &options, const QString &props)
     case Action::Demo:
         return reportDemo(options, props);
     case Action::RunWizard:
+    case Action::Help:
     case Action::ShowText:
     case Action::ShowManual:
     case Action::ShowCompletion:
@@ -87,6 +90,12 @@ void printLine(std::FILE *stream, const QString &text)
 void printFailure(const QString &description)
 {
     printLine(stderr, u"allocfix: "_s + description);
+}
+
+void printJson(const QJsonObject &object)
+{
+    std::fputs(QJsonDocument(object).toJson(QJsonDocument::Indented).constData(), stdout);
+    std::fflush(stdout);
 }
 
 int run(const ProgramOptions &options)
