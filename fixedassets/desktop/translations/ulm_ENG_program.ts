@@ -216,8 +216,20 @@
         <translation>the column "%1" names no item class that an account uses</translation>
     </message>
     <message>
-        <source>工作表没有列 %1；请填写 allocfix export 写出的工作表</source>
-        <translation>the worksheet has no column %1; fill in the worksheet that allocfix export wrote</translation>
+        <source>工作表没有列“%1”；请填写 allocfix export 写出的工作表</source>
+        <translation>the worksheet has no column "%1"; fill in the worksheet that allocfix export wrote</translation>
+    </message>
+    <message>
+        <source>工作表没有这些列：%1；请填写 allocfix export 写出的工作表</source>
+        <translation>the worksheet has no columns %1; fill in the worksheet that allocfix export wrote</translation>
+    </message>
+    <message>
+        <source>“%1”和“%2”</source>
+        <translation>"%1" and "%2"</translation>
+    </message>
+    <message>
+        <source>“%1”、%2</source>
+        <translation>"%1", %2</translation>
     </message>
     <message>
         <source>无法读取：%1</source>
