@@ -206,8 +206,11 @@ std::optional<ProgramOptions> textAsked(const QCommandLineParser &parser, const 
 void refuseUnknownCommand(const QString &word)
 {
     static const QRegularExpression locationSign(u"[/\\\\.:]"_s);
+    // A subcommand here stands after an option of the wizard: that option is the fault, told
+    // where the options are checked.
     if (word.trimmed().isEmpty() || word.contains(locationSign) ||
-        ProgramOptions::isStandardStream(word) || QFileInfo::exists(word))
+        ProgramOptions::isStandardStream(word) || QFileInfo::exists(word) ||
+        CommandTable::subcommandNamed(word))
         return;
     raiseUnknownCommand(word, true);
 }
