@@ -192,6 +192,7 @@ qsizetype writeAuditTable(const ProgramOptions &options, const QString &props, c
 int exportAudit(const ProgramOptions &options, const QString &props)
 {
     if (ProgramOptions::isStandardStream(options.output)) {
+        OutputFile::checkStandardOutput(AccountSetLocation::fromProps(props));
         const SpooledFile spooled = SpooledFile::forStandardOutput();
         try {
             const qsizetype entries =

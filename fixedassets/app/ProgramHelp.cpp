@@ -197,8 +197,9 @@ QString jsonSection()
     QString text =
         u".SH \""_s + tr(u"JSON 输出") + u"\"\n"_s +
         roff(tr(u"加 --format json 时，子命令在标准输出上打印一个 JSON 对象（n 为数字）。"
-                u"键名保持不变：以后可能增加键，但不会改名或删除。失败时标准输出上没有"
-                u"内容，标准错误上有一行说明，退出状态同文本输出。import 的 faults "
+                u"键名保持不变：以后可能增加键，但不会改名或删除。使子命令停止的失败"
+                u"不打印 JSON：标准错误上有一行说明，退出状态同文本输出；有错误的工作表"
+                u"仍打印 JSON 并以 2 退出，断开的哈希链以 1 退出。import 的 faults "
                 u"只列出前 %1 个错误，faultCount 是全部错误数；line 为 0 的错误属于整个"
                 u"工作表；sheet 和 column 只用于工作簿。")
                  .arg(WorksheetFaults::Shown)) +

@@ -7,6 +7,7 @@
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
+#include <QFileInfo>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -96,6 +97,13 @@ void printJson(const QJsonObject &object)
 {
     std::fputs(QJsonDocument(object).toJson(QJsonDocument::Indented).constData(), stdout);
     std::fflush(stdout);
+}
+
+QJsonObject writtenJson(const QString &output, qsizetype count, const QString &countName)
+{
+    return {{u"file"_s, output},
+            {u"format"_s, QFileInfo(output).suffix().toLower()},
+            {countName, count}};
 }
 
 int run(const ProgramOptions &options)

@@ -28,8 +28,8 @@ void printFailure(const QString &description);
 // Prints the answer of --format json on stdout: one object, indented. Its keys are documented in
 // the manual page and kept: a key may be added, none renamed or dropped.
 void printJson(const QJsonObject &object);
-// The answer of --format json for a command that wrote a file: its name ("-" for stdout), its
-// format and how many of what it wrote, under countName.
+// The answer of --format json for a command that wrote a file: its name, its format and how
+// many of what it wrote, under countName.
 QJsonObject writtenJson(const QString &output, qsizetype count, const QString &countName);
 
 int check(const ProgramOptions &options, const QString &props);

@@ -97,17 +97,10 @@ int reportImport(const QString &path, const WorksheetImportResult &result)
 
 } // namespace
 
-QJsonObject writtenJson(const QString &output, qsizetype count, const QString &countName)
-{
-    const bool toStdout = ProgramOptions::isStandardStream(output);
-    return {{u"file"_s, toStdout ? u"-"_s : output},
-            {u"format"_s, toStdout ? u"csv"_s : QFileInfo(output).suffix().toLower()},
-            {countName, count}};
-}
-
 int exportWorksheet(const ProgramOptions &options, const QString &props)
 {
     if (ProgramOptions::isStandardStream(options.output)) {
+        OutputFile::checkStandardOutput(AccountSetLocation::fromProps(props));
         const SpooledFile spooled = SpooledFile::forStandardOutput();
         PrintingSink sink(options.output, options);
         try {

@@ -316,8 +316,8 @@
         <translation>JSON OUTPUT</translation>
     </message>
     <message>
-        <source>加 --format json 时，子命令在标准输出上打印一个 JSON 对象（n 为数字）。键名保持不变：以后可能增加键，但不会改名或删除。失败时标准输出上没有内容，标准错误上有一行说明，退出状态同文本输出。import 的 faults 只列出前 %1 个错误，faultCount 是全部错误数；line 为 0 的错误属于整个工作表；sheet 和 column 只用于工作簿。</source>
-        <translation>With --format json a subcommand prints one JSON object on standard output (n is a number). The keys stay as they are: keys may be added later, none renamed or dropped. On a failure standard output is empty, standard error has one line, and the exit status is as with text. The faults of import list the first %1 faults, faultCount counts them all; a fault on line 0 is of the whole worksheet; sheet and column are for workbooks only.</translation>
+        <source>加 --format json 时，子命令在标准输出上打印一个 JSON 对象（n 为数字）。键名保持不变：以后可能增加键，但不会改名或删除。使子命令停止的失败不打印 JSON：标准错误上有一行说明，退出状态同文本输出；有错误的工作表仍打印 JSON 并以 2 退出，断开的哈希链以 1 退出。import 的 faults 只列出前 %1 个错误，faultCount 是全部错误数；line 为 0 的错误属于整个工作表；sheet 和 column 只用于工作簿。</source>
+        <translation>With --format json a subcommand prints one JSON object on standard output (n is a number). The keys stay as they are: keys may be added later, none renamed or dropped. A failure that stops the subcommand prints no JSON: standard error has one line, and the exit status is as with text; a worksheet with faults still gets its JSON and exit status 2, a broken hash chain 1. The faults of import list the first %1 faults, faultCount counts them all; a fault on line 0 is of the whole worksheet; sheet and column are for workbooks only.</translation>
     </message>
 </context>
 </TS>

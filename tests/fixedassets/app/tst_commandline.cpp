@@ -123,7 +123,9 @@ private Q_SLOTS:
     void missingColumnsInOneLanguage();
 
 private:
-    ProgramRun run(const QStringList &arguments, const QByteArray &input = {});
+    // stdoutAppendedTo: stdout goes to the end of that file ("> > file").
+    ProgramRun run(const QStringList &arguments, const QByteArray &input = {},
+                   const QString &stdoutAppendedTo = {});
     // With stderr on a terminal of its own: err is what the terminal showed.
     ProgramRun runOnTerminal(const QStringList &arguments);
     QString path(const QString &name) const { return m_home->filePath(name); }
@@ -143,9 +145,12 @@ void tst_CommandLine::init()
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-ProgramRun tst_CommandLine::run(const QStringList &arguments, const QByteArray &input)
+ProgramRun tst_CommandLine::run(const QStringList &arguments, const QByteArray &input,
+                                const QString &stdoutAppendedTo)
 {
     QProcess process;
+    if (!stdoutAppendedTo.isEmpty())
+        process.setStandardOutputFile(stdoutAppendedTo, QIODevice::Append);
     process.setProcessEnvironment(Testing::programEnvironment(m_home->path(), false));
     process.setWorkingDirectory(m_home->path());
     process.start(Testing::programPath(), arguments);
@@ -430,6 +435,15 @@ void tst_CommandLine::dashIsStandardInputAndOutput()
     QCOMPARE(printed.err, says);
     QVERIFY(!QFileInfo::exists(u"-"_s));
     QVERIFY(!QFileInfo::exists(path(u"-"_s)));
+
+    // Standard output that is the account set itself is refused, as -o refuses it.
+    const QByteArray before = fileContent(set);
+    const ProgramRun ontoTheSet = run(toStdout, {}, set);
+    QCOMPARE(ontoTheSet.exitCode, 2);
+    QVERIFY2(ontoTheSet.err.startsWith(
+                 u"allocfix: Cannot write stdout: it is the account set being read "_s),
+             qPrintable(ontoTheSet.err));
+    QCOMPARE(fileContent(set), before);
 
     const ProgramRun both = run(toStdout << u"--format"_s << u"json"_s);
     QCOMPARE(both.exitCode, 2);
