@@ -47,16 +47,21 @@ using CommandTable::Option;
     raiseParserError(parser);
 }
 
+// Whether a word reads as a location rather than a bare word: "./books", "set.fa", "sqlite:books".
+bool readsAsLocation(const QString &word)
+{
+    static const QRegularExpression locationSign(u"[/\\\\.:]"_s);
+    return word.contains(locationSign);
+}
+
 // Whether the word after "--demo" is its count. It is unless it is an option or reads as a
-// location ("./books", "set.fa", "sqlite:books"), so that "--demo abc" is a bad count and not a
-// file called abc.
+// location, so that "--demo abc" is a bad count and not a file called abc.
 bool isCountWord(const QString &word)
 {
     static const QRegularExpression number(u"^[+-]?[0-9][0-9.,eE+-]*$"_s);
-    static const QRegularExpression locationSign(u"[/\\\\.:]"_s);
     if (number.match(word).hasMatch())
         return true;
-    return !word.startsWith(u'-') && !word.contains(locationSign);
+    return !word.startsWith(u'-') && !readsAsLocation(word);
 }
 
 // "--demo" takes an optional count, which QCommandLineParser cannot express: "--demo 500" and
@@ -205,10 +210,9 @@ std::optional<ProgramOptions> textAsked(const QCommandLineParser &parser, const 
 // subcommand ("allocfix chek"), not an account set that cannot be opened.
 void refuseUnknownCommand(const QString &word)
 {
-    static const QRegularExpression locationSign(u"[/\\\\.:]"_s);
     // A subcommand here stands after an option of the wizard: that option is the fault, told
     // where the options are checked.
-    if (word.trimmed().isEmpty() || word.contains(locationSign) ||
+    if (word.trimmed().isEmpty() || readsAsLocation(word) ||
         ProgramOptions::isStandardStream(word) || QFileInfo::exists(word) ||
         CommandTable::subcommandNamed(word))
         return;
