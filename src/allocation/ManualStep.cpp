@@ -2,6 +2,8 @@
 
 #include "records/RecordFields.h"
 
+#include <QSet>
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -67,6 +69,22 @@ void ManualStep::setRows(qsizetype position, const RecordList &records)
         list.remove(1, present);
     for (qsizetype row = 1; row <= count; ++row)
         list.append(records.at(row));
+}
+
+void ManualStep::unloadRows(const QList<qsizetype> &positions)
+{
+    QSet<QString> keys;
+    for (const qsizetype position : positions)
+        keys.insert(key(position));
+    // A keyed record cannot drop a field: the others go to a new one, in their order.
+    FieldRecord kept = FieldRecord::create();
+    for (const QString &name : m_rows.names()) {
+        if (!keys.contains(name))
+            kept.setValue(name, m_rows.value(name));
+    }
+    m_rows = kept;
+    for (const QString &name : std::as_const(keys))
+        m_loaded.setValue(name, u"0"_s);
 }
 
 } // namespace AllocFix

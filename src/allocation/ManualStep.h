@@ -56,6 +56,9 @@ public:
     void removeRow(qsizetype position, qsizetype row);
     // All of a loaded card's rows at once: its list then holds these records.
     void setRows(qsizetype position, const RecordList &records);
+    // The cards are as if never visited: no list in AllDict, marked "0", so that the next visit
+    // asks the card service for their rows again.
+    void unloadRows(const QList<qsizetype> &positions);
 
 private:
     RecordList m_cards = RecordList::create();

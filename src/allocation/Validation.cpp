@@ -12,6 +12,8 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace AllocFix {
@@ -71,11 +73,30 @@ void checkCard(FaultLines &lines, qsizetype card, const RecordList &departments,
                                 u"' 下折旧费用分配比例之和必须为100%！"_s);
         }
     }
-    // Found by the save otherwise, and only there.
-    if (breaks(faults, AllocationRule::RowOutsideDepartments)) {
+    // Found by the save otherwise, and only there. Old rows without a department are one line
+    // for the card; a row of a department that does not use the card is told apart, by its row.
+    const auto outside = [&faults](bool withDepartment) {
+        return std::any_of(faults.cbegin(), faults.cend(), [withDepartment](const auto &fault) {
+            return fault.rule == AllocationRule::RowOutsideDepartments &&
+                   (fault.departmentId != 0) == withDepartment;
+        });
+    };
+    if (outside(false)) {
         lines.append(card, MMTS::LoadLangString(
                                u"第 %1 张卡片还有未指定部门的原折旧费用分配，请删除或修改！"_s)
                                .arg(card));
+    }
+    for (const AllocationFault &fault : faults) {
+        if (fault.rule != AllocationRule::RowOutsideDepartments || fault.departmentId == 0)
+            continue;
+        // A department the item service does not know either is named by its ID.
+        QString department = AllocationTexts::DepartmentName(fault.departmentId);
+        if (department.isEmpty())
+            department = QString::number(fault.departmentId);
+        lines.append(card,
+                     MMTS::LoadLangString(
+                         u"第 %1 张卡片第 %2 行的部门“%3”不是这张卡片的使用部门，请删除或修改！"_s)
+                         .arg(QString::number(card), QString::number(fault.row), department));
     }
     for (const AllocationFault &fault : faults) {
         if (fault.rule == AllocationRule::NoAccount ||

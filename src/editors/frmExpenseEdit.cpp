@@ -4,6 +4,7 @@
 #include "allocation/AllocationState.h"
 #include "allocation/AllocationTexts.h"
 #include "allocation/ItemsDiffer.h"
+#include "editors/ItemGridComplete.h"
 #include "editors/RateBox.h"
 #include "forms/Captions.h"
 #include "forms/KeyCodes.h"
@@ -21,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -156,6 +158,33 @@ void frmExpenseEdit::formLoad()
     m_ui->txtDept->setFocus();
 }
 
+void frmExpenseEdit::changeEvent(QEvent *event)
+{
+    ModalForm::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !m_ui)
+        return;
+    if (!isActiveWindow()) {
+        // The modal stack is pushed before the new window is activated.
+        const QWidget *modal = QApplication::activeModalWidget();
+        m_coveredByOwnWindow = modal && modal != this;
+        return;
+    }
+    if (std::exchange(m_coveredByOwnWindow, false))
+        return;
+    // Once the window has its focus back, and moved as the user would move it: leaving the
+    // account field checks its code and shows the name, as ever. Focus that something else
+    // placed meanwhile stays where it was placed.
+    const QPointer<QWidget> restored = focusWidget();
+    QMetaObject::invokeMethod(
+        this,
+        [this, restored] {
+            if (m_ui && isActiveWindow() && !m_keepingAccountFocus &&
+                QApplication::focusWidget() == restored)
+                m_ui->txtDept->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
+}
+
 void frmExpenseEdit::SetCaptions()
 {
     const ExpenseEditControls &c = *m_ui;
@@ -287,7 +316,7 @@ bool frmExpenseEdit::CheckInput()
     const AllocationFaults faults = rowFaults(m_workingRow);
     if (breaks(faults, AllocationRule::NoAccount))
         return refuse(u"请输入或者选择科目！"_s, c.txtExpenseAcct);
-    if (breaks(faults, AllocationRule::ItemsIncomplete))
+    if (!ItemGridComplete(c.kgItem))
         return refuse(u"缺少核算项目数据！"_s, c.kgItem);
     if (breaks(faults, AllocationRule::RateOutOfRange))
         return refuse(u"输入的比例范围必须在0.01-100之间！"_s, c.fltRate);

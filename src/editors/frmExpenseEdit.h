@@ -65,6 +65,8 @@ protected:
     void controlsDiscarded() override;
     void formKeyDown(qint32 keyCode, const QKeyEvent &event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Each time the editor becomes active, the department field has the focus.
+    void changeEvent(QEvent *event) override;
     // Every close request (btClose, Esc, the close box) passes here.
     void done(int result) override;
 
@@ -109,6 +111,9 @@ private:
     QTimer m_returnToAccount;
     // The click that tried to leave the account field with a refused code must not act.
     bool m_swallowClick = false;
+    // Set while a window the editor opened (a message, the department dialog, a lookup) is over
+    // it: the command that opened it puts the focus where its step says once it has closed.
+    bool m_coveredByOwnWindow = false;
 };
 
 } // namespace AllocFix

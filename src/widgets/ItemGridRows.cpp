@@ -70,15 +70,6 @@ void FillItemGrid(ItemGrid *grid, qint32 accountId, const RecordList &previous)
     }
 }
 
-bool ItemGridComplete(const ItemGrid *grid)
-{
-    for (int row = grid->headerRows() + 1; row <= grid->rows(); ++row) {
-        if (cellNumber(grid, row, ItemGrid::ItemColumn) == 0)
-            return false;
-    }
-    return true;
-}
-
 RecordList ReadItemGrid(const ItemGrid *grid)
 {
     RecordList items = RecordList::create();

@@ -16,10 +16,6 @@ class ItemGrid;
 // Failures of the lookup reach the caller.
 void FillItemGrid(ItemGrid *grid, qint32 accountId, const RecordList &previous);
 
-// False at the first data row whose chosen item is 0 (none chosen); true otherwise, also when
-// the grid has no data rows.
-bool ItemGridComplete(const ItemGrid *grid);
-
 // One new ItemRecord per data row, in grid order.
 RecordList ReadItemGrid(const ItemGrid *grid);
 

@@ -1,6 +1,6 @@
 // The manual page's commands on the current card's expense rows: add and edit through the expense
 // editor, whose saved rows come back through its events, delete, and the copy of all of them to
-// the cards allocated alike.
+// the cards allocated alike; each change is one step that Ctrl+Z takes back and Ctrl+Y makes again.
 #include "allocation/AllocationCopy.h"
 #include "editors/frmExpenseEdit.h"
 #include "forms/Hourglass.h"
@@ -12,10 +12,13 @@
 #include "wizard/frmCopyAllocation.h"
 #include "wizard/frmUpdateData.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTreeWidget>
+#include <QUndoCommand>
 
+#include <functional>
 #include <optional>
 
 namespace AllocFix {
@@ -35,6 +38,36 @@ std::optional<qint32> selectedPosition(const QTreeWidget *list)
 
 // How often the search for cards to copy to repaints its progress, in cards.
 constexpr qsizetype ProgressEvery = 250;
+
+// A change already made when it is pushed: the stack's first redo has nothing to do.
+class RowsCommand final : public QUndoCommand {
+public:
+    using Show = std::function<void(const ManualStepChange &, bool undo, qsizetype row)>;
+
+    RowsCommand(const QString &text, const ManualStepChange &change, qsizetype rowAfterUndo,
+                qsizetype rowAfterRedo, Show show)
+        : QUndoCommand(text)
+        , m_change(change)
+        , m_rowAfterUndo(rowAfterUndo)
+        , m_rowAfterRedo(rowAfterRedo)
+        , m_show(std::move(show))
+    {}
+
+    void undo() override { m_show(m_change, true, m_rowAfterUndo); }
+    void redo() override
+    {
+        if (std::exchange(m_made, false))
+            return;
+        m_show(m_change, false, m_rowAfterRedo);
+    }
+
+private:
+    ManualStepChange m_change;
+    qsizetype m_rowAfterUndo = 0;
+    qsizetype m_rowAfterRedo = 0;
+    Show m_show;
+    bool m_made = true;
+};
 
 } // namespace
 
@@ -106,8 +139,11 @@ void frmUpdateData::deleteExpenseCommand()
         if (!position || !currentRowsLoaded())
             return;
         // No question and no service call: the change stays in memory until the rows are saved.
+        ManualStepChange change(m_step, CardPos);
         m_step.removeRow(CardPos, *position);
+        change.recordResult(m_step);
         LoadExpenseList(CurFAlterID);
+        pushStepChange(u"删除折旧费用分配"_s, change, *position, 0);
     } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
     }
@@ -118,9 +154,12 @@ void frmUpdateData::expenseAdded(const FieldRecord &row)
     try {
         // A copy: the editor goes on using its own row.
         const FieldRecord stored = row.copy();
+        ManualStepChange change(m_step, CardPos);
         const qsizetype position = m_step.appendRow(CardPos, stored);
+        change.recordResult(m_step);
         AddExpenseRow(m_ui->lvExpense, stored, position);
         showRateTotals();
+        pushStepChange(u"增加折旧费用分配"_s, change, 0, position);
         // The editor stays open in edit mode; its next save changes this row, not the selected
         // one, which the add leaves as it was.
         m_editorPosition = position;
@@ -135,9 +174,12 @@ void frmUpdateData::expenseModified(const FieldRecord &row)
         const qsizetype position = m_editorPosition;
         if (position == 0)
             return;
+        ManualStepChange change(m_step, CardPos);
         m_step.replaceRow(CardPos, position, row.copy());
+        change.recordResult(m_step);
         LoadExpenseList(CurFAlterID);
         SelectItemByTag(m_ui->lvExpense, static_cast<qint32>(position));
+        pushStepChange(u"修改折旧费用分配"_s, change, position, position);
     } catch (...) {
         showCommandFailure(recordCaughtException().description, frmEdit);
     }
@@ -178,10 +220,56 @@ void frmUpdateData::copyAllocationCommand()
         frmCopyAllocation dialog(this);
         dialog.setCopy(copy);
         dialog.showModal();
-        if (dialog.confirmed())
-            applyAllocationCopy(m_step, copy);
+        if (!dialog.confirmed())
+            return;
+        // However many cards it changes, the copy is one step.
+        QList<qsizetype> targets;
+        for (const AllocationCopy::Target &target : std::as_const(copy.targets))
+            targets.append(target.position);
+        ManualStepChange change(m_step, CardPos, targets);
+        applyAllocationCopy(m_step, copy);
+        change.recordResult(m_step);
+        pushStepChange(u"复制折旧费用分配"_s, change, 0, 0);
     } catch (...) {
         showRateTotals();
+        showCommandFailure(recordCaughtException().description, this);
+    }
+}
+
+void frmUpdateData::createUndoActions()
+{
+    QAction *undo = m_undoStack.createUndoAction(this);
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = m_undoStack.createRedoAction(this);
+    // Both, whatever the platform's custom: users of other programs expect either.
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    addActions({undo, redo});
+}
+
+void frmUpdateData::pushStepChange(const QString &text, const ManualStepChange &change,
+                                   qsizetype rowAfterUndo, qsizetype rowAfterRedo)
+{
+    m_undoStack.push(new RowsCommand(MMTS::LoadLangString(text), change, rowAfterUndo, rowAfterRedo,
+                                     [this](const ManualStepChange &made, bool undo,
+                                            qsizetype row) { showStepChange(made, undo, row); }));
+}
+
+// Runs from the undo and redo shortcuts, inside the event loop: nothing may escape.
+void frmUpdateData::showStepChange(const ManualStepChange &change, bool undo, qsizetype selectedRow)
+{
+    try {
+        // The user sees what is taken back or made again: on its own card.
+        if (change.card() != CardPos)
+            goToCard(static_cast<qint32>(change.card()), false, {});
+        if (undo)
+            change.undo(m_step);
+        else
+            change.redo(m_step);
+        LoadExpenseList(CurFAlterID);
+        if (selectedRow > 0)
+            SelectItemByTag(m_ui->lvExpense, static_cast<qint32>(selectedRow));
+    } catch (...) {
         showCommandFailure(recordCaughtException().description, this);
     }
 }

@@ -24,6 +24,7 @@ constexpr int HiddenPageLeft = -10000;
 frmUpdateData::frmUpdateData()
 {
     setObjectName(u"frmUpdateData"_s);
+    createUndoActions();
 }
 
 frmUpdateData::~frmUpdateData() = default;
@@ -38,6 +39,8 @@ void frmUpdateData::createControls(QWidget *client)
 
 void frmUpdateData::controlsDiscarded()
 {
+    // Whatever the steps changed is gone with the step: nothing is left to take back.
+    m_undoStack.clear();
     m_ui.reset();
 }
 

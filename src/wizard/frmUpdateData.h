@@ -1,12 +1,14 @@
 #pragma once
 
 #include "allocation/ManualStep.h"
+#include "allocation/ManualStepChange.h"
 #include "forms/ModalForm.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
 #include "wizard/WizardControls.h"
 
 #include <QPointer>
+#include <QUndoStack>
 
 #include <memory>
 
@@ -116,6 +118,13 @@ private:
     void expenseAdded(const FieldRecord &row);
     void expenseModified(const FieldRecord &row);
     void copyAllocationCommand();
+    // Each change of the rows is one step of m_undoStack; rowAfterUndo and rowAfterRedo are the
+    // rows selected once it is taken back or made again (0: the list's first).
+    void pushStepChange(const QString &text, const ManualStepChange &change, qsizetype rowAfterUndo,
+                        qsizetype rowAfterRedo);
+    // Shows the change's card, if another is shown, then takes the change back or makes it again.
+    void showStepChange(const ManualStepChange &change, bool undo, qsizetype selectedRow);
+    void createUndoActions();
 
     std::unique_ptr<WizardControls> m_ui;
     qint16 m_currentStep = 0;
@@ -146,6 +155,9 @@ private:
     // The position in CardExpenses that the open editor's saves replace: the row it was opened
     // on, or the row its add created (0 until then).
     qsizetype m_editorPosition = 0;
+    // The row changes of this manual step, from Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z); emptied
+    // with the controls, when the wizard is cancelled or closes after the save.
+    QUndoStack m_undoStack;
 };
 
 } // namespace AllocFix

@@ -77,6 +77,11 @@ QString oldRows(int card)
 {
     return u"第 %1 张卡片还有未指定部门的原折旧费用分配，请删除或修改！"_s.arg(card);
 }
+QString foreignDepartment(int card, int row, const QString &department)
+{
+    return u"第 %1 张卡片第 %2 行的部门“%3”不是这张卡片的使用部门，请删除或修改！"_s.arg(
+        QString::number(card), QString::number(row), department);
+}
 QString incomplete(int card, int row)
 {
     return u"第 %1 张卡片第 %2 行的科目或核算项目不完整！"_s.arg(card).arg(row);
@@ -166,9 +171,19 @@ void tst_Validation::faults_data()
         << QStringList{r3(1, u"一车间"_s), r4(1, u"行政管理部"_s), r4(1, u"生产一车间"_s),
                        oldRows(1)}
         << 1;
-    QTest::newRow("row of a department the card does not have")
+    QTest::newRow("row of a department that does not use the card")
+        << Cards{{{office(1)}, {expenseRow(1, 10, 1), expenseRow(2, 10, 0.3)}}}
+        << QStringList{foreignDepartment(1, 2, u"生产一车间"_s)} << 1;
+    QTest::newRow("department unknown to the item service: named by its ID")
         << Cards{{{office(1)}, {expenseRow(1, 10, 1), expenseRow(9, 10, 0.3)}}}
-        << QStringList{oldRows(1)} << 1;
+        << QStringList{foreignDepartment(1, 2, u"9"_s)} << 1;
+    QTest::newRow("old rows once, then each foreign department's row")
+        << Cards{{{office(1)},
+                  {expenseRow(2, 10, 0.3), expenseRow(0, 10, 0.2), expenseRow(1, 10, 1),
+                   expenseRow(0, 11, 0.2), expenseRow(2, 11, 0.1)}}}
+        << QStringList{oldRows(1), foreignDepartment(1, 1, u"生产一车间"_s),
+                       foreignDepartment(1, 5, u"生产一车间"_s)}
+        << 1;
     QTest::newRow("rates out of range that still make 100 %")
         << Cards{{{office(1)}, {expenseRow(1, 10, 1.5), expenseRow(1, 11, -0.5)}}}
         << QStringList{rateOutOfRange(1, 1), rateOutOfRange(1, 2)} << 1;

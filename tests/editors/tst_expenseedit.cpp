@@ -1,4 +1,6 @@
+#include "allocation/AllocationRules.h"
 #include "allocation/AllocationState.h"
+#include "editors/ItemGridComplete.h"
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "records/FieldRecord.h"
@@ -12,6 +14,7 @@
 #include "support/ModalDriver.h"
 #include "widgets/ControlTag.h"
 #include "widgets/ItemGrid.h"
+#include "widgets/ItemGridRows.h"
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -204,6 +207,10 @@ private Q_SLOTS:
     void failingAccountDataIsReported();
     void failingCodeCheckKeepsTheTypedCode();
     void unreadableRowIsToldNotSaved();
+    void itemGridComplete_data();
+    void itemGridComplete();
+    void everyActivationFocusesTheDepartment_data();
+    void everyActivationFocusesTheDepartment();
 };
 
 void tst_ExpenseEdit::cleanup()
@@ -855,6 +862,84 @@ void tst_ExpenseEdit::unreadableRowIsToldNotSaved()
     QVERIFY(raised.isEmpty());
     QCOMPARE(world.seen.size(), 2);
     QVERIFY(world.seen.last().startsWith(u"错误原因:"_s));
+}
+
+void tst_ExpenseEdit::itemGridComplete_data()
+{
+    // Per data row, the item cell's text and data.
+    QTest::addColumn<QList<QPair<QString, QVariant>>>("items");
+    QTest::addColumn<bool>("complete");
+    using Items = QList<QPair<QString, QVariant>>;
+    QTest::newRow("no data rows") << Items{} << true;
+    QTest::newRow("every item chosen") << Items{{u"A"_s, 5}, {u"B"_s, 7}} << true;
+    QTest::newRow("first row without item") << Items{{u"..."_s, 0}, {u"B"_s, 7}} << false;
+    QTest::newRow("last row without item") << Items{{u"A"_s, 5}, {u"..."_s, 0}} << false;
+    // The data decides, not the text.
+    QTest::newRow("a name over item 0") << Items{{u"A"_s, 0}} << false;
+    QTest::newRow("\"...\" over an item") << Items{{u"..."_s, 9}} << true;
+    QTest::newRow("item as a number text") << Items{{u"A"_s, u"12"_s}} << true;
+    QTest::newRow("item 0 as a double") << Items{{u"A"_s, 0.0}} << false;
+}
+
+// The editor's check and the finish check's rule agree on every grid.
+void tst_ExpenseEdit::itemGridComplete()
+{
+    using Items = QList<QPair<QString, QVariant>>;
+    QFETCH(Items, items);
+    QFETCH(bool, complete);
+    ItemGrid grid;
+    grid.setRows(grid.headerRows() + static_cast<int>(items.size()));
+    for (int index = 0; index < items.size(); ++index) {
+        const int row = grid.headerRows() + 1 + index;
+        grid.setCellText(row, ItemGrid::ClassColumn, u"项目"_s);
+        grid.setCellData(row, ItemGrid::ClassColumn, index + 1);
+        grid.setCellText(row, ItemGrid::ItemColumn, items[index].first);
+        grid.setCellData(row, ItemGrid::ItemColumn, items[index].second);
+    }
+    QCOMPARE(ItemGridComplete(&grid), complete);
+    FieldRecord row = FieldRecord::create();
+    row.setValue(Fields::FAcctID, 10);
+    row.setValue(Fields::FRate, 0.5);
+    row.setValue(Fields::Detail, ReadItemGrid(&grid));
+    QCOMPARE(!breaks(rowFaults(row), AllocationRule::ItemsIncomplete), complete);
+}
+
+void tst_ExpenseEdit::everyActivationFocusesTheDepartment_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("accountText");
+    QTest::newRow("from the rate") << u"fltRate"_s << QString() << u"管理费用"_s;
+    QTest::newRow("from the item grid") << u"kgItem"_s << QString() << u"管理费用"_s;
+    // Leaving the field on the way checks the typed code, so the field shows the name.
+    QTest::newRow("from a typed account code") << u"txtExpenseAcct"_s << u"6601"_s << u"销售费用"_s;
+}
+
+// The user comes back to the editor from another program: the department field has the focus,
+// not only when the editor is first shown.
+void tst_ExpenseEdit::everyActivationFocusesTheDepartment()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, typed);
+    QFETCH(QString, accountText);
+    World world;
+    QString before, after, shownAccount;
+    runEditor(world, 3, storedRow(), [&](QWidget *editor) {
+        if (!typed.isEmpty())
+            typeAccount(editor, typed);
+        control(editor, from)->setFocus();
+        before = settledFocus();
+        QApplication::setActiveWindow(nullptr);
+        QTRY_VERIFY(!editor->isActiveWindow());
+        QApplication::setActiveWindow(editor);
+        QTRY_VERIFY(editor->isActiveWindow());
+        after = settledFocus();
+        shownAccount = control<QLineEdit>(editor, u"txtExpenseAcct"_s)->text();
+    });
+    QCOMPARE(before, from);
+    QCOMPARE(after, u"txtDept"_s);
+    QCOMPARE(shownAccount, accountText);
+    QVERIFY(world.seen.isEmpty());
 }
 
 QTEST_MAIN(tst_ExpenseEdit)

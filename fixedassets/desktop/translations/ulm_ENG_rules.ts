@@ -9,6 +9,11 @@
         <translation>Card %1 still has old expense rows without a department: delete or change them!</translation>
     </message>
     <message>
+        <source>第 %1 张卡片第 %2 行的部门“%3”不是这张卡片的使用部门，请删除或修改！</source>
+        <extracomment>A line of the finish check; %1 is the card's position, %2 the row's, %3 the department's name.</extracomment>
+        <translation>Card %1, row %2: department '%3' does not use this card: delete or change the row!</translation>
+    </message>
+    <message>
         <source>第 %1 张卡片第 %2 行的科目或核算项目不完整！</source>
         <extracomment>A line of the finish check; %1 is the card's position, %2 the row's.</extracomment>
         <translation>Card %1, row %2: the account or its accounting items are incomplete!</translation>

@@ -217,5 +217,17 @@
         <source>资产名称</source>
         <translation>Asset name</translation>
     </message>
+    <message>
+        <source>增加折旧费用分配</source>
+        <translation>Add Expense Allocation</translation>
+    </message>
+    <message>
+        <source>修改折旧费用分配</source>
+        <translation>Edit Expense Allocation</translation>
+    </message>
+    <message>
+        <source>删除折旧费用分配</source>
+        <translation>Delete Expense Allocation</translation>
+    </message>
 </context>
 </TS>
