@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QHeaderView>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <numeric>
@@ -13,14 +12,16 @@ namespace {
 
 class ColumnStretcher : public QObject {
 public:
-    ColumnStretcher(QTreeWidget *list, const QList<int> &weights)
-        : QObject(list)
-        , m_list(list)
+    ColumnStretcher(QHeaderView *header, const QList<int> &weights)
+        : QObject(header)
+        , m_header(header)
+        , m_view(header->parentWidget())
         , m_weights(weights)
     {
+        // The view's width is known from its placing; the header's only once it is laid out.
         takeStart();
-        list->installEventFilter(this);
-        connect(list->header(), &QHeaderView::sectionResized, this, [this] {
+        m_view->installEventFilter(this);
+        connect(header, &QHeaderView::sectionResized, this, [this] {
             if (!m_placing)
                 takeStart();
         });
@@ -28,7 +29,7 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_list && event->type() == QEvent::Resize)
+        if (watched == m_view && event->type() == QEvent::Resize)
             place();
         return false;
     }
@@ -36,8 +37,8 @@ public:
 private:
     void takeStart()
     {
-        m_startWidth = m_list->width();
-        QHeaderView *header = m_list->header();
+        m_startWidth = m_view->width();
+        QHeaderView *header = m_header;
         m_startColumns.clear();
         for (int column = 0; column < header->count(); ++column)
             m_startColumns.append(header->sectionSize(column));
@@ -45,13 +46,13 @@ private:
 
     void place()
     {
-        QHeaderView *header = m_list->header();
+        QHeaderView *header = m_header;
         const int total = std::accumulate(m_weights.begin(), m_weights.end(), 0);
         const int columns = std::min({static_cast<int>(m_startColumns.size()),
                                       static_cast<int>(m_weights.size()), header->count()});
         if (total <= 0)
             return;
-        const int gain = m_list->width() - m_startWidth;
+        const int gain = m_view->width() - m_startWidth;
         m_placing = true;
         int shared = 0;
         int given = 0;
@@ -66,7 +67,8 @@ private:
         m_placing = false;
     }
 
-    QTreeWidget *m_list;
+    QHeaderView *m_header;
+    QWidget *m_view;
     QList<int> m_weights;
     int m_startWidth = 0;
     QList<int> m_startColumns;
@@ -75,9 +77,9 @@ private:
 
 } // namespace
 
-void stretchColumnsWithList(QTreeWidget *list, const QList<int> &weights)
+void stretchColumns(QHeaderView *header, const QList<int> &weights)
 {
-    new ColumnStretcher(list, weights);
+    new ColumnStretcher(header, weights);
 }
 
 } // namespace AllocFix

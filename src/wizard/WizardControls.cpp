@@ -9,6 +9,7 @@
 
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -111,7 +112,7 @@ void buildManualPage(WizardControls &c, QFrame *p)
     placeTwips(c.lvDept, 120, 1995, 2640, 1650);
     c.lvDept->setColumnWidth(0, twips(1500));
     c.lvDept->setColumnWidth(1, twips(900));
-    stretchColumnsWithList(c.lvDept, {1, 0});
+    stretchColumns(c.lvDept->header(), {1, 0});
 
     // The copy command stands at the end of the list's heading, as cmdView does beside Label3.
     c.cmdCopy = button(p, u"cmdCopy"_s, u"复制分配(&C)..."_s, 6135, 390, 1740, 330);
@@ -129,7 +130,7 @@ void buildManualPage(WizardControls &c, QFrame *p)
     c.lvExpense->setColumnWidth(2, twips(1560));
     c.lvExpense->setColumnWidth(3, twips(780));
     // The account and the item texts are what a wider list is for.
-    stretchColumnsWithList(c.lvExpense, {1, 2, 2, 0});
+    stretchColumns(c.lvExpense->header(), {1, 2, 2, 0});
     c.splitBars = new SplitBars(p);
     c.splitBars->setObjectName(u"splitBars"_s);
     c.splitBars->setGeometry(c.lblRateTotals->geometry());
