@@ -228,17 +228,23 @@ void tst_RateTotals::barColoursFollowTheRules()
 void tst_RateTotals::barsTakeTheLinesPlaceWhenThereIsRoom_data()
 {
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("oneBar");
     QTest::addColumn<bool>("bars");
-    QTest::newRow("designed size: the line") << QSize() << false;
-    QTest::newRow("a few pixels taller: the line") << QSize(0, 4) << false;
-    QTest::newRow("grown: the bars") << QSize(900, 560) << true;
+    QTest::newRow("designed size: the line") << QSize() << false << false;
+    // One bar would fit in the line's height: the designed size still keeps the line.
+    QTest::newRow("designed size, one bar: the line") << QSize() << true << false;
+    QTest::newRow("a few pixels taller: the line") << QSize(0, 4) << false << false;
+    QTest::newRow("grown: the bars") << QSize(900, 560) << false << true;
+    QTest::newRow("grown, one bar: the bars") << QSize(900, 560) << true << true;
 }
 
 void tst_RateTotals::barsTakeTheLinesPlaceWhenThereIsRoom()
 {
     QFETCH(QSize, size);
+    QFETCH(bool, oneBar);
     QFETCH(bool, bars);
-    Cards cards({{{1, 1}, {2, 0.5}, {0, 0.3}}}, u"生产二车间"_s);
+    Cards cards({oneBar ? Rates{{1, 1}} : Rates{{1, 1}, {2, 0.5}, {0, 0.3}}},
+                oneBar ? QString() : u"生产二车间"_s);
     bool lineShown = false;
     bool barsShown = false;
     QList<SplitBars::Bar> shown;
@@ -264,10 +270,13 @@ void tst_RateTotals::barsTakeTheLinesPlaceWhenThereIsRoom()
     });
     QCOMPARE(lineShown, !bars);
     QCOMPARE(barsShown, bars);
-    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown.size(), oneBar ? 1 : 3);
     QCOMPARE(shown[0].shareText, u"100%"_s);
-    QCOMPARE(shown[1].state, SplitBars::State::Faulty);
-    QCOMPARE(shown[2].state, SplitBars::State::Unassigned);
+    QCOMPARE(shown[0].state, SplitBars::State::Accepted);
+    if (!oneBar) {
+        QCOMPARE(shown[1].state, SplitBars::State::Faulty);
+        QCOMPARE(shown[2].state, SplitBars::State::Unassigned);
+    }
     QCOMPARE(description, whole);
     if (bars)
         QVERIFY(barsPlace.top() > list.bottom());
