@@ -130,7 +130,7 @@ void buildManualPage(WizardControls &c, QFrame *p)
     c.lvExpense->setColumnWidth(2, twips(1560));
     c.lvExpense->setColumnWidth(3, twips(780));
     // The account and the item texts are what a wider list is for.
-    stretchColumns(c.lvExpense->header(), {1, 2, 2, 0});
+    stretchColumns(c.lvExpense->header(), {0, 1, 2, 0});
     c.splitBars = new SplitBars(p);
     c.splitBars->setObjectName(u"splitBars"_s);
     c.splitBars->setGeometry(c.lblRateTotals->geometry());
