@@ -37,6 +37,7 @@ struct ProgramOptions {
     std::optional<int> demoCards; // --demo [N], demo [N]: (re)create the demo account set
     bool force = false; // --force: the demo set may replace an account set that is not one
     QString screenshot; // --screenshot <file>
+    bool screenshotManualPage = false; // --screenshot-page manual
 
     Format format = Format::Text; // check, adjust: --format text|json
     QString output;               // export, audit: -o <file>, .csv or .xlsx
