@@ -1,7 +1,8 @@
 # What `cmake --install` puts in place: the component's shared library, the headers a host
 # compiles against, the CMake package (AllocFix::AllocFix, and AllocFix::FixedAssets when the
-# fixed-asset host libraries are installed), allocfix.pc, and the allocfix program with its data.
-# Everything is relative to the prefix, so that an installed tree can be moved.
+# fixed-asset host libraries are installed), allocfix.pc and allocfix-fixedassets.pc, and the
+# allocfix program with its data. Everything is relative to the prefix, so that an installed tree
+# can be moved.
 
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -27,34 +28,83 @@ set(ALLOCFIX_PUBLIC_HEADERS
     contracts/RecordSet.h
     entry/ShowUpdate.h)
 
-function(allocfix_install_headers root)
+# The fixed-asset host's: the account set a host opens or creates (and what its declarations
+# need), its errors, the demo data, the shared properties, and the registration of the services
+# and dialogs.
+set(ALLOCFIX_FIXEDASSETS_PUBLIC_HEADERS
+    accountset/AccountSet.h
+    accountset/AccountSetErrors.h
+    accountset/AccountSetLocation.h
+    accountset/DemoData.h
+    accountset/SqlDialect.h
+    accountset/SqlDriver.h
+    desktop/SharedProperties.h
+    dialogs/DialogRegistration.h
+    services/HostServices.h)
+
+# Installs the headers under include/<library>/ in their folders, as the tree includes them, and
+# beside them one header per name that includes it, so that a host writes <AllocFix/ShowUpdate.h>.
+# The tree's own code keeps including them by folder.
+function(allocfix_install_headers library root)
     foreach(header IN LISTS ARGN)
         get_filename_component(folder "${header}" DIRECTORY)
+        get_filename_component(name "${header}" NAME)
         install(FILES "${root}/${header}"
-                DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix/${folder}"
+                DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/${library}/${folder}"
+                COMPONENT Development)
+        set(forwarding "${PROJECT_BINARY_DIR}/include/${library}/${name}")
+        file(CONFIGURE OUTPUT "${forwarding}" CONTENT "#pragma once\n#include \"${header}\"\n")
+        install(FILES "${forwarding}" DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/${library}"
                 COMPONENT Development)
     endforeach()
 endfunction()
 
-allocfix_install_headers("${PROJECT_SOURCE_DIR}/src" ${ALLOCFIX_PUBLIC_HEADERS})
+string(REGEX MATCH "^[0-9]+\\.([0-9]+)(\\.([0-9]+))?" version "${PROJECT_VERSION}")
+set(ALLOCFIX_VERSION_MINOR ${CMAKE_MATCH_1})
+set(ALLOCFIX_VERSION_PATCH 0)
+if(CMAKE_MATCH_3)
+    set(ALLOCFIX_VERSION_PATCH ${CMAKE_MATCH_3})
+endif()
+configure_file(cmake/AllocFixVersion.h.in "${PROJECT_BINARY_DIR}/include/AllocFix/AllocFixVersion.h"
+               @ONLY)
+install(FILES "${PROJECT_BINARY_DIR}/include/AllocFix/AllocFixVersion.h"
+        DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix" COMPONENT Development)
+
+allocfix_install_headers(AllocFix "${PROJECT_SOURCE_DIR}/src" ${ALLOCFIX_PUBLIC_HEADERS})
 set_target_properties(AllocFix PROPERTIES EXPORT_NAME AllocFix)
 install(TARGETS AllocFix EXPORT AllocFixTargets
     LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Runtime NAMELINK_COMPONENT Development
-    INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix")
+    INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix")
 install(EXPORT AllocFixTargets NAMESPACE AllocFix:: DESTINATION "${ALLOCFIX_CMAKE_DIR}"
         COMPONENT Development)
+set(installed_libraries "$<TARGET_FILE_NAME:AllocFix>")
 
 if(TARGET AllocFixFixedAssets)
-    foreach(folder accountset desktop services dialogs)
-        file(GLOB headers RELATIVE "${PROJECT_SOURCE_DIR}/fixedassets"
-             "${PROJECT_SOURCE_DIR}/fixedassets/${folder}/*.h")
-        allocfix_install_headers("${PROJECT_SOURCE_DIR}/fixedassets" ${headers})
-    endforeach()
+    allocfix_install_headers(FixedAssets "${PROJECT_SOURCE_DIR}/fixedassets"
+                             ${ALLOCFIX_FIXEDASSETS_PUBLIC_HEADERS})
     install(TARGETS AllocFixFixedAssets EXPORT AllocFixFixedAssetsTargets
         LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Runtime
-                NAMELINK_COMPONENT Development)
+                NAMELINK_COMPONENT Development
+        INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/FixedAssets")
     install(EXPORT AllocFixFixedAssetsTargets NAMESPACE AllocFix::
             DESTINATION "${ALLOCFIX_CMAKE_DIR}" COMPONENT Development)
+    list(APPEND installed_libraries "$<TARGET_FILE_NAME:AllocFixFixedAssets>")
+endif()
+
+# A tree installed anywhere finds our libraries beside itself through its RUNPATH; a distribution's
+# tree (/usr) finds them in the system's folder, where a RUNPATH is not wanted.
+install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        foreach(library IN ITEMS ${installed_libraries})
+            file(RPATH_REMOVE FILE
+                 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/\${library}\")
+        endforeach()
+    endif()" COMPONENT Runtime)
+if(TARGET allocfix)
+    install(CODE "
+        if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+            file(RPATH_REMOVE FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:allocfix>\")
+        endif()" COMPONENT Program)
 endif()
 
 configure_package_config_file(cmake/AllocFixConfig.cmake.in
@@ -71,3 +121,8 @@ string(REGEX REPLACE "/$" "" ALLOCFIX_PC_TO_PREFIX "${ALLOCFIX_PC_TO_PREFIX}")
 configure_file(cmake/allocfix.pc.in "${PROJECT_BINARY_DIR}/allocfix.pc" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/allocfix.pc"
         DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig" COMPONENT Development)
+if(TARGET AllocFixFixedAssets)
+    configure_file(cmake/fixedassets.pc.in "${PROJECT_BINARY_DIR}/allocfix-fixedassets.pc" @ONLY)
+    install(FILES "${PROJECT_BINARY_DIR}/allocfix-fixedassets.pc"
+            DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig" COMPONENT Development)
+endif()

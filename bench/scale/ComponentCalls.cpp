@@ -1,6 +1,5 @@
 #include "scale/ComponentCalls.h"
 
-#include "allocation/AllocationCopy.h"
 #include "allocation/AllocationState.h"
 #include "allocation/ManualStep.h"
 #include "allocation/Saving.h"
@@ -14,9 +13,11 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+#include "wizard/frmCopyAllocation.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -179,12 +180,42 @@ void allocateEveryCard(frmUpdateData &wizard)
     }
 }
 
-CopyTargets findCopyTargets(const frmUpdateData &wizard)
+namespace {
+
+// Waits for the copy's dialog, reads what it lists and cancels it; stops looking once done is
+// set (no dialog came).
+void whenCopyDialogShown(CopyTargets &found, const bool &done)
 {
-    takeStepOf(wizard);
-    const AllocationCopy copy = findAllocationCopy(wizardStep(), 1);
-    return {static_cast<qsizetype>(copy.targets.size()),
-            static_cast<qsizetype>(copy.unreadable.size())};
+    QTimer::singleShot(1, qApp, [&found, &done] {
+        if (done)
+            return;
+        auto *dialog = qobject_cast<frmCopyAllocation *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            whenCopyDialogShown(found, done);
+            return;
+        }
+        found.alike = dialog->findChild<QTreeWidget *>(u"lvCards"_s)->topLevelItemCount();
+        found.unreadable = dialog->findChild<QLabel *>(u"lblUnreadable"_s)->isVisible();
+        dialog->findChild<QPushButton *>(u"cmdCancel"_s)->click();
+    });
+}
+
+} // namespace
+
+CopyTargets copyThroughTheWizard(frmUpdateData &wizard)
+{
+    CopyTargets found;
+    bool done = false;
+    whenCopyDialogShown(found, done);
+    const qsizetype messagesBefore = recorder().messages.size();
+    click(wizard, u"cmdCopy"_s);
+    done = true;
+    // That no card is alike is an answer, not a fault of the run; any other message stays.
+    if (recorder().messages.size() == messagesBefore + 1 &&
+        recorder().messages.last() == u"没有其他卡片的部门和原科目与当前卡片相同。"_s) {
+        recorder().messages.removeLast();
+    }
+    return found;
 }
 
 // What the last validate found.

@@ -38,13 +38,14 @@ LoadedRows loadEveryCard(AllocFix::frmUpdateData &wizard,
 // validate() and save() then take the wizard's manual step as it stands.
 void allocateEveryCard(AllocFix::frmUpdateData &wizard);
 
-// Looks for the cards allocated alike to the first manual card, as the copy command does, on
-// the cards as the wizard holds them. Answers how many it found and how many it could not read.
+// The copy command on the card the wizard shows ("cmdCopy"), from the click to its dialog shown,
+// which is then cancelled. Answers how many cards the dialog lists, and whether it names cards
+// it could not read; nothing when no card is alike (the command then says so in a message).
 struct CopyTargets {
     qsizetype alike = 0;
-    qsizetype unreadable = 0;
+    bool unreadable = false;
 };
-CopyTargets findCopyTargets(const AllocFix::frmUpdateData &wizard);
+CopyTargets copyThroughTheWizard(AllocFix::frmUpdateData &wizard);
 
 bool validate();
 // The first lines of the last validation's faults.

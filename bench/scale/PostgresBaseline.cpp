@@ -216,6 +216,13 @@ std::shared_ptr<QTemporaryFile> changeFile()
 
 } // namespace
 
+void execute(const FixedAssets::AccountSetLocation &location, const QStringList &statements)
+{
+    const Connection connection(location);
+    for (const QString &sql : statements)
+        connection.exec(sql);
+}
+
 struct Replay::Session {
     explicit Session(const FixedAssets::AccountSetLocation &location)
         : connection(location)

@@ -42,6 +42,10 @@ struct Result {
     qint64 addedRows = 0;
 };
 
+// Runs statements one after the other on a connection of its own (a thread may call it beside
+// another's). Raises std::runtime_error at the first that fails.
+void execute(const FixedAssets::AccountSetLocation &location, const QStringList &statements);
+
 class Replay {
 public:
     // Keeps the account set's rows as they are now, before the step.

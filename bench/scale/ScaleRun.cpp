@@ -6,6 +6,7 @@
 #include "scale/ChildProcess.h"
 #include "scale/ComponentCalls.h"
 #include "scale/FilledWorksheet.h"
+#include "scale/LoadRun.h"
 #include "scale/PostgresBaseline.h"
 #include "scale/ProcessMemory.h"
 #include "scale/SqliteBaseline.h"
@@ -161,6 +162,8 @@ public:
                 pageTwentyRows();
             else if (step == u"program")
                 programSteps();
+            else if (step == u"load")
+                loadStep();
         }
         const QStringList messages = Component::recordedMessages();
         if (!messages.isEmpty()) {
@@ -353,13 +356,13 @@ private:
         });
     }
 
-    void copySearch(const AllocFix::frmUpdateData &wizard)
+    void copySearch(AllocFix::frmUpdateData &wizard)
     {
         m_progress.say(
-            u"4c looking for the cards allocated alike to the first (the copy's search)"_s);
+            u"4c the copy command on the card shown, to its dialog (the copy's search)"_s);
         Component::CopyTargets targets;
-        const Timing search =
-            timed([&] { targets = Component::findCopyTargets(wizard); }, CLOCK_THREAD_CPUTIME_ID);
+        const Timing search = timed([&] { targets = Component::copyThroughTheWizard(wizard); },
+                                    CLOCK_THREAD_CPUTIME_ID);
         QJsonObject step = timingJson(search);
         step[u"manual_cards"_s] = Component::manualCardCount(wizard);
         step[u"alike"_s] = targets.alike;
@@ -533,9 +536,48 @@ private:
         runProgram(u"import_dry_run"_s, {u"import"_s, filled, u"--dry-run"_s});
         // The same rows as a workbook: read, and checked as the save checks them.
         runProgram(u"import_xlsx_dry_run"_s, {u"import"_s, filledXlsx, u"--dry-run"_s});
+        // On SQLite the workbook is also imported for real, into the set as it was before the
+        // CSV's import, so that both saves start from the same rows.
+        const bool sqlite = m_location.kind == FixedAssets::AccountSetLocation::Kind::SQLite;
+        const QString beforeImport = workFile(u"set-before-the-imports.fa"_s);
+        if (sqlite)
+            SqliteBaseline::copyDatabase(m_location.path, beforeImport);
         runProgram(u"import"_s, {u"import"_s, filled}, true);
-        for (const QString &file : {csv, filled, filledXlsx, workFile(u"worksheet.xlsx"_s)})
+        if (sqlite) {
+            SqliteBaseline::copyDatabase(beforeImport, m_location.path);
+            runProgram(u"import_xlsx"_s, {u"import"_s, filledXlsx});
+        }
+        for (const QString &file :
+             {csv, filled, filledXlsx, workFile(u"worksheet.xlsx"_s), beforeImport})
             QFile::remove(file);
+    }
+
+    // One writer and many readers at once, on a fresh set of the same size.
+    void loadStep()
+    {
+        m_progress.say(
+            u"9/9 one writer and %1 readers on a fresh set of %2 cards"_s.arg(m_options.loadReaders)
+                .arg(m_options.cards));
+        Component::unload();
+        FixedAssets::AccountSet::closeAll();
+        Load::LoadOptions load;
+        load.location =
+            FixedAssets::createDemoAccountSet(m_options.location, shape(m_options.cards, 0));
+        if (m_location.kind == FixedAssets::AccountSetLocation::Kind::SQLite) {
+            // The readers pass the writer in write-ahead-log mode, which the set keeps.
+            const FixedAssets::AccountSet set = FixedAssets::AccountSet::open(m_location);
+            m_progress.say(
+                u"  journal mode %1"_s.arg(set.scalar(u"PRAGMA journal_mode"_s).toString()));
+        }
+        FixedAssets::AccountSet::closeAll();
+        load.program = m_options.program;
+        load.cardReader = m_options.cardReader;
+        load.workFolder = m_options.workFolder;
+        load.readers = m_options.loadReaders;
+        load.seconds = m_options.loadSeconds;
+        load.memoryLimitMb = m_options.programMemoryLimitMb;
+        load.progress = [this](const QString &text) { m_progress.say(text); };
+        m_steps[u"load"_s] = Load::runLoad(load);
     }
 
     ScaleOptions m_options;

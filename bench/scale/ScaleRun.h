@@ -9,10 +9,12 @@ namespace Bench {
 // The steps of a run, in the order they run.
 // "program" runs the allocfix program on a fresh set of the same size: check, adjust, export to
 // .csv and .xlsx, and import of a filled worksheet, checked only and saved.
-inline const QStringList ScaleSteps{
-    QStringLiteral("create"), QStringLiteral("check"),  QStringLiteral("adjust"),
-    QStringLiteral("page"),   QStringLiteral("copy"),   QStringLiteral("validate"),
-    QStringLiteral("save"),   QStringLiteral("page20"), QStringLiteral("program")};
+// "load" runs one writer and many readers at once on a fresh set of the same size (LoadRun.h).
+inline const QStringList ScaleSteps{QStringLiteral("create"),  QStringLiteral("check"),
+                                    QStringLiteral("adjust"),  QStringLiteral("page"),
+                                    QStringLiteral("copy"),    QStringLiteral("validate"),
+                                    QStringLiteral("save"),    QStringLiteral("page20"),
+                                    QStringLiteral("program"), QStringLiteral("load")};
 
 struct ScaleOptions {
     int cards = 100000;
@@ -23,7 +25,7 @@ struct ScaleOptions {
     // the baseline keeps its copies in the database, and runs when this is set).
     QString baselineFolder;
     // A subset of ScaleSteps; each needs the ones before it up to "adjust", and "copy",
-    // "validate" and "save" need "page". "program" needs only itself.
+    // "validate" and "save" need "page". "program" and "load" need only themselves.
     QStringList steps = ScaleSteps;
     // The resident memory of the program before any account set, for the memory step.
     double emptyProgramMb = 0;
@@ -32,6 +34,10 @@ struct ScaleOptions {
     QString program;
     QString workFolder;
     qint64 programMemoryLimitMb = 4096;
+    // For the load step: the card reader beside the program, how many readers and for how long.
+    QString cardReader;
+    int loadReaders = 16;
+    int loadSeconds = 60;
 };
 
 // Makes the account set and times the steps on it; answers the measurements. Prints progress

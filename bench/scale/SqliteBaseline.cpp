@@ -257,7 +257,10 @@ std::vector<TableShape> inInsertOrder(std::vector<TableShape> tables)
 
 void copyDatabase(const QString &from, const QString &to)
 {
-    QFile::remove(to);
+    // A journal left beside the target belongs to the file it replaces, and would be replayed
+    // onto the copy.
+    for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        QFile::remove(to + suffix);
     const Database source(from);
     const Database target(to);
     sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");

@@ -5,6 +5,7 @@
 // how each step grows from one size to the next. See scripts/bench.
 //
 //     bench_scale [--cards N[,M...]] [--pg URL] [--only create,check] [--out DIR] [--work DIR]
+//                 [--load-readers N] [--load-seconds S]
 //     bench_scale --render results.json       (the Markdown table of earlier results)
 #include "accountset/AccountSet.h"
 #include "scale/ComponentCalls.h"
@@ -38,6 +39,8 @@ struct Options {
     QStringList steps = Bench::ScaleSteps;
     QString out;
     QString work;
+    int loadReaders = 16;
+    int loadSeconds = 60;
 };
 
 [[noreturn]] void usage(QCommandLineParser &parser, const QString &error)
@@ -75,6 +78,13 @@ Options parse(const QStringList &arguments)
         u"N"_s);
     const QCommandLineOption only(
         u"only"_s, u"Run only these steps: "_s + Bench::ScaleSteps.join(u','), u"steps"_s);
+    const QCommandLineOption loadReaders(
+        u"load-readers"_s, u"Readers beside the writer in the load step (default 16)."_s, u"N"_s,
+        u"16"_s);
+    const QCommandLineOption loadSeconds(
+        u"load-seconds"_s,
+        u"How long the load step keeps the writer and the readers at work (default 60)."_s, u"S"_s,
+        u"60"_s);
     const QCommandLineOption out(u"out"_s, u"Folder for the Markdown and JSON results."_s, u"DIR"_s,
                                  u"bench-results"_s);
     const QCommandLineOption work(u"work"_s,
@@ -85,7 +95,8 @@ Options parse(const QStringList &arguments)
                                     u"Print the Markdown table of a JSON file of earlier results "
                                     "and run nothing."_s,
                                     u"FILE"_s);
-    parser.addOptions({cards, memoryLimit, postgres, postgresUpTo, only, out, work, render});
+    parser.addOptions({cards, memoryLimit, postgres, postgresUpTo, only, loadReaders, loadSeconds,
+                       out, work, render});
     if (!parser.parse(arguments))
         usage(parser, parser.errorText());
     if (parser.isSet(u"help"_s)) {
@@ -127,6 +138,12 @@ Options parse(const QStringList &arguments)
                 usage(parser, u"unknown step \"%1\""_s.arg(step));
         }
     }
+    options.loadReaders = parser.value(loadReaders).toInt(&ok);
+    if (!ok || options.loadReaders < 1)
+        usage(parser, u"--load-readers takes a number of at least 1"_s);
+    options.loadSeconds = parser.value(loadSeconds).toInt(&ok);
+    if (!ok || options.loadSeconds < 1)
+        usage(parser, u"--load-seconds takes a number of seconds, at least 1"_s);
     options.out = parser.value(out);
     options.work = parser.value(work);
     return options;
@@ -180,6 +197,9 @@ int main(int argc, char *argv[])
             sqlite.program = QStringLiteral(ALLOCFIX_PROGRAM);
             sqlite.workFolder = work;
             sqlite.programMemoryLimitMb = options.memoryLimitMb;
+            sqlite.cardReader = QStringLiteral(ALLOCFIX_CARD_READER);
+            sqlite.loadReaders = options.loadReaders;
+            sqlite.loadSeconds = options.loadSeconds;
             size.runs.append(Bench::runScale(sqlite));
             Bench::Component::unload();
             FixedAssets::AccountSet::closeAll();

@@ -1,18 +1,20 @@
 // Registers a card service of its own and runs the wizard's check, offscreen:
 //     QT_QPA_PLATFORM=offscreen ./minimal-host
-#include "contracts/CardServices.h"
-#include "entry/ShowUpdate.h"
-#include "host/DesktopServices.h"
-#include "host/ErrorRecord.h"
-#include "host/ObjectRegistry.h"
-#include "host/ProgIds.h"
-#include "records/RecordFields.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 
+#include <AllocFix/AllocFixVersion.h>
+#include <AllocFix/CardServices.h>
+#include <AllocFix/DesktopServices.h>
+#include <AllocFix/ErrorRecord.h>
+#include <AllocFix/ObjectRegistry.h>
+#include <AllocFix/ProgIds.h>
+#include <AllocFix/RecordFields.h>
+#include <AllocFix/ShowUpdate.h>
 #include <cstdio>
+
+static_assert(ALLOCFIX_VERSION >= ALLOCFIX_VERSION_CHECK(1, 0, 0));
 
 using namespace AllocFix;
 

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSetErrors.h"
 #include "accountset/ConnectionPool.h"
+#include "accountset/IntegrityNotes.h"
 #include "accountset/PreparedStatement.h"
 #include "accountset/Schema.h"
 #include "host/MMTS.h"
@@ -13,6 +14,16 @@ using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
 
 namespace FixedAssets {
+
+namespace {
+
+quint64 &wholeChecksRun()
+{
+    static quint64 count = 0;
+    return count;
+}
+
+} // namespace
 
 AccountSet::AccountSet(AccountSetLocation location, QString connectionName)
     : m_location(std::move(location))
@@ -84,8 +95,12 @@ AccountSet AccountSet::create(const AccountSetLocation &location,
 
     // A server's set is replaced in place, a file is built beside its target: the dialect's
     // affair. Either way the new set is then open in the pool.
-    SqlDriver(location.kind).dialect().replace(location, build);
-    return open(location);
+    const SqlDialect &dialect = SqlDriver(location.kind).dialect();
+    dialect.replace(location, build);
+    AccountSet set = open(location);
+    // Built whole by this program: nothing to check until another one touches it.
+    IntegrityNotes::rememberWhole(dialect, location, dialect.storageLook(location));
+    return set;
 }
 
 void AccountSet::close(const AccountSetLocation &location)
@@ -96,6 +111,11 @@ void AccountSet::close(const AccountSetLocation &location)
 void AccountSet::closeAll()
 {
     ConnectionPool::removeAll();
+}
+
+quint64 AccountSet::wholeChecks()
+{
+    return wholeChecksRun();
 }
 
 quint64 AccountSet::closedConnections()
@@ -186,9 +206,17 @@ void AccountSet::requireWritableAndIntact() const
         raiseReadOnly(m_location, readOnly);
     if (ConnectionPool::intact().contains(m_connectionName))
         return;
-    const QString damage = m_driver.dialect().damage(db);
-    if (!damage.isEmpty())
-        raiseDamaged(m_location, damage);
+    const SqlDialect &dialect = m_driver.dialect();
+    const SqlDialect::StorageLook look = dialect.storageLook(m_location);
+    if (!IntegrityNotes::knownWhole(m_location, look)) {
+        ++wholeChecksRun();
+        const QString damage = dialect.damage(db);
+        if (!damage.isEmpty())
+            raiseDamaged(m_location, damage);
+        // Whole as it looked when the check began, if nobody wrote during it.
+        if (dialect.storageLook(m_location).state == look.state)
+            IntegrityNotes::rememberWhole(dialect, m_location, look);
+    }
     ConnectionPool::intact().insert(m_connectionName);
 }
 
@@ -267,6 +295,9 @@ WriteTransaction::WriteTransaction(const AccountSet &set, Locking locking)
     const QSqlError error = set.driver().beginWrite(m_db);
     if (error.type() != QSqlError::NoError)
         m_set.raise(error);
+    // Under the write lock: only this transaction moves the set until it ends.
+    m_wholeBefore = IntegrityNotes::knownWhole(set.location(),
+                                               set.driver().dialect().storageLook(set.location()));
 }
 
 WriteTransaction::~WriteTransaction()
@@ -280,6 +311,11 @@ void WriteTransaction::commit()
     if (!m_db.commit())
         m_set.raise(m_db.lastError());
     m_open = false;
+    if (m_wholeBefore) {
+        const SqlDialect &dialect = m_set.driver().dialect();
+        IntegrityNotes::rememberWhole(dialect, m_set.location(),
+                                      dialect.storageLook(m_set.location()));
+    }
 }
 
 } // namespace FixedAssets

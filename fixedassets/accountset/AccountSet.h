@@ -69,9 +69,12 @@ public:
 
     // Raises ReadOnly when the account set cannot be written, and Damaged when its database
     // finds damage in its own file. The integrity check reads the whole file, so it runs once
-    // per process and account set; the services call this before their first write and when
+    // per process and account set, and not at all while the set looks as it did when last
+    // known whole (IntegrityNotes); the services call this before their first write and when
     // the check of the cards begins.
     void requireWritableAndIntact() const;
+    // How many times this process has run that whole-file check.
+    static quint64 wholeChecks();
     enum class Right { Save, Own };
     // Raises NotPermitted, in one line that names the user's role, when the role lacks the
     // right (PostgreSQL's grants; an SQLite file grants all). WriteTransaction asks for Save,
@@ -108,6 +111,9 @@ private:
     AccountSet m_set;
     QSqlDatabase m_db;
     bool m_open = true;
+    // Whether the set was known whole when the lock was taken: then it still is after the
+    // commit, which this program alone wrote.
+    bool m_wholeBefore = false;
 };
 
 } // namespace FixedAssets

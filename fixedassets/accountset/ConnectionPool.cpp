@@ -1,6 +1,7 @@
 #include "accountset/ConnectionPool.h"
 
 #include "accountset/AccountSet.h"
+#include "accountset/IntegrityNotes.h"
 #include "accountset/PreparedStatement.h"
 
 #include <QSqlDatabase>
@@ -20,6 +21,12 @@ quint64 &closed()
     return count;
 }
 
+QHash<QString, AccountSetLocation> &locations()
+{
+    static QHash<QString, AccountSetLocation> opened;
+    return opened;
+}
+
 } // namespace
 
 QString ConnectionPool::nameOf(const AccountSetLocation &location)
@@ -34,6 +41,7 @@ AccountSet ConnectionPool::connect(const AccountSetLocation &location)
     try {
         QSqlDatabase db = driver.addConnection(location, name);
         driver.open(db, location);
+        locations().insert(name, location);
     } catch (...) {
         remove(name);
         throw;
@@ -45,15 +53,23 @@ void ConnectionPool::remove(const QString &name)
 {
     intact().remove(name);
     rights().remove(name);
+    const AccountSetLocation location = locations().take(name);
     if (!QSqlDatabase::contains(name))
         return;
     PreparedStatement::dropCache(name);
     ++closed();
+    // The last connection to close folds the log into the file: the set is as whole after it
+    // as it was before.
+    const SqlDialect &dialect = SqlDriver(location.kind).dialect();
+    const bool whole = !location.path.isEmpty() &&
+                       IntegrityNotes::knownWhole(location, dialect.storageLook(location));
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    if (whole)
+        IntegrityNotes::rememberWhole(dialect, location, dialect.storageLook(location));
 }
 
 void ConnectionPool::removeAll()

@@ -162,6 +162,11 @@ QString PostgresDialect::damage(QSqlDatabase & /*db*/) const
     return {}; // a server keeps its own files whole
 }
 
+SqlDialect::StorageLook PostgresDialect::storageLook(const AccountSetLocation & /*location*/) const
+{
+    return {};
+}
+
 QString PostgresDialect::refusedValue(const QVariant &value) const
 {
     // The server's text type has no NUL, and the driver would cut the statement short at it.

@@ -2,6 +2,7 @@
 
 #include "accountset/SqlDriver.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -63,6 +64,14 @@ public:
     virtual QString readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const = 0;
     // The first damage the database finds in its own file, or nothing when it is whole.
     virtual QString damage(QSqlDatabase &db) const = 0;
+    // What the account set's storage looks like now: state moves with every write, by this
+    // program or any other, and is empty where the storage cannot tell (a server keeps its own
+    // files whole). changedNs is the latest change time within state, in ns since the epoch.
+    struct StorageLook {
+        QByteArray state;
+        qint64 changedNs = 0;
+    };
+    virtual StorageLook storageLook(const AccountSetLocation &location) const = 0;
     // Why a value cannot be stored as it is, or nothing when it can.
     virtual QString refusedValue(const QVariant &value) const = 0;
 

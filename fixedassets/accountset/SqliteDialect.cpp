@@ -10,7 +10,15 @@
 #include <QSqlQuery>
 #include <QTemporaryFile>
 
+#include <cstring>
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using AllocFix::MMTS::LoadLangString;
@@ -107,6 +115,23 @@ void leaveWriteAheadLog(const AccountSetLocation &location)
     }
 }
 
+// Writes what the system holds of the file (or folder) at path to the disk. Answers the
+// system's error number, 0 when done.
+int syncToDisk(const std::filesystem::path &path)
+{
+#ifdef Q_OS_UNIX
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return errno;
+    const int error = ::fsync(descriptor) == 0 ? 0 : errno;
+    ::close(descriptor);
+    return error;
+#else
+    Q_UNUSED(path)
+    return 0;
+#endif
+}
+
 } // namespace
 
 QSqlDatabase SqliteDialect::addConnection(const AccountSetLocation &location,
@@ -172,8 +197,17 @@ void SqliteDialect::replace(const AccountSetLocation &location,
     const std::filesystem::path stagingPath = QFile::encodeName(staging.path).toStdString();
     const std::filesystem::path targetPath = QFile::encodeName(location.path).toStdString();
     try {
-        build(ConnectionPool::connect(staging));
+        {
+            // No program knows the staging file, and a half-built one is thrown away: it needs
+            // no journal on disk and no syncing while it is built, only once when complete.
+            const AccountSet staged = ConnectionPool::connect(staging);
+            staged.exec(u"PRAGMA synchronous = OFF"_s);
+            staged.exec(u"PRAGMA journal_mode = MEMORY"_s);
+            build(staged);
+        }
         ConnectionPool::remove(stagingName);
+        if (const int synced = syncToDisk(stagingPath); synced != 0)
+            raiseCannotCreate(location, QString::fromLocal8Bit(std::strerror(synced)));
         AccountSet::close(location);
         leaveWriteAheadLog(location);
         // A replaced set keeps its mode; a new one is for its owner only.
@@ -183,6 +217,9 @@ void SqliteDialect::replace(const AccountSetLocation &location,
             std::filesystem::rename(stagingPath, targetPath, error);
         if (error)
             raiseCannotCreate(location, QString::fromStdString(error.message()));
+        // The move itself lasts once its folder is on the disk; were it lost, the old set or
+        // none would be there, never half of the new one.
+        syncToDisk(targetPath.parent_path());
     } catch (...) {
         ConnectionPool::remove(stagingName);
         QFile::remove(staging.path);
@@ -277,6 +314,42 @@ QString SqliteDialect::damage(QSqlDatabase &db) const
     }
     const QString result = check.next() ? check.value(0).toString() : QString();
     return result == u"ok" ? QString() : result.simplified();
+}
+
+SqlDialect::StorageLook SqliteDialect::storageLook(const AccountSetLocation &location) const
+{
+    StorageLook look;
+#ifdef Q_OS_UNIX
+    // The file and the logs a write leaves beside it. A write moves a file's change time, which
+    // no program can set back (a backup restored with its old modification time moves it too);
+    // the device, inode and size come along for the rare file system that keeps coarse times.
+    for (const QString &suffix : {QString(), u"-wal"_s, u"-journal"_s}) {
+        struct stat status {};
+        if (::stat(QFile::encodeName(location.path + suffix).constData(), &status) != 0) {
+            if (errno != ENOENT)
+                return {};
+            look.state += "-;";
+            continue;
+        }
+        // A log that holds nothing (a reader's connection makes an empty one) is no log.
+        if (!suffix.isEmpty() && status.st_size == 0) {
+            look.state += "-;";
+            continue;
+        }
+        const qint64 changedNs =
+            qint64(status.st_ctim.tv_sec) * 1'000'000'000 + status.st_ctim.tv_nsec;
+        look.changedNs = std::max(look.changedNs, changedNs);
+        look.state += QByteArray::number(quint64(status.st_dev)) + ' ' +
+                      QByteArray::number(quint64(status.st_ino)) + ' ' +
+                      QByteArray::number(qint64(status.st_size)) + ' ' +
+                      QByteArray::number(qint64(status.st_mtim.tv_sec) * 1'000'000'000 +
+                                         status.st_mtim.tv_nsec) +
+                      ' ' + QByteArray::number(changedNs) + ';';
+    }
+#else
+    Q_UNUSED(location)
+#endif
+    return look;
 }
 
 QString SqliteDialect::refusedValue(const QVariant & /*value*/) const

@@ -24,6 +24,7 @@ public:
     QString readOnlyBeforeOpen(const AccountSetLocation &location) const override;
     QString readOnlyReason(QSqlDatabase &db, const AccountSetLocation &location) const override;
     QString damage(QSqlDatabase &db) const override;
+    StorageLook storageLook(const AccountSetLocation &location) const override;
     QString refusedValue(const QVariant &value) const override;
 
     QStringList rowGuard(const QString &table,

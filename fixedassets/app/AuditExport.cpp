@@ -3,6 +3,7 @@
 #include "allocation/Rate.h"
 #include "app/OutputFile.h"
 #include "app/Progress.h"
+#include "app/StandardStreams.h"
 #include "app/Subcommands.h"
 #include "contracts/CardServices.h"
 #include "contracts/ItemService.h"
@@ -103,18 +104,51 @@ QString chainFault(const AuditChainCheck &check)
     return {};
 }
 
+QString faultKind(AuditChainCheck::Fault fault)
+{
+    switch (fault) {
+    case AuditChainCheck::Fault::Edited:
+        return u"edited"_s;
+    case AuditChainCheck::Fault::Inserted:
+        return u"inserted"_s;
+    case AuditChainCheck::Fault::Deleted:
+        return u"deleted"_s;
+    case AuditChainCheck::Fault::Moved:
+        return u"moved"_s;
+    case AuditChainCheck::Fault::None:
+        break;
+    }
+    return {};
+}
+
+QJsonObject chainJson(const AuditChainCheck &check)
+{
+    const bool intact = check.fault == AuditChainCheck::Fault::None;
+    QJsonObject json{{u"entries"_s, check.entries},
+                     {u"intact"_s, intact},
+                     {u"lastHash"_s, QString::fromLatin1(check.lastHash)},
+                     {u"fault"_s, QJsonValue::Null}};
+    if (!intact) {
+        json.insert(u"fault"_s, QJsonObject{{u"kind"_s, faultKind(check.fault)},
+                                            {u"entry"_s, check.entryId},
+                                            {u"save"_s, check.saveId},
+                                            {u"otherEntry"_s, check.otherEntryId},
+                                            {u"message"_s, chainFault(check)}});
+    }
+    return json;
+}
+
 QString localTime(const QString &utc)
 {
     const QDateTime time = QDateTime::fromString(utc, Qt::ISODate);
     return time.isValid() ? time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s) : utc;
 }
 
-} // namespace
-
-int exportAudit(const ProgramOptions &options, const QString &props)
+// Writes the table to path (writing at writePath) and answers how many entries it holds.
+qsizetype writeAuditTable(const ProgramOptions &options, const QString &props, const QString &path,
+                          const QString &writePath)
 {
-    OutputFile output(options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
-    const std::unique_ptr<TableFile> table = TableFile::create(output.path(), output.partPath());
+    const std::unique_ptr<TableFile> table = TableFile::create(path, writePath);
     const ReferenceData reference;
     // The user's day, from its first moment, as the log's UTC text compares.
     const QString since = options.since
@@ -132,7 +166,7 @@ int exportAudit(const ProgramOptions &options, const QString &props)
                      {LoadLangString2(u"调整后"_s), 50}},
                     1);
     QHash<qint32, std::pair<QString, QString>> cards; // number and name
-    Progress progress(LoadLangString(u"正在写审计日志"_s), records.size());
+    Progress progress(LoadLangString(u"正在写审计日志"_s), records.size(), options.quiet);
     for (const AuditRecord &record : records) {
         auto card = cards.constFind(record.entry.cardId);
         if (card == cards.cend()) {
@@ -150,9 +184,37 @@ int exportAudit(const ProgramOptions &options, const QString &props)
     }
     progress.finish();
     table->finish();
+    return records.size();
+}
+
+} // namespace
+
+int exportAudit(const ProgramOptions &options, const QString &props)
+{
+    if (ProgramOptions::isStandardStream(options.output)) {
+        OutputFile::checkStandardOutput(AccountSetLocation::fromProps(props));
+        const SpooledFile spooled = SpooledFile::forStandardOutput();
+        try {
+            const qsizetype entries =
+                writeAuditTable(options, props, spooled.path(), spooled.path());
+            spooled.copyToStandardOutput();
+            printLine(stderr, LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
+                                  .arg(entries)
+                                  .arg(LoadLangString(u"标准输出"_s)));
+        } catch (const AllocFix::Failure &failure) {
+            throw spooled.renamed(failure);
+        }
+        return ExitSuccess;
+    }
+    OutputFile output(options.output, options.replaceOutput, AccountSetLocation::fromProps(props));
+    const qsizetype entries = writeAuditTable(options, props, output.path(), output.partPath());
     output.commit();
+    if (options.format == ProgramOptions::Format::Json) {
+        printJson(writtenJson(options.output, entries, u"entries"_s));
+        return ExitSuccess;
+    }
     printLine(stdout, LoadLangString(u"已将 %1 条审计记录写入 %2。"_s)
-                          .arg(records.size())
+                          .arg(entries)
                           .arg(OutsideText::shown(options.output)));
     return ExitSuccess;
 }
@@ -161,9 +223,13 @@ int exportAudit(const ProgramOptions &options, const QString &props)
 
 namespace FixedAssets::Subcommands {
 
-int verifyAudit(const ProgramOptions & /*options*/, const QString &props)
+int verifyAudit(const ProgramOptions &options, const QString &props)
 {
     const AuditChainCheck check = checkAuditChain(AccountSet::fromProps(props));
+    if (options.format == ProgramOptions::Format::Json) {
+        printJson(chainJson(check));
+        return check.fault == AuditChainCheck::Fault::None ? ExitSuccess : ExitNotCarriedThrough;
+    }
     if (check.fault != AuditChainCheck::Fault::None) {
         std::printf(
             "%s\n",

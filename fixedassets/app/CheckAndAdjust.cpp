@@ -59,11 +59,6 @@ void print(const QString &text)
     std::fputs(qUtf8Printable(text), stdout);
 }
 
-void printJson(const QJsonObject &object)
-{
-    print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
-}
-
 } // namespace
 
 int check(const ProgramOptions &options, const QString &props)

@@ -28,6 +28,7 @@ QList<Option> commonOptions()
          u"语言代码，如 CHS 或 ENG。默认：系统的语言。",
          ValueKind::Language},
         {{u"verbose"_s}, {}, u"同时显示数据库驱动程序自己的警告。"},
+        {{u"q"_s, u"quiet"_s}, {}, u"不显示进度（只在终端上显示）。"},
     };
 }
 
@@ -76,7 +77,7 @@ Option formatOption()
 {
     return {{u"format"_s},
             u"format"_s,
-            u"text（默认）或 json，供读取结果的程序使用。",
+            u"text（默认）或 json，供读取结果的程序使用（见“JSON 输出”）。",
             ValueKind::Format};
 }
 
@@ -110,8 +111,8 @@ QList<Command> subcommands()
          {accountSetArgument()},
          commonOptions() << outputOption(u"要写的工作表：.xlsx 文件（推荐；填好保存后 import 读取"
                                          u" .xlsx、.ods 或 CSV），或 .csv 文件（带字节顺序标记的 "
-                                         u"UTF-8）。")
-                         << ReplaceOutput},
+                                         u"UTF-8）。-o - 把 CSV 写到标准输出。")
+                         << ReplaceOutput << formatOption()},
         {u"import"_s,
          Action::Import,
          u"按填好的工作表（.xlsx、.ods 或 .csv）重新分配这些卡片",
@@ -121,7 +122,8 @@ QList<Command> subcommands()
           {u"worksheet"_s,
            u"worksheet"_s,
            u"export 写出的工作表，填好后由电子表格程序保存：.xlsx（推荐）、.ods，或 CSV（UTF-8、"
-           u"UTF-16 或 GB18030）；普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。",
+           u"UTF-16 或 GB18030）；普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。"
+           u"- 从标准输入读取，限制相同。",
            ValueKind::File,
            {u"xlsx"_s, u"ods"_s, u"csv"_s, u"txt"_s},
            {QString::number(WorksheetLimits.fileBytes >> 20),
@@ -133,7 +135,8 @@ QList<Command> subcommands()
                                    u"name"_s,
                                    u"CSV 工作表的编码（iconv 的名称，如 GB18030、UTF-16），"
                                    u"不用猜测的编码。",
-                                   ValueKind::Text}},
+                                   ValueKind::Text}
+                         << formatOption()},
         {u"audit"_s,
          Action::Audit,
          u"审计日志，写成表格（.csv 或 .xlsx），或用 --verify 检查其哈希链",
@@ -141,7 +144,7 @@ QList<Command> subcommands()
          u"或用 --verify 检查自写入以来没有条目被修改、删除或插入。",
          {accountSetArgument()},
          commonOptions() << outputOption(u"要写的表格：.csv 文件（带字节顺序标记的 UTF-8）或 .xlsx "
-                                         u"文件。")
+                                         u"文件。-o - 把 CSV 写到标准输出。")
                          << ReplaceOutput
                          << Option{{u"since"_s},
                                    u"YYYY-MM-DD"_s,
@@ -150,14 +153,16 @@ QList<Command> subcommands()
                          << Option{{u"verify"_s},
                                    {},
                                    u"检查审计日志的哈希链，不写表格；打印最后一个条目的哈希，"
-                                   u"供另行保存。"}},
+                                   u"供另行保存。"}
+                         << formatOption()},
         {u"roles"_s,
          Action::Roles,
          u"为 PostgreSQL 账套设置所有者、会计和查看者角色的 SQL",
          u"打印创建组角色 allocfix_owner、allocfix_accountant 和 allocfix_viewer 并把账套的表"
          u"置于其下的 SQL；加 --apply 则以超级用户或账套所有者身份执行它。",
          {accountSetArgument()},
-         commonOptions() << Option{{u"apply"_s}, {}, u"除了打印，也执行这些语句。"}},
+         commonOptions() << Option{{u"apply"_s}, {}, u"除了打印，也执行这些语句。"}
+                         << formatOption()},
         {u"demo"_s,
          Action::Demo,
          u"（重新）创建演示账套，不打开向导",
@@ -167,6 +172,12 @@ QList<Command> subcommands()
           {u"account-set"_s, u"[account-set]"_s,
            u"要创建的账套：SQLite 文件或 PostgreSQL URL。默认：数据文件夹中的演示账套。"}},
          commonOptions() << Option{{u"force"_s}, {}, u"替换不是演示账套的账套。"}},
+        {u"help"_s,
+         Action::Help,
+         u"程序或一个子命令的帮助",
+         u"显示程序的帮助，或给出的子命令的帮助。",
+         {{u"command"_s, u"[command]"_s, u"要显示其帮助的子命令，如 check。", ValueKind::Command}},
+         commonOptions()},
     };
     return list;
 }
@@ -210,7 +221,8 @@ const QStringList &qtFlagOptions()
 
 bool isGlobal(const Option &option)
 {
-    return option.names.contains(u"language"_s);
+    return option.names.contains(u"language"_s) || option.names.contains(u"verbose"_s) ||
+           option.names.contains(u"quiet"_s);
 }
 
 bool isCommon(const Option &option)
@@ -241,6 +253,55 @@ QCommandLineOption toParserOption(const Option &option)
     if (option.hidden)
         parserOption.setFlags(QCommandLineOption::HiddenFromHelp);
     return parserOption;
+}
+
+namespace {
+
+// Edits (a letter added, left out, changed, or two swapped) from one word to the other.
+qsizetype editDistance(const QString &from, const QString &to)
+{
+    const qsizetype columns = to.size() + 1;
+    QList<qsizetype> distance((from.size() + 1) * columns);
+    const auto at = [&distance, columns](qsizetype i, qsizetype j) -> qsizetype & {
+        return distance[i * columns + j];
+    };
+    for (qsizetype i = 0; i <= from.size(); ++i)
+        at(i, 0) = i;
+    for (qsizetype j = 0; j <= to.size(); ++j)
+        at(0, j) = j;
+    for (qsizetype i = 1; i <= from.size(); ++i) {
+        for (qsizetype j = 1; j <= to.size(); ++j) {
+            const qsizetype changed = from[i - 1] == to[j - 1] ? 0 : 1;
+            at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + changed});
+            if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1])
+                at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+        }
+    }
+    return at(from.size(), to.size());
+}
+
+} // namespace
+
+const Command *nearestSubcommand(const QString &word)
+{
+    const QString typed = word.toLower();
+    const Command *nearest = nullptr;
+    qsizetype nearestDistance = 0;
+    for (const Command &command : commands()) {
+        if (command.name.isEmpty())
+            continue;
+        // The start of a name counts as one slip: "aud" is audit.
+        const qsizetype distance = typed.size() >= 2 && command.name.startsWith(typed)
+                                       ? 1
+                                       : editDistance(typed, command.name);
+        if (!nearest || distance < nearestDistance) {
+            nearest = &command;
+            nearestDistance = distance;
+        }
+    }
+    // A third of the word wrong, and at least one letter, is still a slip; more is another word.
+    return nearest && nearestDistance <= std::max<qsizetype>(1, typed.size() / 3) ? nearest
+                                                                                  : nullptr;
 }
 
 const QStringList &accountSetSuffixes()

@@ -14,7 +14,7 @@
 namespace FixedAssets::CommandTable {
 
 // What an option's value or an argument names, for the shell to complete.
-enum class ValueKind { None, Text, Number, Language, Format, AccountSet, File };
+enum class ValueKind { None, Text, Number, Language, Format, AccountSet, File, Command };
 
 struct Option {
     QStringList names;           // "l", "language"
@@ -52,9 +52,10 @@ const Command *subcommandNamed(const QString &word);
 const QStringList &qtValueOptions();
 const QStringList &qtFlagOptions();
 
-// Whether an option of the program may stand before the subcommand ("allocfix -l ENG check").
+// Whether an option of the program may stand before the subcommand as well as after it
+// ("allocfix -l ENG --verbose check").
 bool isGlobal(const Option &option);
-// Whether every command takes the option: help, version, language.
+// Whether every command takes the option: help, version and the global options.
 bool isCommon(const Option &option);
 
 // A key in the language in use.
@@ -63,6 +64,9 @@ QString tr(const char16_t *key);
 QString describe(const Argument &argument);
 
 QCommandLineOption toParserOption(const Option &option);
+
+// The subcommand nearest to a mistyped word ("chek": check), if one is near enough to suggest.
+const Command *nearestSubcommand(const QString &word);
 
 // The suffixes an account set file is given, for the shell to offer.
 const QStringList &accountSetSuffixes();

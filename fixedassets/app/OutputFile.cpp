@@ -71,12 +71,10 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-} // namespace
-
-OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocation &reading)
-    : m_path(path)
-    , m_replace(replace)
+// The account set's file and its companions, whether there or not.
+QStringList readFilesOf(const AccountSetLocation &reading)
 {
+    QStringList files;
     if (reading.kind == AccountSetLocation::Kind::SQLite && !reading.path.isEmpty()) {
         // SQLite keeps its journals beside the file it opened, and beside the file a link leads
         // to.
@@ -86,9 +84,34 @@ OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocati
             sets.append(real);
         for (const QString &set : std::as_const(sets)) {
             for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
-                m_readFiles.append(set + suffix);
+                files.append(set + suffix);
         }
     }
+    return files;
+}
+
+} // namespace
+
+void OutputFile::checkStandardOutput(const AccountSetLocation &reading)
+{
+    struct stat output {};
+    if (fstat(STDOUT_FILENO, &output) != 0 || !S_ISREG(output.st_mode))
+        return;
+    const QStringList files = readFilesOf(reading);
+    for (const QString &file : files) {
+        struct stat read {};
+        if (stat(QFile::encodeName(file).constData(), &read) == 0 && sameFile(output, read)) {
+            refuse(LoadLangString(u"不能写入 %1：它就是正在读取的账套（%2）"_s)
+                       .arg(LoadLangString(u"标准输出"_s), OutsideText::shown(file)));
+        }
+    }
+}
+
+OutputFile::OutputFile(const QString &path, bool replace, const AccountSetLocation &reading)
+    : m_path(path)
+    , m_replace(replace)
+    , m_readFiles(readFilesOf(reading))
+{
     checkTarget();
     // A file without a name until commit(), so that a kill leaves nothing behind. The writers
     // open files by name (the spreadsheet library too), so they get this one's name in /proc.

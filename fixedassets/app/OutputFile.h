@@ -24,6 +24,10 @@ public:
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
 
+    // For -o -: refuses standard output when it is the account set being read, or one of its
+    // companions ("-o - >> books.fa"), before anything is written. Raises as the constructor.
+    static void checkStandardOutput(const AccountSetLocation &reading);
+
     const QString &path() const { return m_path; }
     // Where the writer writes, by name; it closes the file before commit(). Where the file system
     // allows, the file has no name of its own before commit(), so a kill leaves nothing.

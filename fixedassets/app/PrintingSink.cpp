@@ -1,7 +1,6 @@
 #include "app/PrintingSink.h"
 
 #include "app/Subcommands.h"
-#include "worksheet/WorksheetFaults.h"
 
 #include <cstdio>
 
@@ -9,13 +8,16 @@ using namespace Qt::StringLiterals;
 
 namespace FixedAssets {
 
-PrintingSink::PrintingSink(QString file)
+PrintingSink::PrintingSink(QString file, const ProgramOptions &options)
     : m_file(std::move(file))
+    , m_quiet(options.quiet)
+    , m_kept(options.format == ProgramOptions::Format::Json)
+    , m_answers(ProgramOptions::isStandardStream(options.output) ? stderr : stdout)
 {}
 
 void PrintingSink::startProgress(const QString &label, qint64 total)
 {
-    m_progress.emplace(label, total);
+    m_progress.emplace(label, total, m_quiet);
 }
 
 void PrintingSink::advanceProgress(qint64 steps)
@@ -31,17 +33,24 @@ void PrintingSink::finishProgress()
 
 void PrintingSink::progressLine(const QString &text)
 {
-    Subcommands::printLine(stderr, text);
+    if (Progress::isShown(m_quiet))
+        Subcommands::printLine(stderr, text);
 }
 
 void PrintingSink::fault(const WorksheetFault &fault)
 {
-    Subcommands::printLine(stderr, fault.in(m_file));
+    if (m_kept)
+        m_faults.append(fault);
+    else
+        Subcommands::printLine(stderr, fault.in(m_file));
 }
 
 void PrintingSink::info(const QString &text)
 {
-    Subcommands::printLine(stdout, text);
+    if (m_kept)
+        m_notes.append(text);
+    else
+        Subcommands::printLine(m_answers, text);
 }
 
 } // namespace FixedAssets

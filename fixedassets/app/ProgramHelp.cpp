@@ -1,5 +1,7 @@
 #include "app/ProgramHelp.h"
 
+#include "worksheet/WorksheetFaults.h"
+
 using namespace Qt::StringLiterals;
 
 namespace FixedAssets::ProgramHelp {
@@ -158,6 +160,8 @@ QString kindName(ValueKind kind, const QStringList &suffixes)
         return u"Format"_s;
     case ValueKind::AccountSet:
         return u"AccountSet"_s;
+    case ValueKind::Command:
+        return u"Command"_s;
     case ValueKind::File:
         return u"File:"_s + suffixes.join(u',');
     case ValueKind::None:
@@ -166,6 +170,43 @@ QString kindName(ValueKind kind, const QStringList &suffixes)
         break;
     }
     return u"None"_s;
+}
+
+// The answers of --format json, which scripts read: kept as they are written here (a key may be
+// added, none renamed or dropped), and checked against the program by tst_subcommands.
+QString jsonSection()
+{
+    const QList<std::pair<QString, QString>> shapes{
+        {u"check"_s, uR"({"total": n, "automatic": n, "manual": n})"_s},
+        {u"adjust"_s,
+         uR"({"total": n, "automatic": n, "manual": n, "left": [{"position": n, "FAlterID": n, )"
+         uR"("FAssetNumber": "...", "FAssetName": "..."}, ...]})"_s},
+        {u"export"_s, uR"({"file": "...", "format": "csv"|"xlsx", "lines": n, "cards": n})"_s},
+        {u"import"_s,
+         uR"({"worksheet": "...", "outcome": "saved"|"checked"|"faulty", "cards": n, "rows": n, )"
+         uR"("automatic": n, "faultCount": n, "faults": [{"file": "...", "line": n, )"
+         uR"("sheet": "...", "column": "...", "message": "..."}, ...], "notes": ["...", ...]})"_s},
+        {u"audit -o"_s, uR"({"file": "...", "format": "csv"|"xlsx", "entries": n})"_s},
+        {u"audit --verify"_s,
+         uR"({"entries": n, "intact": true|false, "lastHash": "...", "fault": null|{"kind": )"
+         uR"("edited"|"inserted"|"deleted"|"moved", "entry": n, "save": n, "otherEntry": n, )"
+         uR"("message": "..."}})"_s},
+        {u"roles"_s,
+         uR"({"accountSet": "...", "applied": true|false, "statements": ["...", ...]})"_s},
+    };
+    QString text =
+        u".SH \""_s + tr(u"JSON 输出") + u"\"\n"_s +
+        roff(tr(u"加 --format json 时，子命令在标准输出上打印一个 JSON 对象（n 为数字）。"
+                u"键名保持不变：以后可能增加键，但不会改名或删除。使子命令停止的失败"
+                u"不打印 JSON：标准错误上有一行说明，退出状态同文本输出；有错误的工作表"
+                u"仍打印 JSON 并以 2 退出，断开的哈希链以 1 退出。import 的 faults "
+                u"只列出前 %1 个错误，faultCount 是全部错误数；line 为 0 的错误属于整个"
+                u"工作表；sheet 和 column 只用于工作簿。")
+                 .arg(WorksheetFaults::Shown)) +
+        u'\n';
+    for (const auto &[command, shape] : shapes)
+        text += u".TP\n\\fB"_s + roff(command) + u"\\fR\n"_s + roff(shape) + u'\n';
+    return text;
 }
 
 } // namespace
@@ -213,7 +254,9 @@ QString manualPage(const QStringList &languages)
         page += roffArgument(argument);
     page += u".PP\n"_s + roff(tr(u"语言代码：")) + u' ' + languages.join(u", "_s) + u'\n';
     page += u".SH "_s + tr(u"子命令") + u'\n' +
-            roff(tr(u"子命令不需要显示器。全局选项 --language 也可以写在子命令之前。")) + u'\n';
+            roff(tr(u"子命令不需要显示器。全局选项 --language、--verbose 和 --quiet "
+                    u"可以写在子命令之前或之后。进度只在标准错误是终端时显示。")) +
+            u'\n';
     for (const Command &command : commands()) {
         if (command.name.isEmpty())
             continue;
@@ -227,6 +270,7 @@ QString manualPage(const QStringList &languages)
         for (const Argument &argument : command.arguments)
             page += roffArgument(argument);
     }
+    page += jsonSection();
     page += u".SH \""_s + tr(u"退出状态") + u"\"\n"_s +
             roffTerms({{u"0", u"成功：调整已完成，或子命令已完成。"},
                        {u"1", u"未完成：向导未完成调整就关闭了，或者子命令被他人的锁、断开的连接、"
@@ -258,7 +302,10 @@ QString manualPage(const QStringList &languages)
                  "allocfix --language CHS adjust postgresql://fa@db.example/books\n"
                  "allocfix export books.fa -o worksheet.xlsx\n"
                  "allocfix import books.fa worksheet.csv --dry-run\n"
-                 "allocfix demo 500 /tmp/demo.fa\n"_s) +
+                 "allocfix demo 500 /tmp/demo.fa\n"
+                 "allocfix export books.fa -o - | head\n"
+                 "allocfix import books.fa - --format json < worksheet.csv\n"
+                 "allocfix help import\n"_s) +
             u".fi\n"_s;
     page += u".SH \""_s + tr(u"另见") + u"\"\n\\fBpsql\\fR(1)\n"_s;
     return page;

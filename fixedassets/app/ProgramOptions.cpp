@@ -47,16 +47,21 @@ using CommandTable::Option;
     raiseParserError(parser);
 }
 
+// Whether a word reads as a location rather than a bare word: "./books", "set.fa", "sqlite:books".
+bool readsAsLocation(const QString &word)
+{
+    static const QRegularExpression locationSign(u"[/\\\\.:]"_s);
+    return word.contains(locationSign);
+}
+
 // Whether the word after "--demo" is its count. It is unless it is an option or reads as a
-// location ("./books", "set.fa", "sqlite:books"), so that "--demo abc" is a bad count and not a
-// file called abc.
+// location, so that "--demo abc" is a bad count and not a file called abc.
 bool isCountWord(const QString &word)
 {
     static const QRegularExpression number(u"^[+-]?[0-9][0-9.,eE+-]*$"_s);
-    static const QRegularExpression locationSign(u"[/\\\\.:]"_s);
     if (number.match(word).hasMatch())
         return true;
-    return !word.startsWith(u'-') && !word.contains(locationSign);
+    return !word.startsWith(u'-') && !readsAsLocation(word);
 }
 
 // "--demo" takes an optional count, which QCommandLineParser cannot express: "--demo 500" and
@@ -150,6 +155,8 @@ QString outputFile(const QCommandLineParser &parser)
     const QString file = parser.value(output);
     if (!parser.isSet(output) || file.trimmed().isEmpty())
         raiseUsage(LoadLangString(u"请用 -o 指定要写的文件，如 -o worksheet.xlsx"_s));
+    if (ProgramOptions::isStandardStream(file))
+        return file;
     const QString suffix = QFileInfo(file).suffix().toLower();
     if (suffix != u"csv" && suffix != u"xlsx")
         raiseUsage(LoadLangString(u"-o：请指定 .xlsx 或 .csv 文件，不是“%1”"_s).arg(file));
@@ -173,6 +180,72 @@ std::optional<ProgramOptions> textAsked(const QCommandLineParser &parser, const 
         return options;
     }
     return std::nullopt;
+}
+
+// A word given as a command that is none: told with the nearest command, if one is near. Where
+// it stood for the account set, the message says how to name a file of that name.
+[[noreturn]] void raiseUnknownCommand(const QString &word, bool whereAccountSet)
+{
+    const Command *nearest = CommandTable::nearestSubcommand(word);
+    if (nearest && whereAccountSet) {
+        raiseUsage(LoadLangString(u"“%1”不是 allocfix 的命令；是要用“%2”吗？（allocfix help "
+                                  "列出所有命令；名为 %1 的账套文件请写作 ./%1）"_s)
+                       .arg(word, nearest->name));
+    }
+    if (whereAccountSet) {
+        raiseUsage(LoadLangString(u"“%1”不是 allocfix 的命令（allocfix help 列出所有命令；名为 %1 "
+                                  "的账套文件请写作 ./%1）"_s)
+                       .arg(word));
+    }
+    if (nearest) {
+        raiseUsage(LoadLangString(
+                       u"“%1”不是 allocfix 的命令；是要用“%2”吗？（allocfix help 列出所有命令）"_s)
+                       .arg(word, nearest->name));
+    }
+    raiseUsage(
+        LoadLangString(u"“%1”不是 allocfix 的命令（allocfix help 列出所有命令）"_s).arg(word));
+}
+
+// A word where the account set stands that is no command, no file and no location: a mistyped
+// subcommand ("allocfix chek"), not an account set that cannot be opened.
+void refuseUnknownCommand(const QString &word)
+{
+    // A subcommand here stands after an option of the wizard: that option is the fault, told
+    // where the options are checked.
+    if (word.trimmed().isEmpty() || readsAsLocation(word) ||
+        ProgramOptions::isStandardStream(word) || QFileInfo::exists(word) ||
+        CommandTable::subcommandNamed(word))
+        return;
+    raiseUnknownCommand(word, true);
+}
+
+// help [command]: the text of the program's help or of the subcommand's.
+ProgramOptions helpAsked(const QStringList &positional)
+{
+    if (positional.size() > 1)
+        raiseUsage(LoadLangString(u"请只给出一个命令，不是 %1 个"_s).arg(positional.size()));
+    const Command *command = &CommandTable::program();
+    if (!positional.isEmpty()) {
+        command = CommandTable::subcommandNamed(positional.first());
+        if (!command)
+            raiseUnknownCommand(positional.first(), false);
+    }
+    ProgramOptions options;
+    options.action = ProgramOptions::Action::ShowText;
+    options.text = ProgramHelp::helpText(*command);
+    return options;
+}
+
+ProgramOptions::Format formatValue(const QCommandLineParser &parser)
+{
+    const QString format = u"format"_s;
+    if (!parser.isSet(format))
+        return ProgramOptions::Format::Text;
+    const QString value = parser.value(format).trimmed().toLower();
+    if (value != u"text" && value != u"json")
+        raiseUsage(
+            LoadLangString(u"--format 是 text 或 json，不是“%1”"_s).arg(parser.value(format)));
+    return value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
 }
 
 // Whether the word names an account set rather than a worksheet: a location with its scheme, or
@@ -215,12 +288,17 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
         raiseParserError(parser);
     if (auto text = textAsked(parser, command, u"allocfix"_s))
         return *text;
+    QStringList positional = parser.positionalArguments();
+    if (action == Action::Help)
+        return helpAsked(positional);
 
     ProgramOptions options;
     options.action = action;
     options.language = languageValue(parser);
     options.verbose = parser.isSet(u"verbose"_s);
-    QStringList positional = parser.positionalArguments();
+    options.quiet = parser.isSet(u"quiet"_s);
+    if (optionNamed(command, u"--format"_s))
+        options.format = formatValue(parser);
     if (action == Action::Demo) {
         takeDemoArguments(options, positional);
         options.force = parser.isSet(u"force"_s);
@@ -232,7 +310,8 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
                                       "allocfix import [account-set] worksheet.csv"_s));
         }
         // "import books.fa": the worksheet forgotten, not books.fa to be read as one.
-        if (positional.size() == 1 && namesAccountSet(positional.first())) {
+        if (positional.size() == 1 && !ProgramOptions::isStandardStream(positional.first()) &&
+            namesAccountSet(positional.first())) {
             raiseUsage(LoadLangString(u"缺少要导入的工作表：给出的是账套。请写作 "
                                       "allocfix import [account-set] worksheet.csv"_s));
         }
@@ -245,15 +324,6 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
 
-    const QString format = u"format"_s;
-    if ((action == Action::Check || action == Action::Adjust) && parser.isSet(format)) {
-        const QString value = parser.value(format).trimmed().toLower();
-        if (value != u"text" && value != u"json")
-            raiseUsage(
-                LoadLangString(u"--format 是 text 或 json，不是“%1”"_s).arg(parser.value(format)));
-        options.format =
-            value == u"json" ? ProgramOptions::Format::Json : ProgramOptions::Format::Text;
-    }
     if (action == Action::Audit && parser.isSet(u"verify"_s)) {
         if (parser.isSet(u"output"_s) || parser.isSet(u"force"_s) || parser.isSet(u"since"_s))
             raiseUsage(LoadLangString(
@@ -270,6 +340,10 @@ ProgramOptions parseSubcommand(const Command &command, const QStringList &argume
     if (action == Action::Export || action == Action::Audit) {
         options.output = outputFile(parser);
         options.replaceOutput = parser.isSet(u"force"_s);
+        if (ProgramOptions::isStandardStream(options.output) &&
+            options.format == ProgramOptions::Format::Json)
+            raiseUsage(
+                LoadLangString(u"-o - 把表格写到标准输出，--format json 也是；请只用其一"_s));
     }
     const QString since = u"since"_s;
     if (action == Action::Audit && parser.isSet(since)) {
@@ -321,12 +395,15 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
     }
 
     const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty())
+        refuseUnknownCommand(positional.first());
     if (positional.size() > 1)
         raiseUsage(LoadLangString(u"请只给出一个账套，不是 %1 个"_s).arg(positional.size()));
     if (!positional.isEmpty())
         options.accountSet = AccountSetLocation::parse(positional.first());
     options.language = languageValue(parser);
     options.verbose = parser.isSet(u"verbose"_s);
+    options.quiet = parser.isSet(u"quiet"_s);
     const QString demoCards = u"demo-cards"_s;
     if (parser.isSet(u"demo"_s))
         options.demoCards =

@@ -14,11 +14,16 @@ constexpr int BarWidth = 30;
 constexpr qint64 RedrawMs = 100;
 } // namespace
 
-Progress::Progress(QString label, qint64 total, std::FILE *stream)
+bool Progress::isShown(bool quiet, std::FILE *stream)
+{
+    return !quiet && isatty(fileno(stream)) == 1;
+}
+
+Progress::Progress(QString label, qint64 total, bool quiet, std::FILE *stream)
     : m_label(std::move(label))
     , m_total(total)
     , m_stream(stream)
-    , m_terminal(isatty(fileno(stream)) == 1)
+    , m_shown(isShown(quiet, stream))
 {
     m_sinceShown.start();
     show(false);
@@ -46,25 +51,17 @@ void Progress::finish()
 
 void Progress::show(bool last)
 {
+    if (!m_shown)
+        return;
+    if (!last && m_done > 0 && m_sinceShown.elapsed() < RedrawMs)
+        return;
+    m_sinceShown.restart();
     const int percent = m_total > 0 ? static_cast<int>(100 * m_done / m_total) : 100;
     const QString counts = LoadLangString(u"%1，共 %2"_s).arg(m_done).arg(m_total);
-    if (m_terminal) {
-        if (!last && m_done > 0 && m_sinceShown.elapsed() < RedrawMs)
-            return;
-        m_sinceShown.restart();
-        const int filled = BarWidth * percent / 100;
-        const QString bar = QString(filled, u'#') + QString(BarWidth - filled, u'-');
-        std::fprintf(m_stream, "\r%s [%s] %3d%%  %s%s", qUtf8Printable(m_label),
-                     qUtf8Printable(bar), percent, qUtf8Printable(counts), last ? "\n" : "");
-        std::fflush(m_stream);
-        return;
-    }
-    const int tenth = percent / 10;
-    if (tenth == m_shownTenth || (last && m_finished))
-        return;
-    m_shownTenth = tenth;
-    std::fprintf(m_stream, "%s: %s (%d%%)\n", qUtf8Printable(m_label), qUtf8Printable(counts),
-                 percent);
+    const int filled = BarWidth * percent / 100;
+    const QString bar = QString(filled, u'#') + QString(BarWidth - filled, u'-');
+    std::fprintf(m_stream, "\r%s [%s] %3d%%  %s%s", qUtf8Printable(m_label), qUtf8Printable(bar),
+                 percent, qUtf8Printable(counts), last ? "\n" : "");
     std::fflush(m_stream);
 }
 

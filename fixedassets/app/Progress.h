@@ -7,16 +7,18 @@
 
 namespace FixedAssets {
 
-// The progress of a long step on stderr: a bar redrawn in place on a terminal, a plain line at
-// every tenth otherwise (a log or a pipe keeps a few lines, not thousands). stdout stays free for
-// the step's answer.
+// The progress of a long step on stderr: a bar redrawn in place, on a terminal only (a log or a
+// pipe gets the answer and the faults, not how long they took), and not with --quiet. stdout
+// stays free for the step's answer.
 //
-//     Progress progress(u"Reading cards"_s, cards.size());
+//     Progress progress(u"Reading cards"_s, cards.size(), options.quiet);
 //     for (...) { ...; progress.advance(); }
 //     progress.finish();
 class Progress {
 public:
-    Progress(QString label, qint64 total, std::FILE *stream = stderr);
+    Progress(QString label, qint64 total, bool quiet, std::FILE *stream = stderr);
+    // Whether progress on the stream would be shown.
+    static bool isShown(bool quiet, std::FILE *stream = stderr);
     ~Progress();
     Progress(const Progress &) = delete;
     Progress &operator=(const Progress &) = delete;
@@ -32,9 +34,8 @@ private:
     qint64 m_total;
     qint64 m_done = 0;
     std::FILE *m_stream;
-    bool m_terminal;
+    bool m_shown;
     bool m_finished = false;
-    int m_shownTenth = -1;
     QElapsedTimer m_sinceShown;
 };
 

@@ -4,6 +4,8 @@
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
+#include <QJsonArray>
+
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -87,10 +89,22 @@ int roles(const ProgramOptions &options, const QString &props)
     if (options.apply)
         set.requireRight(AccountSet::Right::Own);
     const QStringList statements = rolesStatements(set);
-    for (const QString &sql : statements)
-        std::printf("%s;\n", qUtf8Printable(sql));
-    if (!options.apply)
+    // JSON is printed once it is all true: after the statements ran, with --apply.
+    const bool json = options.format == ProgramOptions::Format::Json;
+    const auto printJsonAnswer = [&] {
+        printJson({{u"accountSet"_s, set.location().shown()},
+                   {u"applied"_s, options.apply},
+                   {u"statements"_s, QJsonArray::fromStringList(statements)}});
+    };
+    if (!json) {
+        for (const QString &sql : statements)
+            std::printf("%s;\n", qUtf8Printable(sql));
+    }
+    if (!options.apply) {
+        if (json)
+            printJsonAnswer();
         return ExitSuccess;
+    }
     WriteTransaction transaction(set);
     // A grant that an owner who is not the database's owner cannot make is skipped; the server's
     // warning about it is not the program's to print.
@@ -98,6 +112,8 @@ int roles(const ProgramOptions &options, const QString &props)
     for (const QString &sql : statements)
         set.exec(sql);
     transaction.commit();
+    if (json)
+        printJsonAnswer();
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n",
                  qUtf8Printable(

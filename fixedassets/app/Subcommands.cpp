@@ -7,6 +7,9 @@
 #include "host/ErrorRecord.h"
 #include "host/MMTS.h"
 
+#include <QFileInfo>
+#include <QJsonDocument>
+
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +66,7 @@ int dispatch(const ProgramOptions &options, const QString &props)
     case Action::Demo:
         return reportDemo(options, props);
     case Action::RunWizard:
+    case Action::Help:
     case Action::ShowText:
     case Action::ShowManual:
     case Action::ShowCompletion:
@@ -87,6 +91,19 @@ void printLine(std::FILE *stream, const QString &text)
 void printFailure(const QString &description)
 {
     printLine(stderr, u"allocfix: "_s + description);
+}
+
+void printJson(const QJsonObject &object)
+{
+    std::fputs(QJsonDocument(object).toJson(QJsonDocument::Indented).constData(), stdout);
+    std::fflush(stdout);
+}
+
+QJsonObject writtenJson(const QString &output, qsizetype count, const QString &countName)
+{
+    return {{u"file"_s, output},
+            {u"format"_s, QFileInfo(output).suffix().toLower()},
+            {countName, count}};
 }
 
 int run(const ProgramOptions &options)

@@ -2,6 +2,7 @@
 
 #include "app/ProgramOptions.h"
 
+#include <QJsonObject>
 #include <QString>
 
 #include <cstdio>
@@ -24,6 +25,12 @@ int run(const ProgramOptions &options);
 void printLine(std::FILE *stream, const QString &text);
 // Prints a failure as the program's one line on stderr.
 void printFailure(const QString &description);
+// Prints the answer of --format json on stdout: one object, indented. Its keys are documented in
+// the manual page and kept: a key may be added, none renamed or dropped.
+void printJson(const QJsonObject &object);
+// The answer of --format json for a command that wrote a file: its name, its format and how
+// many of what it wrote, under countName.
+QJsonObject writtenJson(const QString &output, qsizetype count, const QString &countName);
 
 int check(const ProgramOptions &options, const QString &props);
 int adjust(const ProgramOptions &options, const QString &props);

@@ -59,6 +59,12 @@ FieldRecord CardInfoService::GetCardInf(const QString &props, qint32 &cardId)
                            : CardReads::reference(set, cardId);
 }
 
+QHash<qint32, AllocFix::CardCopyKey> CardInfoService::GetCopyKeys(const QString &props,
+                                                                  const QList<qint32> &cardIds)
+{
+    return CardReads::copyKeys(AccountSet::fromProps(props), cardIds);
+}
+
 FieldRecord CardInfoService::GetDetail(const QString &props, qint32 &cardId)
 {
     const AccountSet set = AccountSet::fromProps(props);

@@ -228,6 +228,36 @@ QHash<qint32, FieldRecord> queuedReferences(const AccountSet &set, qint32 cardId
     return cards;
 }
 
+QHash<qint32, AllocFix::CardCopyKey> copyKeys(const AccountSet &set, const QList<qint32> &cards)
+{
+    // The same joins as GetDept and GetExpense, so that the keys name what they would answer.
+    const SqlDialect &dialect = set.driver().dialect();
+    const QVariant ids = dialect.idList(cards);
+    QHash<qint32, AllocFix::CardCopyKey> keys;
+    keys.reserve(cards.size());
+    PreparedStatement departments(set, u"SELECT k.alter_id, i.item_id FROM cards k"
+                                       " LEFT JOIN card_departments d ON d.alter_id = k.alter_id"
+                                       " LEFT JOIN items i ON i.item_id = d.dept_id WHERE "_s +
+                                           dialect.oneOfIds(u"k.alter_id"_s));
+    departments.exec({ids});
+    while (departments.next()) {
+        AllocFix::CardCopyKey &key = keys[departments.value(0).toInt()];
+        if (!departments.value(1).isNull())
+            key.departments.append(departments.value(1).toInt());
+    }
+    PreparedStatement legacy(set, u"SELECT r.alter_id, r.account_id FROM expense_rows r"
+                                  " JOIN accounts a ON a.account_id = r.account_id"
+                                  " WHERE r.dept_id = 0 AND "_s +
+                                      dialect.oneOfIds(u"r.alter_id"_s));
+    legacy.exec({ids});
+    while (legacy.next()) {
+        const auto key = keys.find(legacy.value(0).toInt());
+        if (key != keys.end())
+            key->legacyAccounts.append(legacy.value(1).toInt());
+    }
+    return keys;
+}
+
 StoredRows storedRows(const AccountSet &set, const QList<qint32> &cards)
 {
     const SqlDialect &dialect = set.driver().dialect();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contracts/CardCopyKeys.h"
 #include "services/CardRecordBuilders.h"
 
 #include <QHash>
@@ -43,6 +44,10 @@ QHash<qint32, AllocFix::RecordList> queuedExpenseRows(const AccountSet &set, qin
                                                       const QueueWindow &window);
 QHash<qint32, AllocFix::FieldRecord> queuedReferences(const AccountSet &set, qint32 cardId,
                                                       const QueueWindow &window);
+
+// What the copy's search compares of each card of the list (GetCopyKeys), in two passes over
+// the account set; a card it does not have is left out.
+QHash<qint32, AllocFix::CardCopyKey> copyKeys(const AccountSet &set, const QList<qint32> &cards);
 
 struct StoredRows {
     QHash<qint32, QList<CardRecordBuilders::RowIds>>

@@ -18,25 +18,14 @@ namespace Fields = AllocFix::Fields;
 
 namespace FixedAssets {
 
-namespace {
-
-// The adjustment inside the caller's transaction.
-qsizetype adjust(const AccountSet &set)
-{
-    const qsizetype manual = Adjustment::run(set);
-    CardWriter::updateExpenseRowStatistics(set);
-    return manual;
-}
-
-} // namespace
-
 RecordList CardUpdateService::ReturnExpensInf(const QString &props)
 {
     const AccountSet set = AccountSet::fromProps(props);
     WriteTransaction transaction(set);
-    adjust(set);
+    Adjustment::run(set);
     RecordList manual = Adjustment::queuedCards(set);
     transaction.commit();
+    CardWriter::updateExpenseRowStatistics(set);
     return manual;
 }
 
@@ -44,8 +33,9 @@ qsizetype adjustAccountSet(const QString &props)
 {
     const AccountSet set = AccountSet::fromProps(props);
     WriteTransaction transaction(set);
-    const qsizetype manual = adjust(set);
+    const qsizetype manual = Adjustment::run(set);
     transaction.commit();
+    CardWriter::updateExpenseRowStatistics(set);
     return manual;
 }
 
@@ -66,6 +56,7 @@ bool CardUpdateService::SaveDoubleExpense(const QString &props, const FieldRecor
     }
     save.finish();
     transaction.commit();
+    CardWriter::updateExpenseRowStatistics(set);
     return true;
 }
 

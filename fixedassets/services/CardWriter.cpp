@@ -1,6 +1,7 @@
 #include "services/CardWriter.h"
 
 #include "accountset/AccountSet.h"
+#include "accountset/AccountSetErrors.h"
 #include "accountset/BulkInsert.h"
 
 #include <QSet>
@@ -21,7 +22,10 @@ void deleteExpenseRows(const AccountSet &set, const QString &cardsQuery)
 
 void updateExpenseRowStatistics(const AccountSet &set)
 {
-    set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+    try {
+        set.updateStatistics({u"expense_rows"_s, u"expense_row_items"_s});
+    } catch (const AllocFix::Failure &) { // NOLINT(bugprone-empty-catch): see the header
+    }
 }
 
 namespace {

@@ -24,8 +24,10 @@ void insertExpenseRows(const AccountSet &set, const QList<CardRows> &cards);
 // keeps its place (card, row, item), is updated only where its values changed, deleted where the
 // card no longer has the place and inserted where it is new. stored holds the cards' rows as
 // storedRows read them in the same transaction.
-// After many expense rows were written: PostgreSQL plans the card services' statements, prepared
-// once for all values, from statistics that should say so.
+// After many expense rows were written and committed: PostgreSQL plans the card services'
+// statements, prepared once for all values, from statistics that should say so. Outside the
+// write transaction, so that the lock is not held for it; and it raises nothing, since what it
+// follows is saved already and stale statistics cost only time.
 void updateExpenseRowStatistics(const AccountSet &set);
 
 void replaceExpenseRows(const AccountSet &set, const QList<qint32> &cards,

@@ -125,7 +125,6 @@ void ManualQueueSave::finish()
     if (m_audit)
         m_audit->finish();
     m_set.exec(u"DELETE FROM manual_queue"_s);
-    CardWriter::updateExpenseRowStatistics(m_set);
 }
 
 bool ManualQueueSave::saveChecked(const Checked &checked, const std::function<bool()> &read)

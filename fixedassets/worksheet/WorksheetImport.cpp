@@ -557,7 +557,6 @@ WorksheetImportResult Import::save()
     // with the rest, and a kill leaves the set as it was or wholly imported.
     WriteTransaction transaction(*m_set);
     Adjustment::run(*m_set);
-    CardWriter::updateExpenseRowStatistics(*m_set);
     ManualQueueSave save(*m_set);
     ManualQueueSave::Checked checked{m_result.cards,
                                      [this](qint32 cardId, qint32 position) {
@@ -584,6 +583,7 @@ WorksheetImportResult Import::save()
     if (!saved)
         return faulty(m_faults, m_sink);
     transaction.commit();
+    CardWriter::updateExpenseRowStatistics(*m_set);
     if (m_result.automatic > 0) {
         m_sink.info(
             LoadLangString(u"已先自动调整 %1 张卡片，与向导相同。"_s).arg(m_result.automatic));

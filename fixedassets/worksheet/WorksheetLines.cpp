@@ -81,15 +81,24 @@ void WorksheetLines::readHeader(const CsvRecord &header, const ReferenceData &re
             break;
         }
     }
+    // Named as the reader's own export heads them, in one language with its own joining words.
     QStringList missing;
     for (const Kind kind : ReadColumns) {
         if (!hasColumn(kind))
-            missing.append(u'"' + Worksheet::knownHeaders(kind).join(u"\" or \""_s) + u'"');
+            missing.append(AllocFix::MMTS::LoadLangString2(Worksheet::knownHeaders(kind).first()));
     }
-    if (!missing.isEmpty()) {
+    if (missing.size() == 1) {
         faults.add(header.line,
-                   LoadLangString(u"工作表没有列 %1；请填写 allocfix export 写出的工作表"_s)
-                       .arg(missing.join(u", "_s)));
+                   LoadLangString(u"工作表没有列“%1”；请填写 allocfix export 写出的工作表"_s)
+                       .arg(missing.first()));
+    } else if (!missing.isEmpty()) {
+        QString list =
+            LoadLangString(u"“%1”和“%2”"_s).arg(missing.at(missing.size() - 2), missing.last());
+        for (qsizetype i = missing.size() - 3; i >= 0; --i)
+            list = LoadLangString(u"“%1”、%2"_s).arg(missing.at(i), list);
+        faults.add(header.line,
+                   LoadLangString(u"工作表没有这些列：%1；请填写 allocfix export 写出的工作表"_s)
+                       .arg(list));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,10 +30,11 @@ qint64 megabytes(qint64 bytes)
 // data and is kept for ZipArchive::raiseIfFaulty.
 class EntryDevice final : public QIODevice {
 public:
-    EntryDevice(zip_file_t *file, qint64 declared, qint64 limit)
+    EntryDevice(zip_file_t *file, qint64 declared, qint64 limit, qint64 textLimit)
         : m_file(file)
         , m_declared(declared)
         , m_limit(limit)
+        , m_textLimit(textLimit)
     {
         open(QIODevice::ReadOnly);
     }
@@ -61,15 +63,40 @@ protected:
                           .arg(megabytes(m_limit));
             return -1;
         }
+        if (!withinTextLimit(data, read)) {
+            m_fault = LoadLangString(u"压缩包中的一项有一段超过 %1 KB 的连续文本，"
+                                     u"比任何单元格能容纳的都长；文件已损坏或是恶意构造的"_s)
+                          .arg(m_textLimit >> 10);
+            return -1;
+        }
         return read;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
+    // QXmlStreamReader holds a text, or a tag, whole until it ends: the bytes between two '<'
+    // are bounded here, as they arrive, so that one endless text cannot take the memory.
+    bool withinTextLimit(const char *data, qint64 size)
+    {
+        const char *const end = data + size;
+        for (const char *at = data;;) {
+            const auto *markup = static_cast<const char *>(std::memchr(at, '<', end - at));
+            m_text += (markup ? markup : end) - at;
+            if (m_text > m_textLimit)
+                return false;
+            if (!markup)
+                return true;
+            m_text = 0;
+            at = markup + 1;
+        }
+    }
+
     zip_file_t *m_file;
     qint64 m_declared;
     qint64 m_limit;
     qint64 m_expanded = 0;
+    qint64 m_textLimit;
+    qint64 m_text = 0; // bytes since the last '<'
     QString m_fault;
 };
 
@@ -93,6 +120,8 @@ void ZipArchive::raise(const QString &reason) const
 ZipArchive::ZipArchive(const QString &path, const CsvLimits &limits)
     : m_path(path)
     , m_expandedLimit(limits.fileBytes)
+    // A cell's text as XML: every character may be written as a reference of several bytes.
+    , m_textLimit(qint64{limits.cellBytes} * 16)
     , m_archive(std::make_unique<Archive>())
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -169,7 +198,8 @@ std::unique_ptr<QIODevice> ZipArchive::entry(const QString &name) const
                   .arg(WorksheetFaults::shown(name),
                        QString::fromUtf8(zip_strerror(m_archive->zip))));
     }
-    return std::make_unique<EntryDevice>(file, static_cast<qint64>(stat.size), m_expandedLimit);
+    return std::make_unique<EntryDevice>(file, static_cast<qint64>(stat.size), m_expandedLimit,
+                                         m_textLimit);
 }
 
 void ZipArchive::raiseIfFaulty(const QIODevice &entry) const

@@ -13,7 +13,8 @@ namespace FixedAssets {
 // A workbook's zip archive, read through libzip, whose entries are read as they expand, never
 // whole. An entry may expand to at most the file limit: what it declares is checked
 // before it is read, and what it gives while it is read, so that a small file that expands
-// without end (a zip bomb) is refused at once.
+// without end (a zip bomb) is refused at once. A stretch of text without markup is refused
+// beyond what any cell may hold, so that an XML reader never holds one larger.
 //
 //     ZipArchive archive(path, WorksheetLimits);
 //     const std::unique_ptr<QIODevice> sheet = archive.entry(u"xl/worksheets/sheet1.xml"_s);
@@ -46,6 +47,7 @@ public:
 private:
     QString m_path;
     qint64 m_expandedLimit = 0;
+    qint64 m_textLimit = 0;
     struct Archive;
     std::unique_ptr<Archive> m_archive;
 };

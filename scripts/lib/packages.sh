@@ -10,8 +10,8 @@ ALLOCFIX_PACKAGES=(
     postgresql
 )
 
-# What scripts/package needs: dpkg-shlibdeps finds the packages' dependencies.
-ALLOCFIX_PACKAGE_PACKAGES=(dpkg-dev)
+# What scripts/package needs: dpkg-shlibdeps finds the packages' dependencies; lintian.
+ALLOCFIX_PACKAGE_PACKAGES=(dpkg-dev lintian)
 
 # What the scale benchmark needs: GNU time measures each run of the program on its own.
 ALLOCFIX_BENCH_PACKAGES=(time)

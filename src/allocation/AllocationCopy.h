@@ -37,9 +37,11 @@ struct AllocationCopy {
 // Reports the cards looked at so far, of all the other cards.
 using CopyProgress = std::function<void(qsizetype done, qsizetype total)>;
 
-// Asks the card service for the departments of every other card of the step and for the rows
-// of the source and of each card whose departments match: at most one GetDept and one
-// GetExpense per card. A failure for the source reaches the caller.
+// Asks the card service for the departments and rows of the source, then for what decides
+// whether each other card of the step is alike: when the service offers ICardCopyKeys, the keys
+// of all of them in one call; otherwise each card's departments (GetDept). The rows of each card
+// still in question are read with GetExpense. A failure for the source, or of the one call for
+// the keys, reaches the caller.
 AllocationCopy findAllocationCopy(const ManualStep &step, qsizetype source,
                                   const CopyProgress &progress = {});
 

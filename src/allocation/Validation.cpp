@@ -103,7 +103,7 @@ QString validationText(const ValidationFaults &faults)
     return text;
 }
 
-ValidationFaults ValidateAllocations(const ManualStep &step)
+ValidationFaults ValidateAllocations(const ManualStep &step, const ValidationProgress &progress)
 {
     ValidationFaults faults;
     // The host's text, written once as the check ends, a service's failure included.
@@ -120,6 +120,8 @@ ValidationFaults ValidateAllocations(const ManualStep &step)
     }
 
     for (qsizetype position = 1; position <= cardCount; ++position) {
+        if (progress)
+            progress(position - 1, cardCount);
         // Named above; the cards after it were shown and are checked all the same.
         if (!step.isLoaded(position))
             continue;
@@ -131,6 +133,8 @@ ValidationFaults ValidateAllocations(const ManualStep &step)
         }
         checkCard(lines, position, departments, step.rows(position));
     }
+    if (progress)
+        progress(cardCount, cardCount);
     return faults;
 }
 

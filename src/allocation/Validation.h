@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace AllocFix {
 
 class ManualStep;
@@ -28,7 +30,12 @@ using ValidationFaults = QList<ValidationFault>;
 //
 // An error of a service (the card service, the item service) reaches the caller: the check is
 // then not done, and what it found so far stays in ValidationText.
-ValidationFaults ValidateAllocations(const ManualStep &step);
+//
+// progress, when given, hears how many of the cards have been checked, before each card and
+// once at the end.
+using ValidationProgress = std::function<void(qsizetype done, qsizetype total)>;
+ValidationFaults ValidateAllocations(const ManualStep &step,
+                                     const ValidationProgress &progress = {});
 
 // The faults one line each, ended by CR LF.
 QString validationText(const ValidationFaults &faults);

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTextBlock>
@@ -70,6 +71,11 @@ void frmShowInf::createControls(QWidget *client)
     placeTwips(labInf, 600, 120, 4095, 375);
     labInf->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
+    pbCheck = new QProgressBar(client);
+    pbCheck->setObjectName(u"pbCheck"_s);
+    placeTwips(pbCheck, 600, 540, 4095, 240);
+    pbCheck->setTextVisible(false);
+
     Label1 = new QLabel(u"数据检查结果："_s, client);
     Label1->setObjectName(u"Label1"_s);
     placeTwips(Label1, 120, 120, 1695, 255);
@@ -91,6 +97,7 @@ void frmShowInf::createControls(QWidget *client)
 void frmShowInf::controlsDiscarded()
 {
     labInf = nullptr;
+    pbCheck = nullptr;
     Label1 = nullptr;
     expInfo = nullptr;
     cmdSure = nullptr;
@@ -103,6 +110,7 @@ void frmShowInf::formLoad()
     for (QWidget *control : std::initializer_list<QWidget *>{this, cmdSure, labInf, Label1})
         localiseCaption(control);
     expInfo->setToolTip(MMTS::LoadLangString(u"双击某一行可转到该行所说的卡片。"_s));
+    pbCheck->setAccessibleName(MMTS::LoadLangString(u"数据检查进度"_s));
     m_saved = false;
     m_checkPending = true;
 }
@@ -182,7 +190,8 @@ void frmShowInf::checkAndSave()
         m_shownAt = pos();
         showProgressLayout();
         setProgressText(u"正在检查数据,请稍侯..."_s);
-        m_faults = ValidateAllocations(*m_step);
+        m_faults = ValidateAllocations(
+            *m_step, [this](qsizetype done, qsizetype total) { showCheckProgress(done, total); });
         if (m_faults.isEmpty()) {
             moveByOffsets(2);
             setProgressText(u"正在保存折旧费用分配信息，请稍候..."_s);
@@ -221,6 +230,8 @@ void frmShowInf::showProgressLayout()
 {
     setClientSize(ProgressWidth, ProgressHeight);
     moveByOffsets(1);
+    pbCheck->setRange(0, 0);
+    pbCheck->setVisible(true);
     Label1->setVisible(false);
     expInfo->setVisible(false);
     cmdSure->setVisible(false);
@@ -233,6 +244,7 @@ void frmShowInf::showResultLayout()
     setBorder(true);
     expInfo->clear();
     labInf->setVisible(false);
+    pbCheck->setVisible(false);
     setClientSize(ResultWidth, ResultHeight);
     Label1->setVisible(true);
     expInfo->setVisible(true);
@@ -269,6 +281,18 @@ void frmShowInf::setProgressText(const QString &text)
     labInf->setText(MMTS::LoadLangString(text));
     // Painted before the work that follows blocks the thread.
     QCoreApplication::processEvents();
+}
+
+void frmShowInf::showCheckProgress(qsizetype done, qsizetype total)
+{
+    // A hundred steps at most: each paints, which a card alone does not pay for.
+    const qsizetype every = qMax<qsizetype>(1, total / 100);
+    if (done % every != 0 && done != total)
+        return;
+    pbCheck->setRange(0, static_cast<int>(total));
+    pbCheck->setValue(static_cast<int>(done));
+    // Painted, with the rest of the screen, while the check goes on; the dialog takes no input.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 frmShowInf &checkAndSaveForm()

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace AllocFix {
@@ -52,9 +53,12 @@ private:
     void setBorder(bool on);
     void moveByOffsets(int count);
     void setProgressText(const QString &text);
+    void showCheckProgress(qsizetype done, qsizetype total);
     bool chooseFaultCard(QPoint at);
 
     QLabel *labInf = nullptr;
+    // How far the check has got: at 200,000 cards it takes a while.
+    QProgressBar *pbCheck = nullptr;
     QLabel *Label1 = nullptr;
     QPlainTextEdit *expInfo = nullptr;
     QPushButton *cmdSure = nullptr;

@@ -1,5 +1,6 @@
 #include "support/FakeCardServices.h"
 
+#include "contracts/CardCopyKeys.h"
 #include "contracts/CardServices.h"
 #include "host/ErrorRecord.h"
 #include "host/ProgIds.h"
@@ -11,7 +12,7 @@ namespace AllocFix::Testing {
 
 namespace {
 
-class FakeCardInfo final : public QObject, public ICardInfo {
+class FakeCardInfo : public QObject, public ICardInfo {
     Q_OBJECT
     Q_INTERFACES(AllocFix::ICardInfo)
 public:
@@ -45,7 +46,7 @@ public:
         return card(u"GetDetail"_s, props, cardId).detail;
     }
 
-private:
+protected:
     const FakeCardServices::Card &card(const QString &member, const QString &props, qint32 id)
     {
         m_services.called(member, props, member + u' ' + QString::number(id));
@@ -55,6 +56,35 @@ private:
         return *found;
     }
     FakeCardServices &m_services;
+};
+
+// The same service, able to tell the copy's search the keys of many cards at once.
+class FakeCardInfoWithKeys final : public FakeCardInfo, public ICardCopyKeys {
+    Q_OBJECT
+    Q_INTERFACES(AllocFix::ICardInfo AllocFix::ICardCopyKeys)
+public:
+    using FakeCardInfo::FakeCardInfo;
+
+    QHash<qint32, CardCopyKey> GetCopyKeys(const QString &props,
+                                           const QList<qint32> &cardIds) override
+    {
+        m_services.called(u"GetCopyKeys"_s, props);
+        QHash<qint32, CardCopyKey> keys;
+        for (const qint32 id : cardIds) {
+            const auto found = m_services.cards.constFind(id);
+            if (found == m_services.cards.constEnd())
+                continue;
+            CardCopyKey &key = keys[id];
+            for (qsizetype d = 1; d <= found->departments.count(); ++d)
+                key.departments.append(found->departments.at(d).value(Fields::FItemID).toInt());
+            for (qsizetype r = 1; r <= found->expenses.count(); ++r) {
+                const FieldRecord row = found->expenses.at(r);
+                if (row.value(Fields::FDeptID).toInt() == 0)
+                    key.legacyAccounts.append(row.value(Fields::FAcctID).toInt());
+            }
+        }
+        return keys;
+    }
 };
 
 class FakeCardUpdate final : public QObject, public ICardUpdate {
@@ -134,7 +164,12 @@ std::unique_ptr<ScopedRegistration> registration(const QString &progId, FakeCard
 
 FakeCardServices::FakeCardServices()
 {
-    m_registrations.push_back(registration<FakeCardInfo>(ProgId::CardInfo, *this));
+    m_registrations.push_back(std::make_unique<ScopedRegistration>(
+        ProgId::CardInfo, [this]() -> std::unique_ptr<QObject> {
+            if (offersCopyKeys)
+                return std::make_unique<FakeCardInfoWithKeys>(*this);
+            return std::make_unique<FakeCardInfo>(*this);
+        }));
     m_registrations.push_back(registration<FakeCardUpdate>(ProgId::CardUpdate, *this));
     m_registrations.push_back(registration<FakeCardViewer>(ProgId::CardShow, *this));
 }

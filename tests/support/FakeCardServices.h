@@ -42,6 +42,8 @@ public:
     QList<qint32> manualCards;
     // What SaveDoubleExpense answers when it does not fail.
     bool saveAnswer = true;
+    // Whether the card information service also answers GetCopyKeys (ICardCopyKeys).
+    bool offersCopyKeys = false;
     // Members named here raise a service error; a call named here ("GetExpense 103") too.
     QStringList failing;
     // Runs at the start of every member call with the member's name, before it may fail.

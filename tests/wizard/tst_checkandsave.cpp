@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QtTest>
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void helpAndReactivation();
     void doubleClickOnAFaultShowsItsCard_data();
     void doubleClickOnAFaultShowsItsCard();
+    void theCheckShowsHowFarItHasGot_data();
+    void theCheckShowsHowFarItHasGot();
 };
 
 void tst_CheckAndSave::cleanup()
@@ -391,6 +394,58 @@ void tst_CheckAndSave::doubleClickOnAFaultShowsItsCard()
     });
     QCOMPARE(openAfterClick, !closes);
     QCOMPARE(current, shown);
+}
+
+void tst_CheckAndSave::theCheckShowsHowFarItHasGot_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<int>("steps"); // the bar's distinct values, the start and the end included
+    QTest::newRow("every card of 3") << 3 << 4;
+    QTest::newRow("every other card of 250") << 250 << 126;
+}
+
+// At 200,000 cards the check takes seconds: the bar must move while it runs, and be full when the
+// save starts; painting at every card would cost more than the check.
+void tst_CheckAndSave::theCheckShowsHowFarItHasGot()
+{
+    QFETCH(int, cards);
+    QFETCH(int, steps);
+    FakeDesktop desktop;
+    FakeCardServices services;
+    FakeItemService itemService;
+    for (qint32 id = 101; id < 101 + cards; ++id) {
+        FakeCardServices::Card &card = services.addCard(id);
+        card.departments = recordList({departmentRecord(1, u"管理部"_s, 1)});
+        card.expenses = recordList({expenseRow(1, 10, 1)});
+        services.manualCards.append(id);
+    }
+    QList<int> values;
+    int maximum = -1;
+    QString accessibleName;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        for (int card = 1; card < cards; ++card)
+            click(&wizard, u"cmdNext"_s);
+        services.beforeCall = [&](const QString &member) {
+            if (member != u"GetDept" && member != u"SaveDoubleExpense")
+                return;
+            const auto *bar = checkAndSaveForm().findChild<QProgressBar *>(u"pbCheck"_s);
+            if (values.isEmpty() || values.last() != bar->value())
+                values.append(bar->value());
+            maximum = bar->maximum();
+            accessibleName = bar->accessibleName();
+        };
+        click(&wizard, u"cmdFinish"_s);
+        services.beforeCall = nullptr;
+    });
+
+    QCOMPARE(services.callsOf(u"SaveDoubleExpense"_s), 1);
+    QCOMPARE(maximum, cards);
+    QCOMPARE(values.size(), steps);
+    QCOMPARE(values.first(), 0);
+    QCOMPARE(values.last(), cards);
+    QVERIFY(std::is_sorted(values.cbegin(), values.cend()));
+    QCOMPARE(accessibleName, u"数据检查进度"_s);
 }
 
 QTEST_MAIN(tst_CheckAndSave)

@@ -97,19 +97,26 @@ void tst_CopyAllocation::cleanup()
 void tst_CopyAllocation::copiesToTheCardsAllocatedAlike_data()
 {
     QTest::addColumn<bool>("confirm");
-    QTest::newRow("copy") << true;
-    QTest::newRow("cancel") << false;
+    QTest::addColumn<bool>("keys");
+    for (const bool keys : {false, true}) {
+        const char *asked = keys ? "keys of all cards" : "card by card";
+        QTest::addRow("copy, %s", asked) << true << keys;
+        QTest::addRow("cancel, %s", asked) << false << keys;
+    }
 }
 
 void tst_CopyAllocation::copiesToTheCardsAllocatedAlike()
 {
     QFETCH(bool, confirm);
+    QFETCH(bool, keys);
     Cards cards({{{1, 2}, {10, 11}},
                  {{2, 1}, {11, 10, 10}}, // alike, in another order, not yet shown
                  {{1, 2}, {10}},         // another legacy account
                  {{1, 3}, {10, 11}},     // another department
                  {{1, 2}, {10, 11}},     // alike, but its rows cannot be read
+                 {{1, 2}, {10, 11}},     // alike, but the service has no such card any more
                  {{1, 2}, {10, 11}}});   // alike, shown and changed before
+    cards.services.offersCopyKeys = keys;
     cards.services.failing = QStringList{u"GetExpense 105"_s};
     QString count;
     QStringList listed;
@@ -120,9 +127,10 @@ void tst_CopyAllocation::copiesToTheCardsAllocatedAlike()
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
         click(&wizard, u"cmdLast"_s);
-        wizard.AllDict().value(u"6"_s).toList().remove(1);
+        wizard.AllDict().value(u"7"_s).toList().remove(1);
         click(&wizard, u"cmdFirst"_s);
         allocateFirstCard(wizard);
+        cards.services.cards.remove(106);
         const qsizetype callsBefore = cards.services.calls.size();
         whenNextModalShown([&](QWidget *dialog) {
             count = dialog->findChild<QLabel *>(u"lblCount"_s)->text();
@@ -137,31 +145,35 @@ void tst_CopyAllocation::copiesToTheCardsAllocatedAlike()
         });
         click(&wizard, u"cmdCopy"_s);
         asked = cards.services.calls.mid(callsBefore);
-        for (int position = 1; position <= 6; ++position)
+        for (int position = 1; position <= 7; ++position)
             stored.append(storedRows(wizard, position));
     });
 
     QCOMPARE(count, u"将要修改的卡片数量： 2"_s);
-    QCOMPARE(listed, (QStringList{u"2 ZC102 资产102"_s, u"6 ZC106 资产106"_s}));
-    QCOMPARE(unreadable, u"无法读取、不会修改的卡片： 5"_s);
+    QCOMPARE(listed, (QStringList{u"2 ZC102 资产102"_s, u"7 ZC107 资产107"_s}));
+    QCOMPARE(unreadable, u"无法读取、不会修改的卡片： 5、6"_s);
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(u", "_s)));
-    // One look at each card's departments; rows only of the source and the cards whose
-    // departments match.
-    QCOMPARE(asked.filter(u"GetExpense"_s),
-             (QStringList{u"GetExpense 101"_s, u"GetExpense 102"_s, u"GetExpense 103"_s,
-                          u"GetExpense 105"_s, u"GetExpense 106"_s}));
-    QCOMPARE(asked.filter(u"GetDept"_s).size(), 6);
+    // Card by card: one look at each card's departments, rows only of the source and the cards
+    // whose departments match. With keys: one call for all of them, rows only of the source and
+    // the cards alike.
+    QStringList rowsAsked{u"GetExpense 101"_s, u"GetExpense 102"_s};
+    if (!keys)
+        rowsAsked.append(u"GetExpense 103"_s);
+    rowsAsked.append({u"GetExpense 105"_s, u"GetExpense 107"_s});
+    QCOMPARE(asked.filter(u"GetExpense"_s), rowsAsked);
+    QCOMPARE(asked.filter(u"GetDept"_s).size(), keys ? 1 : 7);
+    QCOMPARE(asked.count(u"GetCopyKeys"_s), keys ? 1 : 0);
 
     const QStringList source{u"101 1 30 1"_s, u" 2 31 1"_s};
     QCOMPARE(stored[0], source);
     if (confirm) {
         QCOMPARE(stored[1], (QStringList{u"102 1 30 1"_s, u"102 2 31 1"_s}));
-        QCOMPARE(stored[5], (QStringList{u"106 1 30 1"_s, u"106 2 31 1"_s}));
+        QCOMPARE(stored[6], (QStringList{u"107 1 30 1"_s, u"107 2 31 1"_s}));
     } else {
         QCOMPARE(stored[1], QStringList{u"-"_s});
-        QCOMPARE(stored[5], QStringList{u" 0 11 0.5"_s});
+        QCOMPARE(stored[6], QStringList{u" 0 11 0.5"_s});
     }
-    for (int position : {3, 4, 5})
+    for (int position : {3, 4, 5, 6})
         QCOMPARE(stored[position - 1], QStringList{u"-"_s});
 }
 

@@ -14,12 +14,13 @@ _allocfix_files() {
     done < <(compgen -f -- "$cur")
 }
 
-# Offers the values of one kind: Language, Format, AccountSet, File:<suffixes>, or None.
+# Offers the values of one kind: Language, Format, Command, AccountSet, File:<suffixes>, or None.
 _allocfix_values() {
     local kind=$1 cur=$2
     case $kind in
     Language) COMPREPLY+=($(compgen -W "$_allocfix_languages" -- "${cur^^}")) ;;
     Format) COMPREPLY+=($(compgen -W "text json" -- "$cur")) ;;
+    Command) COMPREPLY+=($(compgen -W "$_allocfix_commands" -- "$cur")) ;;
     AccountSet)
         [[ $cur == postgresql:* || $cur == sqlite:* ]] && return
         _allocfix_files "$cur" "${_allocfix_account_sets// /,}"

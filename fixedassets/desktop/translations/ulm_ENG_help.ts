@@ -48,8 +48,8 @@
         <translation>With --screenshot: go to that page (intro or manual) before saving the picture.</translation>
     </message>
     <message>
-        <source>text（默认）或 json，供读取结果的程序使用。</source>
-        <translation>text (default) or json, for programs that read the answer.</translation>
+        <source>text（默认）或 json，供读取结果的程序使用（见“JSON 输出”）。</source>
+        <translation>text (default) or json, for programs that read the answer (see JSON OUTPUT).</translation>
     </message>
     <message>
         <source>若 -o 指定的文件已存在，替换它。</source>
@@ -80,8 +80,8 @@
         <translation>Writes the cards left for manual work as a worksheet to fill in: one line per expense row, with empty columns for the new department, account, items and rate.</translation>
     </message>
     <message>
-        <source>要写的工作表：.xlsx 文件（推荐；填好保存后 import 读取 .xlsx、.ods 或 CSV），或 .csv 文件（带字节顺序标记的 UTF-8）。</source>
-        <translation>The worksheet to write: a .xlsx file (recommended; once filled in and saved, import reads .xlsx, .ods or CSV), or a .csv file (UTF-8 with a byte order mark).</translation>
+        <source>要写的工作表：.xlsx 文件（推荐；填好保存后 import 读取 .xlsx、.ods 或 CSV），或 .csv 文件（带字节顺序标记的 UTF-8）。-o - 把 CSV 写到标准输出。</source>
+        <translation>The worksheet to write: a .xlsx file (recommended; once filled in and saved, import reads .xlsx, .ods or CSV), or a .csv file (UTF-8 with a byte order mark). -o - writes CSV to standard output.</translation>
     </message>
     <message>
         <source>按填好的工作表（.xlsx、.ods 或 .csv）重新分配这些卡片</source>
@@ -92,16 +92,16 @@
         <translation>Re-allocates the cards left for manual work from the filled-in and saved worksheet: every line is checked, then all cards are saved together, or none.</translation>
     </message>
     <message>
-        <source>export 写出的工作表，填好后由电子表格程序保存：.xlsx（推荐）、.ods，或 CSV（UTF-8、UTF-16 或 GB18030）；普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。</source>
-        <translation>The worksheet that export wrote, filled in and saved by your spreadsheet program: .xlsx (recommended), .ods, or CSV (UTF-8, UTF-16 or GB18030); a regular file of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell.</translation>
+        <source>export 写出的工作表，填好后由电子表格程序保存：.xlsx（推荐）、.ods，或 CSV（UTF-8、UTF-16 或 GB18030）；普通文件，最多 %1 MB、%2 行，每行最多 %3 KB，每格最多 %4 KB。- 从标准输入读取，限制相同。</source>
+        <translation>The worksheet that export wrote, filled in and saved by your spreadsheet program: .xlsx (recommended), .ods, or CSV (UTF-8, UTF-16 or GB18030); a regular file of at most %1 MB, %2 lines, %3 KB per line and %4 KB per cell. - reads it from standard input, within the same limits.</translation>
     </message>
     <message>
         <source>检查每一行并报告，但不保存任何内容。</source>
         <translation>Check every line and report, but save nothing.</translation>
     </message>
     <message>
-        <source>要写的表格：.csv 文件（带字节顺序标记的 UTF-8）或 .xlsx 文件。</source>
-        <translation>The table to write: a .csv file (UTF-8 with a byte order mark) or a .xlsx file.</translation>
+        <source>要写的表格：.csv 文件（带字节顺序标记的 UTF-8）或 .xlsx 文件。-o - 把 CSV 写到标准输出。</source>
+        <translation>The table to write: a .csv file (UTF-8 with a byte order mark) or a .xlsx file. -o - writes CSV to standard output.</translation>
     </message>
     <message>
         <source>只列出这一天及以后保存的内容。</source>
@@ -188,8 +188,8 @@
         <translation>COMMANDS</translation>
     </message>
     <message>
-        <source>子命令不需要显示器。全局选项 --language 也可以写在子命令之前。</source>
-        <translation>The subcommands need no display. The global option --language may also stand before the subcommand.</translation>
+        <source>子命令不需要显示器。全局选项 --language、--verbose 和 --quiet 可以写在子命令之前或之后。进度只在标准错误是终端时显示。</source>
+        <translation>The subcommands need no display. The global options --language, --verbose and --quiet may stand before the subcommand or after it. Progress is shown only when standard error is a terminal.</translation>
     </message>
     <message>
         <source>退出状态</source>
@@ -298,6 +298,30 @@
     <message>
         <source>除了打印，也执行这些语句。</source>
         <translation>Run the statements as well as print them.</translation>
+    </message>
+    <message>
+        <source>不显示进度（只在终端上显示）。</source>
+        <translation>Show no progress (it is shown on a terminal only).</translation>
+    </message>
+    <message>
+        <source>程序或一个子命令的帮助</source>
+        <translation>Help of the program or of one subcommand</translation>
+    </message>
+    <message>
+        <source>显示程序的帮助，或给出的子命令的帮助。</source>
+        <translation>Shows the program's help, or the help of the subcommand given.</translation>
+    </message>
+    <message>
+        <source>要显示其帮助的子命令，如 check。</source>
+        <translation>The subcommand whose help to show, such as check.</translation>
+    </message>
+    <message>
+        <source>JSON 输出</source>
+        <translation>JSON OUTPUT</translation>
+    </message>
+    <message>
+        <source>加 --format json 时，子命令在标准输出上打印一个 JSON 对象（n 为数字）。键名保持不变：以后可能增加键，但不会改名或删除。使子命令停止的失败不打印 JSON：标准错误上有一行说明，退出状态同文本输出；有错误的工作表仍打印 JSON 并以 2 退出，断开的哈希链以 1 退出。import 的 faults 只列出前 %1 个错误，faultCount 是全部错误数；line 为 0 的错误属于整个工作表；sheet 和 column 只用于工作簿。</source>
+        <translation>With --format json a subcommand prints one JSON object on standard output (n is a number). The keys stay as they are: keys may be added later, none renamed or dropped. A failure that stops the subcommand prints no JSON: standard error has one line, and the exit status is as with text; a worksheet with faults still gets its JSON and exit status 2, a broken hash chain 1. The faults of import list the first %1 faults, faultCount counts them all; a fault on line 0 is of the whole worksheet; sheet and column are for workbooks only.</translation>
     </message>
 </context>
 </TS>

@@ -56,6 +56,10 @@
         <translation>an entry of the archive expands beyond the %1 MB it declares or the limit of %2 MB; the file is damaged or was made to harm</translation>
     </message>
     <message>
+        <source>压缩包中的一项有一段超过 %1 KB 的连续文本，比任何单元格能容纳的都长；文件已损坏或是恶意构造的</source>
+        <translation>an entry of the archive holds a stretch of text longer than %1 KB, more than any cell can hold; the file is damaged or was made to harm</translation>
+    </message>
+    <message>
         <source>工作簿已加密（设有打开密码）；请在电子表格程序中去掉密码后另存，再导入</source>
         <translation>the workbook is encrypted (it has a password to open); remove the password in your spreadsheet program, save it and import that</translation>
     </message>

@@ -216,8 +216,20 @@
         <translation>the column "%1" names no item class that an account uses</translation>
     </message>
     <message>
-        <source>工作表没有列 %1；请填写 allocfix export 写出的工作表</source>
-        <translation>the worksheet has no column %1; fill in the worksheet that allocfix export wrote</translation>
+        <source>工作表没有列“%1”；请填写 allocfix export 写出的工作表</source>
+        <translation>the worksheet has no column "%1"; fill in the worksheet that allocfix export wrote</translation>
+    </message>
+    <message>
+        <source>工作表没有这些列：%1；请填写 allocfix export 写出的工作表</source>
+        <translation>the worksheet has no columns %1; fill in the worksheet that allocfix export wrote</translation>
+    </message>
+    <message>
+        <source>“%1”和“%2”</source>
+        <translation>"%1" and "%2"</translation>
+    </message>
+    <message>
+        <source>“%1”、%2</source>
+        <translation>"%1", %2</translation>
     </message>
     <message>
         <source>无法读取：%1</source>
@@ -338,6 +350,58 @@
     <message>
         <source>缺少要导入的工作表：给出的是账套。请写作 allocfix import [account-set] worksheet.csv</source>
         <translation>The worksheet to import is missing: what was given is an account set. Write allocfix import [account-set] worksheet.csv</translation>
+    </message>
+    <message>
+        <source>“%1”不是 allocfix 的命令；是要用“%2”吗？（allocfix help 列出所有命令；名为 %1 的账套文件请写作 ./%1）</source>
+        <translation>'%1' is not an allocfix command; did you mean '%2'? (allocfix help lists the commands; write an account set file of that name as ./%1)</translation>
+    </message>
+    <message>
+        <source>“%1”不是 allocfix 的命令（allocfix help 列出所有命令；名为 %1 的账套文件请写作 ./%1）</source>
+        <translation>'%1' is not an allocfix command (allocfix help lists the commands; write an account set file of that name as ./%1)</translation>
+    </message>
+    <message>
+        <source>“%1”不是 allocfix 的命令；是要用“%2”吗？（allocfix help 列出所有命令）</source>
+        <translation>'%1' is not an allocfix command; did you mean '%2'? (allocfix help lists the commands)</translation>
+    </message>
+    <message>
+        <source>“%1”不是 allocfix 的命令（allocfix help 列出所有命令）</source>
+        <translation>'%1' is not an allocfix command (allocfix help lists the commands)</translation>
+    </message>
+    <message>
+        <source>请只给出一个命令，不是 %1 个</source>
+        <translation>Give one command, not %1</translation>
+    </message>
+    <message>
+        <source>-o - 把表格写到标准输出，--format json 也是；请只用其一</source>
+        <translation>-o - writes the table to standard output, and so does --format json; use one of them</translation>
+    </message>
+    <message>
+        <source>无法创建临时文件夹：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法读取标准输入：%1</source>
+        <translation>Cannot read standard input: %1</translation>
+    </message>
+    <message>
+        <source>标准输入</source>
+        <translation>stdin</translation>
+    </message>
+    <message>
+        <source>标准输出</source>
+        <translation>stdout</translation>
+    </message>
+    <message>
+        <source>无法创建临时文件：%1</source>
+        <translation>Cannot create a temporary file: %1</translation>
+    </message>
+    <message>
+        <source>无法保存标准输入的内容：%1</source>
+        <translation>Cannot keep what standard input gave: %1</translation>
+    </message>
+    <message>
+        <source>无法写标准输出：%1</source>
+        <translation>Cannot write to standard output: %1</translation>
     </message>
 </context>
 </TS>

@@ -158,6 +158,11 @@
         <translation>Double-click a line to go to the card it names.</translation>
     </message>
     <message>
+        <source>数据检查进度</source>
+        <extracomment>Accessible name of the check-and-save dialog's progress bar.</extracomment>
+        <translation>Progress of the data check</translation>
+    </message>
+    <message>
         <source>当前卡片还没有折旧费用分配，没有可以复制的内容。</source>
         <translation>This card has no expense allocation to copy yet.</translation>
     </message>

@@ -69,7 +69,10 @@ void tst_ProgramDocs::everySubcommandIsDocumentedAndCompleted()
     // Also after a global option, and its own options after it.
     QVERIFY(
         completions({u"allocfix"_s, u"-l"_s, u"ENG"_s, subcommand.left(2)}).contains(subcommand));
+    QVERIFY(completions({u"allocfix"_s, u"--quiet"_s, subcommand.left(2)}).contains(subcommand));
     QVERIFY(completions({u"allocfix"_s, subcommand, u"--"_s}).contains(u"--help"_s));
+    QVERIFY(completions({u"allocfix"_s, subcommand, u"--q"_s}).contains(u"--quiet"_s));
+    QVERIFY(completions({u"allocfix"_s, u"help"_s, subcommand.left(2)}).contains(subcommand));
 }
 
 QTEST_GUILESS_MAIN(tst_ProgramDocs)

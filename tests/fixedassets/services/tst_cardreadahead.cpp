@@ -66,6 +66,8 @@ private Q_SLOTS:
     void answersAsEachCardAloneAfterAChange();
     void theCallerOwnsWhatItIsAnswered_data() { Testing::addBackendRows(); }
     void theCallerOwnsWhatItIsAnswered();
+    void copyKeysAreWhatEachCardReadsAlone_data() { Testing::addBackendRows(); }
+    void copyKeysAreWhatEachCardReadsAlone();
 };
 
 void tst_CardReadAhead::answersAsEachCardAloneAfterAChange_data()
@@ -146,6 +148,62 @@ void tst_CardReadAhead::theCallerOwnsWhatItIsAnswered()
     CardReadAhead::reference(set, cardId).setValue(AllocFix::Fields::FAssetName, u"edited"_s);
 
     compareAnswers(set, cardId);
+}
+
+// Keys as "departments / legacy accounts", each sorted, from an answer of GetCopyKeys.
+QString keyText(QList<qint32> departments, QList<qint32> accounts)
+{
+    std::sort(departments.begin(), departments.end());
+    std::sort(accounts.begin(), accounts.end());
+    QStringList text;
+    for (const qint32 id : departments)
+        text.append(QString::number(id));
+    text.append(u"/"_s);
+    for (const qint32 id : accounts)
+        text.append(QString::number(id));
+    return text.join(u' ');
+}
+
+// The copy's search decides from the keys which cards' rows to read: a key that differs from
+// the card's own departments and legacy rows would copy to the wrong cards, or miss one.
+void tst_CardReadAhead::copyKeysAreWhatEachCardReadsAlone()
+{
+    FETCH_ACCOUNT_SET_LOCATION(location);
+    createDemoAccountSet(location, 60);
+    const AccountSet set = AccountSet::open(location);
+    QList<qint32> cards;
+    QSqlQuery all = set.exec(u"SELECT alter_id FROM cards ORDER BY alter_id"_s);
+    while (all.next())
+        cards.append(all.value(0).toInt());
+    // A card without departments, a legacy account twice, and a card the set does not have.
+    set.exec(u"DELETE FROM card_departments WHERE alter_id = ?"_s, {cards.at(0)});
+    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+             " SELECT alter_id, seq + 100, 0, account_id, rate FROM expense_rows"
+             " WHERE alter_id = ? AND dept_id = 0"_s,
+             {cards.at(1)});
+    const qint32 unknown = cards.last() + 1000;
+
+    const QHash<qint32, AllocFix::CardCopyKey> keys =
+        CardReads::copyKeys(set, QList<qint32>(cards) << unknown);
+    QVERIFY(!keys.contains(unknown));
+    qsizetype legacyCards = 0;
+    for (const qint32 cardId : std::as_const(cards)) {
+        QVERIFY2(keys.contains(cardId), qPrintable(QString::number(cardId)));
+        const RecordList departments = CardReads::departments(set, cardId);
+        const RecordList rows = CardReads::expenseRows(set, cardId);
+        QList<qint32> departmentIds;
+        for (qsizetype d = 1; d <= departments.count(); ++d)
+            departmentIds.append(departments.at(d).value(AllocFix::Fields::FItemID).toInt());
+        QList<qint32> accounts;
+        for (qsizetype r = 1; r <= rows.count(); ++r) {
+            if (rows.at(r).value(AllocFix::Fields::FDeptID).toInt() == 0)
+                accounts.append(rows.at(r).value(AllocFix::Fields::FAcctID).toInt());
+        }
+        legacyCards += accounts.isEmpty() ? 0 : 1;
+        const AllocFix::CardCopyKey &key = keys.value(cardId);
+        QCOMPARE(keyText(key.departments, key.legacyAccounts), keyText(departmentIds, accounts));
+    }
+    QVERIFY(legacyCards > 1);
 }
 
 QTEST_GUILESS_MAIN(tst_CardReadAhead)

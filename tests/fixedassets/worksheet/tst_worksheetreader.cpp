@@ -362,6 +362,11 @@ void tst_WorksheetReader::refusedCells_data()
         << sheet("<row r=\"3\"><c r=\"B3\" t=\"inlineStr\"><is><t>" + QByteArray(2000, 'x') +
                  "</t></is></c></row>")
         << u"c.xlsx: sheet \"卡片\", row 3, column B: a cell is longer than 1 KB"_s;
+    QTest::newRow("a text no cell could hold, refused as it arrives")
+        << u"t.xlsx"_s
+        << sheet("<row r=\"3\"><c r=\"B3\" t=\"inlineStr\"><is><t>" + QByteArray(40'000, 'x') +
+                 "</t></is></c></row>")
+        << u"t.xlsx: an entry of the archive holds a stretch of text longer than 16 KB"_s;
     QTest::newRow("a row repeated beyond the line limit")
         << u"r.ods"_s
         << spreadsheet("<table:table-row table:number-rows-repeated=\"1000000\">"
