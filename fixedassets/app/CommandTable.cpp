@@ -62,6 +62,10 @@ Command programCommand()
          u"把向导的图片保存到 <file> 并关闭向导。",
          ValueKind::File,
          {u"png"_s}},
+        {{u"screenshot-page"_s},
+         u"page"_s,
+         u"与 --screenshot 一起：先转到该页（intro 或 manual）再保存图片。",
+         ValueKind::Text},
         // Made at build time: the manual page and the shell completion.
         {{u"help-man"_s}, {}, u"", ValueKind::None, {}, true},
         {{u"help-completion"_s}, {}, u"", ValueKind::None, {}, true},

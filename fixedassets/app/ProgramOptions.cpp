@@ -417,6 +417,15 @@ ProgramOptions ProgramOptions::parse(const QStringList &arguments)
     options.screenshot = parser.value(screenshot);
     if (parser.isSet(screenshot) && options.screenshot.trimmed().isEmpty())
         raiseUsage(LoadLangString(u"--screenshot 需要文件名"_s));
+    const QString page = u"screenshot-page"_s;
+    if (parser.isSet(page)) {
+        if (!parser.isSet(screenshot))
+            raiseUsage(LoadLangString(u"--screenshot-page 只能与 --screenshot 一起使用"_s));
+        const QString value = parser.value(page);
+        if (value != u"intro"_s && value != u"manual"_s)
+            raiseUsage(LoadLangString(u"--screenshot-page 只认 intro 和 manual"_s));
+        options.screenshotManualPage = value == u"manual"_s;
+    }
     return options;
 }
 

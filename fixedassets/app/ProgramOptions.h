@@ -38,6 +38,7 @@ struct ProgramOptions {
     std::optional<int> demoCards; // --demo [N], demo [N]: (re)create the demo account set
     bool force = false; // --force: the demo set may replace an account set that is not one
     QString screenshot; // --screenshot <file>
+    bool screenshotManualPage = false; // --screenshot-page manual
 
     Format format = Format::Text; // the subcommands' answer: --format text|json
     QString output;               // export, audit: -o <file>, .csv or .xlsx; "-": stdout, CSV

@@ -9,6 +9,7 @@
 #include "host/ProgIds.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -53,14 +54,25 @@ bool displayAvailable()
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
-// Saves a picture of the first modal window once it is shown, then closes it.
-void screenshotWhenShown(const QString &file)
+// Saves a picture of the first modal window once it is shown, then closes it. For the manual page
+// it first goes there as a user would: Next, then the adjustment.
+void screenshotWhenShown(const QString &file, bool manualPage)
 {
-    QTimer::singleShot(300, qApp, [file] {
+    const auto save = [file] {
         if (QWidget *modal = QApplication::activeModalWidget()) {
             modal->grab().save(file);
             modal->close();
         }
+    };
+    QTimer::singleShot(300, qApp, [save, manualPage] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (manualPage && modal) {
+            for (const QString &name : {u"btNext"_s, u"btUpdate"_s}) {
+                if (auto *button = modal->findChild<QPushButton *>(name))
+                    button->click();
+            }
+        }
+        QTimer::singleShot(manualPage ? 300 : 0, qApp, save);
     });
 }
 
@@ -80,7 +92,7 @@ int run(const ProgramOptions &options)
 {
     openSession(options);
     if (!options.screenshot.isEmpty())
-        screenshotWhenShown(options.screenshot);
+        screenshotWhenShown(options.screenshot, options.screenshotManualPage);
 
     auto update = AllocFix::ObjectRegistry::instance().create(AllocFix::ProgId::ShowUpdate);
     QMetaObject::invokeMethod(update.get(), "ShowExportFrm");

@@ -1,7 +1,9 @@
 #include "editors/ExpenseEditControls.h"
 
 #include "editors/RateBox.h"
+#include "forms/ControlAnchors.h"
 #include "forms/Twips.h"
+#include "widgets/ColumnStretch.h"
 #include "widgets/ControlTag.h"
 #include "widgets/ItemGrid.h"
 #include "widgets/LookupPicture.h"
@@ -50,6 +52,20 @@ QToolButton *pictureButton(QWidget *client, const QString &name, int top)
 
 } // namespace
 
+void ExpenseEditControls::anchor(ControlAnchors &anchors) const
+{
+    constexpr Anchor Right{1, 0, 0, 0};
+    constexpr Anchor Down{0, 1, 0, 0};
+    for (QWidget *field : std::initializer_list<QWidget *>{txtDept, txtExpenseAcct})
+        anchors.add(field, {0, 0, 1, 0});
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{btDept, btExpenseAcct, btSave, btClose, btAdd})
+        anchors.add(control, Right);
+    anchors.add(kgItem, {0, 0, 1, 1});
+    for (QWidget *control : std::initializer_list<QWidget *>{Label1, fltRate, Label2})
+        anchors.add(control, Down);
+}
+
 ExpenseEditControls ExpenseEditControls::create(QWidget *client)
 {
     ExpenseEditControls c;
@@ -65,6 +81,7 @@ ExpenseEditControls ExpenseEditControls::create(QWidget *client)
 
     c.kgItem = placedControl<ItemGrid>(client, u"kgItem"_s, 140, 1000, 3135, 975);
     c.kgItem->horizontalHeader()->resizeSection(0, twips(1350));
+    stretchColumns(c.kgItem->horizontalHeader(), {1, 2});
 
     c.Label1 = label(client, u"Label1"_s, u"分配比例："_s, 75, 2070, 1515, 345);
     c.fltRate = placedControl<RateBox>(client, u"fltRate"_s, 1665, 2040, 1335, 300);

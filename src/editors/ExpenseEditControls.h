@@ -8,6 +8,7 @@ class QWidget;
 
 namespace AllocFix {
 
+class ControlAnchors;
 class ItemGrid;
 class RateBox;
 
@@ -32,6 +33,9 @@ struct ExpenseEditControls {
 
     // Builds every control on client, which spans the form's client area.
     static ExpenseEditControls create(QWidget *client);
+    // On a grown form the item grid takes the room; the fields widen, the rate and the buttons
+    // keep their size and move with the edge they stand at.
+    void anchor(ControlAnchors &anchors) const;
 };
 
 } // namespace AllocFix

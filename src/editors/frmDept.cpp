@@ -11,6 +11,7 @@
 #include "host/SpaceTrim.h"
 #include "records/FieldRecord.h"
 #include "records/RecordFields.h"
+#include "widgets/ColumnStretch.h"
 #include "widgets/ListViewUtilities.h"
 #include "widgets/ReportList.h"
 
@@ -65,7 +66,9 @@ void frmDept::setData(const RecordList &departments)
 void frmDept::createControls(QWidget *client)
 {
     setWindowTitle(DialogTitle);
-    setFixedSize(twips(4380), twips(3030));
+    const QSize design(twips(4380), twips(3030));
+    resize(design);
+    client->resize(design);
     setFont(QFont(u"宋体"_s, 9));
 
     lblAssetName = placedControl<QLabel>(client, u"lblAssetName"_s, 165, 120, 4020, 255);
@@ -89,6 +92,15 @@ void frmDept::createControls(QWidget *client)
     setTabOrder(btReset, btClose);
     setTabOrder(btClose, lvDept);
     setTabOrder(lvDept, btSure);
+
+    // Grown, the list takes the room and the buttons stay at its right.
+    stretchColumns(lvDept->header(), {1, 0});
+    anchors().add(lblAssetName, {0, 0, 1, 0});
+    anchors().add(lvDept, {0, 0, 1, 1});
+    for (QPushButton *command : {btSure, btAdd, btEdit, btDelete, btReset, btClose})
+        anchors().add(command, {1, 0, 0, 0});
+    // Its size beside its column widths.
+    setGrowable(design, ColumnWidthsSection);
 
     connect(btSure, &QPushButton::clicked, this, &frmDept::pickSelected);
     connect(lvDept, &QTreeWidget::itemDoubleClicked, this, &frmDept::pickSelected);

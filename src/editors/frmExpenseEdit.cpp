@@ -125,10 +125,14 @@ void frmExpenseEdit::setData(const FieldRecord &row)
 void frmExpenseEdit::createControls(QWidget *client)
 {
     setWindowTitle(FormTitle);
-    setFixedSize(twips(4680), twips(2445));
+    const QSize design(twips(4680), twips(2445));
+    resize(design);
+    client->resize(design);
     setFont(QFont(u"宋体"_s, 9));
     m_ui = std::make_unique<ExpenseEditControls>(ExpenseEditControls::create(client));
     const ExpenseEditControls &c = *m_ui;
+    c.anchor(anchors());
+    setGrowable(design, u"ExpenseEdit"_s);
     connect(c.btSave, &QPushButton::clicked, this, &frmExpenseEdit::save);
     connect(c.btClose, &QPushButton::clicked, this, &frmExpenseEdit::unloadForm);
     connect(c.btDept, &QToolButton::clicked, this, &frmExpenseEdit::pickDepartment);

@@ -1,10 +1,13 @@
 #include "forms/ModalForm.h"
 
+#include "forms/FormSize.h"
 #include "forms/KeyCodes.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 
 namespace AllocFix {
 
@@ -20,6 +23,8 @@ ModalForm::~ModalForm()
 void ModalForm::showModal()
 {
     discardControls();
+    m_anchors = {};
+    m_sizeSection.clear();
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     try {
@@ -54,12 +59,61 @@ void ModalForm::discardControls()
     setKeyPreview(false);
     if (!m_client)
         return;
+    if (m_loadFinished && !m_sizeSection.isEmpty())
+        SaveFormSize(m_sizeSection, size());
+    m_sizeSection.clear();
     controlsDiscarded();
     delete m_client;
     m_loadFinished = false;
 }
 
 void ModalForm::formKeyDown(qint32, const QKeyEvent &) {}
+
+void ModalForm::setGrowable(QSize designSize, const QString &sizeSection)
+{
+    m_designSize = designSize;
+    m_sizeSection = sizeSection;
+    setMinimumSize(designSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QSize size = RestoreFormSize(sizeSection, designSize);
+    // A size kept on a larger screen is no reason to open beyond this one.
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableSize()).expandedTo(designSize);
+    resize(size);
+    // A hidden form gets its resize event only when shown; the controls are placed now.
+    placeGrownControls();
+}
+
+void ModalForm::setFixedClientSize(QSize size)
+{
+    m_sizeSection.clear();
+    m_anchors = {};
+    setFixedSize(size);
+    if (m_client)
+        m_client->resize(size);
+}
+
+void ModalForm::changeAtDesignSize(const std::function<void()> &change)
+{
+    m_anchors.atDesignSize(change);
+    if (!m_sizeSection.isEmpty())
+        controlsGrown();
+}
+
+void ModalForm::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    placeGrownControls();
+}
+
+void ModalForm::placeGrownControls()
+{
+    if (!m_client || m_sizeSection.isEmpty())
+        return;
+    m_client->setGeometry(0, 0, width(), height());
+    m_anchors.apply(size() - m_designSize);
+    controlsGrown();
+}
 
 void ModalForm::keyPressEvent(QKeyEvent *event)
 {

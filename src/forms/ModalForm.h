@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/ControlAnchors.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -42,6 +44,20 @@ protected:
     // the focus does; keyCode is the host's key code. The key then goes on to the control.
     virtual void formKeyDown(qint32 keyCode, const QKeyEvent &event);
 
+    // Lets the form grow from designSize, which stays its minimum: it opens at the size it was
+    // left at (kept in the settings store under sizeSection) and anchors() place the controls.
+    // Called once the controls that grow are in anchors(); a showing starts without growth.
+    void setGrowable(QSize designSize, const QString &sizeSection);
+    // Back to a fixed size for the rest of the showing; the size is not kept.
+    void setFixedClientSize(QSize size);
+    ControlAnchors &anchors() { return m_anchors; }
+    // Runs change on the controls at their design places and takes what it leaves as their new
+    // places (ControlAnchors::atDesignSize), then places them for the present size again.
+    void changeAtDesignSize(const std::function<void()> &change);
+    // The anchors have just placed the controls for the form's present size.
+    virtual void controlsGrown() {}
+    void resizeEvent(QResizeEvent *event) override;
+
     void setKeyPreview(bool on);
     // Whether Esc closes the form as a dialog's cancel key does (the default). A form without a
     // cancel button turns it off, and so does one that presses its own from formKeyDown.
@@ -51,8 +67,12 @@ protected:
 
 private:
     void discardControls();
+    void placeGrownControls();
 
     QPointer<QWidget> m_client;
+    ControlAnchors m_anchors;
+    QSize m_designSize;
+    QString m_sizeSection; // empty while the form does not grow
     bool m_inModalLoop = false;
     bool m_loadFinished = false;
     bool m_keyPreview = false;

@@ -1,5 +1,6 @@
 #include "widgets/ListViewUtilities.h"
 
+#include "forms/FormSize.h"
 #include "forms/Twips.h"
 #include "host/DesktopServices.h"
 #include "host/ObjectRegistry.h"
@@ -19,7 +20,6 @@ namespace AllocFix {
 
 namespace {
 
-const QString SettingsApplication = u"FA"_s;
 // Wider than any screen; a stored width beyond it is a damaged entry.
 constexpr double WidestColumnTwips = 1'000'000;
 
@@ -72,9 +72,10 @@ void RestoreColumnWidths(QTreeWidget *list, const QString &section)
 {
     forEachColumn(list, [&](ISettingsStore &store, QHeaderView *header, int column) {
         const float current = static_cast<float>(toTwips(header->sectionSize(column)));
-        const double stored = FieldValue::fromVariant(store.read(SettingsApplication, section,
-                                                                 widthEntry(column), current))
-                                  .toDouble();
+        const double stored =
+            FieldValue::fromVariant(
+                store.read(SettingsApplication.toString(), section, widthEntry(column), current))
+                .toDouble();
         if (std::isfinite(stored) && stored >= 0 && stored <= WidestColumnTwips)
             header->resizeSection(column, twips(static_cast<int>(std::lround(stored))));
     });
@@ -84,7 +85,7 @@ void SaveColumnWidths(QTreeWidget *list, const QString &section)
 {
     forEachColumn(list, [&](ISettingsStore &store, const QHeaderView *header, int column) {
         const float width = static_cast<float>(toTwips(header->sectionSize(column)));
-        store.write(SettingsApplication, section, widthEntry(column), width);
+        store.write(SettingsApplication.toString(), section, widthEntry(column), width);
     });
 }
 

@@ -36,7 +36,8 @@ QPixmap paintLookup(int side)
 QIcon lookupPicture()
 {
     QIcon icon;
-    for (int side : {16, 32})
+    // Drawn for each size a button may ask at 100 % to 300 %, so none is an enlarged copy.
+    for (int side : {16, 20, 24, 32, 40, 48, 64})
         icon.addPixmap(paintLookup(side));
     return icon;
 }

@@ -91,6 +91,10 @@ void frmUpdateData::showRateTotals()
         totals = {};
     }
     fillRateTotalsLine(m_ui->lblRateTotals, totals);
+    fillSplitBars(m_ui->splitBars, totals);
+    // The list gets back the height the bars of the last card took.
+    anchors().apply(anchors().growth());
+    placeSplitDisplay();
 }
 
 void frmUpdateData::LoadCardInfo(qint32 cardId)

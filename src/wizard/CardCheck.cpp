@@ -124,7 +124,8 @@ void frmUpdateData::AdjustCards()
         loadCurrentCard();
         m_ui->lblTotal->setText(MMTS::LoadLangString(u"共 "_s) + QString::number(count) +
                                 MMTS::LoadLangString(u" 张"_s));
-        m_ui->fitCountRow(m_ui->lblTotal->text(), positionText(count));
+        changeAtDesignSize(
+            [this, count] { m_ui->fitCountRow(m_ui->lblTotal->text(), positionText(count)); });
         showCurrentPosition();
     } catch (...) {
         // The page stays busy with its progress text: only the cancel buttons still act.

@@ -2,6 +2,7 @@
 
 #include "allocation/Rate.h"
 #include "host/MMTS.h"
+#include "widgets/SplitBars.h"
 
 #include <QLabel>
 
@@ -40,30 +41,64 @@ QString joined(const QString &start, const QStringList &names, const QStringList
     return start + departments.join(separator);
 }
 
-} // namespace
-
-void fillRateTotalsLine(QLabel *line, const CardTotals &cardTotals)
-{
-    const QString fullStart = MMTS::LoadLangString(u"分配合计："_s);
-    const QString separator = MMTS::LoadLangString(u"；"_s);
+// Each department's texts and state, then the rows of no department of the card.
+struct TotalsParts {
     QStringList names;
     QStringList figures;
     QStringList shares; // the figures without what is lacking, for a line too narrow for both
-    QList<bool> accepted;
-    for (const DepartmentTotal &total : cardTotals.departments) {
-        names.append(total.name);
-        figures.append(figuresOf(total));
-        shares.append(figuresOf(total, true));
-        accepted.append(total.accepted);
+    QList<qint64> allocated;
+    QList<SplitBars::State> states;
+    QString start;
+    QString separator;
+
+    explicit TotalsParts(const CardTotals &cardTotals)
+        : start(MMTS::LoadLangString(u"分配合计："_s))
+        , separator(MMTS::LoadLangString(u"；"_s))
+    {
+        for (const DepartmentTotal &total : cardTotals.departments) {
+            names.append(total.name);
+            figures.append(figuresOf(total));
+            shares.append(figuresOf(total, true));
+            allocated.append(total.allocated);
+            states.append(total.accepted ? SplitBars::State::Accepted : SplitBars::State::Faulty);
+        }
+        if (cardTotals.outsideRows > 0) {
+            names.append(MMTS::LoadLangString(u"未指定部门"_s));
+            figures.append(u' ' + percentText(cardTotals.outside));
+            shares.append(figures.last());
+            allocated.append(cardTotals.outside);
+            states.append(SplitBars::State::Unassigned);
+        }
     }
-    if (cardTotals.outsideRows > 0) {
-        names.append(MMTS::LoadLangString(u"未指定部门"_s));
-        figures.append(u' ' + percentText(cardTotals.outside));
-        shares.append(figures.last());
-        accepted.append(false);
+
+    QString whole() const { return joined(start, names, figures, separator); }
+};
+
+} // namespace
+
+void fillSplitBars(SplitBars *bars, const CardTotals &cardTotals)
+{
+    const TotalsParts parts(cardTotals);
+    QList<SplitBars::Bar> shown;
+    for (qsizetype index = 0; index < parts.names.size(); ++index) {
+        shown.append({parts.names[index],
+                      static_cast<double>(parts.allocated[index]) / WholeRateUnits,
+                      parts.figures[index].trimmed(), parts.states[index]});
     }
+    bars->setBars(shown, shown.isEmpty() ? QString() : parts.whole());
+    bars->setAccessibleName(parts.start);
+}
+
+void fillRateTotalsLine(QLabel *line, const CardTotals &cardTotals)
+{
+    TotalsParts parts(cardTotals);
+    const QString fullStart = parts.start;
+    const QString separator = parts.separator;
+    QStringList names = parts.names;
+    QStringList figures = parts.figures;
+    const QStringList shares = parts.shares;
     const bool none = names.isEmpty();
-    const QString whole = joined(fullStart, names, figures, separator);
+    const QString whole = parts.whole();
     line->setToolTip(none ? QString() : whole);
     line->setAccessibleName(none ? fullStart : whole);
     if (none) {
@@ -99,8 +134,9 @@ void fillRateTotalsLine(QLabel *line, const CardTotals &cardTotals)
     QStringList shown;
     for (qsizetype index = 0; index < names.size(); ++index) {
         const QString text = QString(names[index] + figures[index]).toHtmlEscaped();
-        shown.append(accepted[index] ? text
-                                     : u"<span style=\"color:#b00000\">%1</span>"_s.arg(text));
+        shown.append(parts.states[index] == SplitBars::State::Accepted
+                         ? text
+                         : u"<span style=\"color:#b00000\">%1</span>"_s.arg(text));
     }
     line->setText(start.toHtmlEscaped() + shown.join(separator.toHtmlEscaped()));
 }

@@ -1,11 +1,15 @@
 #include "wizard/WizardControls.h"
 
+#include "forms/ControlAnchors.h"
 #include "forms/Twips.h"
+#include "widgets/ColumnStretch.h"
 #include "widgets/ReportList.h"
+#include "widgets/SplitBars.h"
 #include "wizard/WizardPictures.h"
 
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -62,7 +66,7 @@ QFrame *page(QWidget *client, int index, const QString &caption)
 void buildIntroduction(WizardControls &c, QFrame *p)
 {
     c.imgTip = placedControl<QLabel>(p, u"imgTip"_s, 120, 120, 2160, 4065);
-    c.imgTip->setPixmap(introductionPicture(c.imgTip->size()));
+    c.imgTip->setPixmap(introductionPicture(c.imgTip->size(), c.imgTip->devicePixelRatioF()));
     c.lblInfo[2] = title(p, u"lblInfo_2"_s, u"欢迎！"_s, 2520, 240, 5295);
     c.lblHelp[2] =
         label(p, u"lblHelp_2"_s,
@@ -80,7 +84,7 @@ void buildIntroduction(WizardControls &c, QFrame *p)
 void buildCheckPage(WizardControls &c, QFrame *p)
 {
     c.imgStep = placedControl<QLabel>(p, u"imgStep"_s, 120, 120, 600, 600);
-    c.imgStep->setPixmap(stepPicture(c.imgStep->size()));
+    c.imgStep->setPixmap(stepPicture(c.imgStep->size(), c.imgStep->devicePixelRatioF()));
     c.lblInfo[3] = title(p, u"lblInfo_3"_s, u"开始调整："_s, 840, 120, 7035);
     c.lblHelp[3] = label(
         p, u"lblHelp_3"_s,
@@ -108,6 +112,7 @@ void buildManualPage(WizardControls &c, QFrame *p)
     placeTwips(c.lvDept, 120, 1995, 2640, 1650);
     c.lvDept->setColumnWidth(0, twips(1500));
     c.lvDept->setColumnWidth(1, twips(900));
+    stretchColumns(c.lvDept->header(), {1, 0});
 
     // The copy command stands at the end of the list's heading, as cmdView does beside Label3.
     c.cmdCopy = button(p, u"cmdCopy"_s, u"复制分配(&C)..."_s, 6135, 390, 1740, 330);
@@ -124,6 +129,12 @@ void buildManualPage(WizardControls &c, QFrame *p)
     c.lvExpense->setColumnWidth(1, twips(1500));
     c.lvExpense->setColumnWidth(2, twips(1560));
     c.lvExpense->setColumnWidth(3, twips(780));
+    // The account and the item texts are what a wider list is for.
+    stretchColumns(c.lvExpense->header(), {0, 1, 2, 0});
+    c.splitBars = new SplitBars(p);
+    c.splitBars->setObjectName(u"splitBars"_s);
+    c.splitBars->setGeometry(c.lblRateTotals->geometry());
+    c.splitBars->setVisible(false);
     c.cmdAdd = button(p, u"cmdAdd"_s, u"折旧费用增加(&A)"_s, 2880, 3270, 1605);
     c.cmdEdit = button(p, u"cmdEdit"_s, u"折旧费用编辑(&E)"_s, 4575, 3270, 1605);
     c.cmdDelete = button(p, u"cmdDelete"_s, u"折旧费用删除(&D)"_s, 6270, 3270, 1605);
@@ -167,6 +178,61 @@ void WizardControls::fitCountRow(const QString &widestTotal, const QString &wide
         command->setGeometry(x, command->y(), width, command->height());
         x += width + gap;
     }
+}
+
+void WizardControls::anchor(ControlAnchors &anchors) const
+{
+    // The card's lists on the left take a quarter of the width gained, the expense list the rest.
+    constexpr double Left = 0.25;
+    constexpr double Right = 1 - Left;
+    constexpr Anchor Stays{};
+    constexpr Anchor Widens{0, 0, 1, 0};
+    constexpr Anchor Fills{0, 0, 1, 1};
+    constexpr Anchor Down{0, 1, 0, 0};
+    constexpr Anchor DownRight{1, 1, 0, 0};
+    const std::initializer_list<std::pair<QWidget *, Anchor>> rules{
+        {Frame1, {0, 1, 1, 0}},
+        {btHelp, Down},
+        {btPrev, DownRight},
+        {btNext, DownRight},
+        {cmdCancel, DownRight},
+        {btCancel, DownRight},
+
+        {imgTip, {0, 0, 0, 1}},
+        {lblInfo[2], Widens},
+        {lblHelp[2], Widens},
+        {Label8, Widens},
+        {Label7, Widens},
+
+        {imgStep, Stays},
+        {lblInfo[3], Widens},
+        {lblHelp[3], Widens},
+        {lblProgress, Widens},
+        {CheckInfo, Fills},
+
+        {lblInfo[1], Widens},
+        {cmdView, {Left, 0, 0, 0}},
+        {listInfo, {0, 0, Left, 0.5}},
+        {Label2, {0, 0.5, Left, 0}},
+        {lvDept, {0, 0.5, Left, 0.5}},
+        {cmdCopy, {1, 0, 0, 0}},
+        {Label1, {Left, 0, Right, 0}},
+        {lvExpense, {Left, 0, Right, 1}},
+        {lblRateTotals, {Left, 1, Right, 0}},
+        {splitBars, {Left, 1, Right, 0}},
+        {cmdAdd, DownRight},
+        {cmdEdit, DownRight},
+        {cmdDelete, DownRight},
+        {lblTotal, Down},
+        {lblCurrent, Down},
+        {cmdFirst, DownRight},
+        {cmdPrevious, DownRight},
+        {cmdNext, DownRight},
+        {cmdLast, DownRight},
+        {cmdFinish, DownRight},
+    };
+    for (const auto &[control, rule] : rules)
+        anchors.add(control, rule);
 }
 
 WizardControls WizardControls::create(QWidget *client)

@@ -14,6 +14,9 @@ class QWidget;
 
 namespace AllocFix {
 
+class ControlAnchors;
+class SplitBars;
+
 // The controls of one loaded wizard form. Control arrays keep the host's indices: fraStep[0..2],
 // lblInfo[1..3] and lblHelp[2..3]; unused slots are null.
 struct WizardControls {
@@ -63,9 +66,15 @@ struct WizardControls {
     // command that copies the card's rows to the cards allocated alike.
     QLabel *lblRateTotals = nullptr;
     QPushButton *cmdCopy = nullptr;
+    // The same shares as bars, in the totals line's place once the form has grown enough.
+    SplitBars *splitBars = nullptr;
 
     // Builds every control in its design state on client, which spans the form's client area.
     static WizardControls create(QWidget *client);
+    // How the controls follow a grown form: the lists and the card's information take the room,
+    // the buttons keep their size and order and move with the edges they stand at. The pages
+    // themselves are not anchored: their left edge says which one is shown.
+    void anchor(ControlAnchors &anchors) const;
 
     // Makes room in the row of the card counts for the widest texts lblTotal and lblCurrent will
     // show. While they fit, the row keeps its design places; otherwise the two labels widen and

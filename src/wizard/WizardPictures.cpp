@@ -34,9 +34,11 @@ void paintCards(QPainter &painter, QRectF area)
     }
 }
 
-QPixmap paintedPicture(QSize size, bool withBackground)
+// Painted at the screen's own pixels, so a scaled screen shows it sharp rather than enlarged.
+QPixmap paintedPicture(QSize size, qreal pixelRatio, bool withBackground)
 {
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * pixelRatio);
+    pixmap.setDevicePixelRatio(pixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -44,7 +46,7 @@ QPixmap paintedPicture(QSize size, bool withBackground)
         QLinearGradient gradient(0, 0, 0, size.height());
         gradient.setColorAt(0, QColor(46, 89, 153));
         gradient.setColorAt(1, QColor(150, 185, 225));
-        painter.fillRect(pixmap.rect(), gradient);
+        painter.fillRect(QRect(QPoint(0, 0), size), gradient);
     }
     const qreal side = qMin(size.width(), size.height());
     const QRectF square((size.width() - side) / 2, withBackground ? size.height() * 0.12 : 0, side,
@@ -55,14 +57,14 @@ QPixmap paintedPicture(QSize size, bool withBackground)
 
 } // namespace
 
-QPixmap introductionPicture(QSize size)
+QPixmap introductionPicture(QSize size, qreal pixelRatio)
 {
-    return paintedPicture(size, true);
+    return paintedPicture(size, pixelRatio, true);
 }
 
-QPixmap stepPicture(QSize size)
+QPixmap stepPicture(QSize size, qreal pixelRatio)
 {
-    return paintedPicture(size, false);
+    return paintedPicture(size, pixelRatio, false);
 }
 
 } // namespace AllocFix

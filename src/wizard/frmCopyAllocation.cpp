@@ -7,8 +7,10 @@
 #include "host/ObjectRegistry.h"
 #include "host/ProgIds.h"
 #include "records/RecordFields.h"
+#include "widgets/ColumnStretch.h"
 #include "widgets/ReportList.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -28,7 +30,9 @@ frmCopyAllocation::~frmCopyAllocation() = default;
 void frmCopyAllocation::createControls(QWidget *client)
 {
     setWindowTitle(u"复制折旧费用分配"_s);
-    setFixedSize(twips(6015), twips(4620));
+    const QSize design(twips(6015), twips(4620));
+    resize(design);
+    client->resize(design);
 
     lblCopyInfo = placedControl<QLabel>(client, u"lblCopyInfo"_s, 120, 120, 5775, 900);
     lblCopyInfo->setText(
@@ -48,6 +52,16 @@ void frmCopyAllocation::createControls(QWidget *client)
     cmdOK->setText(u"复制(&C)"_s);
     cmdCancel = placedControl<QPushButton>(client, u"cmdCancel"_s, 4680, 4080, 1215, 375);
     cmdCancel->setText(u"取消"_s);
+
+    // Grown, the list of cards takes the room.
+    stretchColumns(lvCards->header(), {0, 1, 2});
+    anchors().add(lblCopyInfo, {0, 0, 1, 0});
+    anchors().add(lblCount, {0, 0, 1, 0});
+    anchors().add(lvCards, {0, 0, 1, 1});
+    anchors().add(lblUnreadable, {0, 1, 1, 0});
+    anchors().add(cmdOK, {1, 1, 0, 0});
+    anchors().add(cmdCancel, {1, 1, 0, 0});
+    setGrowable(design, u"CopyAllocation"_s);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         m_confirmed = true;

@@ -62,7 +62,7 @@ void frmShowInf::createControls(QWidget *client)
 {
     setWindowTitle(u"数据检查"_s);
     setBorder(true);
-    setFixedSize(twips(DesignWidth), twips(DesignHeight));
+    setFixedClientSize(QSize(twips(DesignWidth), twips(DesignHeight)));
     // Each showing starts where a window without an owner is placed, not where the last ended.
     setAttribute(Qt::WA_Moved, false);
 
@@ -223,8 +223,7 @@ void frmShowInf::checkAndSave()
 
 void frmShowInf::setClientSize(int width, int height)
 {
-    setFixedSize(twips(width), twips(height));
-    labInf->parentWidget()->resize(size());
+    setFixedClientSize(QSize(twips(width), twips(height)));
 }
 
 void frmShowInf::showProgressLayout()
@@ -253,6 +252,10 @@ void frmShowInf::showResultLayout()
     Label1->move(twips(120), twips(120));
     expInfo->move(twips(120), twips(480));
     cmdSure->move(twips(4320), twips(2520));
+    // The list of faults is what a larger window is for; it opens at the size it was left at.
+    anchors().add(expInfo, {0, 0, 1, 1});
+    anchors().add(cmdSure, {1, 1, 0, 0});
+    setGrowable(QSize(twips(ResultWidth), twips(ResultHeight)), u"ShowInf"_s);
     expInfo->setPlainText(validationText(m_faults));
 }
 

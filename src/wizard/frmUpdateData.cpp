@@ -3,6 +3,8 @@
 #include "forms/Captions.h"
 #include "forms/Twips.h"
 #include "host/MMTS.h"
+#include "widgets/SplitBars.h"
+#include "wizard/WizardPictures.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -32,9 +34,47 @@ frmUpdateData::~frmUpdateData() = default;
 void frmUpdateData::createControls(QWidget *client)
 {
     setWindowTitle(u"账套卡片数据调整"_s);
-    setFixedSize(twips(8010), twips(4875));
+    const QSize design(twips(8010), twips(4875));
+    resize(design);
+    client->resize(design);
     m_ui = std::make_unique<WizardControls>(WizardControls::create(client));
+    m_pageDesignSize = m_ui->fraStep[0]->size();
+    m_ui->anchor(anchors());
     connectControls();
+    setGrowable(design, u"UpdateData"_s);
+}
+
+void frmUpdateData::controlsGrown()
+{
+    if (!m_ui)
+        return;
+    for (QFrame *page : m_ui->fraStep)
+        page->resize(m_pageDesignSize + anchors().growth());
+    QLabel *picture = m_ui->imgTip;
+    if (picture->pixmap().deviceIndependentSize().toSize() != picture->size())
+        picture->setPixmap(introductionPicture(picture->size(), picture->devicePixelRatioF()));
+    placeSplitDisplay();
+}
+
+void frmUpdateData::placeSplitDisplay()
+{
+    const WizardControls &c = *m_ui;
+    // At the design size the line stays: the bars need the room only a grown form has.
+    const int room = anchors().growth().height();
+    const int needed = c.splitBars->barsHeight() - c.lblRateTotals->height();
+    const bool bars = !c.splitBars->bars().isEmpty() && room > 0 && needed <= room;
+    if (bars) {
+        const QRect line = c.lblRateTotals->geometry();
+        const int gap = line.top() - c.lvExpense->geometry().bottom();
+        const QRect barsPlace(line.left(), line.bottom() + 1 - c.splitBars->barsHeight(),
+                              line.width(), c.splitBars->barsHeight());
+        c.splitBars->setGeometry(barsPlace);
+        QRect list = c.lvExpense->geometry();
+        list.setBottom(std::min(list.bottom(), barsPlace.top() - gap));
+        c.lvExpense->setGeometry(list);
+    }
+    c.splitBars->setVisible(bars);
+    c.lblRateTotals->setVisible(!bars);
 }
 
 void frmUpdateData::controlsDiscarded()

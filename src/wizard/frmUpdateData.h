@@ -82,6 +82,7 @@ protected:
     void createControls(QWidget *client) override;
     void formLoad() override;
     void controlsDiscarded() override;
+    void controlsGrown() override;
 
 private:
     void showPage(int index);
@@ -105,6 +106,8 @@ private:
     static QString positionText(qint32 position);
     void showCurrentPosition();
     void showRateTotals();
+    // The bars in the totals line's place when the grown form has the room, else the line.
+    void placeSplitDisplay();
     void finishCommand();
     void allocationsSaved();
     void faultCardChosen(qint32 position);
@@ -127,6 +130,7 @@ private:
     void createUndoActions();
 
     std::unique_ptr<WizardControls> m_ui;
+    QSize m_pageDesignSize;
     qint16 m_currentStep = 0;
 
     // Check and adjustment

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -100,6 +101,7 @@ private Q_SLOTS:
     void adjustAndSaveOnTheAccountSet();
     void aSetWithoutManualWorkClosesAtOnce();
     void addARowThroughTheEditor();
+    void grownNoDemoTextIsCut();
 
 private:
     QTemporaryDir m_folder;
@@ -286,6 +288,55 @@ void tst_Adjustment::addARowThroughTheEditor()
     QCOMPARE(stored.value(Fields::FAcctID).toInt(), 660101);
     QCOMPARE(stored.value(Fields::FRate).toDouble(), 1.0);
     QCOMPARE(stored.value(Fields::Detail).toList().at(1).value(Fields::FItemID).toInt(), 201);
+}
+
+// The texts of the expense and department lists that do not fit their columns, as "text (needed >
+// width)": a view shortens such a text with an ellipsis.
+QStringList cutTexts(const QTreeWidget *list, const QList<int> &columns)
+{
+    const QFontMetrics metrics = list->fontMetrics();
+    const int margins =
+        2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    QStringList cut;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        for (const int column : columns) {
+            const QString text = list->topLevelItem(index)->text(column);
+            const int needed = metrics.horizontalAdvance(text) + margins;
+            if (needed > list->columnWidth(column)) {
+                cut.append(u"%1 (%2 > %3)"_s.arg(text, QString::number(needed),
+                                                 QString::number(list->columnWidth(column))));
+            }
+        }
+    }
+    return cut;
+}
+
+// At 900 × 560 every account, item and department of the demo set reads whole.
+void tst_Adjustment::grownNoDemoTextIsCut()
+{
+    const QString location =
+        FixedAssets::createDemoAccountSet(u"sqlite:"_s + m_folder.filePath(u"grown.fa"_s), 60);
+    FixedAssets::publishPropsString(u"Language=CHS;AcctSet="_s + location + u';');
+    QStringList cut;
+    QSet<QString> accounts;
+    int rows = 0;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        wizard.resize(900, 560);
+        const auto *expenses = wizard.findChild<QTreeWidget *>(u"lvExpense"_s);
+        const auto *departments = wizard.findChild<QTreeWidget *>(u"lvDept"_s);
+        for (qsizetype p = 1; p <= wizard.vecFalterID().count(); ++p) {
+            if (p > 1)
+                click(&wizard, u"cmdNext"_s);
+            cut += cutTexts(expenses, {0, 1, 2});
+            cut += cutTexts(departments, {0});
+            rows += expenses->topLevelItemCount();
+            for (int index = 0; index < expenses->topLevelItemCount(); ++index)
+                accounts.insert(expenses->topLevelItem(index)->text(1));
+        }
+    });
+    QVERIFY2(rows > 10 && accounts.size() > 1, qPrintable(QString::number(rows)));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
 }
 
 QTEST_MAIN(tst_Adjustment)

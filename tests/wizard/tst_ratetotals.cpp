@@ -1,18 +1,23 @@
 #include "editors/frmExpenseEdit.h"
 #include "entry/ComponentUnload.h"
 #include "support/AllocationRecords.h"
+#include "support/CardGenerator.h"
 #include "support/FakeCardServices.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeItemService.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalDriver.h"
 #include "support/WizardDriver.h"
+#include "widgets/SplitBars.h"
+#include "wizard/RateTotalsLine.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QLabel>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
@@ -74,6 +79,9 @@ private Q_SLOTS:
     void followsEveryChange();
     void aNarrowLineKeepsTheFigures();
     void aCrowdedLineKeepsTheNames();
+    void barColoursFollowTheRules();
+    void barsTakeTheLinesPlaceWhenThereIsRoom_data();
+    void barsTakeTheLinesPlaceWhenThereIsRoom();
 };
 
 void tst_RateTotals::cleanup()
@@ -176,6 +184,102 @@ void tst_RateTotals::aCrowdedLineKeepsTheNames()
         shown = shownTotals(&wizard);
     });
     QCOMPARE(shown, u"[管理部 0%]；[生产二车间 0%]；[未指定部门 100%]"_s);
+}
+
+// A bar is green exactly when the finish check finds nothing of its department, grey for rows of
+// no department of the card, red otherwise.
+void tst_RateTotals::barColoursFollowTheRules()
+{
+    const FakeDesktop desktop;
+    CardGenerator generate(20261209);
+    const QList<QList<qint32>> departmentSets{{201}, {201, 202}, {203, 204, 205}, {202, 213}};
+    QMap<SplitBars::State, int> seen;
+    SplitBars bars;
+    for (int card = 0; card < 400; ++card) {
+        const QList<qint32> ids = departmentSets.at(card % departmentSets.size());
+        RecordList departments = RecordList::create();
+        for (const qint32 id : ids)
+            departments.append(departmentRecord(id, u"部门%1"_s.arg(id), 1.0 / ids.size()));
+        const RecordList rows = generate.rows(card + 1, ids);
+
+        fillSplitBars(&bars, cardTotals(departments, rows));
+        const AllocationFaults faults = cardFaults(departments, rows);
+        QList<SplitBars::State> expected;
+        for (const qint32 id : ids) {
+            const bool faulty = std::any_of(faults.begin(), faults.end(),
+                                            [id](const auto &f) { return f.departmentId == id; });
+            expected.append(faulty ? SplitBars::State::Faulty : SplitBars::State::Accepted);
+        }
+        if (breaks(faults, AllocationRule::RowOutsideDepartments))
+            expected.append(SplitBars::State::Unassigned);
+        QList<SplitBars::State> shown;
+        for (const SplitBars::Bar &bar : bars.bars()) {
+            shown.append(bar.state);
+            ++seen[bar.state];
+        }
+        QVERIFY2(shown == expected, qPrintable(u"card %1"_s.arg(card)));
+    }
+    // Every colour is common, or the property says little.
+    for (const auto state :
+         {SplitBars::State::Accepted, SplitBars::State::Faulty, SplitBars::State::Unassigned})
+        QVERIFY2(seen.value(state) > 20, qPrintable(QString::number(seen.value(state))));
+}
+
+void tst_RateTotals::barsTakeTheLinesPlaceWhenThereIsRoom_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("oneBar");
+    QTest::addColumn<bool>("bars");
+    QTest::newRow("designed size: the line") << QSize() << false << false;
+    // One bar would fit in the line's height: the designed size still keeps the line.
+    QTest::newRow("designed size, one bar: the line") << QSize() << true << false;
+    QTest::newRow("a few pixels taller: the line") << QSize(0, 4) << false << false;
+    QTest::newRow("grown: the bars") << QSize(900, 560) << false << true;
+    QTest::newRow("grown, one bar: the bars") << QSize(900, 560) << true << true;
+}
+
+void tst_RateTotals::barsTakeTheLinesPlaceWhenThereIsRoom()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, oneBar);
+    QFETCH(bool, bars);
+    Cards cards({oneBar ? Rates{{1, 1}} : Rates{{1, 1}, {2, 0.5}, {0, 0.3}}},
+                oneBar ? QString() : u"生产二车间"_s);
+    bool lineShown = false;
+    bool barsShown = false;
+    QList<SplitBars::Bar> shown;
+    QString description;
+    QString whole;
+    QRect barsPlace;
+    QRect list;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        if (size.width() == 0)
+            size = wizard.size() + size;
+        if (size.isValid())
+            wizard.resize(size);
+        const auto *splitBars = wizard.findChild<SplitBars *>(u"splitBars"_s);
+        const auto *line = wizard.findChild<QLabel *>(u"lblRateTotals"_s);
+        lineShown = line->isVisible();
+        barsShown = splitBars->isVisible();
+        shown = splitBars->bars();
+        description = splitBars->accessibleDescription();
+        whole = line->toolTip();
+        barsPlace = splitBars->geometry();
+        list = wizard.findChild<QWidget *>(u"lvExpense"_s)->geometry();
+    });
+    QCOMPARE(lineShown, !bars);
+    QCOMPARE(barsShown, bars);
+    QCOMPARE(shown.size(), oneBar ? 1 : 3);
+    QCOMPARE(shown[0].shareText, u"100%"_s);
+    QCOMPARE(shown[0].state, SplitBars::State::Accepted);
+    if (!oneBar) {
+        QCOMPARE(shown[1].state, SplitBars::State::Faulty);
+        QCOMPARE(shown[2].state, SplitBars::State::Unassigned);
+    }
+    QCOMPARE(description, whole);
+    if (bars)
+        QVERIFY(barsPlace.top() > list.bottom());
 }
 
 QTEST_MAIN(tst_RateTotals)

@@ -44,6 +44,10 @@
         <translation>Save a picture of the wizard to &lt;file&gt; and close it.</translation>
     </message>
     <message>
+        <source>与 --screenshot 一起：先转到该页（intro 或 manual）再保存图片。</source>
+        <translation>With --screenshot: go to that page (intro or manual) before saving the picture.</translation>
+    </message>
+    <message>
         <source>text（默认）或 json，供读取结果的程序使用（见“JSON 输出”）。</source>
         <translation>text (default) or json, for programs that read the answer (see JSON OUTPUT).</translation>
     </message>

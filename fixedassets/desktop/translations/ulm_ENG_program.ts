@@ -328,6 +328,14 @@
         <translation>--screenshot needs a file name</translation>
     </message>
     <message>
+        <source>--screenshot-page 只能与 --screenshot 一起使用</source>
+        <translation>--screenshot-page goes only with --screenshot</translation>
+    </message>
+    <message>
+        <source>--screenshot-page 只认 intro 和 manual</source>
+        <translation>--screenshot-page takes only intro or manual</translation>
+    </message>
+    <message>
         <source>%1，共 %2</source>
         <translation>%1 of %2</translation>
     </message>

@@ -265,6 +265,12 @@ void tst_Program::badInputGetsOneClearLine_data()
         << QStringList{u"--force"_s} << QByteArray("-") << u"--force goes only with --demo"_s;
     QTest::newRow("empty screenshot name")
         << QStringList{u"--screenshot"_s, QString()} << QByteArray("-") << u"needs a file name"_s;
+    QTest::newRow("screenshot page without a screenshot")
+        << QStringList{u"--screenshot-page"_s, u"manual"_s} << QByteArray("-")
+        << u"--screenshot-page goes only with --screenshot"_s;
+    QTest::newRow("unknown screenshot page")
+        << QStringList{u"--screenshot"_s, u"HOME/s.png"_s, u"--screenshot-page"_s, u"editor"_s}
+        << QByteArray("-") << u"takes only intro or manual"_s;
     QTest::newRow("export without -o") << QStringList{u"export"_s} << none << u"with -o"_s;
     QTest::newRow("export to a text file") << QStringList{u"export"_s, u"-o"_s, u"HOME/w.txt"_s}
                                            << none << u"name a .xlsx or .csv file"_s;
