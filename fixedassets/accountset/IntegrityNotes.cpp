@@ -74,4 +74,17 @@ void rememberWhole(const SqlDialect &dialect, const AccountSetLocation &location
     }
 }
 
+void forget(const AccountSetLocation &location)
+{
+    const QString path = notePath(location);
+    QFile::remove(path);
+    // The notes' folders, then the cache folder itself: rmdir leaves any that still hold files.
+    QDir folder = QFileInfo(path).dir();
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    for (int level = 0; level < 3 && folder.rmdir(folder.absolutePath()); ++level) {
+        if (QDir::cleanPath(folder.absolutePath()) == QDir::cleanPath(cache) || !folder.cdUp())
+            break;
+    }
+}
+
 } // namespace FixedAssets::IntegrityNotes

@@ -21,4 +21,7 @@ bool knownWhole(const AccountSetLocation &location, const SqlDialect::StorageLoo
 void rememberWhole(const SqlDialect &dialect, const AccountSetLocation &location,
                    const SqlDialect::StorageLook &look);
 
+// Removes the note of a set that is no more, and the cache folders left empty by it.
+void forget(const AccountSetLocation &location);
+
 } // namespace FixedAssets::IntegrityNotes

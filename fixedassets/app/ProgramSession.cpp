@@ -3,6 +3,7 @@
 #include "accountset/AccountSet.h"
 #include "accountset/DemoData.h"
 #include "accountset/DemoTarget.h"
+#include "accountset/IntegrityNotes.h"
 #include "accountset/OutsideText.h"
 #include "desktop/LanguageInfo.h"
 #include "desktop/ResourceLoader.h"
@@ -135,6 +136,7 @@ void removeMade(const QStringList &made)
         }
         for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
             QFile::remove(*path + suffix);
+        IntegrityNotes::forget(AccountSetLocation::parse(u"sqlite:"_s + *path));
     }
 }
 
