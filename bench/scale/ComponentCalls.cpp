@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 
 #include <exception>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace AllocFix;
@@ -182,20 +183,27 @@ void allocateEveryCard(frmUpdateData &wizard)
 
 namespace {
 
+// What the watch for the copy's dialog finds. Shared with the timer, which outlives the call
+// when no dialog comes.
+struct CopyWatch {
+    CopyTargets found;
+    bool done = false;
+};
+
 // Waits for the copy's dialog, reads what it lists and cancels it; stops looking once done is
 // set (no dialog came).
-void whenCopyDialogShown(CopyTargets &found, const bool &done)
+void whenCopyDialogShown(const std::shared_ptr<CopyWatch> &watch)
 {
-    QTimer::singleShot(1, qApp, [&found, &done] {
-        if (done)
+    QTimer::singleShot(1, qApp, [watch] {
+        if (watch->done)
             return;
         auto *dialog = qobject_cast<frmCopyAllocation *>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) {
-            whenCopyDialogShown(found, done);
+            whenCopyDialogShown(watch);
             return;
         }
-        found.alike = dialog->findChild<QTreeWidget *>(u"lvCards"_s)->topLevelItemCount();
-        found.unreadable = dialog->findChild<QLabel *>(u"lblUnreadable"_s)->isVisible();
+        watch->found.alike = dialog->findChild<QTreeWidget *>(u"lvCards"_s)->topLevelItemCount();
+        watch->found.unreadable = dialog->findChild<QLabel *>(u"lblUnreadable"_s)->isVisible();
         dialog->findChild<QPushButton *>(u"cmdCancel"_s)->click();
     });
 }
@@ -204,12 +212,12 @@ void whenCopyDialogShown(CopyTargets &found, const bool &done)
 
 CopyTargets copyThroughTheWizard(frmUpdateData &wizard)
 {
-    CopyTargets found;
-    bool done = false;
-    whenCopyDialogShown(found, done);
+    const auto watch = std::make_shared<CopyWatch>();
+    whenCopyDialogShown(watch);
     const qsizetype messagesBefore = recorder().messages.size();
     click(wizard, u"cmdCopy"_s);
-    done = true;
+    watch->done = true;
+    const CopyTargets found = watch->found;
     // That no card is alike is an answer, not a fault of the run; any other message stays.
     if (recorder().messages.size() == messagesBefore + 1 &&
         recorder().messages.last() == u"没有其他卡片的部门和原科目与当前卡片相同。"_s) {
