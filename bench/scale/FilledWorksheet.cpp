@@ -64,14 +64,23 @@ FilledLines fillWorksheet(const QString &exportedCsv, const QStringList &filledF
             split[key] += line[OldRate].toDouble();
         }
         const QStringList departments = cardLines.first()[Departments].split(u"; "_s);
+        // Each new row is written on one of the card's exported lines first, and on a copy of
+        // its first line only when the card has no line left, as the README tells the user to
+        // fill it: the sheet then stays within a workbook's rows at a million cards.
+        qsizetype used = 0;
         for (const QString &share : departments) {
             for (auto part = split.cbegin(); part != split.cend(); ++part) {
-                QStringList line = cardLines.first();
-                // What the sheet shows of the card is read from its exported lines: left
-                // blank on the new ones, which keeps a million cards' sheet within the
-                // import's file limit.
-                for (const int shown : {AssetName, Departments, OldAccount, OldItems, OldRate})
-                    line[shown].clear();
+                QStringList line;
+                if (used < cardLines.size()) {
+                    line = cardLines[used];
+                } else {
+                    line = cardLines.first();
+                    // What the sheet shows of the card is read from its exported lines: left
+                    // blank on the copies, which keeps a million cards' sheet within the
+                    // import's file limit.
+                    for (const int shown : {AssetName, Departments, OldAccount, OldItems, OldRate})
+                        line[shown].clear();
+                }
                 line[Department] = share.section(u' ', 0, 0);
                 line[Account] = part.key().first();
                 for (const QString &item : part.key().mid(1)) {
@@ -80,11 +89,12 @@ FilledLines fillWorksheet(const QString &exportedCsv, const QStringList &filledF
                 }
                 line[headers.indexOf(u"分配比例(%)"_s)] = QString::number(part.value());
                 addRow(line);
+                ++used;
                 ++filled.lines;
             }
         }
-        for (const QStringList &line : std::as_const(cardLines))
-            addRow(line);
+        for (qsizetype unused = used; unused < cardLines.size(); ++unused)
+            addRow(cardLines[unused]);
         ++filled.cards;
         cardLines.clear();
     };
