@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QLocale>
+#include <QMap>
 #include <QSysInfo>
 #include <QThread>
 
@@ -527,6 +528,29 @@ QJsonObject document(const QList<Size> &sizes)
             {u"measured_at"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
             {u"machine"_s, machine()},
             {u"sizes"_s, list}};
+}
+
+QJsonObject merged(const QList<QJsonObject> &documents)
+{
+    if (documents.size() == 1)
+        return documents.first();
+    QMap<int, Size> sizes;
+    for (const QJsonObject &document : documents) {
+        for (const Runs &runs : sizesOf(document)) {
+            Size &size = sizes[runs.cards];
+            size.cards = runs.cards;
+            for (const QJsonObject &run : {runs.sqlite, runs.postgresql}) {
+                if (!run.isEmpty())
+                    size.runs.append(run);
+            }
+        }
+    }
+    QJsonObject result = document(sizes.values());
+    if (!documents.isEmpty()) {
+        result[u"machine"_s] = documents.first().value(u"machine"_s);
+        result[u"measured_at"_s] = documents.first().value(u"measured_at"_s);
+    }
+    return result;
 }
 
 QString markdown(const QJsonObject &document)
