@@ -18,6 +18,7 @@
 #include "wizard/frmUpdateData.h"
 
 #include <QAbstractButton>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -144,7 +145,20 @@ void CaptureScreens::everyWindow()
         }
         QVERIFY(copied);
 
-        // The check-and-save dialog with the faults of the cards left as they are.
+        // The check-and-save dialog: its progress, caught when the check lets events run, then
+        // the faults of the cards left as they are.
+        QTimer progress;
+        progress.setInterval(0);
+        QObject::connect(&progress, &QTimer::timeout, &progress, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            auto *bar = modal ? modal->findChild<QProgressBar *>(u"pbCheck"_s) : nullptr;
+            if (bar && bar->isVisible() &&
+                !modal->findChild<QWidget *>(u"expInfo"_s)->isVisible()) {
+                progress.stop();
+                save(modal, u"check-progress"_s);
+            }
+        });
+        progress.start();
         whenCheckResultShown([&](QWidget *results) {
             save(results, u"check"_s);
             results->close();
