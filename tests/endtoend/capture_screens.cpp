@@ -18,6 +18,7 @@
 #include "wizard/frmUpdateData.h"
 
 #include <QAbstractButton>
+#include <QDoubleSpinBox>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -117,21 +118,24 @@ void CaptureScreens::everyWindow()
     runWizard([&](frmUpdateData &wizard) {
         save(&wizard, u"intro"_s);
         startAdjustment(wizard);
-        save(&wizard, u"manual"_s);
-        wizard.resize(900, 560);
-        save(&wizard, u"manual-grown"_s);
 
-        // The editor on the card's first row, and its department dialog.
+        // The card's first row given to its first department in the editor, as a user does, so
+        // that the bars show all three states: a department done, one not, rows of none.
         auto *expenses = wizard.findChild<QTreeWidget *>(u"lvExpense"_s);
         expenses->setCurrentItem(expenses->topLevelItem(0));
         QVERIFY(onOpened(child(&wizard, u"cmdEdit"_s), [&](QWidget *editor) {
-            save(editor, u"editor"_s);
             QVERIFY(onOpened(child(editor, u"btDept"_s), [&](QWidget *departments) {
                 save(departments, u"department"_s);
-                departments->close();
+                child(departments, u"btSure"_s)->click();
             }));
+            editor->findChild<QDoubleSpinBox *>(u"fltRate"_s)->setValue(100);
+            save(editor, u"editor"_s);
+            child(editor, u"btSave"_s)->click();
             editor->close();
         }));
+        save(&wizard, u"manual"_s);
+        wizard.resize(900, 560);
+        save(&wizard, u"manual-grown"_s);
 
         // The copy dialog, from the first card that has others alike.
         bool copied = false;
