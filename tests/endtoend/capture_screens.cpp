@@ -14,7 +14,6 @@
 #include "services/HostServices.h"
 #include "support/MessageRecorder.h"
 #include "support/WizardDriver.h"
-#include "widgets/SplitBars.h"
 #include "wizard/frmUpdateData.h"
 
 #include <QAbstractButton>
