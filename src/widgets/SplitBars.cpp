@@ -91,12 +91,12 @@ void SplitBars::paintEvent(QPaintEvent *)
     int top = 0;
     for (qsizetype index = 0; index < m_bars.size(); ++index) {
         const Bar &bar = m_bars[index];
-        const QColor colour = SplitBars::colour(bar.state);
+        const QColor stateColour = colour(bar.state);
         const QRect text(0, top, width(), line);
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(QRect(0, top, names, line), Qt::AlignLeft | Qt::AlignVCenter,
                          shown[index]);
-        painter.setPen(colour);
+        painter.setPen(stateColour);
         painter.drawText(text, Qt::AlignRight | Qt::AlignVCenter, bar.shareText);
 
         const QRectF track(trackLeft, top + (line - trackHeight) / 2, trackWidth, trackHeight);
@@ -106,7 +106,7 @@ void SplitBars::paintEvent(QPaintEvent *)
         painter.drawRoundedRect(track, radius, radius);
         const qreal filled = track.width() * std::clamp(bar.share, 0.0, 1.0);
         if (filled > 0) {
-            painter.setBrush(colour);
+            painter.setBrush(stateColour);
             painter.drawRoundedRect(QRectF(track.topLeft(), QSizeF(filled, track.height())), radius,
                                     radius);
         }
