@@ -437,8 +437,9 @@ void tst_CheckAndSave::theCheckShowsHowFarItHasGot()
             accessibleName = bar->accessibleName();
             // Inside the window's painted border.
             const QWidget &form = checkAndSaveForm();
-            inside = form.rect().adjusted(1, 1, -1, -1).contains(
-                QRect(bar->mapTo(&form, QPoint()), bar->size()));
+            inside = form.rect()
+                         .adjusted(1, 1, -1, -1)
+                         .contains(QRect(bar->mapTo(&form, QPoint()), bar->size()));
         };
         click(&wizard, u"cmdFinish"_s);
         services.beforeCall = nullptr;

@@ -202,7 +202,6 @@ void tst_CopyAllocation::nothingToCopy()
 void tst_CopyAllocation::searchShowsItsProgressOnAGrownPage()
 {
     Cards cards({{{1, 2}, {10, 11}}, {{1, 2}, {10, 11}}});
-    bool barsBefore = false;
     bool lineShown = false;
     QString progress;
     bool barsAfter = false;
@@ -211,7 +210,6 @@ void tst_CopyAllocation::searchShowsItsProgressOnAGrownPage()
         wizard.resize(900, 560);
         auto *line = wizard.findChild<QLabel *>(u"lblRateTotals"_s);
         auto *bars = wizard.findChild<QWidget *>(u"splitBars"_s);
-        barsBefore = bars->isVisible();
         // The search lets timers run each time it reports its progress.
         QTimer::singleShot(0, &wizard, [&] {
             lineShown = line->isVisible() && !bars->isVisible();
@@ -221,7 +219,6 @@ void tst_CopyAllocation::searchShowsItsProgressOnAGrownPage()
         click(&wizard, u"cmdCopy"_s);
         barsAfter = bars->isVisible() && !line->isVisible();
     });
-    QVERIFY(barsBefore);
     QVERIFY(lineShown);
     QVERIFY2(progress.endsWith(u" / 2"_s), qPrintable(progress));
     QVERIFY(barsAfter);
