@@ -3,7 +3,6 @@
 #include "worksheet/CsvFile.h"
 #include "worksheet/TableFile.h"
 
-#include <QMap>
 #include <QVariantList>
 
 #include <stdexcept>
@@ -53,38 +52,43 @@ FilledLines fillWorksheet(const QString &exportedCsv, const QStringList &filledF
     const auto fillCard = [&] {
         if (cardLines.isEmpty())
             return;
-        QMap<QStringList, double> split; // account and items, then the rate
-        for (const QStringList &line : std::as_const(cardLines)) {
-            QStringList key{line[OldAccount].section(u' ', 0, 0)};
-            const QStringList items = line[OldItems].split(u'/', Qt::SkipEmptyParts);
-            for (const QString &item : items) {
-                if (!item.startsWith(u"部门-"_s))
-                    key.append(item);
-            }
-            split[key] += line[OldRate].toDouble();
+        // The account and the items, but for the department's own, of the card's first line.
+        QStringList account{cardLines.first()[OldAccount].section(u' ', 0, 0)};
+        const QStringList items = cardLines.first()[OldItems].split(u'/', Qt::SkipEmptyParts);
+        for (const QString &item : items) {
+            if (!item.startsWith(u"部门-"_s))
+                account.append(item);
         }
         const QStringList departments = cardLines.first()[Departments].split(u"; "_s);
+        // Each department takes the whole of its share on the card's first account and items,
+        // written on one of the card's exported lines, and on a copy of its first line only when
+        // the card has more departments than lines, as the README tells the user to fill it; the
+        // lines left over only showed the card and are deleted, as a user may. A sheet of a
+        // million cards (200,000 manual) then stays within a workbook's 1,048,576 rows, which the
+        // old split of every department across every account did not.
+        qsizetype used = 0;
         for (const QString &share : departments) {
-            for (auto part = split.cbegin(); part != split.cend(); ++part) {
-                QStringList line = cardLines.first();
-                // What the sheet shows of the card is read from its exported lines: left
-                // blank on the new ones, which keeps a million cards' sheet within the
-                // import's file limit.
+            QStringList line;
+            if (used < cardLines.size()) {
+                line = cardLines[used];
+            } else {
+                line = cardLines.first();
+                // What the sheet shows of the card is read from its exported lines: left blank
+                // on the copies.
                 for (const int shown : {AssetName, Departments, OldAccount, OldItems, OldRate})
                     line[shown].clear();
-                line[Department] = share.section(u' ', 0, 0);
-                line[Account] = part.key().first();
-                for (const QString &item : part.key().mid(1)) {
-                    line[headers.indexOf(u"核算项目(%1)"_s.arg(item.section(u'-', 0, 0)))] =
-                        item.section(u'-', 1);
-                }
-                line[headers.indexOf(u"分配比例(%)"_s)] = QString::number(part.value());
-                addRow(line);
-                ++filled.lines;
             }
-        }
-        for (const QStringList &line : std::as_const(cardLines))
+            line[Department] = share.section(u' ', 0, 0);
+            line[Account] = account.first();
+            for (const QString &item : account.mid(1)) {
+                line[headers.indexOf(u"核算项目(%1)"_s.arg(item.section(u'-', 0, 0)))] =
+                    item.section(u'-', 1);
+            }
+            line[headers.indexOf(u"分配比例(%)"_s)] = u"100"_s;
             addRow(line);
+            ++used;
+            ++filled.lines;
+        }
         ++filled.cards;
         cardLines.clear();
     };

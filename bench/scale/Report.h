@@ -17,6 +17,9 @@ struct Size {
 // {"machine": ..., "cards": largest, "sizes": [{"cards": N, "runs": [...]}, ...]} as written to
 // the JSON file. A PostgreSQL run's step may carry its raw baseline as "rawPg" (or "baseline").
 QJsonObject document(const QList<Size> &sizes);
+// The documents of runs made one after the other (each database alone, say) as one: the runs of
+// each size side by side, the machine and time of the first.
+QJsonObject merged(const QList<QJsonObject> &documents);
 // The Markdown table of a document (or of an earlier one of a single size): every step at every
 // size, on each database beside its raw baseline, PostgreSQL against SQLite, and the growth from
 // the size before.

@@ -525,13 +525,24 @@ private:
                    {u"export"_s, u"-o"_s, workFile(u"worksheet.xlsx"_s), u"--force"_s});
         if (!exported)
             return;
-        m_progress.say(u"  filling the worksheet: every department keeps the card's old split"_s);
+        m_progress.say(u"  filling the worksheet: each department on the card's first account"_s);
         const QString filled = workFile(u"filled.csv"_s);
         const QString filledXlsx = workFile(u"filled.xlsx"_s);
         FilledLines lines;
-        const Timing fill = timed([&] { lines = fillWorksheet(csv, {filled, filledXlsx}); });
-        m_steps[u"fill_worksheet"_s] = QJsonObject{
-            {u"seconds"_s, fill.seconds}, {u"cards"_s, lines.cards}, {u"new_lines"_s, lines.lines}};
+        try {
+            const Timing fill = timed([&] { lines = fillWorksheet(csv, {filled, filledXlsx}); });
+            m_steps[u"fill_worksheet"_s] = QJsonObject{{u"seconds"_s, fill.seconds},
+                                                       {u"cards"_s, lines.cards},
+                                                       {u"new_lines"_s, lines.lines}};
+        } catch (const std::exception &failure) {
+            // A worksheet the benchmark cannot write is this step's failure, not the run's: the
+            // figures of every other step are kept.
+            const QString error = QString::fromUtf8(failure.what());
+            m_progress.say(u"  the worksheet could not be filled: "_s + error);
+            m_steps[u"fill_worksheet"_s] =
+                QJsonObject{{u"failed"_s, true}, {u"exit_code"_s, 1}, {u"error"_s, error}};
+            return;
+        }
         m_progress.say(u"  %1 new lines for %2 cards"_s.arg(lines.lines).arg(lines.cards));
         runProgram(u"import_dry_run"_s, {u"import"_s, filled, u"--dry-run"_s});
         // The same rows as a workbook: read, and checked as the save checks them.

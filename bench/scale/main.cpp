@@ -6,7 +6,7 @@
 //
 //     bench_scale [--cards N[,M...]] [--pg URL] [--only create,check] [--out DIR] [--work DIR]
 //                 [--load-readers N] [--load-seconds S]
-//     bench_scale --render results.json       (the Markdown table of earlier results)
+//     bench_scale --render results.json [--render more.json]   (the table of earlier results)
 #include "accountset/AccountSet.h"
 #include "scale/ComponentCalls.h"
 #include "scale/ProcessMemory.h"
@@ -31,10 +31,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct Options {
-    QString render;
+    QStringList render;
     QList<int> sizes{100000};
     QString postgres;
     int postgresUpTo = 0; // the largest size PostgreSQL runs at; 0 for every size
+    bool postgresOnly = false;
     qint64 memoryLimitMb = 4096;
     QStringList steps = Bench::ScaleSteps;
     QString out;
@@ -76,6 +77,10 @@ Options parse(const QStringList &arguments)
         u"Run PostgreSQL only at the sizes up to N cards (default: every size): at a million "
         "cards its steps and their raw baselines take the better part of an hour."_s,
         u"N"_s);
+    const QCommandLineOption postgresOnly(
+        u"pg-only"_s,
+        u"Run on PostgreSQL alone, for a run of each database one after the other: --render "
+        "puts the two results side by side."_s);
     const QCommandLineOption only(
         u"only"_s, u"Run only these steps: "_s + Bench::ScaleSteps.join(u','), u"steps"_s);
     const QCommandLineOption loadReaders(
@@ -93,10 +98,11 @@ Options parse(const QStringList &arguments)
                                   u"DIR"_s);
     const QCommandLineOption render(u"render"_s,
                                     u"Print the Markdown table of a JSON file of earlier results "
-                                    "and run nothing."_s,
+                                    "and run nothing. Given more than once, the runs of every "
+                                    "file are shown together, size by size."_s,
                                     u"FILE"_s);
-    parser.addOptions({cards, memoryLimit, postgres, postgresUpTo, only, loadReaders, loadSeconds,
-                       out, work, render});
+    parser.addOptions({cards, memoryLimit, postgres, postgresUpTo, postgresOnly, only, loadReaders,
+                       loadSeconds, out, work, render});
     if (!parser.parse(arguments))
         usage(parser, parser.errorText());
     if (parser.isSet(u"help"_s)) {
@@ -104,7 +110,7 @@ Options parse(const QStringList &arguments)
         std::exit(0);
     }
     Options options;
-    options.render = parser.value(render);
+    options.render = parser.values(render);
     options.sizes.clear();
     const QStringList sizes = parser.value(cards).split(u',', Qt::SkipEmptyParts);
     for (const QString &size : sizes) {
@@ -131,6 +137,9 @@ Options parse(const QStringList &arguments)
         if (!ok || options.postgresUpTo < 1)
             usage(parser, u"--pg-up-to takes a number of cards"_s);
     }
+    options.postgresOnly = parser.isSet(postgresOnly);
+    if (options.postgresOnly && options.postgres.isEmpty())
+        usage(parser, u"--pg-only needs --pg"_s);
     if (parser.isSet(only)) {
         options.steps = parser.value(only).split(u',', Qt::SkipEmptyParts);
         for (const QString &step : std::as_const(options.steps)) {
@@ -161,13 +170,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const Options options = parse(QCoreApplication::arguments());
     if (!options.render.isEmpty()) {
-        QFile results(options.render);
-        if (!results.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "bench_scale: cannot read %s\n", qUtf8Printable(options.render));
-            return 2;
+        QList<QJsonObject> documents;
+        for (const QString &file : std::as_const(options.render)) {
+            QFile results(file);
+            if (!results.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "bench_scale: cannot read %s\n", qUtf8Printable(file));
+                return 2;
+            }
+            documents.append(QJsonDocument::fromJson(results.readAll()).object());
         }
-        std::fputs(qUtf8Printable(Bench::Report::markdown(
-                       QJsonDocument::fromJson(results.readAll()).object())),
+        std::fputs(qUtf8Printable(Bench::Report::markdown(Bench::Report::merged(documents))),
                    stdout);
         return 0;
     }
@@ -200,9 +212,11 @@ int main(int argc, char *argv[])
             sqlite.cardReader = QStringLiteral(ALLOCFIX_CARD_READER);
             sqlite.loadReaders = options.loadReaders;
             sqlite.loadSeconds = options.loadSeconds;
-            size.runs.append(Bench::runScale(sqlite));
-            Bench::Component::unload();
-            FixedAssets::AccountSet::closeAll();
+            if (!options.postgresOnly) {
+                size.runs.append(Bench::runScale(sqlite));
+                Bench::Component::unload();
+                FixedAssets::AccountSet::closeAll();
+            }
 
             if (!options.postgres.isEmpty() &&
                 (options.postgresUpTo == 0 || cards <= options.postgresUpTo)) {

@@ -30,7 +30,10 @@ PreparedStatement::PreparedStatement(const AccountSet &set, const QString &sql)
         return;
     }
     m_query = QSqlQuery(set.database());
-    m_query.setForwardOnly(true);
+    // A server's driver reads a forward-only result a row per message, each a result of its
+    // own to build and free: far dearer than the row. The statements kept here read bounded
+    // results (a card, a window of the queue, a batch), so there it takes each whole.
+    m_query.setForwardOnly(!set.driver().dialect().roundTripPerStatement());
     if (!m_query.prepare(sql))
         m_set.raise(m_query.lastError());
 }

@@ -120,31 +120,50 @@ void logAdjustedCards(const AccountSet &set)
 void adjustAutomaticCards(const AccountSet &set)
 {
     // The legacy rows and their items, kept while the cards' rows are replaced.
-    set.exec(u"CREATE TEMP TABLE legacy_rows (alter_id INTEGER PRIMARY KEY,"
+    set.exec(u"CREATE TEMP TABLE legacy_rows (alter_id INTEGER PRIMARY KEY, seq INTEGER NOT NULL,"
              " account_id INTEGER NOT NULL, rate DOUBLE PRECISION NOT NULL)"_s);
-    set.exec(u"INSERT INTO legacy_rows (alter_id, account_id, rate)"
-             " SELECT r.alter_id, r.account_id, r.rate FROM expense_rows r"
+    set.exec(u"INSERT INTO legacy_rows (alter_id, seq, account_id, rate)"
+             " SELECT r.alter_id, r.seq, r.account_id, r.rate FROM expense_rows r"
              " JOIN cards_to_adjust k ON k.alter_id = r.alter_id WHERE k.automatic = 1"_s);
     set.exec(
         u"CREATE TEMP TABLE legacy_items (alter_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
         " class_id INTEGER NOT NULL, item_id INTEGER NOT NULL, PRIMARY KEY (alter_id, seq))"_s);
     set.exec(u"INSERT INTO legacy_items (alter_id, seq, class_id, item_id)"
              " SELECT x.alter_id, x.seq, x.class_id, x.item_id FROM expense_row_items x"
-             " JOIN legacy_rows l ON l.alter_id = x.alter_id"_s);
+             " JOIN legacy_rows l ON l.alter_id = x.alter_id AND l.seq = x.row_seq"_s);
     logAdjustedCards(set);
 
-    CardWriter::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows"_s);
     // The department's place among the card's departments is the row's.
-    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+    set.exec(u"CREATE TEMP TABLE adjusted_rows (alter_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
+             " dept_id INTEGER NOT NULL, account_id INTEGER NOT NULL,"
+             " in_place INTEGER NOT NULL, PRIMARY KEY (alter_id, seq))"_s);
+    set.exec(u"INSERT INTO adjusted_rows (alter_id, seq, dept_id, account_id, in_place)"
              " SELECT d.alter_id, row_number() OVER (PARTITION BY d.alter_id ORDER BY d.seq),"
-             " d.dept_id, l.account_id, 1.0"
+             " d.dept_id, l.account_id, CASE WHEN l.seq = 1 THEN 1 ELSE 0 END"
              " FROM legacy_rows l JOIN card_departments d ON d.alter_id = l.alter_id"_s);
+    // A legacy row at place 1 becomes the first department's row where it is, items and all:
+    // far cheaper than a delete and an insert, which index and check every key anew (on
+    // PostgreSQL the write's largest part). One at another place makes way for the new rows.
+    CardWriter::deleteExpenseRows(set, u"SELECT alter_id FROM legacy_rows WHERE seq <> 1"_s);
+    set.exec(u"UPDATE expense_rows SET dept_id = a.dept_id, rate = 1.0 FROM adjusted_rows a"
+             " WHERE a.in_place = 1 AND a.seq = 1 AND expense_rows.alter_id = a.alter_id"
+             " AND expense_rows.seq = 1"_s);
+    set.exec(u"UPDATE expense_row_items SET item_id = a.dept_id FROM adjusted_rows a"
+             " WHERE a.in_place = 1 AND a.seq = 1 AND expense_row_items.alter_id = a.alter_id"
+             " AND expense_row_items.row_seq = 1 AND expense_row_items.class_id = ?"
+             " AND expense_row_items.item_id <> a.dept_id"_s,
+             {AllocFix::DepartmentItemClass});
+    set.exec(u"INSERT INTO expense_rows (alter_id, seq, dept_id, account_id, rate)"
+             " SELECT alter_id, seq, dept_id, account_id, 1.0 FROM adjusted_rows"
+             " WHERE in_place = 0 OR seq > 1"_s);
     set.exec(u"INSERT INTO expense_row_items (alter_id, row_seq, seq, class_id, item_id)"
-             " SELECT r.alter_id, r.seq, x.seq, x.class_id,"
-             " CASE WHEN x.class_id = ? THEN r.dept_id ELSE x.item_id END"
-             " FROM legacy_items x JOIN expense_rows r ON r.alter_id = x.alter_id"_s,
+             " SELECT a.alter_id, a.seq, x.seq, x.class_id,"
+             " CASE WHEN x.class_id = ? THEN a.dept_id ELSE x.item_id END"
+             " FROM legacy_items x JOIN adjusted_rows a ON a.alter_id = x.alter_id"
+             " WHERE a.in_place = 0 OR a.seq > 1"_s,
              {AllocFix::DepartmentItemClass});
 
+    set.exec(u"DROP TABLE adjusted_rows"_s);
     set.exec(u"DROP TABLE legacy_items"_s);
     set.exec(u"DROP TABLE legacy_rows"_s);
 }

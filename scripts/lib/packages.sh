@@ -16,6 +16,9 @@ ALLOCFIX_PACKAGE_PACKAGES=(dpkg-dev lintian)
 # What the scale benchmark needs: GNU time measures each run of the program on its own.
 ALLOCFIX_BENCH_PACKAGES=(time)
 
+# What scripts/screenshots needs: a virtual display, and a tool that makes the pictures smaller.
+ALLOCFIX_SCREENSHOT_PACKAGES=(xvfb xauth optipng)
+
 # What only scripts/check needs: clang and libFuzzer for the fuzzers, the packaging tools, the
 # validators of the desktop entry and the AppStream metainfo, what its tiny benchmark needs, and
 # LibreOffice, which saves the worksheet as a spreadsheet user's program does for the import's tests.

@@ -75,6 +75,10 @@ void frmDept::createControls(QWidget *client)
     lblAssetName->setText(u"固定资产："_s);
     lvDept = createReportList(client, u"lvDept"_s, {u"部门"_s, u"比例 %"_s});
     placeTwips(lvDept, 120, 360, 2775, 2535);
+    // The label reaches a pixel into the list below it: its text sits at its top and stays in
+    // front, so the list cuts no descender short.
+    lblAssetName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblAssetName->raise();
     lvDept->header()->resizeSection(0, twips(1560));
     lvDept->header()->resizeSection(1, twips(1080));
     lvDept->header()->setSectionsClickable(true);

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace AllocFix {
 
@@ -45,6 +46,26 @@ int SplitBars::barsHeight() const
     return static_cast<int>(m_bars.size()) * lineHeight();
 }
 
+int SplitBars::nameWidth() const
+{
+    // The real widths, rounded up: a width rounded to whole pixels may be a fraction short of its
+    // text, which would then be cut at 150 %.
+    const QFontMetricsF metrics(fontMetrics());
+    qreal widest = 0;
+    for (const Bar &bar : std::as_const(m_bars))
+        widest = std::max(widest, metrics.horizontalAdvance(bar.name));
+    return std::min(static_cast<int>(std::ceil(widest)), width() * 2 / 5);
+}
+
+QStringList SplitBars::shownNames() const
+{
+    const int room = nameWidth();
+    QStringList names;
+    for (const Bar &bar : std::as_const(m_bars))
+        names.append(fontMetrics().elidedText(bar.name, Qt::ElideRight, room));
+    return names;
+}
+
 QSize SplitBars::sizeHint() const
 {
     return {200, barsHeight()};
@@ -57,26 +78,25 @@ void SplitBars::paintEvent(QPaintEvent *)
     const QFontMetrics metrics = fontMetrics();
     const int line = lineHeight();
     // Names take the left, the figures the right, the bars the room between.
-    int nameWidth = 0;
+    const int names = nameWidth();
+    const QStringList shown = shownNames();
     int shareWidth = 0;
-    for (const Bar &bar : std::as_const(m_bars)) {
-        nameWidth = std::max(nameWidth, metrics.horizontalAdvance(bar.name));
+    for (const Bar &bar : std::as_const(m_bars))
         shareWidth = std::max(shareWidth, metrics.horizontalAdvance(bar.shareText));
-    }
     const int gap = metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
-    nameWidth = std::min(nameWidth, width() * 2 / 5);
-    const int trackLeft = nameWidth + gap;
+    const int trackLeft = names + gap;
     const int trackWidth = std::max(0, width() - trackLeft - shareWidth - gap);
     const qreal trackHeight = std::max(4.0, line * 0.4);
 
     int top = 0;
-    for (const Bar &bar : std::as_const(m_bars)) {
-        const QColor colour = SplitBars::colour(bar.state);
+    for (qsizetype index = 0; index < m_bars.size(); ++index) {
+        const Bar &bar = m_bars[index];
+        const QColor stateColour = colour(bar.state);
         const QRect text(0, top, width(), line);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRect(0, top, nameWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(bar.name, Qt::ElideRight, nameWidth));
-        painter.setPen(colour);
+        painter.drawText(QRect(0, top, names, line), Qt::AlignLeft | Qt::AlignVCenter,
+                         shown[index]);
+        painter.setPen(stateColour);
         painter.drawText(text, Qt::AlignRight | Qt::AlignVCenter, bar.shareText);
 
         const QRectF track(trackLeft, top + (line - trackHeight) / 2, trackWidth, trackHeight);
@@ -86,7 +106,7 @@ void SplitBars::paintEvent(QPaintEvent *)
         painter.drawRoundedRect(track, radius, radius);
         const qreal filled = track.width() * std::clamp(bar.share, 0.0, 1.0);
         if (filled > 0) {
-            painter.setBrush(colour);
+            painter.setBrush(stateColour);
             painter.drawRoundedRect(QRectF(track.topLeft(), QSizeF(filled, track.height())), radius,
                                     radius);
         }

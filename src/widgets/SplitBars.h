@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 namespace AllocFix {
@@ -28,6 +29,8 @@ public:
     // The height all bars need, one line each.
     int barsHeight() const;
     static QColor colour(State state);
+    // The names as the bars show them: whole, unless the widget is too narrow for them.
+    QStringList shownNames() const;
 
     QSize sizeHint() const override;
 
@@ -36,6 +39,7 @@ protected:
 
 private:
     int lineHeight() const;
+    int nameWidth() const;
 
     QList<Bar> m_bars;
 };

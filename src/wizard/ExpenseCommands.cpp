@@ -9,6 +9,7 @@
 #include "host/MessageBox.h"
 #include "widgets/ListViewUtilities.h"
 #include "widgets/ReportList.h"
+#include "widgets/SplitBars.h"
 #include "wizard/frmCopyAllocation.h"
 #include "wizard/frmUpdateData.h"
 
@@ -207,7 +208,10 @@ void frmUpdateData::copyAllocationCommand()
                     return;
                 const QString text =
                     looking + u' ' + QString::number(done) + u" / "_s + QString::number(total);
+                // The line says it, in the bars' place too: a grown page shows it there.
                 m_ui->lblRateTotals->setText(text.toHtmlEscaped());
+                m_ui->splitBars->setVisible(false);
+                m_ui->lblRateTotals->setVisible(true);
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             });
         }

@@ -73,7 +73,8 @@ void frmShowInf::createControls(QWidget *client)
 
     pbCheck = new QProgressBar(client);
     pbCheck->setObjectName(u"pbCheck"_s);
-    placeTwips(pbCheck, 600, 540, 4095, 240);
+    // Within the borderless progress window, as far from its right edge as from its left.
+    placeTwips(pbCheck, 600, 540, ProgressWidth - 2 * 600, 240);
     pbCheck->setTextVisible(false);
 
     Label1 = new QLabel(u"数据检查结果："_s, client);

@@ -114,7 +114,13 @@ void tst_ScaleReport::tableMarksWhatBreaksItsTarget_data()
                                                   {u"memory_limit"_s, true},
                                                   {u"memory_limit_mb"_s, 4096},
                                                   {u"seconds"_s, 40.0}}
-                                   << u"did not finish (memory limit 4096 MB)"_s << false;
+                                   << u"did not finish (memory limit 4096 MB)"_s << true;
+    QJsonObject withinRaw = programStep(15.0, 95.0);
+    withinRaw[u"baseline"_s] = QJsonObject{{u"seconds"_s, 10.0}};
+    QTest::newRow("within 2x raw") << withinRaw << u"SQLite ✓"_s << false;
+    QJsonObject pastRaw = programStep(21.0, 95.0);
+    pastRaw[u"baseline"_s] = QJsonObject{{u"seconds"_s, 10.0}};
+    QTest::newRow("past 2x raw") << pastRaw << u"SQLite ✗"_s << true;
 }
 
 void tst_ScaleReport::tableMarksWhatBreaksItsTarget()

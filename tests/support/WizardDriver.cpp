@@ -41,7 +41,9 @@ protected:
         killTimer(m_timer);
         deleteLater();
         if (shown) {
-            m_action(dialog);
+            // Its own: an action that waits (QTest::qWait) lets the watch be deleted meanwhile.
+            const std::function<void(QWidget *)> action = std::move(m_action);
+            action(dialog);
         } else {
             qWarning("whenCheckResultShown: the check-and-save dialog never showed its result");
             dialog->close();

@@ -422,6 +422,7 @@ void tst_CheckAndSave::theCheckShowsHowFarItHasGot()
     QList<int> values;
     int maximum = -1;
     QString accessibleName;
+    bool inside = false;
     runWizard([&](frmUpdateData &wizard) {
         startAdjustment(wizard);
         for (int card = 1; card < cards; ++card)
@@ -434,6 +435,11 @@ void tst_CheckAndSave::theCheckShowsHowFarItHasGot()
                 values.append(bar->value());
             maximum = bar->maximum();
             accessibleName = bar->accessibleName();
+            // Inside the window's painted border.
+            const QWidget &form = checkAndSaveForm();
+            inside = form.rect()
+                         .adjusted(1, 1, -1, -1)
+                         .contains(QRect(bar->mapTo(&form, QPoint()), bar->size()));
         };
         click(&wizard, u"cmdFinish"_s);
         services.beforeCall = nullptr;
@@ -446,6 +452,7 @@ void tst_CheckAndSave::theCheckShowsHowFarItHasGot()
     QCOMPARE(values.last(), cards);
     QVERIFY(std::is_sorted(values.cbegin(), values.cend()));
     QCOMPARE(accessibleName, u"数据检查进度"_s);
+    QVERIFY(inside);
 }
 
 QTEST_MAIN(tst_CheckAndSave)

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void copiesToTheCardsAllocatedAlike();
     void nothingToCopy_data();
     void nothingToCopy();
+    void searchShowsItsProgressOnAGrownPage();
 };
 
 void tst_CopyAllocation::cleanup()
@@ -195,6 +196,32 @@ void tst_CopyAllocation::nothingToCopy()
         click(&wizard, u"cmdCopy"_s);
     });
     QCOMPARE(cards.messages.texts(), QStringList{message});
+}
+
+// Grown, the page shows bars in the totals line's place; the search still says how far it is.
+void tst_CopyAllocation::searchShowsItsProgressOnAGrownPage()
+{
+    Cards cards({{{1, 2}, {10, 11}}, {{1, 2}, {10, 11}}});
+    bool lineShown = false;
+    QString progress;
+    bool barsAfter = false;
+    runWizard([&](frmUpdateData &wizard) {
+        startAdjustment(wizard);
+        wizard.resize(900, 560);
+        auto *line = wizard.findChild<QLabel *>(u"lblRateTotals"_s);
+        auto *bars = wizard.findChild<QWidget *>(u"splitBars"_s);
+        // The search lets timers run each time it reports its progress.
+        QTimer::singleShot(0, &wizard, [&] {
+            lineShown = line->isVisible() && !bars->isVisible();
+            progress = line->text();
+        });
+        whenNextModalShown([](QWidget *dialog) { dialog->close(); });
+        click(&wizard, u"cmdCopy"_s);
+        barsAfter = bars->isVisible() && !line->isVisible();
+    });
+    QVERIFY(lineShown);
+    QVERIFY2(progress.endsWith(u" / 2"_s), qPrintable(progress));
+    QVERIFY(barsAfter);
 }
 
 QTEST_MAIN(tst_CopyAllocation)

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void barColoursFollowTheRules();
     void barsTakeTheLinesPlaceWhenThereIsRoom_data();
     void barsTakeTheLinesPlaceWhenThereIsRoom();
+    void barNamesReadWholeWhereTheyFit();
 };
 
 void tst_RateTotals::cleanup()
@@ -280,6 +281,22 @@ void tst_RateTotals::barsTakeTheLinesPlaceWhenThereIsRoom()
     QCOMPARE(description, whole);
     if (bars)
         QVERIFY(barsPlace.top() > list.bottom());
+}
+
+void tst_RateTotals::barNamesReadWholeWhereTheyFit()
+{
+    // The names' widths are fractions of a pixel, which whole pixels must not cut short.
+    SplitBars bars;
+    bars.resize(600, 100);
+    const QStringList names{u"No department"_s, u"生产一车间"_s, u"Finance"_s};
+    QList<SplitBars::Bar> shown;
+    for (const QString &name : names)
+        shown.append({name, 0.5, u"50%"_s, SplitBars::State::Faulty});
+    bars.setBars(shown, QString());
+    QCOMPARE(bars.shownNames(), names);
+    // Too narrow, they are cut short rather than run into the bars.
+    bars.resize(100, 100);
+    QVERIFY(bars.shownNames().first().endsWith(u'…'));
 }
 
 QTEST_MAIN(tst_RateTotals)
