@@ -71,6 +71,10 @@ install(FILES "${PROJECT_BINARY_DIR}/include/AllocFix/AllocFixVersion.h"
         DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix" COMPONENT Development)
 
 allocfix_install_headers(AllocFix "${PROJECT_SOURCE_DIR}/src" ${ALLOCFIX_PUBLIC_HEADERS})
+# The export macro of each library, which the headers include by name alone: the folder it lies
+# in is on a host's include path (<AllocFix/allocfix_export.h> names it too).
+install(FILES "${ALLOCFIX_EXPORT_HEADER_DIR}/allocfix_export.h"
+        DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/AllocFix" COMPONENT Development)
 set_target_properties(AllocFix PROPERTIES EXPORT_NAME AllocFix)
 install(TARGETS AllocFix EXPORT AllocFixTargets
     LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Runtime NAMELINK_COMPONENT Development
@@ -82,6 +86,8 @@ set(installed_libraries "$<TARGET_FILE_NAME:AllocFix>")
 if(TARGET AllocFixFixedAssets)
     allocfix_install_headers(FixedAssets "${PROJECT_SOURCE_DIR}/fixedassets"
                              ${ALLOCFIX_FIXEDASSETS_PUBLIC_HEADERS})
+    install(FILES "${ALLOCFIX_EXPORT_HEADER_DIR}/fixedassets_export.h"
+            DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/FixedAssets" COMPONENT Development)
     install(TARGETS AllocFixFixedAssets EXPORT AllocFixFixedAssetsTargets
         LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Runtime
                 NAMELINK_COMPONENT Development
@@ -100,12 +106,6 @@ install(CODE "
                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/\${library}\")
         endforeach()
     endif()" COMPONENT Runtime)
-if(TARGET allocfix)
-    install(CODE "
-        if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
-            file(RPATH_REMOVE FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:allocfix>\")
-        endif()" COMPONENT Program)
-endif()
 
 configure_package_config_file(cmake/AllocFixConfig.cmake.in
     "${PROJECT_BINARY_DIR}/AllocFixConfig.cmake" INSTALL_DESTINATION "${ALLOCFIX_CMAKE_DIR}")

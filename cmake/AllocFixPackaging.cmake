@@ -22,9 +22,11 @@ set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${PROJECT_BINARY_DIR}/src")
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
-# The runtime package's shlibs accept any later version of it; its symbols file (written from the
-# libraries once they are built) says which version brought each symbol. ldconfig runs through
-# dpkg's trigger, not from maintainer scripts.
+# The runtime package's shlibs accept any later version of it; its symbols file,
+# packaging/debian/symbols, lists what each library exports and which version brought it. The
+# build writes what its libraries do export into debian/symbols, which scripts/package and
+# scripts/check compare with that list (allocfix_check_symbols). ldconfig runs through dpkg's
+# trigger, not from maintainer scripts.
 set(ALLOCFIX_DEBIAN_SYMBOLS "${PROJECT_BINARY_DIR}/debian/symbols")
 add_custom_command(
     OUTPUT "${ALLOCFIX_DEBIAN_SYMBOLS}"
@@ -43,7 +45,7 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
-    "${ALLOCFIX_DEBIAN_SYMBOLS}" "${PROJECT_SOURCE_DIR}/packaging/debian/triggers")
+    "${PROJECT_SOURCE_DIR}/packaging/debian/symbols" "${PROJECT_SOURCE_DIR}/packaging/debian/triggers")
 # The account set opens its databases through Qt's SQL drivers, loaded by name: a host that
 # installs only the libraries still opens an SQLite set, and a PostgreSQL one with the driver.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite")
@@ -73,7 +75,6 @@ headers, reached as <AllocFix/...> and <FixedAssets/...>, the CMake package
 (find_package(AllocFix)), the pkg-config files and the library links.")
 
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME allocfix)
-set(CPACK_COMPONENT_PROGRAM_DEPENDS Runtime)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION misc)
 # Loaded by name at run time: Qt's database drivers and the Chinese forms' font, which the forms
 # ask for by name but which fontconfig replaces by any other installed font that covers Chinese.

@@ -2,6 +2,7 @@
 
 #include "accountset/AccountSetLocation.h"
 #include "accountset/SqlDialect.h" // driver().dialect() for every caller
+#include "fixedassets_export.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -22,7 +23,7 @@
 // connection. Everything runs on the user-interface thread.
 namespace FixedAssets {
 
-class AccountSet {
+class FIXEDASSETS_EXPORT AccountSet {
 public:
     // Opens an existing account set, upgrading an older schema. Raises Failure with
     // CannotOpen (missing file, unreachable server, corrupt file), NotAnAccountSet (a database
@@ -96,7 +97,7 @@ private:
 
 // A transaction that holds the account set's write lock. It rolls back unless committed. When
 // another user holds the lock longer than SqlDriver::LockTimeoutMs, it raises Busy.
-class WriteTransaction {
+class FIXEDASSETS_EXPORT WriteTransaction {
 public:
     // Locking::None for a database that has no account set yet (nothing to lock).
     enum class Locking { AccountSet, None };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fixedassets_export.h"
 #include "host/ErrorRecord.h"
 
 // Error numbers of the account set and its services, in the range outside services use.
@@ -32,13 +33,17 @@ namespace FixedAssets {
 struct AccountSetLocation;
 
 // The failures that say what the account set's state means for the user, whichever call met it.
-[[noreturn]] void raiseDamaged(const AccountSetLocation &location, const QString &damage);
-[[noreturn]] void raiseReadOnly(const AccountSetLocation &location, const QString &reason);
-[[noreturn]] void raiseNoRoom(const AccountSetLocation &location, const QString &reason);
-[[noreturn]] void raiseConnectionLost(const AccountSetLocation &location, const QString &reason);
+[[noreturn]] FIXEDASSETS_EXPORT void raiseDamaged(const AccountSetLocation &location,
+                                                  const QString &damage);
+[[noreturn]] FIXEDASSETS_EXPORT void raiseReadOnly(const AccountSetLocation &location,
+                                                   const QString &reason);
+[[noreturn]] FIXEDASSETS_EXPORT void raiseNoRoom(const AccountSetLocation &location,
+                                                 const QString &reason);
+[[noreturn]] FIXEDASSETS_EXPORT void raiseConnectionLost(const AccountSetLocation &location,
+                                                         const QString &reason);
 
 // Whether the disk that holds path has less room left than a write needs to finish: what tells a
 // full disk from other failures that report only "I/O error".
-bool noRoomBeside(const QString &path);
+FIXEDASSETS_EXPORT bool noRoomBeside(const QString &path);
 
 } // namespace FixedAssets

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fixedassets_export.h"
+
 #include <QList>
 #include <QString>
 
@@ -15,7 +17,7 @@ namespace FixedAssets {
 // with "/" (written %2F...) is a Unix-socket folder. Parameters such as sslmode=require reach
 // libpq as they are. Any character may be percent-encoded; ";" must be, since the property
 // string separates its pairs with it.
-struct AccountSetLocation {
+struct FIXEDASSETS_EXPORT AccountSetLocation {
     enum class Kind { SQLite, PostgreSQL };
 
     Kind kind = Kind::SQLite;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accountset/AccountSetLocation.h"
+#include "fixedassets_export.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@ class AccountSet;
 // What the demo generator makes. The defaults make the demo ledger: nine departments, four
 // expense accounts, cards used by two or three departments. Larger account sets, for
 // benchmarks, ask for more departments and accounts and a range of rows per card.
-struct DemoShape {
+struct FIXEDASSETS_EXPORT DemoShape {
     int cards = 12;
     // 0 for all four: the ledger's own reference data and card patterns. Otherwise the set also
     // gets generated departments (so many department items in all) and generated detail
@@ -33,23 +34,25 @@ struct DemoShape {
 // The item classes, items (class 2: the departments) and accounts of the demo account set, and
 // for a larger shape the generated ones. Tests build their own cards on top of it. Raises
 // InvalidArgument for a shape it cannot make.
-void addReferenceData(const AccountSet &set, const DemoShape &shape = {});
+FIXEDASSETS_EXPORT void addReferenceData(const AccountSet &set, const DemoShape &shape = {});
 
 // The shape's cards (cardCount cards of the ledger), each used by several departments,
 // numbered in asset-number order: three in five still carry one legacy expense row (adjusted
 // automatically), one in five several legacy rows (manual work), one in five rows per
 // department already. Call addReferenceData with the same shape first.
-void addDemoCards(const AccountSet &set, int cardCount);
-void addDemoCards(const AccountSet &set, const DemoShape &shape);
+FIXEDASSETS_EXPORT void addDemoCards(const AccountSet &set, int cardCount);
+FIXEDASSETS_EXPORT void addDemoCards(const AccountSet &set, const DemoShape &shape);
 
 // (Re)creates the account set at location with the reference data and the shape's cards (or
 // cardCount cards of the ledger), all in one step, replacing whatever is there (checkDemoTarget
 // in DemoTarget.h says whether that may be done). The profile marks it as a demo set. Returns
 // the canonical location, for the host property string.
-QString createDemoAccountSet(const AccountSetLocation &location, const DemoShape &shape);
-QString createDemoAccountSet(const QString &location, const DemoShape &shape);
-QString createDemoAccountSet(const QString &location, int cardCount = 12);
-QString createDemoAccountSet(const AccountSetLocation &location, int cardCount = 12);
+FIXEDASSETS_EXPORT QString createDemoAccountSet(const AccountSetLocation &location,
+                                                const DemoShape &shape);
+FIXEDASSETS_EXPORT QString createDemoAccountSet(const QString &location, const DemoShape &shape);
+FIXEDASSETS_EXPORT QString createDemoAccountSet(const QString &location, int cardCount = 12);
+FIXEDASSETS_EXPORT QString createDemoAccountSet(const AccountSetLocation &location,
+                                                int cardCount = 12);
 
 // The profile entry that marks a demo set.
 inline const QString DemoSetKey = QStringLiteral("DemoSet");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accountset/SqlDriver.h"
+#include "fixedassets_export.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,7 +20,7 @@ class AccountSet;
 
 // What one database does its own way: its SQL spellings, its settings and how it reports faults.
 // SqlDriver picks one per connection; the rest of the code speaks the SQL both understand.
-class SqlDialect {
+class FIXEDASSETS_EXPORT SqlDialect {
 public:
     virtual ~SqlDialect() = default;
 

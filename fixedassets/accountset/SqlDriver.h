@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accountset/AccountSetLocation.h"
+#include "fixedassets_export.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -17,7 +18,7 @@ class SqlDialect;
 
 // Opens the account set's connections, each with the dialect of its database (SqlDialect), and
 // holds what both databases share: the kinds of faults, the rights, the lock timeout.
-class SqlDriver {
+class FIXEDASSETS_EXPORT SqlDriver {
 public:
     // How long a writer waits for another user's write lock before it gives up.
     static constexpr int LockTimeoutMs = 5000;

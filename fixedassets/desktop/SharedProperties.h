@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fixedassets_export.h"
 #include "host/DesktopServices.h"
 
 #include <QObject>
@@ -13,16 +14,19 @@ namespace FixedAssets {
 //     FixedAssets::publishPropsString(u"Language=CHS;AcctSet=sqlite:/data/set.fa;"_s);
 //
 // GetProperty answers an empty value for a process or name that has none.
-class SharedPropertiesService final : public QObject, public AllocFix::ISharedProperties {
+class FIXEDASSETS_EXPORT SharedPropertiesService final :
+    public QObject,
+    public AllocFix::ISharedProperties {
     Q_OBJECT
     Q_INTERFACES(AllocFix::ISharedProperties)
 public:
     QVariant GetProperty(qint32 &processId, QString &name) override;
 };
 
-void setSharedProperty(qint32 processId, const QString &name, const QVariant &value);
+FIXEDASSETS_EXPORT void setSharedProperty(qint32 processId, const QString &name,
+                                          const QVariant &value);
 // Stores "PropsString" for the running process.
-void publishPropsString(const QString &props);
-void clearSharedProperties();
+FIXEDASSETS_EXPORT void publishPropsString(const QString &props);
+FIXEDASSETS_EXPORT void clearSharedProperties();
 
 } // namespace FixedAssets

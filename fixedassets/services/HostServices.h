@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fixedassets_export.h"
 #include "host/ObjectRegistry.h"
 
 #include <QString>
@@ -22,7 +23,7 @@
 // (createDemoAccountSet: accountset/DemoData.h; publishPropsString: desktop/SharedProperties.h)
 namespace FixedAssets {
 
-void registerHostServices();
+FIXEDASSETS_EXPORT void registerHostServices();
 
 // Registers Service, made anew for each request, under progId.
 template<class Service>

@@ -41,8 +41,8 @@ allocfix_check_install() {
     # Only the documented headers are installed.
     local count
     count=$(find "$prefix/include" -name '*.h' | wc -l)
-    if [ "$count" -ne "${ALLOCFIX_INSTALLED_HEADERS:-49}" ]; then
-        echo "install: $count headers installed, not ${ALLOCFIX_INSTALLED_HEADERS:-49}" >&2
+    if [ "$count" -ne "${ALLOCFIX_INSTALLED_HEADERS:-51}" ]; then
+        echo "install: $count headers installed, not ${ALLOCFIX_INSTALLED_HEADERS:-51}" >&2
         return 1
     fi
     # A host without CMake: pkg-config's flags and libraries build and run it.
@@ -85,6 +85,45 @@ allocfix_configure_distribution() {
             -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DALLOCFIX_TESTS=OFF \
             "$@" >/dev/null
     )
+}
+
+# The symbols a Debian symbols file lists, "<library> <symbol>" a line, sorted, without versions.
+allocfix_symbol_names() {
+    awk '/^[^ *#]/ { library = $1 } /^ / { sub(/@Base$/, "", $1); print library, $1 }' "$1" |
+        LC_ALL=C sort
+}
+
+# What the libraries of a distribution build (allocfix_configure_distribution) export, as the
+# build lists it in <build>/debian/symbols, must be what the committed packaging/debian/symbols
+# lists, library by library; its versions say which release brought each symbol. Fails with the
+# difference, demangled. Another kind of build may keep other inline functions out of line, so
+# only a distribution build is compared.
+allocfix_check_symbols() {
+    local build=$1 listed=packaging/debian/symbols
+    local built=$build/debian/symbols added dropped
+    added=$(LC_ALL=C comm -13 <(allocfix_symbol_names "$listed") <(allocfix_symbol_names "$built"))
+    dropped=$(LC_ALL=C comm -23 <(allocfix_symbol_names "$listed") <(allocfix_symbol_names "$built"))
+    [ -z "$added$dropped" ] && return 0
+    local mark list library symbol
+    for mark in + -; do
+        list=$added
+        [ "$mark" = - ] && list=$dropped
+        [ -n "$list" ] || continue
+        if [ "$mark" = + ]; then
+            echo "symbols: the libraries export what $listed does not list:"
+        else
+            echo "symbols: the libraries no longer export what $listed lists:"
+        fi
+        while read -r library symbol; do
+            printf '  %s %s %s\n' "$mark" "$library" "$(c++filt "$symbol")"
+        done <<<"$list"
+    done >&2
+    cat >&2 <<EOF
+symbols: only the documented interface is exported (ALLOCFIX_EXPORT, FIXEDASSETS_EXPORT). For a
+symbols: change that is meant, list a new symbol in $listed with the version that
+symbols: brings it ($built is the build's own list); a dropped one breaks hosts built before.
+EOF
+    return 1
 }
 
 # Makes the Debian packages of a configured build into <build>/packages.
@@ -134,6 +173,8 @@ allocfix_check_packages() {
         [liballocfix-dev]='/include/AllocFix/host/ObjectRegistry\.h$
 /include/AllocFix/ObjectRegistry\.h$
 /include/AllocFix/AllocFixVersion\.h$
+/include/AllocFix/allocfix_export\.h$
+/include/FixedAssets/fixedassets_export\.h$
 /include/FixedAssets/accountset/AccountSet\.h$
 /include/AllocFix/entry/ShowUpdate\.h$
 /include/AllocFix/contracts/CardServices\.h$
@@ -182,6 +223,11 @@ allocfix_check_packages() {
         fi
     done
     rm -rf "$root"
+    # The libraries' package carries their symbols file.
+    dpkg-deb --info "$(find "$folder" -name 'liballocfix1_*.deb')" symbols >/dev/null || {
+        echo "packages: liballocfix1 has no symbols file" >&2
+        return 1
+    }
     # Headers and the program belong to their own packages only.
     if dpkg-deb -c "$(find "$folder" -name 'liballocfix1_*.deb')" | grep -qE '\.h$|/bin/'; then
         echo "packages: liballocfix1 holds more than the libraries" >&2

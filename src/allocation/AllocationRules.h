@@ -1,6 +1,7 @@
 #pragma once
 
 #include "allocation/Rate.h"
+#include "allocfix_export.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
 
@@ -55,8 +56,8 @@ AllocationFaults rowFaults(const FieldRecord &row, qsizetype rowPosition = 0);
 // The faults of a card's rows against its departments (as the card service lists them): row by
 // row in row order (outside the departments, then rowFaults, then a repeat), then the departments
 // without rows and the departments whose rates are not whole, each in the departments' order.
-AllocationFaults cardFaults(const RecordList &departments, const RecordList &rows,
-                            qsizetype card = 0);
+ALLOCFIX_PRIVATE_EXPORT AllocationFaults cardFaults(const RecordList &departments,
+                                                    const RecordList &rows, qsizetype card = 0);
 
 // What the card's rows allocate of each of its departments, read as the rules read it.
 struct DepartmentTotal {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "contracts/RecordSet.h"
 
 #include <QObject>
@@ -26,7 +27,7 @@
 //   "detail" and "name").
 namespace AllocFix {
 
-class IAccountData {
+class ALLOCFIX_EXPORT IAccountData {
 public:
     virtual ~IAccountData() = default;
     // One record per accounting item class of the account, in the account's order, with the

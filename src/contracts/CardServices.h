@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "records/FieldRecord.h"
 #include "records/RecordList.h"
 
@@ -12,7 +13,7 @@
 namespace AllocFix {
 
 // "OrvFACard.CardInfo"
-class ICardInfo {
+class ALLOCFIX_EXPORT ICardInfo {
 public:
     virtual ~ICardInfo() = default;
     // "total": cards to adjust; "dTOd": those of them that need manual adjustment.
@@ -28,7 +29,7 @@ public:
 };
 
 // "OrvFACard.CardUpdate"
-class ICardUpdate {
+class ALLOCFIX_EXPORT ICardUpdate {
 public:
     virtual ~ICardUpdate() = default;
     // Adjusts what the service can adjust by itself and answers the cards left for manual work
@@ -43,7 +44,7 @@ public:
 
 // "Mirelo.CardShow": the host's card viewer. The component sets the three properties in this
 // order and then calls ShowCard.
-class ICardViewer {
+class ALLOCFIX_EXPORT ICardViewer {
 public:
     virtual ~ICardViewer() = default;
     virtual void setViewJudge(bool viewJudge) = 0;

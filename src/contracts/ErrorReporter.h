@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "host/ErrorRecord.h"
 
 #include <QObject>
@@ -9,7 +10,7 @@ namespace AllocFix {
 
 // The host's error reporting object ("FixedAssets.ErrorReporter"). How the error reaches the
 // user is the reporter's business.
-class IErrorReporter {
+class ALLOCFIX_EXPORT IErrorReporter {
 public:
     virtual ~IErrorReporter() = default;
     virtual void ReportError(const ErrorRecord &error, const QVariantList &extra) = 0;
@@ -17,9 +18,9 @@ public:
 
 // Hands the current error record to the reporter, created on first use and kept for the life of
 // the component. Never fails: when there is no reporter, the error is shown in a message box.
-void reportCurrentError();
+ALLOCFIX_EXPORT void reportCurrentError();
 
-void resetErrorReporter();
+ALLOCFIX_EXPORT void resetErrorReporter();
 
 } // namespace AllocFix
 

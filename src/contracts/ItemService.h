@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "contracts/RecordSet.h"
 
 #include <QObject>
@@ -13,7 +14,7 @@ namespace AllocFix {
 inline constexpr qint16 DepartmentItemClass = 2;
 
 // "OrvGLItem.ItemInfo", created anew for each call.
-class IItemInfo {
+class ALLOCFIX_EXPORT IItemInfo {
 public:
     virtual ~IItemInfo() = default;
     // All items of the class, with the fields "FItemID" and "FName". The service reports through

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "contracts/RecordSet.h"
 #include "records/RecordList.h"
 
@@ -9,7 +10,7 @@ namespace AllocFix {
 // Find accepts only "FieldName = value", where value is a whole number or a text in single
 // quotes ('' for a quote inside); anything else raises Failure 5. A number matches a field whose
 // value is that number, a text matches a field whose text is equal.
-class MemoryRecordSet final : public IRecordSet {
+class ALLOCFIX_EXPORT MemoryRecordSet final : public IRecordSet {
 public:
     explicit MemoryRecordSet(RecordList records);
 

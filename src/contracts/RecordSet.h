@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "records/FieldValue.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 namespace AllocFix {
 
 // A forward-only cursor over the records a lookup service answers.
-class IRecordSet {
+class ALLOCFIX_EXPORT IRecordSet {
 public:
     virtual ~IRecordSet() = default;
     virtual qint32 RecordCount() const = 0;

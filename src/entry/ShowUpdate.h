@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QObject>
 #include <QUuid>
 
@@ -15,7 +17,7 @@ inline constexpr int TypeLibraryMinorVersion = 0;
 //     auto update = ObjectRegistry::instance().create(ProgId::ShowUpdate);
 //     QMetaObject::invokeMethod(update.get(), "ShowExportFrm");
 //     const int result = update->property("UpdateResult").toInt();   // -1 carried through, 0 not
-class ShowUpdate : public QObject {
+class ALLOCFIX_EXPORT ShowUpdate : public QObject {
     Q_OBJECT
     Q_CLASSINFO("ClassID", "{14CF190F-E3E0-11D5-9FA2-00E04C54B3B6}")
     Q_CLASSINFO("InterfaceID", "{14CF190E-E3E0-11D5-9FA2-00E04C54B3B6}")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QString>
 
 class QTreeWidget;
@@ -15,6 +17,6 @@ void setCaption(QWidget *control, const QString &caption);
 // caption cannot be set keeps its design caption.
 void localiseCaption(QWidget *control);
 // Puts LoadLangString2 of every column header's text on it, first to last.
-void localiseColumnHeaders(QTreeWidget *list);
+ALLOCFIX_PRIVATE_EXPORT void localiseColumnHeaders(QTreeWidget *list);
 
 } // namespace AllocFix

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -19,7 +21,7 @@ struct MissingArgument {
     bool operator==(const MissingArgument &) const { return true; }
 };
 QVariant missingArgument();
-bool isMissingArgument(const QVariant &value);
+ALLOCFIX_PRIVATE_EXPORT bool isMissingArgument(const QVariant &value);
 
 namespace ByName {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -11,7 +13,7 @@ class QWidget;
 namespace AllocFix {
 
 // "Q7RESLOADER.Loader": translated texts keyed by the component's own (Chinese) text.
-class IResourceLoader {
+class ALLOCFIX_EXPORT IResourceLoader {
 public:
     virtual ~IResourceLoader() = default;
     virtual void setResFileBaseName(const QString &baseName) = 0;
@@ -24,14 +26,14 @@ public:
 };
 
 // "Q7LangInfo.LangInfo": the host's language code, such as "CHS" or "ENG".
-class ILanguageInfo {
+class ALLOCFIX_EXPORT ILanguageInfo {
 public:
     virtual ~ILanguageInfo() = default;
     virtual QString CurrentLanguage() = 0;
 };
 
 // "Tessik.TessikLoader": sets the fonts of a form and its controls for a language.
-class IFormFontLoader {
+class ALLOCFIX_EXPORT IFormFontLoader {
 public:
     virtual ~IFormFontLoader() = default;
     virtual void SetFrmFont(QWidget *form, QString &language) = 0;
@@ -39,14 +41,14 @@ public:
 
 // "Quarn.ShareProps": properties shared within one host process. A value is a plain value or
 // an object reference (a QVariant holding a QObject pointer, owned by the host).
-class ISharedProperties {
+class ALLOCFIX_EXPORT ISharedProperties {
 public:
     virtual ~ISharedProperties() = default;
     virtual QVariant GetProperty(qint32 &processId, QString &name) = 0;
 };
 
 // "Q7CHMResTool.ClsCHMHelp": shows a help topic by context number.
-class IHelpTool {
+class ALLOCFIX_EXPORT IHelpTool {
 public:
     virtual ~IHelpTool() = default;
     virtual void ShowHELP(qint32 &helpContext, qint16 flags, QString &text1, qint32 &number1,
@@ -54,7 +56,7 @@ public:
 };
 
 // The host's persistent settings, addressed by application, section and entry.
-class ISettingsStore {
+class ALLOCFIX_EXPORT ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;
     // Returns defaultValue when the entry does not exist.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QString>
 
 #include <exception>
@@ -7,7 +9,7 @@
 namespace AllocFix {
 
 // The five fields of an error as the host sees them. Number 0 means "no error".
-struct ErrorRecord {
+struct ALLOCFIX_EXPORT ErrorRecord {
     qint32 number = 0;
     QString description;
     QString source;
@@ -34,7 +36,7 @@ inline constexpr qint32 ServiceBase = -2147221504;
 
 // Every failure travels as this exception. UI handlers catch it at their boundary, make it the
 // current error record and report it.
-class Failure : public std::exception {
+class ALLOCFIX_EXPORT Failure : public std::exception {
 public:
     explicit Failure(ErrorRecord record);
     Failure(qint32 number, const QString &description, const QString &source = {});
@@ -50,16 +52,16 @@ private:
 };
 
 // The current error record of the user-interface thread (module state, unguarded).
-ErrorRecord &currentError();
-void setCurrentError(const ErrorRecord &record);
-void clearCurrentError();
+ALLOCFIX_EXPORT ErrorRecord &currentError();
+ALLOCFIX_EXPORT void setCurrentError(const ErrorRecord &record);
+ALLOCFIX_EXPORT void clearCurrentError();
 
 // Turns whatever was caught into the current error record, so a handler can report it.
 // Call it only inside a catch block.
-ErrorRecord recordCaughtException(const QString &source = {});
+ALLOCFIX_EXPORT ErrorRecord recordCaughtException(const QString &source = {});
 
 // Restores the current error record on every path out of a scope.
-class ErrorRecordGuard {
+class ALLOCFIX_EXPORT ErrorRecordGuard {
 public:
     ErrorRecordGuard()
         : m_saved(currentError())

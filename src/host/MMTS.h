@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -13,22 +15,22 @@ namespace AllocFix::MMTS {
 // The text to show for one of the component's own texts. Under "CHS" the text itself; otherwise
 // the resource loader's text for it, with the outer spaces and end apostrophes kept. Never fails:
 // on any failure the text comes back unchanged. The current error record is left as it was.
-QString LoadLangString(const QString &text);
+ALLOCFIX_PRIVATE_EXPORT QString LoadLangString(const QString &text);
 // The same for a list column header, through the loader's second lookup.
 QString LoadLangString2(const QString &text);
 
 // The value of the pair named key in the host property string (name matched without regard to
 // case, at the start of a pair only), or the host language when the string is empty. Never fails;
 // the answer may be empty.
-QString GetLanguage(const QString &key);
+ALLOCFIX_PRIVATE_EXPORT QString GetLanguage(const QString &key);
 
 // Removes the run of spaces at the start (leading) or end of text; returns how many.
 qint32 StripSpaces(QString &text, bool leading);
 
 // Lets the host set the form's fonts for its language. Failures reach the caller.
-void ApplyFormFont(QWidget *form);
+ALLOCFIX_PRIVATE_EXPORT void ApplyFormFont(QWidget *form);
 
-QString GetPropsString();
+ALLOCFIX_PRIVATE_EXPORT QString GetPropsString();
 // The property of the current process: a plain value, or a QVariant holding an object.
 QVariant GetShareProp(const QString &name);
 

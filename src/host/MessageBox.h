@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QString>
 
 class QWidget;
@@ -27,11 +29,11 @@ public:
     virtual MessageAnswer present(const MessageRequest &request) = 0;
 };
 
-MessageAnswer showMessage(const MessageRequest &request);
+ALLOCFIX_PRIVATE_EXPORT MessageAnswer showMessage(const MessageRequest &request);
 
 // The parent for a box whose caller has no window of its own: the application's active window,
 // or nullptr. Code that builds without Qt Widgets asks here; the forms kit answers.
-QWidget *activeWindow();
+ALLOCFIX_PRIVATE_EXPORT QWidget *activeWindow();
 
 // The presenter used while none is installed: a QMessageBox, defined by the forms kit
 // (forms/MessageBoxPresenter.cpp), so that this seam builds without Qt Widgets.

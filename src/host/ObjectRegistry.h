@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "host/ErrorRecord.h"
 
 #include <QHash>
@@ -15,7 +16,7 @@ namespace AllocFix {
 // The one process-wide registry of outside objects, keyed by ProgID (case-insensitive, as the
 // host's automation names are). The host registers a factory per ProgID; the component creates a
 // fresh object from it at the moment of use and owns what it created.
-class ObjectRegistry {
+class ALLOCFIX_EXPORT ObjectRegistry {
 public:
     using Factory = std::function<std::unique_ptr<QObject>()>;
 
@@ -58,7 +59,7 @@ private:
     Interface *m_interface = nullptr;
 };
 
-[[noreturn]] void raiseMissingContract(const QObject *object, const char *contract);
+[[noreturn]] ALLOCFIX_EXPORT void raiseMissingContract(const QObject *object, const char *contract);
 
 template<class Interface>
 ServiceObject<Interface>::ServiceObject(std::unique_ptr<QObject> object)

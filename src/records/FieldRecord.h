@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "records/FieldValue.h"
 
 #include <QMetaType>
@@ -13,7 +14,7 @@ namespace AllocFix {
 // positions). Fields keep the order in which they were first set; names are case-sensitive.
 // A FieldRecord is a handle like RecordList: copies of the handle share one record, copy() makes
 // a new one, and a default-constructed handle is "none" (operations raise Failure 91).
-class FieldRecord {
+class ALLOCFIX_EXPORT FieldRecord {
 public:
     FieldRecord() = default;
     static FieldRecord create();

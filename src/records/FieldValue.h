@@ -1,5 +1,6 @@
 #pragma once
 
+#include "allocfix_export.h"
 #include "records/RecordList.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ namespace AllocFix {
 // One value of a FieldRecord: empty, a 32-bit integer, a double, a text or a nested RecordList
 // (held by reference). Conversions follow the host's automation rules: an empty value reads as
 // 0 or empty text, a number converts to text and back, a list converts to nothing else.
-class FieldValue {
+class ALLOCFIX_EXPORT FieldValue {
 public:
     FieldValue() = default;
     FieldValue(qint32 value)
@@ -57,10 +58,10 @@ private:
 
 // The default text form of a double: at most 15 significant digits, no trailing zeros, so that
 // 100 * 0.07 shows as 7 and 100 / 3 as 33.3333333333333.
-QString formatNumber(double value);
+ALLOCFIX_EXPORT QString formatNumber(double value);
 
 // A text read as a number the way the host reads a tag: 0 when it is not one.
-double numberOrZero(const QString &text);
+ALLOCFIX_EXPORT double numberOrZero(const QString &text);
 
 } // namespace AllocFix
 

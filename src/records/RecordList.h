@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QMetaType>
 
 #include <memory>
@@ -11,7 +13,7 @@ class FieldRecord;
 // An ordered list of records with positions 1..count(). A RecordList is a handle: copies of the
 // handle share one list, and copy() makes a new list. A default-constructed handle is "none";
 // every operation on it raises Failure 91.
-class RecordList {
+class ALLOCFIX_EXPORT RecordList {
 public:
     RecordList() = default;
     static RecordList create();
@@ -44,7 +46,7 @@ private:
 };
 
 // A new list whose elements are copies of the source's elements: it shares no record with it.
-RecordList CloneRecordList(const RecordList &list);
+ALLOCFIX_EXPORT RecordList CloneRecordList(const RecordList &list);
 
 } // namespace AllocFix
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "allocfix_export.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +14,10 @@ class QWidget;
 // shows, so the record is found again whatever the row's place in the view.
 namespace AllocFix {
 
-QTreeWidget *createReportList(QWidget *parent, const QString &objectName,
-                              const QStringList &columnHeaders);
+ALLOCFIX_PRIVATE_EXPORT QTreeWidget *createReportList(QWidget *parent, const QString &objectName,
+                                                      const QStringList &columnHeaders);
 
-QString rowTag(const QTreeWidgetItem *row);
-void setRowTag(QTreeWidgetItem *row, const QString &tag);
+ALLOCFIX_PRIVATE_EXPORT QString rowTag(const QTreeWidgetItem *row);
+ALLOCFIX_PRIVATE_EXPORT void setRowTag(QTreeWidgetItem *row, const QString &tag);
 
 } // namespace AllocFix
