@@ -315,8 +315,24 @@ public:
                            {},
                            {},
                            {},
-                           u"≤ 1 KB"_s});
+                           u"≤ 1 KB"_s + perRowVerdicts(lite, pg)});
         }
+    }
+
+    // ✓ or ✗ for each database's resident bytes per loaded row against 1 KB.
+    static QString perRowVerdicts(const QJsonObject &lite, const QJsonObject &pg)
+    {
+        QStringList verdicts;
+        const auto one = [&verdicts](const QJsonObject &memory, const QString &database) {
+            if (!memory.contains(u"bytes_per_row"_s))
+                return;
+            verdicts.append(database + (memory.value(u"bytes_per_row"_s).toDouble() <= 1024
+                                            ? u" ✓"_s
+                                            : u" ✗"_s));
+        };
+        one(lite, u"SQLite"_s);
+        one(pg, u"PostgreSQL"_s);
+        return verdicts.isEmpty() ? QString() : u": "_s + verdicts.join(u", "_s);
     }
 
     QString text() const
