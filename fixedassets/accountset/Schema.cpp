@@ -130,6 +130,18 @@ void version5AuditKeys(const AccountSet &set)
     run(set, functions);
 }
 
+// Version 6: the indexes that let the adjustment's questions read what they concern, not every
+// row. A legacy row is a card still to adjust, so its index stays small once the set is adjusted;
+// a card's place in the manual queue is looked up by the card on every save and read-ahead.
+QStringList version6Indexes()
+{
+    return {
+        // dept_id is in the key so that SQLite reads the legacy rows from the index alone.
+        u"CREATE INDEX expense_rows_legacy ON expense_rows (alter_id, dept_id) WHERE dept_id = 0"_s,
+        u"CREATE INDEX manual_queue_card ON manual_queue (alter_id)"_s,
+    };
+}
+
 void applyVersion(const AccountSet &set, int version)
 {
     if (version == 1)
@@ -143,6 +155,8 @@ void applyVersion(const AccountSet &set, int version)
         version4AuditChain(set);
     } else if (version == 5) {
         version5AuditKeys(set);
+    } else if (version == 6) {
+        run(set, version6Indexes());
     }
 }
 
