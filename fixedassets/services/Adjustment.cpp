@@ -17,17 +17,18 @@ namespace FixedAssets::Adjustment {
 
 namespace {
 
-// One row per card the adjustment concerns: its ID, and 1 when the service adjusts it by itself.
-// The expense rows are counted per card in one grouped pass, the departments only for the cards
-// with legacy rows. The check counts it, findCards lists it, the adjustment acts on it: one rule
-// for all three.
+// One row per card the adjustment concerns: its ID, and 1 when the service adjusts it by itself
+// (its one expense row is a legacy row). Only the cards with legacy rows are read, through the
+// legacy rows' own index; their rows and departments are counted by their keys. So a set that
+// is mostly adjusted costs what is left in it, not every row it holds. The check counts it,
+// findCards lists it, the adjustment acts on it: one rule for all three.
 const QString CardsToAdjustQuery =
-    u"SELECT r.alter_id, CASE WHEN r.legacy = 1 AND r.total = 1 THEN 1 ELSE 0 END AS automatic"
-    " FROM (SELECT alter_id, count(*) AS total,"
-    " sum(CASE WHEN dept_id = 0 THEN 1 ELSE 0 END) AS legacy"
-    " FROM expense_rows GROUP BY alter_id) r"
-    " WHERE r.legacy > 0"
-    " AND (SELECT count(*) FROM card_departments d WHERE d.alter_id = r.alter_id) >= 2"_s;
+    u"SELECT r.alter_id, CASE WHEN r.legacy = 1 AND"
+    " (SELECT count(*) FROM expense_rows t WHERE t.alter_id = r.alter_id) = 1"
+    " THEN 1 ELSE 0 END AS automatic"
+    " FROM (SELECT alter_id, count(*) AS legacy FROM expense_rows WHERE dept_id = 0"
+    " GROUP BY alter_id) r"
+    " WHERE (SELECT count(*) FROM card_departments d WHERE d.alter_id = r.alter_id) >= 2"_s;
 
 // An adjusted card's legacy row, as read before the adjustment.
 struct LegacyRow {
@@ -209,7 +210,10 @@ qsizetype run(const AccountSet &set)
     set.exec(u"CREATE TEMP TABLE cards_to_adjust (alter_id INTEGER PRIMARY KEY,"
              " automatic INTEGER NOT NULL)"_s);
     set.exec(u"INSERT INTO cards_to_adjust (alter_id, automatic) "_s + CardsToAdjustQuery);
-    adjustAutomaticCards(set);
+    // With none left (a second visit to the manual page), the statements below would still scan
+    // every expense row and department to find nothing.
+    if (set.scalar(u"SELECT EXISTS (SELECT 1 FROM cards_to_adjust WHERE automatic = 1)"_s).toBool())
+        adjustAutomaticCards(set);
     queueManualCards(set);
     set.exec(u"DROP TABLE cards_to_adjust"_s);
     return set.scalar(u"SELECT count(*) FROM manual_queue"_s).toLongLong();
