@@ -35,7 +35,8 @@ std::optional<QString> locationFor(const QString &backend, const QTemporaryDir &
     const QString url = qEnvironmentVariable("ALLOCFIX_TEST_PG_URL");
     if (url.isEmpty())
         return std::nullopt;
-    return url;
+    // A test with a database of its own names it by a suffix, added only where there is a server.
+    return url + qEnvironmentVariable("ALLOCFIX_TEST_PG_DATABASE_SUFFIX");
 }
 
 int pooledConnections()
