@@ -546,6 +546,28 @@ QJsonObject document(const QList<Size> &sizes)
             {u"sizes"_s, list}};
 }
 
+namespace {
+
+// A run of a database that a size already has lends it the steps it ran (a step run in both is
+// taken from the later run), so that one step run apart, such as the load, joins the table.
+void addRun(QList<QJsonObject> &runs, const QJsonObject &run)
+{
+    const QString backend = run.value(u"backend"_s).toString();
+    for (QJsonObject &earlier : runs) {
+        if (earlier.value(u"backend"_s).toString() != backend)
+            continue;
+        QJsonObject steps = earlier.value(u"steps"_s).toObject();
+        const QJsonObject added = run.value(u"steps"_s).toObject();
+        for (auto it = added.begin(); it != added.end(); ++it)
+            steps[it.key()] = it.value();
+        earlier[u"steps"_s] = steps;
+        return;
+    }
+    runs.append(run);
+}
+
+} // namespace
+
 QJsonObject merged(const QList<QJsonObject> &documents)
 {
     if (documents.size() == 1)
@@ -557,7 +579,7 @@ QJsonObject merged(const QList<QJsonObject> &documents)
             size.cards = runs.cards;
             for (const QJsonObject &run : {runs.sqlite, runs.postgresql}) {
                 if (!run.isEmpty())
-                    size.runs.append(run);
+                    addRun(size.runs, run);
             }
         }
     }

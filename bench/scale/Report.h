@@ -18,7 +18,8 @@ struct Size {
 // the JSON file. A PostgreSQL run's step may carry its raw baseline as "rawPg" (or "baseline").
 QJsonObject document(const QList<Size> &sizes);
 // The documents of runs made one after the other (each database alone, say) as one: the runs of
-// each size side by side, the machine and time of the first.
+// each size side by side, the machine and time of the first. A later run of a database a size
+// already has adds its steps to the earlier one (a load step run on its own, say).
 QJsonObject merged(const QList<QJsonObject> &documents);
 // The Markdown table of a document (or of an earlier one of a single size): every step at every
 // size, on each database beside its raw baseline, PostgreSQL against SQLite, and the growth from

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void tableMarksWhatBreaksItsTarget_data();
     void tableMarksWhatBreaksItsTarget();
     void earlierSingleSizeResultsStillRender();
+    void aStepRunApartJoinsItsDatabasesRun();
     void onlyFailuresOtherThanMemoryFailTheRun_data();
     void onlyFailuresOtherThanMemoryFailTheRun();
     void childRuns_data();
@@ -149,6 +150,21 @@ void tst_ScaleReport::earlierSingleSizeResultsStillRender()
     const QString row =
         rowOf(Bench::Report::markdown(earlier), u"`SaveAllocations`"_s, u"100,000"_s);
     QVERIFY2(row.contains(u"| 2.00 s | 1.00 s | 2.0× |"_s), qPrintable(row));
+}
+
+void tst_ScaleReport::aStepRunApartJoinsItsDatabasesRun()
+{
+    const auto documentOf = [](const QJsonObject &steps) {
+        return Bench::Report::document({{100000, {run(u"sqlite"_s, steps)}}});
+    };
+    const QJsonObject whole = documentOf(
+        {{u"import"_s, programStep(2.0, 95.0)}, {u"adjust"_s, QJsonObject{{u"seconds"_s, 7.0}}}});
+    const QJsonObject apart = documentOf({{u"adjust"_s, QJsonObject{{u"seconds"_s, 5.0}}}});
+    const QString table = Bench::Report::markdown(Bench::Report::merged({whole, apart}));
+    QVERIFY2(rowOf(table, u"`allocfix import`"_s, u"100,000"_s).contains(u"2.00 s"_s),
+             qPrintable(table));
+    QVERIFY2(rowOf(table, u"automatic adjustment"_s, u"100,000"_s).contains(u"| 5.00 s |"_s),
+             qPrintable(table));
 }
 
 void tst_ScaleReport::onlyFailuresOtherThanMemoryFailTheRun_data()
