@@ -9,8 +9,9 @@ class AccountSet;
 // The account set's schema and its versions. Version 1 had no audit log; version 2 adds it;
 // version 3 refuses expense rows with a rate outside (0, 1] or a department that is no
 // department item; version 4 gives the set a random identity, chains the audit log's entries by
-// their hashes and lets it take new entries only; version 6 indexes the legacy rows and the manual
-// queue's cards.
+// their hashes and lets it take new entries only; version 5 hashes new entries over every stored
+// column and refuses one that would take an existing entry's place; version 6 indexes the legacy
+// rows and the manual queue's cards.
 namespace Schema {
 
 inline constexpr int CurrentVersion = 6;
